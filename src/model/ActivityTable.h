@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace cellsonify {
+
+// Highest cell and frame index a recording may use (cells 1..1500, frames 1..100000).
+inline constexpr int kMaxCellIndex = 1500;
+inline constexpr int kMaxFrameIndex = 100000;
+
+// Which cells are active in which frames, stored sparsely: one ascending frame
+// list per cell for the redraw, and one ascending cell list per frame for the
+// playback tick. Entry (cell, 0) is the cell's level, as in the dense layout
+// this replaces; entry (cell, f >= 1) is 1 when the cell is active in f.
+class ActivityTable {
+public:
+    ActivityTable() = default;
+
+    // The entry at (cell, frame): the level for frame 0, else 1 or 0.
+    // Throws std::out_of_range outside cells 0..1500 or frames 0..100000.
+    int16_t at(int cell, int frame) const;
+
+    // Active test for any frame index: frames below 0 or above the stored frames
+    // count as inactive, never out of bounds. Frame 0 is active for every kept cell.
+    bool active(int cell, long long frame) const;
+
+    // Frames (>= 1, ascending, no repeats) in which `cell` is active, including
+    // frames above the declared frame count. Empty for a cell outside 1..cellCount().
+    std::span<const int32_t> framesOf(int cell) const;
+
+    // Cells (ascending) active in `frame`. Empty for frame < 1 or above lastFrame().
+    std::span<const int16_t> cellsIn(long long frame) const;
+
+    // Level of `cell` (entry (cell, 0)); 0 for a cell outside 1..cellCount().
+    int16_t level(int cell) const;
+
+    int cellCount() const { return levels_.empty() ? 0 : static_cast<int>(levels_.size()) - 1; }
+    // Highest frame any cell is active in; 0 when there is none.
+    int32_t lastFrame() const { return lastFrame_; }
+    // Number of (cell, frame) pairs stored.
+    std::size_t eventCount() const { return frames_.size(); }
+
+    bool operator==(const ActivityTable& other) const = default;
+
+    friend class ActivityBuilder;
+
+private:
+    std::vector<int16_t> levels_;        // index 0 unused
+    std::vector<uint32_t> cellStart_;    // cell c's frames: frames_[cellStart_[c] .. cellStart_[c+1])
+    std::vector<int32_t> frames_;
+    std::vector<uint32_t> frameStart_;   // frame f's cells: cells_[frameStart_[f] .. frameStart_[f+1])
+    std::vector<int16_t> cells_;
+    int32_t lastFrame_ = 0;
+};
+
+// Fills an ActivityTable cell by cell, in ascending cell order.
+class ActivityBuilder {
+public:
+    // Starts the next cell (numbered from 1) with its level (>= 1).
+    void beginCell(int16_t level);
+    // Marks the current cell active in `frame` (1..100000; repeats and any order allowed).
+    void addFrame(int32_t frame) { pending_.push_back(frame); }
+    int cellCount() const { return table_.levels_.empty() ? 0 : static_cast<int>(table_.levels_.size()) - 1; }
+    // Sorts, removes repeats and builds the frame-major index. The builder is spent.
+    ActivityTable finish();
+
+private:
+    void closeCell();
+    ActivityTable table_{};
+    std::vector<int32_t> pending_;
+    bool started_ = false;
+};
+
+}  // namespace cellsonify
