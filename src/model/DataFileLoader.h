@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/CellModel.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace cellsonify {
+
+// A data file that could not be loaded. what() is a message a user can act on:
+// "<file name>, line <n>: <what was wrong>" (or "<file name>: <why>" when no
+// line applies, such as an unreadable file).
+class DataFileError : public std::runtime_error {
+public:
+    DataFileError(std::string fileName, int line, const std::string& problem);
+    const std::string& fileName() const { return fileName_; }
+    int line() const { return line_; }  // 0 when no line applies
+
+private:
+    std::string fileName_;
+    int line_;
+};
+
+// Reads the data file at `path` into a new model (CurrentFrame 0, DataFile =
+// path, Caption set). Throws DataFileError for any file it refuses; never
+// touches any other model, so a refused file loses nothing.
+CellModel LoadDataFile(const std::string& path);
+
+// The same from the file's bytes already in memory; `path` names it in the
+// caption and in error messages.
+CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path);
+
+// The text after the last '/' or '\' of `path` (the whole path if it has none).
+std::string baseName(const std::string& path);
+
+// " <base name> (non-active cells are omitted)".
+std::string captionFor(const std::string& path);
+
+}  // namespace cellsonify
