@@ -1,0 +1,14 @@
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+int loadPeakMain(const char* path);
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0) return loadPeakMain(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,216 @@
+#include "model/DataFileLoader.h"
+
+#include "model/FieldReader.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cellsonify {
+
+namespace {
+
+constexpr int kHeaderFields = 24;     // leading fields before the first record
+constexpr int kFrameCountField = 10;  // the header field that holds the frame count
+constexpr double kSeedMin = 500000;   // range seeds; they take part in the range
+constexpr double kSeedMax = 0;
+constexpr long long kLargestFile = 1LL << 30;
+
+std::string formatNumber(double v) {
+    if (std::isinf(v)) return v > 0 ? "a number too large" : "a number too small";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
+}
+
+// Whole-number conversion of a field: nearest, ties to even.
+double roundHalfEven(double v) { return std::nearbyint(v); }
+
+class Parser {
+public:
+    Parser(std::string_view bytes, const std::string& path)
+        : reader_(bytes), path_(path), name_(baseName(path)) {}
+
+    CellModel run();
+
+private:
+    [[noreturn]] void fail(int line, const std::string& problem) const {
+        throw DataFileError(name_, line, problem);
+    }
+    // Next field; the end of the file here is an error saying what was expected.
+    Field require(const char* expected) {
+        Field f;
+        if (!reader_.next(f)) fail(reader_.line(), std::string("the file ends early: ") + expected + " expected");
+        return f;
+    }
+    void readHeader(CellModel& model);
+    void readFrameList(bool kept, int cell);
+    void normalise(CellModel& model) const;
+
+    FieldReader reader_;
+    ActivityBuilder activity_;
+    std::string path_;
+    std::string name_;
+};
+
+CellModel Parser::run() {
+    CellModel model;
+    model.DataFile = path_;
+    model.Caption = captionFor(path_);
+    readHeader(model);
+
+    int cells = 0;
+    while (!reader_.atEnd()) {
+        Field f;
+        if (!reader_.next(f)) break;   // the cell identifier: read and ignored
+        if (!reader_.next(f)) break;   // X: the end of the file here ends the data
+        const double x = f.value;
+        if (x == 0) break;             // an X of 0 ends the data
+        if (!std::isfinite(x)) fail(f.line, "the X position is " + formatNumber(x));
+        const Field y = require("the cell's Y position");
+        if (!std::isfinite(y.value)) fail(y.line, "the Y position is " + formatNumber(y.value));
+        const Field lv = require("the cell's level");
+        const double level = roundHalfEven(lv.value);
+        const bool kept = level >= 1;
+        if (kept) {
+            if (cells >= kMaxCellIndex) fail(lv.line, "more than 1500 active cells");
+            if (level > 32767) fail(lv.line, "level " + formatNumber(lv.value) + " is above 32767");
+            ++cells;
+            activity_.beginCell(static_cast<int16_t>(level));
+            model.CellPos.push_back({x, y.value});
+        }
+        readFrameList(kept, cells);
+    }
+    model.CellCount = static_cast<int16_t>(cells);
+    model.Activity = activity_.finish();
+    normalise(model);
+    return model;
+}
+
+void Parser::readHeader(CellModel& model) {
+    for (int position = 1; position <= kHeaderFields; ++position) {
+        Field f;
+        if (!reader_.next(f))
+            fail(reader_.line(), "the file ends inside its header (" + std::to_string(kHeaderFields - 4) +
+                                     " header values expected, a line break counting as one)");
+        if (position == kFrameCountField) {
+            const double frames = roundHalfEven(f.value);
+            if (frames > kMaxFrameIndex)
+                fail(f.line, "the frame count " + formatNumber(f.value) + " is above 100000");
+            if (frames < 0) fail(f.line, "the frame count " + formatNumber(f.value) + " is negative");
+            model.FrameCount = static_cast<int32_t>(frames);
+        }
+    }
+}
+
+void Parser::readFrameList(bool kept, int cell) {
+    Field f;
+    if (!reader_.next(f)) return;
+    double v = roundHalfEven(f.value);
+    // A single leading value of 0 or less (the line break after the cell's
+    // values) is skipped; a second one ends an empty list.
+    if (v <= 0) {
+        if (!reader_.next(f)) return;
+        v = roundHalfEven(f.value);
+    }
+    while (v >= 1) {
+        if (kept) {
+            if (v > kMaxFrameIndex)
+                fail(f.line, "frame " + formatNumber(f.value) + " of cell " + std::to_string(cell) +
+                                 " is above 100000");
+            activity_.addFrame(static_cast<int32_t>(v));
+        }
+        if (!reader_.next(f)) return;
+        v = roundHalfEven(f.value);
+    }
+}
+
+void Parser::normalise(CellModel& model) const {
+    double minX = kSeedMin, maxX = kSeedMax, minY = kSeedMin, maxY = kSeedMax;
+    for (int c = 1; c <= model.CellCount; ++c) {
+        const CellPosition& p = model.CellPos[c];
+        if (p.X > maxX) maxX = p.X;
+        if (p.X < minX) minX = p.X;
+        if (p.Y > maxY) maxY = p.Y;
+        if (p.Y < minY) minY = p.Y;
+    }
+    // Cells that all share one X (or one Y) have no spread to scale by: they go
+    // to the middle of the map rather than dividing by zero.
+    for (int c = 1; c <= model.CellCount; ++c) {
+        CellPosition& p = model.CellPos[c];
+        p.X = maxX == minX ? 0.05 + 0.5 / 1.1 : (p.X - minX) / (maxX - minX) / 1.1 + 0.05;
+        p.Y = maxY == minY ? 0.95 - 0.5 / 1.1 : (1 - (p.Y - minY) / (maxY - minY) / 1.1) - 0.05;
+    }
+}
+
+std::string readWholeFile(const std::string& path) {
+    const std::string name = baseName(path);
+    if (path.empty()) throw DataFileError(name, 0, "no file name given");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw DataFileError(name, 0, std::string("cannot be opened: ") + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw DataFileError(name, 0, "is a folder, not a data file");
+    }
+    if (st.st_size > kLargestFile) {
+        ::close(fd);
+        throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
+    }
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t have = 0;
+    for (;;) {
+        if (have == bytes.size()) bytes.resize(bytes.size() + 65536);  // files that grow or report no size
+        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            throw DataFileError(name, 0, std::string("cannot be read: ") + std::strerror(err));
+        }
+        if (got == 0) break;
+        have += static_cast<std::size_t>(got);
+        if (have > static_cast<std::size_t>(kLargestFile)) {
+            ::close(fd);
+            throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
+        }
+    }
+    ::close(fd);
+    bytes.resize(have);
+    return bytes;
+}
+
+std::string composeMessage(const std::string& fileName, int line, const std::string& problem) {
+    if (line > 0) return fileName + ", line " + std::to_string(line) + ": " + problem;
+    return fileName + ": " + problem;
+}
+
+}  // namespace
+
+DataFileError::DataFileError(std::string fileName, int line, const std::string& problem)
+    : std::runtime_error(composeMessage(fileName, line, problem)), fileName_(std::move(fileName)), line_(line) {}
+
+std::string baseName(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string captionFor(const std::string& path) {
+    return " " + baseName(path) + " (non-active cells are omitted)";
+}
+
+CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path) {
+    return Parser(bytes, path).run();
+}
+
+CellModel LoadDataFile(const std::string& path) {
+    const std::string bytes = readWholeFile(path);
+    return LoadDataFileFromBytes(bytes, path);
+}
+
+}  // namespace cellsonify

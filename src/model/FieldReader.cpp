@@ -1,0 +1,103 @@
+#include "model/FieldReader.h"
+
+#include <charconv>
+#include <limits>
+
+namespace cellsonify {
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+bool isBreak(char c) { return c == '\n' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+FieldReader::FieldReader(std::string_view bytes) : bytes_(bytes) {
+    if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+}
+
+bool FieldReader::next(Field& out) {
+    if (leadingLeft_ > 0) {
+        --leadingLeft_;
+        out = {0, 1};
+        lastLine_ = 1;
+        return true;
+    }
+    const std::size_t n = bytes_.size();
+    while (pos_ < n && isBlank(bytes_[pos_])) ++pos_;
+    if (pos_ >= n) {
+        if (closed_) return false;
+        closed_ = true;
+        out = {0, line_};
+        lastLine_ = line_;
+        return true;
+    }
+    const char c = bytes_[pos_];
+    if (isBreak(c)) {
+        ++pos_;
+        if (c == '\r' && pos_ < n && bytes_[pos_] == '\n') ++pos_;
+        out = {0, line_};
+        lastLine_ = line_;
+        ++line_;
+        return true;
+    }
+    const std::size_t begin = pos_;
+    while (pos_ < n && bytes_[pos_] != ',' && !isBlank(bytes_[pos_]) && !isBreak(bytes_[pos_])) ++pos_;
+    out = {parseToken(begin, pos_), line_};
+    lastLine_ = line_;
+    // The comma (if any) after a field and the blanks around it belong to that field.
+    while (pos_ < n && isBlank(bytes_[pos_])) ++pos_;
+    if (pos_ < n && bytes_[pos_] == ',') ++pos_;
+    return true;
+}
+
+double FieldReader::parseToken(std::size_t begin, std::size_t end) const {
+    const char* p = bytes_.data() + begin;
+    const char* e = bytes_.data() + end;
+    bool negative = false;
+    if (p < e && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    // Fast path: plain whole numbers, by far the most common field.
+    const char* q = p;
+    long long whole = 0;
+    while (q < e && isDigit(*q) && q - p < 15) whole = whole * 10 + (*q++ - '0');
+    if (q > p && (q == e || (!isDigit(*q) && *q != '.' && *q != 'e' && *q != 'E')))
+        return negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+
+    // General case: the longest leading decimal number.
+    const char* m = p;
+    bool digits = false;
+    while (m < e && isDigit(*m)) ++m, digits = true;
+    if (m < e && *m == '.') {
+        ++m;
+        while (m < e && isDigit(*m)) ++m, digits = true;
+    }
+    if (!digits) return 0;
+    if (m < e && (*m == 'e' || *m == 'E')) {
+        const char* x = m + 1;
+        if (x < e && (*x == '+' || *x == '-')) ++x;
+        if (x < e && isDigit(*x)) {
+            while (x < e && isDigit(*x)) ++x;
+            m = x;
+        }
+    }
+    double value = 0;
+    auto [ptr, ec] = std::from_chars(p, m, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Too large reads as infinity; too small (1e-400) as zero.
+        bool huge = false;
+        for (const char* d = p; d < m && *d != 'e' && *d != 'E'; ++d)
+            if (isDigit(*d) && *d != '0') huge = true;
+        const char* ex = p;
+        while (ex < m && *ex != 'e' && *ex != 'E') ++ex;
+        if (ex < m && ex + 1 < m && ex[1] == '-') huge = false;
+        value = huge ? std::numeric_limits<double>::infinity() : 0.0;
+    } else if (ec != std::errc()) {
+        value = 0;
+    }
+    (void)ptr;
+    return negative ? -value : value;
+}
+
+}  // namespace cellsonify

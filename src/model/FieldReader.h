@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace cellsonify {
+
+// One field of a data file as the loader consumes it.
+struct Field {
+    double value = 0;  // the field's number; 0 for a field that is not a number
+    int line = 1;      // data-file line the field stands on (1-based)
+};
+
+// Turns a data file's bytes into the field sequence the loader reads:
+//  - four leading fields that read as 0 (the document header the original
+//    recordings were exported with; header positions count them);
+//  - then the file's fields, separated by commas, blanks or tabs, with one
+//    0-valued field for every line break (CR LF, LF or CR);
+//  - then one closing 0-valued field, and then the end.
+// A field reads as its leading number (sign, digits, fraction, exponent):
+// "12abc" reads 12, "abc" and an empty field between two commas read 0, and a
+// number beyond double range reads as +/- infinity. A UTF-8 byte-order mark at
+// the very start is skipped.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view bytes);
+
+    // Reads the next field into `out`; false at the end (then `out` is untouched).
+    bool next(Field& out);
+    // True once every field, the closing one included, has been read.
+    bool atEnd() const { return closed_ && leadingLeft_ == 0; }
+    // Line of the last field read (or 1 before any).
+    int line() const { return lastLine_; }
+
+private:
+    double parseToken(std::size_t begin, std::size_t end) const;
+
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    int lastLine_ = 1;
+    int leadingLeft_ = 4;
+    bool closed_ = false;
+};
+
+}  // namespace cellsonify

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "model/CellModel.h"
+
+#include <string>
+
+namespace cellsonify {
+
+// The model as one JSON object: caption, cell_count, frame_count and per cell
+// its number, normalised x and y (shortest text that reads back exactly),
+// level, MIDI note and every frame the file listed (ascending, no repeats).
+std::string modelToJson(const CellModel& model);
+
+}  // namespace cellsonify

@@ -1,0 +1,48 @@
+#include "model/FieldReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using namespace cellsonify;
+
+namespace {
+std::vector<double> values(std::string_view bytes) {
+    FieldReader r(bytes);
+    std::vector<double> out;
+    Field f;
+    while (r.next(f)) out.push_back(f.value);
+    return out;
+}
+std::vector<int> lines(std::string_view bytes) {
+    FieldReader r(bytes);
+    std::vector<int> out;
+    Field f;
+    while (r.next(f)) out.push_back(f.line);
+    return out;
+}
+}  // namespace
+
+TEST(FieldReader, FourLeadingZerosThenFieldsBreaksAndAClosingZero) {
+    EXPECT_EQ(values(""), (std::vector<double>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(values("7 8\n9"), (std::vector<double>{0, 0, 0, 0, 7, 8, 0, 9, 0}));
+    EXPECT_EQ(values("7\r\n\r\n9\r"), (std::vector<double>{0, 0, 0, 0, 7, 0, 0, 9, 0, 0}));
+}
+
+TEST(FieldReader, CommasBlanksAndEmptyFields) {
+    EXPECT_EQ(values("1, 2 ,3,,4\t5  6,"), (std::vector<double>{0, 0, 0, 0, 1, 2, 3, 0, 4, 5, 6, 0}));
+}
+
+TEST(FieldReader, LeadingNumberOfEachField) {
+    EXPECT_EQ(values("12abc -3.5 +2e2 .5 abc - 1e-400"),
+              (std::vector<double>{0, 0, 0, 0, 12, -3.5, 200, 0.5, 0, 0, 0, 0}));
+    const auto big = values("1e400 -1e400 123456789012345678901234567890");
+    EXPECT_TRUE(std::isinf(big[4]) && big[4] > 0);
+    EXPECT_TRUE(std::isinf(big[5]) && big[5] < 0);
+    EXPECT_DOUBLE_EQ(big[6], 123456789012345678901234567890.0);
+}
+
+TEST(FieldReader, LinesCountFromOneAndBreaksBelongToTheLineTheyEnd) {
+    EXPECT_EQ(lines("a\nb\r\nc"), (std::vector<int>{1, 1, 1, 1, 1, 1, 2, 2, 3, 3}));
+}
