@@ -50,12 +50,14 @@ void ActivityBuilder::beginCell(int16_t level) {
 }
 
 void ActivityBuilder::closeCell() {
-    std::sort(pending_.begin(), pending_.end());
-    pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
-    table_.frames_.insert(table_.frames_.end(), pending_.begin(), pending_.end());
-    if (!pending_.empty()) table_.lastFrame_ = std::max(table_.lastFrame_, pending_.back());
-    table_.cellStart_.push_back(static_cast<uint32_t>(table_.frames_.size()));
-    pending_.clear();
+    auto& frames = table_.frames_;
+    const auto begin = frames.begin() + static_cast<std::ptrdiff_t>(cellBegin_);
+    // Files list frames in order almost always; sort only when they do not.
+    if (!std::is_sorted(begin, frames.end())) std::sort(begin, frames.end());
+    frames.erase(std::unique(begin, frames.end()), frames.end());
+    if (frames.size() > cellBegin_) table_.lastFrame_ = std::max(table_.lastFrame_, frames.back());
+    cellBegin_ = frames.size();
+    table_.cellStart_.push_back(static_cast<uint32_t>(cellBegin_));
 }
 
 ActivityTable ActivityBuilder::finish() {
@@ -75,6 +77,7 @@ ActivityTable ActivityBuilder::finish() {
             t.cells_[next[t.frames_[k]]++] = static_cast<int16_t>(c);
     table_ = {};
     started_ = false;
+    cellBegin_ = 0;
     return t;
 }
 

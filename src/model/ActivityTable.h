@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/BigAllocator.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -49,19 +51,21 @@ public:
 private:
     std::vector<int16_t> levels_;        // index 0 unused
     std::vector<uint32_t> cellStart_;    // cell c's frames: frames_[cellStart_[c] .. cellStart_[c+1])
-    std::vector<int32_t> frames_;
+    std::vector<int32_t, BigAllocator<int32_t>> frames_;
     std::vector<uint32_t> frameStart_;   // frame f's cells: cells_[frameStart_[f] .. frameStart_[f+1])
-    std::vector<int16_t> cells_;
+    std::vector<int16_t, BigAllocator<int16_t>> cells_;
     int32_t lastFrame_ = 0;
 };
 
 // Fills an ActivityTable cell by cell, in ascending cell order.
 class ActivityBuilder {
 public:
+    // Room for about `events` frames in all, to spare regrowing on large files.
+    void reserve(std::size_t events) { table_.frames_.reserve(events); }
     // Starts the next cell (numbered from 1) with its level (>= 1).
     void beginCell(int16_t level);
     // Marks the current cell active in `frame` (1..100000; repeats and any order allowed).
-    void addFrame(int32_t frame) { pending_.push_back(frame); }
+    void addFrame(int32_t frame) { table_.frames_.push_back(frame); }
     int cellCount() const { return table_.levels_.empty() ? 0 : static_cast<int>(table_.levels_.size()) - 1; }
     // Sorts, removes repeats and builds the frame-major index. The builder is spent.
     ActivityTable finish();
@@ -69,7 +73,7 @@ public:
 private:
     void closeCell();
     ActivityTable table_{};
-    std::vector<int32_t> pending_;
+    std::size_t cellBegin_ = 0;  // where the current cell's frames start in frames_
     bool started_ = false;
 };
 

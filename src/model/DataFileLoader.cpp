@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,12 +29,19 @@ std::string formatNumber(double v) {
 }
 
 // Whole-number conversion of a field: nearest, ties to even.
-double roundHalfEven(double v) { return std::nearbyint(v); }
+double roundHalfEven(double v) {
+    // Most fields are whole already; skip the library call for them.
+    if (v > -1e15 && v < 1e15 && static_cast<double>(static_cast<long long>(v)) == v) return v;
+    return std::nearbyint(v);
+}
 
 class Parser {
 public:
     Parser(std::string_view bytes, const std::string& path)
-        : reader_(bytes), path_(path), name_(baseName(path)) {}
+        : reader_(bytes), path_(path), name_(baseName(path)) {
+        // Every listed frame takes at least two bytes ("5 ").
+        activity_.reserve(bytes.size() / 2);
+    }
 
     CellModel run();
 
@@ -147,43 +155,70 @@ void Parser::normalise(CellModel& model) const {
     }
 }
 
-std::string readWholeFile(const std::string& path) {
-    const std::string name = baseName(path);
-    if (path.empty()) throw DataFileError(name, 0, "no file name given");
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw DataFileError(name, 0, std::string("cannot be opened: ") + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw DataFileError(name, 0, "is a folder, not a data file");
-    }
-    if (st.st_size > kLargestFile) {
-        ::close(fd);
-        throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
-    }
-    std::string bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t have = 0;
-    for (;;) {
-        if (have == bytes.size()) bytes.resize(bytes.size() + 65536);  // files that grow or report no size
-        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
+// The bytes of a data file: mapped when it is a regular file (no copy, pages
+// populated in one go), read into memory otherwise.
+class FileBytes {
+public:
+    explicit FileBytes(const std::string& path) {
+        const std::string name = baseName(path);
+        if (path.empty()) throw DataFileError(name, 0, "no file name given");
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) throw DataFileError(name, 0, std::string("cannot be opened: ") + std::strerror(errno));
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
             ::close(fd);
-            throw DataFileError(name, 0, std::string("cannot be read: ") + std::strerror(err));
+            throw DataFileError(name, 0, "is a folder, not a data file");
         }
-        if (got == 0) break;
-        have += static_cast<std::size_t>(got);
-        if (have > static_cast<std::size_t>(kLargestFile)) {
+        if (st.st_size > kLargestFile) {
             ::close(fd);
             throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
         }
+        if (S_ISREG(st.st_mode) && st.st_size > 0) {
+            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (p != MAP_FAILED) {
+                map_ = p;
+                mapSize_ = static_cast<std::size_t>(st.st_size);
+                ::close(fd);
+                return;
+            }
+        }
+        readAll(fd, name);
     }
-    ::close(fd);
-    bytes.resize(have);
-    return bytes;
-}
+    ~FileBytes() {
+        if (map_) ::munmap(map_, mapSize_);
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    std::string_view view() const {
+        return map_ ? std::string_view(static_cast<const char*>(map_), mapSize_) : std::string_view(copy_);
+    }
+
+private:
+    void readAll(int fd, const std::string& name) {
+        char buf[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buf, sizeof buf);
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                const int err = errno;
+                ::close(fd);
+                throw DataFileError(name, 0, std::string("cannot be read: ") + std::strerror(err));
+            }
+            if (got == 0) break;
+            copy_.append(buf, static_cast<std::size_t>(got));
+            if (copy_.size() > static_cast<std::size_t>(kLargestFile)) {
+                ::close(fd);
+                throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
+            }
+        }
+        ::close(fd);
+    }
+
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+    std::string copy_;
+};
 
 std::string composeMessage(const std::string& fileName, int line, const std::string& problem) {
     if (line > 0) return fileName + ", line " + std::to_string(line) + ": " + problem;
@@ -209,8 +244,8 @@ CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path)
 }
 
 CellModel LoadDataFile(const std::string& path) {
-    const std::string bytes = readWholeFile(path);
-    return LoadDataFileFromBytes(bytes, path);
+    const FileBytes bytes(path);
+    return LoadDataFileFromBytes(bytes.view(), path);
 }
 
 }  // namespace cellsonify
