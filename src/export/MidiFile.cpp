@@ -1,0 +1,62 @@
+#include "export/MidiFile.h"
+
+#include <stdexcept>
+
+namespace cellsonify {
+
+namespace {
+
+void put32(std::string& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+void put16(std::string& out, uint16_t v) {
+    out += static_cast<char>(v >> 8);
+    out += static_cast<char>(v & 0xFF);
+}
+
+// Variable-length quantity: seven bits a byte, high bit set on all but the last.
+void putVarLen(std::string& out, uint32_t v) {
+    char bytes[5];
+    int n = 0;
+    do {
+        bytes[n++] = static_cast<char>(v & 0x7F);
+        v >>= 7;
+    } while (v);
+    while (n > 1) out += static_cast<char>(bytes[--n] | 0x80);
+    out += bytes[0];
+}
+
+}  // namespace
+
+std::string midiFileBytes(const std::vector<TimedMessage>& messages) {
+    std::string track;
+    putVarLen(track, 0);
+    track += "\xFF\x51\x03\x0F\x42\x40";  // tempo: 1,000,000 us per quarter note
+    int64_t now = 0;
+    for (const TimedMessage& m : messages) {
+        if (m.timeMs < now) throw std::invalid_argument("MIDI messages out of time order");
+        const int64_t delta = m.timeMs - now;
+        if (delta > 0x0FFFFFFF) throw std::invalid_argument("MIDI message too far apart for one delta time");
+        putVarLen(track, static_cast<uint32_t>(delta));
+        now = m.timeMs;
+        const int status = m.message & 0xFF;
+        track += static_cast<char>(status);
+        track += static_cast<char>((m.message >> 8) & 0x7F);
+        if ((status & 0xF0) != 0xC0 && (status & 0xF0) != 0xD0) track += static_cast<char>((m.message >> 16) & 0x7F);
+    }
+    putVarLen(track, 0);
+    track += std::string("\xFF\x2F\x00", 3);
+
+    std::string out = "MThd";
+    put32(out, 6);
+    put16(out, 0);     // format 0: one track
+    put16(out, 1);     // one track
+    put16(out, 1000);  // ticks per quarter note
+    out += "MTrk";
+    put32(out, static_cast<uint32_t>(track.size()));
+    out += track;
+    return out;
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cellsonify {
+
+// One channel message at a time in milliseconds from the start.
+struct TimedMessage {
+    int64_t timeMs = 0;
+    int32_t message = 0;  // packed short message: status + 256 x data1 + 65536 x data2
+    bool operator==(const TimedMessage&) const = default;
+};
+
+// A Standard MIDI File, format 0, division 1000 with a tempo of 1,000,000 us
+// per quarter note (so one tick is one millisecond), holding the tempo, then
+// `messages` in order (times must not decrease), then the end of the track.
+// Messages are written with their full status byte (no running status);
+// program changes take one data byte, every other status two.
+std::string midiFileBytes(const std::vector<TimedMessage>& messages);
+
+}  // namespace cellsonify

@@ -1,0 +1,38 @@
+#include "export/WavFile.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cellsonify {
+
+namespace {
+void putLE(std::string& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+}  // namespace
+
+std::string wavFileBytes(const std::vector<float>& samples, int channels, int sampleRate) {
+    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
+    std::string out;
+    out.reserve(44 + dataBytes);
+    out += "RIFF";
+    putLE(out, 36 + dataBytes, 4);
+    out += "WAVEfmt ";
+    putLE(out, 16, 4);
+    putLE(out, 1, 2);  // PCM
+    putLE(out, static_cast<uint32_t>(channels), 2);
+    putLE(out, static_cast<uint32_t>(sampleRate), 4);
+    putLE(out, static_cast<uint32_t>(sampleRate * channels * 2), 4);
+    putLE(out, static_cast<uint32_t>(channels * 2), 2);
+    putLE(out, 16, 2);
+    out += "data";
+    putLE(out, dataBytes, 4);
+    for (float s : samples) {
+        const float clipped = std::isnan(s) ? 0.0f : std::clamp(s, -1.0f, 1.0f);
+        const auto v = static_cast<int16_t>(std::lround(clipped * 32767.0f));
+        putLE(out, static_cast<uint16_t>(v), 2);
+    }
+    return out;
+}
+
+}  // namespace cellsonify
