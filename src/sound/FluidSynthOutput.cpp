@@ -1,0 +1,156 @@
+#include "sound/FluidSynthOutput.h"
+
+#include "sound/LibraryMessages.h"
+#include "sound/SoundFontLocator.h"
+
+#include <fluidsynth.h>
+
+#include <cstdlib>
+
+namespace cellsonify {
+
+namespace {
+
+// pulseaudio also reaches PipeWire desktops through its compatibility server.
+// The jack driver is left out on purpose: it would start a JACK server.
+constexpr const char* kAudioDrivers[] = {"pulseaudio", "alsa"};
+
+bool audioDeviceDisabled() {
+    const char* value = std::getenv("CELLSONIFY_NO_AUDIO_DEVICE");
+    return value != nullptr && *value != '\0' && std::string(value) != "0";
+}
+
+}  // namespace
+
+FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : options_(std::move(options)) {
+    pendingProgram_.fill(-1);
+}
+
+FluidSynthOutput::~FluidSynthOutput() {
+    if (driver_ != nullptr) {
+        delete_fluid_audio_driver(driver_);
+    }
+    if (loader_.joinable()) {
+        loader_.join();
+    }
+    engine_.reset();
+}
+
+int FluidSynthOutput::fail(const std::string& reason) {
+    engine_.reset();
+    std::lock_guard lock(mutex_);
+    state_ = State::Failed;
+    error_ = reason;
+    loadEnded_.notify_all();
+    return 1;
+}
+
+int FluidSynthOutput::open() {
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ != State::Closed) {
+            return state_ == State::Failed ? 1 : 0;
+        }
+    }
+    installLibraryMessageHandlers();
+    const SoundFontChoice font = chooseSoundFont(options_.soundFont);
+    if (font.path.empty()) {
+        return fail(font.error);
+    }
+    soundFontPath_ = font.path.string();
+    if (options_.audioDevice && audioDeviceDisabled()) {
+        return fail("audio output disabled (CELLSONIFY_NO_AUDIO_DEVICE is set)");
+    }
+    std::string error;
+    engine_ = SynthEngine::create(&error);
+    if (!engine_) {
+        return fail(error);
+    }
+    if (options_.audioDevice) {
+        error = startAudio();
+        if (!error.empty()) {
+            return fail(error);
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        state_ = State::Loading;
+    }
+    loader_ = std::thread([this] { loadInBackground(); });
+    return 0;
+}
+
+std::string FluidSynthOutput::startAudio() {
+    std::string reasons;
+    for (const char* name : kAudioDrivers) {
+        LibraryMessageCapture capture;
+        if (!reasons.empty()) {
+            reasons += "; ";
+        }
+        // A refused name would leave the previous driver selected, and the
+        // default may well be jack.
+        if (fluid_settings_setstr(engine_->settings(), "audio.driver", name) != FLUID_OK) {
+            reasons += std::string(name) + ": not built into this FluidSynth";
+            continue;
+        }
+        driver_ = new_fluid_audio_driver(engine_->settings(), engine_->synth());
+        if (driver_ != nullptr) {
+            driverName_ = name;
+            return {};
+        }
+        reasons += std::string(name) + ": " + (capture.text().empty() ? "failed" : capture.text());
+    }
+    return "no audio device could be opened (" + reasons + ")";
+}
+
+void FluidSynthOutput::loadInBackground() {
+    std::string error;
+    const bool loaded = engine_->loadSoundFont(soundFontPath_, &error);
+    std::lock_guard lock(mutex_);
+    if (loaded) {
+        // Still under the lock, so a program change sent meanwhile cannot
+        // overtake the one that was waiting.
+        for (int channel = 0; channel < static_cast<int>(pendingProgram_.size()); ++channel) {
+            if (pendingProgram_[channel] >= 0) {
+                engine_->apply(0xC0 + channel + 256 * pendingProgram_[channel]);
+                pendingProgram_[channel] = -1;
+            }
+        }
+        state_ = State::Ready;
+    } else {
+        state_ = State::Failed;
+        error_ = error;
+    }
+    loadEnded_.notify_all();
+}
+
+void FluidSynthOutput::shortMessage(int32_t message) {
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ == State::Loading) {
+            const auto bits = static_cast<uint32_t>(message);
+            if ((bits & 0xF0) == 0xC0) {
+                pendingProgram_[bits & 0x0F] = static_cast<int>((bits >> 8) & 0x7F);
+            }
+            return;
+        }
+        if (state_ != State::Ready) {
+            return;
+        }
+    }
+    // Ready never changes back, and the engine has its own lock.
+    engine_->apply(message);
+}
+
+std::string FluidSynthOutput::lastError() const {
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+bool FluidSynthOutput::waitUntilLoaded() {
+    std::unique_lock lock(mutex_);
+    loadEnded_.wait(lock, [this] { return state_ != State::Loading; });
+    return state_ == State::Ready;
+}
+
+}  // namespace cellsonify
