@@ -1,0 +1,129 @@
+#include "playback/FrameStepper.h"
+
+#include "model/CellModel.h"
+#include "playback/FrameCells.h"
+#include "playback/PlaybackHost.h"
+#include "playback/SpeedText.h"
+#include "views/Canvas.h"
+#include "views/KeyGeometry.h"
+#include "views/Palette.h"
+
+#include <algorithm>
+
+namespace cellsonify {
+
+namespace {
+
+constexpr float kDotRadius = 0.01f;
+
+// Paints one frame's changes. The map's fill and fore colours are set only
+// where a dot follows or at the end, yet every dot and the final state see
+// the colours a walk over all cells would leave: grey before a trailing dot,
+// red before a current one, red at the end.
+class FramePainter {
+public:
+    FramePainter(const CellModel& model, const KeyRect& keys, PlaybackHost& host)
+        : model_(model), keys_(keys), host_(host), map_(host.cellMap()) {}
+
+    void trailing(int cell, double position) {
+        useMapColour(kLightGrey);
+        dot(cell);
+        rasterMark(cell, position, kLightBlue);
+        const int note = noteOfCell(model_.CellCount, cell);
+        if (note < 0 || note > 127) return;
+        const KeyRectRow& key = keys_(note);
+        keyBox(key, KeyRect::isBlack(key) ? kBlack : kWhite);
+    }
+
+    void current(int cell, double position) {
+        useMapColour(kLightRed);
+        rasterMark(cell, position, kLightRed);
+        dot(cell);
+        const int note = noteOfCell(model_.CellCount, cell);
+        if (note < 0 || note > 127) return;
+        keyBox(keys_(note), kLightRed);
+        host_.playNote(note);
+    }
+
+    void finish() {
+        if (model_.CellCount >= 1) useMapColour(kLightRed);
+    }
+
+private:
+    void useMapColour(int colour) {
+        if (mapColour_ == colour) return;
+        map_.setFillColour(colour);
+        map_.setForeColour(colour);
+        mapColour_ = colour;
+    }
+
+    void dot(int cell) {
+        const CellPosition at = cell < static_cast<int>(model_.CellPos.size()) ? model_.CellPos[cell] : CellPosition{};
+        map_.circle(static_cast<float>(at.X), static_cast<float>(at.Y), kDotRadius);
+    }
+
+    void rasterMark(int cell, double position, int colour) {
+        const float x = static_cast<float>(position);
+        const float row = static_cast<float>(model_.CellCount - cell);
+        host_.raster().line(x, row, x, row + 1.0f, colour);
+    }
+
+    void keyBox(const KeyRectRow& key, int colour) {
+        host_.keyboard().filledBox(key.left, key.top, key.right, key.bottom, colour);
+    }
+
+    const CellModel& model_;
+    const KeyRect& keys_;
+    PlaybackHost& host_;
+    Canvas& map_;
+    int mapColour_ = -1;  // unknown until this frame sets it
+};
+
+void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, int trail) {
+    const double now = model.CurrentFrame;
+    const double behind = now - trail;
+    const int lastCell = model.CellCount;
+    // Nothing trails off before the start; a frame index 0 would read levels.
+    FrameCells leaving = behind > 0 ? FrameCells(model.Activity, nearestFrame(behind), lastCell) : FrameCells();
+    FrameCells arriving(model.Activity, nearestFrame(now), lastCell);
+
+    FramePainter painter(model, keys, host);
+    // Merging the two ascending lists visits cells lowest first, as a walk over
+    // every cell would, with the trailing mark before the current one.
+    while (true) {
+        const int cell = std::min(leaving.cell(), arriving.cell());
+        if (cell == FrameCells::kDone) break;
+        if (leaving.cell() == cell) {
+            painter.trailing(cell, behind);
+            leaving.next();
+        }
+        if (arriving.cell() == cell) {
+            painter.current(cell, now);
+            arriving.next();
+        }
+    }
+    painter.finish();
+}
+
+}  // namespace
+
+void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host) {
+    const int trail = trailLengthFor(host.speedText());
+    model.CurrentFrame += 1.0;
+    host.moveCursors(static_cast<float>(model.CurrentFrame));
+    paintFrame(model, keys, host, trail);
+    if (model.CurrentFrame > static_cast<double>(model.FrameCount) - 1.0) {
+        host.setTimerInterval(0);
+        RestartPlayback(model, host);
+    }
+}
+
+void RestartPlayback(CellModel& model, PlaybackHost& host) {
+    host.drawKeyboard();
+    host.redrawViews();
+    model.CurrentFrame = 0;
+    host.moveCursors(0.0f);
+    applySpeedToTimer(host);
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,11 @@
+#include "playback/PlaybackHost.h"
+
+#include "playback/SpeedText.h"
+
+namespace cellsonify {
+
+void applySpeedToTimer(PlaybackHost& host) {
+    if (const std::optional<int> ms = timerIntervalFor(host.speedText())) host.setTimerInterval(*ms);
+}
+
+}  // namespace cellsonify

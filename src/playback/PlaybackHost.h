@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+
+namespace cellsonify {
+
+class Canvas;
+
+// What playback needs from the window around it. The main window implements
+// this; tests implement it with recording canvases and event logs, so the
+// stepper and the transport run with no widgets at all.
+class PlaybackHost {
+public:
+    virtual ~PlaybackHost() = default;
+
+    // The three drawing surfaces: frames x cells plot, cell map, keyboard.
+    virtual Canvas& raster() = 0;
+    virtual Canvas& cellMap() = 0;
+    virtual Canvas& keyboard() = 0;
+
+    // Moves the frame cursors of the raster, the indicator and the map to `frame`.
+    virtual void moveCursors(float frame) = 0;
+    // Sounds MIDI note `note` (0..127) at once.
+    virtual void playNote(int note) = 0;
+
+    // The SPEED box text (milliseconds per frame), as typed.
+    virtual std::string speedText() const = 0;
+    // Replaces the SPEED text. Raises the speed-change handler again only when
+    // the text actually changes.
+    virtual void setSpeedText(const std::string& text) = 0;
+
+    // Playback timer interval in ms; 0 means stopped (the only play/stop state).
+    virtual int timerInterval() const = 0;
+    // Sets the interval; only values timerAccepts() approves are passed.
+    virtual void setTimerInterval(int ms) = 0;
+
+    // Repaints raster, indicator and cell map from the model.
+    virtual void redrawViews() = 0;
+    // Repaints the resting keyboard (DrawKeyboard on the keyboard view).
+    virtual void drawKeyboard() = 0;
+    // Shows or hides the STOP button.
+    virtual void setStopButtonVisible(bool visible) = 0;
+};
+
+// Sets the timer interval from the SPEED text; keeps the current interval when
+// the text gives none the timer accepts.
+void applySpeedToTimer(PlaybackHost& host);
+
+}  // namespace cellsonify

@@ -1,0 +1,131 @@
+#include "playback/PacedTimer.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace cellsonify;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A PacedTimer on a clock the test moves by hand.
+struct Driven {
+    Driven() : timer([this] { onTick(); }, [this] { return now; }) {}
+    void onTick() {
+        ++ticks;
+        if (duringTick) duringTick();
+    }
+    TickSchedule::TimePoint now = TickSchedule::TimePoint{} + 500s;
+    int ticks = 0;
+    std::function<void()> duringTick;
+    PacedTimer timer;
+};
+
+}  // namespace
+
+TEST(PacedTimer, ZeroIsStoppedAndANewIntervalStartsAFreshBeatAtOnce) {
+    Driven d;
+    EXPECT_FALSE(d.timer.isActive());
+    EXPECT_EQ(d.timer.interval(), 0);
+    d.timer.setInterval(10);
+    EXPECT_TRUE(d.timer.isActive());
+    d.now += 25ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 2);
+    d.now += 3ms;  // 28 ms: the old beat's next tick would be at 30
+    d.timer.setInterval(4);
+    d.now += 3ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 2);
+    d.now += 1ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 3);
+    d.timer.setInterval(0);
+    d.now += 1s;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 3);
+    EXPECT_FALSE(d.timer.isActive());
+}
+
+TEST(PacedTimer, SettingTheSameIntervalKeepsTheBeat) {
+    Driven d;
+    d.timer.setInterval(10);
+    d.now += 8ms;
+    d.timer.setInterval(10);
+    d.now += 2ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 1);
+}
+
+TEST(PacedTimer, NegativeIntervalsAreRefused) {
+    Driven d;
+    d.timer.setInterval(10);
+    d.timer.setInterval(-5);
+    EXPECT_EQ(d.timer.interval(), 10);
+    EXPECT_TRUE(d.timer.isActive());
+}
+
+TEST(PacedTimer, ABacklogRunsAFewPerWakeupAndALongOneIsDropped) {
+    Driven d;
+    d.timer.setInterval(1);
+    d.now += 6ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 4);
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 6);
+    d.now += 100ms;
+    d.timer.runDueTicks();
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 10);
+    EXPECT_EQ(d.timer.droppedTicks(), 96);
+}
+
+TEST(PacedTimer, ATickThatRestartsTheTimerEndsTheBatchOfTheOldBeat) {
+    // As at the end of the data: the tick sets 0, then the interval again.
+    Driven d;
+    d.timer.setInterval(1);
+    d.duringTick = [&] {
+        if (d.ticks == 2) {
+            d.timer.setInterval(0);
+            d.timer.setInterval(1);
+        }
+    };
+    d.now += 4ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 2);
+    EXPECT_TRUE(d.timer.isActive());
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 2);  // the new beat's first tick is 1 ms after the restart
+    d.now += 1ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 3);
+}
+
+TEST(PacedTimer, ATickThatStopsTheTimerEndsTheBatch) {
+    Driven d;
+    d.timer.setInterval(1);
+    d.duringTick = [&] { d.timer.setInterval(0); };
+    d.now += 4ms;
+    d.timer.runDueTicks();
+    EXPECT_EQ(d.ticks, 1);
+    EXPECT_FALSE(d.timer.isActive());
+}
+
+TEST(PacedTimer, TicksArriveThroughTheEventLoop) {
+    // Counts, not timing: the guard only keeps a broken timer from hanging the run.
+    int ticks = 0;
+    QEventLoop loop;
+    PacedTimer timer([&] {
+        if (++ticks == 5) loop.quit();
+    });
+    timer.setInterval(1);
+    QTimer::singleShot(10s, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(ticks, 5);
+    timer.setInterval(0);
+    QEventLoop after;
+    QTimer::singleShot(20ms, &after, &QEventLoop::quit);
+    after.exec();
+    EXPECT_EQ(ticks, 5);
+}
