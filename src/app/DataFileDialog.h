@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/FileChooser.h"
+
+#include <string>
+
+namespace cellsonify {
+
+// The "Load Data File" dialog: always titled "Select a File", showing text
+// files, and remembering its file name between uses.
+class DataFileDialog {
+public:
+    static constexpr const char* kTitle = "Select a File";
+    static constexpr const char* kFilter = "Data Files (*.txt)|*txt";
+
+    explicit DataFileDialog(FileChooser& chooser) : chooser_(chooser) {}
+    // Shows the chooser, starting at the remembered name, and returns the
+    // dialog's file name afterwards: the new choice, or on Cancel the name it
+    // already had ("" before any choice).
+    std::string ask();
+    // The remembered file name.
+    const std::string& fileName() const { return fileName_; }
+
+private:
+    FileChooser& chooser_;
+    std::string fileName_;
+};
+
+}  // namespace cellsonify

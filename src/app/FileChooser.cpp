@@ -1,0 +1,36 @@
+#include "app/FileChooser.h"
+
+#include <QFileDialog>
+
+namespace cellsonify {
+
+std::optional<std::string> QtFileChooser::chooseFile(const std::string& title, const std::string& filter,
+                                                     const std::string& startPath) {
+    const QString chosen = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
+                                                        QString::fromStdString(startPath),
+                                                        QString::fromStdString(filter));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+std::string qtFileFilter(const std::string& pairs) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= pairs.size()) {
+        const std::size_t bar = pairs.find('|', start);
+        const std::string label = pairs.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        std::string pattern;
+        if (bar != std::string::npos) {
+            const std::size_t next = pairs.find('|', bar + 1);
+            pattern = pairs.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1);
+            start = next == std::string::npos ? pairs.size() + 1 : next + 1;
+        } else {
+            start = pairs.size() + 1;
+        }
+        if (!out.empty()) out += ";;";
+        out += pattern.empty() ? label : label + " (" + pattern + ")";
+    }
+    return out;
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace cellsonify {
+
+// Asks the user for a file to open. Tests answer it with a fake.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // Shows a chooser titled `title` with Qt filter `filter`, starting at
+    // `startPath` (may be empty); the chosen path, or nullopt when cancelled.
+    virtual std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
+                                                  const std::string& startPath) = 0;
+};
+
+// The FileChooser that shows a QFileDialog over `parent`.
+class QtFileChooser : public FileChooser {
+public:
+    explicit QtFileChooser(QWidget* parent) : parent_(parent) {}
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
+                                          const std::string& startPath) override;
+
+private:
+    QWidget* parent_;
+};
+
+// Qt's filter text for a "label|pattern|label|pattern..." list: each label with
+// its pattern in brackets, entries separated by ";;". A trailing odd label
+// stands alone.
+std::string qtFileFilter(const std::string& pairs);
+
+}  // namespace cellsonify

@@ -1,0 +1,135 @@
+#include "app/Form1.h"
+
+#include "app/Artwork.h"
+#include "app/FileChooser.h"
+#include "app/MessageSink.h"
+#include "model/DataFileLoader.h"
+#include "sound/MidiOutput.h"
+#include "views/PictureBox.h"
+#include "views/PictureButton.h"
+#include "views/RedrawViews.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace cellsonify {
+
+namespace {
+
+FileChooser& chooserOf(Form1Services& s, std::unique_ptr<FileChooser>& own, QWidget* parent) {
+    if (!s.chooser) {
+        own = std::make_unique<QtFileChooser>(parent);
+        s.chooser = own.get();
+    }
+    return *s.chooser;
+}
+
+}  // namespace
+
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent),
+      services_(std::move(services)),
+      controls_(buildForm1Controls(*this)),
+      dialog_(chooserOf(services_, ownChooser_, this)) {
+    setObjectName(QStringLiteral("form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowIcon(appIcon());
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(8.25);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    resize(527, 431);
+    if (!services_.messages) {
+        ownMessages_ = std::make_unique<QtMessageSink>(this);
+        services_.messages = ownMessages_.get();
+    }
+    if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
+    connectControls();
+    if (services_.midi) services_.midi->open();
+    drawKeyboard();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectControls() {
+    connect(controls_.fileOpen, &QPushButton::clicked, this, [this] { chooseDataFile(); });
+    connect(controls_.raster, &PictureBox::filesDropped, this, &Form1::dropFiles);
+    connect(controls_.cellMap, &PictureBox::filesDropped, this, &Form1::dropFiles);
+    connect(controls_.raster, &PictureBox::pressed, this, &Form1::seekRequested);
+    connect(controls_.indicator, &PictureBox::pressed, this, &Form1::seekRequested);
+    connect(controls_.play, &PictureButton::clicked, this, &Form1::playClicked);
+    connect(controls_.stop, &PictureButton::clicked, this, &Form1::stopClicked);
+    connect(controls_.back, &PictureButton::clicked, this, &Form1::backClicked);
+    connect(controls_.speed, &QLineEdit::textChanged, this, &Form1::speedEdited);
+    for (int i = 0; i < 7; ++i)
+        connect(controls_.instrument[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) emit instrumentChosen(i + 1);
+        });
+    connect(controls_.soundOn, &QRadioButton::toggled, this, [this](bool on) { emit soundSwitched(on); });
+}
+
+bool Form1::soundOn() const { return controls_.soundOn->isChecked(); }
+
+void Form1::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
+
+std::string Form1::speedText() const { return controls_.speed->text().toStdString(); }
+
+void Form1::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
+
+void Form1::loadDataFile(const std::string& path) {
+    if (auto refused = replaceModel(model_, path, services_.load)) {
+        services_.messages->show(windowTitle().toStdString(), *refused);
+        return;
+    }
+    showModel();
+    emit dataLoaded();
+}
+
+void Form1::showModel() {
+    setWindowTitle(QString::fromStdString(model_.Caption));
+    controls_.cellCount->setText(QString::number(model_.CellCount));
+    controls_.frameCount->setText(QString::number(model_.FrameCount));
+    const UserScale r = controls_.raster->scale();
+    controls_.raster->setScale(r.left, r.top, model_.FrameCount, model_.CellCount);
+    const UserScale i = controls_.indicator->scale();
+    controls_.indicator->setScale(i.left, i.top, model_.FrameCount, i.height);
+    model_.CurrentFrame = 0;
+    redrawViews();
+    moveCursors(model_.CurrentFrame);
+}
+
+void Form1::chooseDataFile() {
+    const std::string file = dialog_.ask();
+    if (!file.empty()) loadDataFile(file);
+}
+
+void Form1::dropFiles(const QStringList& paths) {
+    if (auto file = dataFileFromDrop(paths)) loadDataFile(file->toStdString());
+}
+
+void Form1::redrawViews() { RedrawViews(model_, controls_.raster->canvas(), controls_.cellMap->canvas()); }
+
+void Form1::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
+
+void Form1::moveCursors(double frame) {
+    for (OverlayLine* cursor : {controls_.indicator->line(kIndicatorCursor), controls_.raster->line(kRasterBottomCursor),
+                                controls_.raster->line(kRasterTopCursor)}) {
+        cursor->setX1(frame);
+        cursor->setX2(frame);
+    }
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paintFormBackdrop(p);
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/DataFileDialog.h"
+#include "app/DataFileSource.h"
+#include "app/Form1Controls.h"
+#include "model/CellModel.h"
+#include "views/KeyGeometry.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace cellsonify {
+
+class FileChooser;
+class MessageSink;
+class MidiOutput;
+class PictureBox;
+class PictureButton;
+
+// What the window uses from outside; anything left empty gets the real thing
+// (QFileDialog, QMessageBox, LoadDataFile) or, for MIDI, nothing.
+struct Form1Services {
+    MidiOutput* midi = nullptr;          // opened once at start-up when given
+    FileChooser* chooser = nullptr;
+    MessageSink* messages = nullptr;
+    LoadFunction load;
+};
+
+// The main window: the four views, the transport buttons, the speed box and
+// the option buttons at their fixed places. It loads data files (button,
+// drops) and repaints the views; playback is wired from outside through the
+// accessors and signals below.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the window in its start state, opens the MIDI output (if any) and draws the keyboard.
+    explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // --- state
+    CellModel& model() { return model_; }
+    const CellModel& model() const { return model_; }
+    const KeyRect& keys() const { return keys_; }
+
+    // --- controls
+    PictureBox& raster() { return *controls_.raster; }
+    PictureBox& indicator() { return *controls_.indicator; }
+    PictureBox& cellMap() { return *controls_.cellMap; }
+    PictureBox& keyboard() { return *controls_.keyboard; }
+    PictureButton& playButton() { return *controls_.play; }
+    PictureButton& stopButton() { return *controls_.stop; }
+    PictureButton& backButton() { return *controls_.back; }
+    QLineEdit& speedBox() { return *controls_.speed; }
+    // Instrument option `index` (1..7: Piano .. Tinkle Bell).
+    QRadioButton& instrumentOption(int index) { return *controls_.instrument.at(index - 1); }
+    // Whether "Sound ON" is selected.
+    bool soundOn() const;
+    // Shows or hides STOPK (over PLAYK).
+    void setStopButtonVisible(bool visible);
+    // The speed box text as typed; replacing it emits speedEdited only if it differs.
+    std::string speedText() const;
+    void setSpeedText(const std::string& text);
+
+    // --- actions
+    // Loads `path` into a fresh model; on success it replaces the model, sets the
+    // caption and counts, rescales raster and frame strip to the recording,
+    // rewinds to frame 0 and redraws. A refused file shows the loader's message
+    // and changes nothing. Never starts or stops playback.
+    void loadDataFile(const std::string& path);
+    // The "Load Data File" button: asks with the dialog and loads its file name unless empty.
+    void chooseDataFile();
+    // Files dropped on the raster or the cell map: loads the first if it ends in "txt".
+    void dropFiles(const QStringList& paths);
+    // RedrawViews on the raster and the cell map.
+    void redrawViews();
+    // DrawKeyboard on the keyboard view.
+    void drawKeyboard();
+    // Moves the three frame cursors to `frame` in their views' current units.
+    void moveCursors(double frame);
+    // The dialog's remembered file name.
+    const std::string& dialogFileName() const { return dialog_.fileName(); }
+
+signals:
+    void playClicked();
+    void stopClicked();
+    void backClicked();
+    // A mouse button went down on the raster or the frame strip at frame `frame` (unrounded).
+    void seekRequested(double frame);
+    // The speed box text changed (typed or set).
+    void speedEdited(const QString& text);
+    // Instrument option `index` (1..7) became selected.
+    void instrumentChosen(int index);
+    // "Sound ON" (true) or "Sound OFF" (false) became selected.
+    void soundSwitched(bool on);
+    // A data file was loaded and shown.
+    void dataLoaded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void connectControls();
+    void showModel();
+
+    std::unique_ptr<FileChooser> ownChooser_;
+    std::unique_ptr<MessageSink> ownMessages_;
+    Form1Services services_;
+    Form1Controls controls_;
+    DataFileDialog dialog_;
+    CellModel model_;
+    KeyRect keys_;
+};
+
+}  // namespace cellsonify

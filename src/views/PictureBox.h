@@ -1,0 +1,76 @@
+#pragma once
+
+#include "views/ImageCanvas.h"
+#include "views/OverlayLine.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace cellsonify {
+
+// A drawing view: a persistent image inside a flat 1-pixel border, drawn on
+// through its ImageCanvas in user coordinates, with overlay lines on top.
+// Painting only copies the image (and the overlays) to the screen, so whatever
+// was drawn survives being covered. Changes to the image repaint only the
+// region they touched, once per pass of the event loop.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kBorder = 1;
+
+    explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
+
+    // Places the box (outer rectangle, border included) and sizes the image to
+    // the client area at once, shown or not.
+    void setBoxGeometry(const QRect& outer);
+    // The drawing surface; its size follows the widget's (client = size - 2 px each way).
+    ImageCanvas& canvas() { return canvas_; }
+    const ImageCanvas& canvas() const { return canvas_; }
+    // Sets the user scale (left, top, width, height) of the client area.
+    void setScale(double left, double top, double width, double height);
+    const UserScale& scale() const { return canvas_.scale(); }
+    // Client-pixel x (unfloored) of user x under the current scale.
+    double toPixelX(double x) const;
+    double toPixelY(double y) const;
+
+    // Adds an overlay line in client pixels; the box owns it.
+    OverlayLine& addLine(const QString& name, const QLineF& pixels, uint32_t rgb);
+    // The overlay named `name`, or nullptr.
+    OverlayLine* line(const QString& name);
+    const std::vector<std::unique_ptr<OverlayLine>>& lines() const { return lines_; }
+
+    // Whether dropped files are taken (and reported by filesDropped).
+    void setAcceptsFiles(bool accepts);
+    bool acceptsFiles() const { return acceptsFiles_; }
+
+    // Schedules a repaint of the pixels under `pixels` (client pixels); for overlays.
+    void repaintLine(const QLineF& pixels);
+
+signals:
+    // Any mouse button went down at user x `x` (current scale, not rounded).
+    void pressed(double x);
+    // Files were dropped (local paths in drop order; never an empty list).
+    void filesDropped(const QStringList& paths);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void flushDirty();
+
+    ImageCanvas canvas_;
+    std::vector<std::unique_ptr<OverlayLine>> lines_;
+    bool acceptsFiles_ = false;
+    bool flushPending_ = false;
+};
+
+}  // namespace cellsonify

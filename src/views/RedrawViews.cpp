@@ -1,0 +1,159 @@
+#include "views/RedrawViews.h"
+
+#include "model/CellModel.h"
+#include "views/ImageCanvas.h"
+#include "views/Palette.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace cellsonify {
+
+namespace {
+
+// FNV-1a over raw bytes: stable and cheap enough for a few thousand values.
+struct Hash {
+    unsigned long long h = 1469598103934665603ULL;
+    template <class T>
+    void add(const T& v) {
+        unsigned char bytes[sizeof(T)];
+        std::memcpy(bytes, &v, sizeof(T));
+        for (unsigned char b : bytes) h = (h ^ b) * 1099511628211ULL;
+    }
+};
+
+void drawCellDots(const CellModel& model, Canvas& cellMap) {
+    for (int i = 1; i <= model.CellCount && i < static_cast<int>(model.CellPos.size()); ++i)
+        cellMap.circle(static_cast<float>(model.CellPos[i].X), static_cast<float>(model.CellPos[i].Y),
+                       kCellDotRadius);
+}
+
+void beginMap(Canvas& cellMap) {
+    cellMap.setFillColour(kLightGrey);
+    cellMap.setForeColour(kLightGrey);
+}
+
+unsigned long long sceneKey(unsigned long long modelPrint, const ImageCanvas& c, int which) {
+    Hash k;
+    k.add(modelPrint);
+    k.add(which);
+    k.add(c.scale());
+    k.add(c.pixelWidth());
+    k.add(c.pixelHeight());
+    k.add(c.background());
+    return k.h;
+}
+
+}  // namespace
+
+unsigned long long RestingFingerprint(const CellModel& model) {
+    Hash k;
+    k.add(model.CellCount);
+    k.add(model.FrameCount);
+    k.add(model.Activity.eventCount());
+    k.add(model.Activity.lastFrame());
+    k.add(model.CellPos.size());
+    k.add(static_cast<const void*>(model.CellPos.data()));
+    for (const CellPosition& p : model.CellPos) k.add(p);
+    for (int i = 1; i <= model.Activity.cellCount(); ++i) {
+        auto frames = model.Activity.framesOf(i);
+        k.add(frames.size());
+        if (!frames.empty()) {
+            k.add(static_cast<const void*>(frames.data()));
+            k.add(frames.front());
+            k.add(frames.back());
+            k.add(frames[frames.size() / 2]);
+        }
+    }
+    return k.h;
+}
+
+void RedrawViewsDirect(const CellModel& model, Canvas& raster, Canvas& cellMap) {
+    raster.clear();
+    cellMap.clear();
+    beginMap(cellMap);
+    const int cells = model.CellCount;
+    for (int i = 1; i <= cells; ++i) {
+        if (i < static_cast<int>(model.CellPos.size()))
+            cellMap.circle(static_cast<float>(model.CellPos[i].X), static_cast<float>(model.CellPos[i].Y),
+                           kCellDotRadius);
+        const float top = static_cast<float>(cells - i), bottom = static_cast<float>(cells - i + 1);
+        for (int32_t j : model.Activity.framesOf(i)) {
+            if (j > model.FrameCount) break;
+            if (j < 1) continue;
+            raster.line(static_cast<float>(j), top, static_cast<float>(j), bottom, kLightBlue);
+        }
+    }
+}
+
+void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
+    const int cells = model.CellCount;
+    const int32_t frameCount = std::min<int32_t>(model.FrameCount, model.Activity.lastFrame());
+    if (cells < 1 || frameCount < 1) return;
+    const int w = raster.pixelWidth(), h = raster.pixelHeight();
+    // Column of every frame, shifted by one so that 0 and w + 1 collect the
+    // frames left and right of the image; a mark's pixels depend only on its
+    // column and its cell's rows, so each cell needs just the set of columns it hits.
+    std::vector<int32_t> column(static_cast<std::size_t>(frameCount) + 1);
+    for (int32_t j = 1; j <= frameCount; ++j)
+        column[j] = static_cast<int32_t>(std::clamp<long long>(raster.pixelX(static_cast<float>(j)), -1, w)) + 1;
+    std::vector<uint8_t> hit(static_cast<std::size_t>(w) + 2);
+    const uint32_t rgb = paletteRgb(kLightBlue);
+    QImage& image = raster.pixels();
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    int touchedTop = h, touchedBottom = -1;
+    for (int i = 1; i <= cells; ++i) {
+        // The mark's two ends share one column, so it is the run of rows between them.
+        const long long y1 = raster.pixelY(static_cast<float>(cells - i));
+        const long long y2 = raster.pixelY(static_cast<float>(cells - i + 1));
+        const int top = static_cast<int>(std::max<long long>(std::min(y1, y2), 0));
+        const int bottom = static_cast<int>(std::min<long long>(std::max(y1, y2), h - 1));
+        if (top > bottom) continue;
+        auto frames = model.Activity.framesOf(i);
+        const int32_t* f = frames.data();
+        const int32_t* end = std::upper_bound(f, f + frames.size(), frameCount);
+        if (f == end) continue;
+        std::fill(hit.begin(), hit.end(), uint8_t{0});
+        for (const int32_t* p = f; p != end; ++p) hit[column[*p]] = 1;
+        bool any = false;
+        for (int c = 0; c < w; ++c) {
+            if (!hit[c + 1]) continue;
+            uchar* p = bits + top * stride + static_cast<qsizetype>(c) * 4;
+            for (int y = top; y <= bottom; ++y, p += stride) *reinterpret_cast<uint32_t*>(p) = rgb;
+            any = true;
+        }
+        if (any) {
+            touchedTop = std::min(touchedTop, top);
+            touchedBottom = std::max(touchedBottom, bottom);
+        }
+    }
+    if (touchedBottom >= touchedTop) raster.markDirty(QRect(0, touchedTop, w, touchedBottom - touchedTop + 1));
+}
+
+void RedrawViews(const CellModel& model, Canvas& raster, Canvas& cellMap) {
+    auto* rasterImage = dynamic_cast<ImageCanvas*>(&raster);
+    auto* mapImage = dynamic_cast<ImageCanvas*>(&cellMap);
+    if (!rasterImage || !mapImage) {
+        RedrawViewsDirect(model, raster, cellMap);
+        return;
+    }
+    const unsigned long long print = RestingFingerprint(model);
+    const unsigned long long rasterKey = sceneKey(print, *rasterImage, 0);
+    if (!rasterImage->restoreResting(rasterKey)) {
+        rasterImage->clear();
+        PaintActivityMarks(model, *rasterImage);
+        rasterImage->keepResting(rasterKey);
+    }
+    const unsigned long long mapKey = sceneKey(print, *mapImage, 1);
+    if (!mapImage->restoreResting(mapKey)) {
+        mapImage->clear();
+        beginMap(*mapImage);
+        drawCellDots(model, *mapImage);
+        mapImage->keepResting(mapKey);
+    }
+    beginMap(*mapImage);
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/FileChooser.h"
+#include "app/Form1.h"
+#include "app/MessageSink.h"
+#include "model/DataFileLoader.h"
+#include "sound/MidiOutput.h"
+#include "views/PictureBox.h"
+#include "views/UiEvents.h"
+#include "views/ViewsTestModels.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+inline constexpr QRgb kBlueRgb = 0xFF0000FF;
+inline constexpr QRgb kRedRgb = 0xFFFF0000;
+inline constexpr QRgb kBlackRgb = 0xFF000000;
+inline constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
+inline constexpr QRgb kGreyRgb = 0xFFC0C0C0;
+
+// A file dialog that answers from a script: a path, or nullopt for Cancel.
+struct ScriptedChooser : cellsonify::FileChooser {
+    struct Asked {
+        std::string title, filter, startPath;
+    };
+    std::vector<std::optional<std::string>> answers;
+    std::vector<Asked> asked;
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
+                                          const std::string& startPath) override {
+        asked.push_back({title, filter, startPath});
+        return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+    }
+};
+
+// Keeps the messages instead of showing them.
+struct RecordedMessages : cellsonify::MessageSink {
+    std::vector<std::pair<std::string, std::string>> shown;  // title, text
+    void show(const std::string& title, const std::string& text) override { shown.emplace_back(title, text); }
+};
+
+struct CountingMidi : cellsonify::MidiOutput {
+    int opened = 0;
+    int open() override { return ++opened, 0; }
+    void shortMessage(int32_t) override {}
+};
+
+// Data "files" held in memory: a known path gives its model, any other is refused.
+struct FakeFiles {
+    std::map<std::string, cellsonify::CellModel> models;
+    std::vector<std::string> loads;
+    cellsonify::CellModel load(const std::string& path) {
+        loads.push_back(path);
+        auto it = models.find(path);
+        if (it == models.end()) throw cellsonify::DataFileError(cellsonify::baseName(path), 3, "not a data file");
+        cellsonify::CellModel m = it->second;
+        m.DataFile = path;
+        m.Caption = cellsonify::captionFor(path);
+        return m;
+    }
+};
+
+// A window with scripted dialog, recorded messages and in-memory files.
+struct WindowFixture : ::testing::Test {
+    ScriptedChooser chooser;
+    RecordedMessages messages;
+    CountingMidi midi;
+    FakeFiles files;
+    std::unique_ptr<cellsonify::Form1> window;
+
+    void SetUp() override {
+        cellsonify::Form1Services s;
+        s.chooser = &chooser;
+        s.messages = &messages;
+        s.midi = &midi;
+        s.load = [this](const std::string& p) { return files.load(p); };
+        window = std::make_unique<cellsonify::Form1>(s);
+    }
+
+    template <class W = QWidget>
+    W& control(const char* name) {
+        W* w = window->findChild<W*>(QString::fromLatin1(name));
+        if (!w) throw std::runtime_error(std::string("no control ") + name);
+        return *w;
+    }
+    QString labelText(const char* name) { return control<QLabel>(name).text(); }
+};
+
+}  // namespace apptest

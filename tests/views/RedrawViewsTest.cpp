@@ -1,0 +1,170 @@
+#include "views/RedrawViews.h"
+
+#include "views/ImageCanvas.h"
+#include "views/Palette.h"
+#include "views/RecordingCanvas.h"
+#include "ViewsTestModels.h"
+
+#include <gtest/gtest.h>
+
+using namespace cellsonify;
+using viewstest::countColour;
+using viewstest::makeModel;
+
+namespace {
+
+constexpr QRgb kBlue = 0xFF0000FF;
+constexpr QRgb kGrey = 0xFFC0C0C0;
+constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
+
+// The raster and cell map at their window sizes, scaled to `model`.
+struct Views {
+    ImageCanvas raster{495, 170};
+    ImageCanvas map{231, 167};
+    explicit Views(const CellModel& m) { raster.setScale({0, 0, double(m.FrameCount), double(m.CellCount)}); }
+};
+
+// Rows of column `x` that hold light blue.
+std::vector<int> blueRows(const ImageCanvas& c, int x) {
+    std::vector<int> rows;
+    for (int y = 0; y < c.pixelHeight(); ++y)
+        if (c.image().pixel(x, y) == kBlue) rows.push_back(y);
+    return rows;
+}
+
+}  // namespace
+
+TEST(RedrawViewsPicture, CellOneIsTheBottomRowAndTheLastCellTheTop) {
+    // 3 cells, 10 frames: each cell's row is 170/3 px high, each frame 49.5 px wide.
+    const CellModel m = makeModel(10, {{5}, {}, {5, 9}});
+    Views v(m);
+    RedrawViews(m, v.raster, v.map);
+    const int x5 = int(5 * 49.5), x9 = int(9 * 49.5);
+    std::vector<int> bottom, top;
+    for (int y = int(2 * 170 / 3.0); y < 170; ++y) bottom.push_back(y);  // rows 113..169
+    for (int y = 0; y <= int(170 / 3.0); ++y) top.push_back(y);          // rows 0..56
+    std::vector<int> both = top;
+    both.insert(both.end(), bottom.begin(), bottom.end());
+    EXPECT_EQ(blueRows(v.raster, x5), both);
+    EXPECT_EQ(blueRows(v.raster, x9), top);
+    EXPECT_TRUE(blueRows(v.raster, x5 - 1).empty());
+    EXPECT_TRUE(blueRows(v.raster, x5 + 1).empty());
+    EXPECT_EQ(countColour(v.raster.image(), kBlue), int(both.size() + top.size()));
+}
+
+TEST(RedrawViewsPicture, FramesBeyondTheFrameCountAndFrameZeroAreNotDrawn) {
+    const CellModel m = makeModel(10, {{3, 11, 12}, {10}});
+    Views v(m);
+    v.raster.setScale({0, 0, 20, 2});  // room to the right of frame 10, so a mark there would show
+    RedrawViews(m, v.raster, v.map);
+    EXPECT_FALSE(blueRows(v.raster, int(3 * 24.75)).empty());
+    EXPECT_FALSE(blueRows(v.raster, int(10 * 24.75)).empty());
+    EXPECT_TRUE(blueRows(v.raster, int(11 * 24.75)).empty());
+    EXPECT_TRUE(blueRows(v.raster, int(12 * 24.75)).empty());
+    EXPECT_TRUE(blueRows(v.raster, 0).empty());
+    // and the same holds on the call-by-call path
+    RecordingCanvas raster, map;
+    RedrawViews(m, raster, map);
+    std::vector<float> xs;
+    for (const auto& c : raster.drawings()) xs.push_back(c.x1);
+    EXPECT_EQ(xs, (std::vector<float>{3, 10}));
+}
+
+TEST(RedrawViewsPicture, CellMapDotsSitAtTheirPositionsInLightGrey) {
+    const CellModel m = makeModel(4, {{1}, {}}, {{0.5, 0.5}, {0.1, 0.9}});
+    Views v(m);
+    v.map.setForeColour(kLightRed);
+    RedrawViews(m, v.raster, v.map);
+    EXPECT_EQ(v.map.image().pixel(115, 83), kGrey);  // 0.5 * 231, 0.5 * 167
+    EXPECT_EQ(v.map.image().pixel(23, 150), kGrey);  // 0.1 * 231, 0.9 * 167
+    EXPECT_EQ(v.map.image().pixel(200, 20), kWhiteRgb);
+    const int dot = countColour(v.map.image(), kGrey) / 2;
+    EXPECT_GE(dot, 9);  // radius 0.01 = 2.31 px
+    EXPECT_LE(dot, 25);
+    EXPECT_EQ(v.map.fillColour(), kLightGrey);
+    EXPECT_EQ(v.map.foreColour(), kLightGrey);
+}
+
+TEST(RedrawViewsPicture, ClearsTheRasterThenTheMapAndDrawsEachCellsDotBeforeItsMarks) {
+    const CellModel m = makeModel(6, {{2, 4}, {6}});
+    RecordingCanvas raster, map;
+    RedrawViews(m, raster, map);
+    using Op = RecordingCanvas::Op;
+    ASSERT_EQ(raster.calls.size(), 4u);
+    EXPECT_EQ(raster.calls[0].op, Op::Clear);
+    EXPECT_EQ(raster.calls[1], (RecordingCanvas::Call{Op::Line, 2, 1, 2, 2, kLightBlue}));
+    EXPECT_EQ(raster.calls[3], (RecordingCanvas::Call{Op::Line, 6, 0, 6, 1, kLightBlue}));
+    ASSERT_EQ(map.calls.size(), 5u);
+    EXPECT_EQ(map.calls[0].op, Op::Clear);
+    EXPECT_EQ(map.calls[1], (RecordingCanvas::Call{Op::FillColour, 0, 0, 0, 0, kLightGrey}));
+    EXPECT_EQ(map.calls[2], (RecordingCanvas::Call{Op::ForeColour, 0, 0, 0, 0, kLightGrey}));
+    EXPECT_EQ(map.calls[3].op, Op::Circle);
+    EXPECT_FLOAT_EQ(map.calls[3].x2, kCellDotRadius);
+    EXPECT_EQ(map.calls[3].colour, kLightGrey);
+    EXPECT_EQ(map.calls[3].fill, kLightGrey);
+}
+
+// The cached path paints marks straight into the image; it must light exactly
+// the pixels that drawing every mark as a line does.
+TEST(RedrawViewsCache, CachedPixelsEqualDirectDrawingOnRandomModelsAndScales) {
+    struct Case {
+        int cells, frames;
+        double share;
+        int w, h;
+        UserScale scale;  // width/height 0: the model's counts
+    };
+    const Case cases[] = {
+        {1500, 100000, 0.003, 495, 170, {}},    // marks far below a pixel both ways
+        {3, 10, 0.4, 495, 170, {}},             // marks many pixels wide and high
+        {200, 700, 0.05, 495, 170, {}},
+        {37, 1234, 0.02, 97, 33, {-30.5, 2.25, 900, 30}},  // shifted origin, part of the data off the image
+        {128, 5000, 0.01, 495, 170, {0, 0, 60, 128}},      // zoomed in on the first frames
+        {64, 300, 0.1, 50, 400, {0, 0, 300, 64}},          // more rows than cells
+    };
+    unsigned seed = 11;
+    for (const Case& k : cases) {
+        const CellModel m = viewstest::randomModel(k.cells, k.frames, k.share, seed++);
+        const UserScale s = k.scale.width == 1 && k.scale.height == 1 && k.scale.left == 0
+                                ? UserScale{0, 0, double(k.frames), double(k.cells)}
+                                : k.scale;
+        ImageCanvas cachedRaster(k.w, k.h), cachedMap(231, 167), directRaster(k.w, k.h), directMap(231, 167);
+        cachedRaster.setScale(s);
+        directRaster.setScale(s);
+        RedrawViews(m, cachedRaster, cachedMap);
+        RedrawViewsDirect(m, directRaster, directMap);
+        EXPECT_GT(countColour(directRaster.image(), kBlue), 0) << k.cells << "x" << k.frames;
+        EXPECT_TRUE(cachedRaster.image() == directRaster.image()) << k.cells << "x" << k.frames;
+        EXPECT_TRUE(cachedMap.image() == directMap.image()) << k.cells << "x" << k.frames;
+        // a second, cached, redraw after drawing over the picture brings the resting picture back
+        cachedRaster.filledBox(0, 0, float(s.width), float(s.height), kLightRed);
+        RedrawViews(m, cachedRaster, cachedMap);
+        EXPECT_TRUE(cachedRaster.image() == directRaster.image()) << k.cells << "x" << k.frames;
+    }
+}
+
+TEST(RedrawViewsCache, AnotherModelOrScaleGivesAFreshPictureNotTheCachedOne) {
+    const CellModel a = viewstest::randomModel(50, 400, 0.05, 1);
+    const CellModel b = viewstest::randomModel(50, 400, 0.05, 2);
+    Views cached(a), direct(a);
+    RedrawViews(a, cached.raster, cached.map);
+    RedrawViews(b, cached.raster, cached.map);
+    RedrawViewsDirect(b, direct.raster, direct.map);
+    EXPECT_TRUE(cached.raster.image() == direct.raster.image());
+    EXPECT_TRUE(cached.map.image() == direct.map.image());
+
+    cached.raster.setScale({0, 0, 200, 25});
+    direct.raster.setScale({0, 0, 200, 25});
+    RedrawViews(b, cached.raster, cached.map);
+    RedrawViewsDirect(b, direct.raster, direct.map);
+    EXPECT_TRUE(cached.raster.image() == direct.raster.image());
+}
+
+TEST(RedrawViewsCache, EmptyModelClearsBothViews) {
+    const CellModel m;
+    Views v(makeModel(5, {{1, 2, 3}}));
+    RedrawViews(makeModel(5, {{1, 2, 3}}), v.raster, v.map);
+    ASSERT_GT(countColour(v.raster.image(), kBlue), 0);
+    RedrawViews(m, v.raster, v.map);
+    EXPECT_EQ(countColour(v.raster.image(), kWhiteRgb), 495 * 170);
+    EXPECT_EQ(countColour(v.map.image(), kWhiteRgb), 231 * 167);
+}
