@@ -3,7 +3,9 @@
 #include "app/Artwork.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
+#include "app/PlaybackWiring.h"
 #include "model/DataFileLoader.h"
+#include "sound/Instruments.h"
 #include "sound/MidiOutput.h"
 #include "views/PictureBox.h"
 #include "views/PictureButton.h"
@@ -53,8 +55,27 @@ Form1::Form1(Form1Services services, QWidget* parent)
     }
     if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
     connectControls();
-    if (services_.midi) services_.midi->open();
+    openSound();
     drawKeyboard();
+    playback_ = std::make_unique<PlaybackWiring>(*this, services_.midi);
+}
+
+void Form1::openSound() {
+    // A window without any output, or whose output will not open, works silently.
+    if (services_.midi && services_.midi->open() == 0) {
+        services_.midi->shortMessage(programChangeMessage(0));
+        return;
+    }
+    services_.messages->show(windowTitle().toStdString(), "Sound mode is not available");
+}
+
+void Form1::chooseInstrument(int index) {
+    const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(index - 1));
+    if (services_.midi) sendInstrument(*services_.midi, instrument);
+    if (instrument.repaintsViews) {
+        drawKeyboard();
+        redrawViews();
+    }
 }
 
 Form1::~Form1() = default;
@@ -71,7 +92,9 @@ void Form1::connectControls() {
     connect(controls_.speed, &QLineEdit::textChanged, this, &Form1::speedEdited);
     for (int i = 0; i < 7; ++i)
         connect(controls_.instrument[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) emit instrumentChosen(i + 1);
+            if (!on) return;
+            chooseInstrument(i + 1);
+            emit instrumentChosen(i + 1);
         });
     connect(controls_.soundOn, &QRadioButton::toggled, this, [this](bool on) { emit soundSwitched(on); });
 }

@@ -21,6 +21,7 @@ class MessageSink;
 class MidiOutput;
 class PictureBox;
 class PictureButton;
+class PlaybackWiring;
 
 // What the window uses from outside; anything left empty gets the real thing
 // (QFileDialog, QMessageBox, LoadDataFile) or, for MIDI, nothing.
@@ -38,7 +39,9 @@ struct Form1Services {
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // Builds the window in its start state, opens the MIDI output (if any) and draws the keyboard.
+    // Builds the window in its start state, opens the MIDI output and selects
+    // program 0 (or says "Sound mode is not available" and stays silent), draws
+    // the keyboard and wires playback.
     explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -82,6 +85,11 @@ public:
     void drawKeyboard();
     // Moves the three frame cursors to `frame` in their views' current units.
     void moveCursors(double frame);
+    // An instrument option was chosen: its program change, then (all but
+    // "Brightness") the resting keyboard and views.
+    void chooseInstrument(int index);
+    // Playback: the timer, the transport and the host the stepper draws through.
+    PlaybackWiring& playback() { return *playback_; }
     // The dialog's remembered file name.
     const std::string& dialogFileName() const { return dialog_.fileName(); }
 
@@ -105,6 +113,7 @@ protected:
 
 private:
     void connectControls();
+    void openSound();
     void showModel();
 
     std::unique_ptr<FileChooser> ownChooser_;
@@ -114,6 +123,7 @@ private:
     DataFileDialog dialog_;
     CellModel model_;
     KeyRect keys_;
+    std::unique_ptr<PlaybackWiring> playback_;
 };
 
 }  // namespace cellsonify

@@ -6,13 +6,12 @@
 
 namespace cellsonify {
 
-int runWindow(int argc, char** argv, MidiOutput* midi) {
+int runWindow(int argc, char** argv, MidiOutput* midi, const std::string& file) {
     QApplication app(argc, argv);
     Form1Services services;
     services.midi = midi;
     Form1 window(services);
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) window.dropFiles({args.at(1)});
+    if (!file.empty()) window.dropFiles({QString::fromStdString(file)});
     window.show();
     return app.exec();
 }

@@ -1,3 +1,3 @@
-#include "app/RunWindow.h"
+#include "app/CommandLine.h"
 
-int main(int argc, char** argv) { return cellsonify::runWindow(argc, argv); }
+int main(int argc, char** argv) { return cellsonify::runCommandLine(argc, argv); }

@@ -4,7 +4,7 @@
 #include "app/Form1.h"
 #include "app/MessageSink.h"
 #include "model/DataFileLoader.h"
-#include "sound/MidiOutput.h"
+#include "sound/RecordingOutput.h"
 #include "views/PictureBox.h"
 #include "views/UiEvents.h"
 #include "views/ViewsTestModels.h"
@@ -47,11 +47,6 @@ struct RecordedMessages : cellsonify::MessageSink {
     void show(const std::string& title, const std::string& text) override { shown.emplace_back(title, text); }
 };
 
-struct CountingMidi : cellsonify::MidiOutput {
-    int opened = 0;
-    int open() override { return ++opened, 0; }
-    void shortMessage(int32_t) override {}
-};
 
 // Data "files" held in memory: a known path gives its model, any other is refused.
 struct FakeFiles {
@@ -72,7 +67,7 @@ struct FakeFiles {
 struct WindowFixture : ::testing::Test {
     ScriptedChooser chooser;
     RecordedMessages messages;
-    CountingMidi midi;
+    cellsonify::RecordingOutput midi;
     FakeFiles files;
     std::unique_ptr<cellsonify::Form1> window;
 

@@ -194,6 +194,8 @@ TEST_F(Form1Loading, ARefusedFileShowsTheReasonAndChangesNothing) {
     files.models.erase("/data/other.txt");
     drop(window->raster(), uievents::files({"/data/other.txt"}));
     Form1Services s;
+    RecordingOutput quiet;
+    s.midi = &quiet;
     s.messages = &messages;
     s.chooser = &chooser;
     s.load = [](const std::string&) -> CellModel { throw std::bad_alloc(); };
@@ -211,8 +213,10 @@ TEST(Form1RealFiles, ADroppedRecordingIsReadByTheLoader) {
     settings.frames = 300;
     const auto path = dir.write("recording.txt", generateRecording(settings));
     RecordedMessages messages;
+    RecordingOutput midi;
     Form1Services s;
     s.messages = &messages;
+    s.midi = &midi;
     Form1 window(s);
     window.dropFiles({QString::fromStdString(path.string())});
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;
@@ -234,8 +238,10 @@ TEST(Form1RealFiles, TheExampleRecordingFillsTheWindow) {
     const std::string example = std::string(CELLSONIFY_EXAMPLES) + "/cortex-100-cells.txt";
     if (!std::filesystem::exists(example)) GTEST_SKIP() << "no example recording";
     RecordedMessages messages;
+    RecordingOutput midi;
     Form1Services s;
     s.messages = &messages;
+    s.midi = &midi;
     Form1 window(s);
     window.show();
     window.dropFiles({QString::fromStdString(example)});

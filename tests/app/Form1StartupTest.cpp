@@ -33,7 +33,10 @@ TEST_F(Form1Startup, StartsWithPianoSoundOffSpeed50AndStopHidden) {
     EXPECT_EQ(labelText("Label1_5"), "Frame #");
     EXPECT_EQ(labelText("Label5"), "msec/frame");
     EXPECT_EQ(control<QRadioButton>("Option5").text(), "Ice Rain");
-    EXPECT_EQ(midi.opened, 1);
+    // Start-up opens the output once and selects program 0; no note yet.
+    EXPECT_EQ(midi.openCount(), 1);
+    EXPECT_EQ(midi.messages(), (std::vector<int32_t>{192}));
+    EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(window->model().CellCount, 0);
     EXPECT_FALSE(window->windowIcon().isNull());
 }
