@@ -1,0 +1,158 @@
+#include "AppTestSupport.h"
+
+#include "app/PlaybackWiring.h"
+#include "views/Palette.h"
+#include "views/PictureButton.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+
+using namespace cellsonify;
+using namespace apptest;
+
+struct Form1Transport : WindowFixture {
+    void SetUp() override {
+        WindowFixture::SetUp();
+        files.models["/data/long.txt"] = viewstest::makeModel(100, {{5, 10, 50}, {10, 60}, {70}});
+        window->loadDataFile("/data/long.txt");
+    }
+    int interval() { return window->playback().timerInterval(); }
+    bool stopShown() { return !window->stopButton().isHidden(); }
+    QLineEdit& speed() { return window->speedBox(); }
+    // Replaces the whole speed text by typing `text` over a selection, one key per character.
+    void retype(const QString& text) {
+        speed().selectAll();
+        uievents::type(speed(), text);
+    }
+    // Replaces the whole text at once, as a paste does: one key press carrying
+    // all of `text` (or Delete over the selection for an empty text).
+    void paste(const QString& text) {
+        speed().selectAll();
+        QKeyEvent down(QEvent::KeyPress, text.isEmpty() ? Qt::Key_Delete : 0, Qt::NoModifier, text);
+        QApplication::sendEvent(&speed(), &down);
+    }
+    void backspace() {
+        speed().end(false);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(&speed(), &down);
+    }
+};
+
+TEST_F(Form1Transport, PlayStopAndBackByClickingTheButtons) {
+    EXPECT_EQ(interval(), 0);
+    uievents::click(window->playButton());
+    EXPECT_EQ(interval(), 50);
+    EXPECT_TRUE(stopShown());
+    uievents::click(window->playButton());  // again: still 50
+    EXPECT_EQ(interval(), 50);
+
+    window->playback().tick();
+    window->playback().tick();
+    EXPECT_EQ(window->model().CurrentFrame, 2);
+    uievents::click(window->backButton());
+    EXPECT_EQ(window->model().CurrentFrame, 0);
+    EXPECT_EQ(interval(), 50);  // Back does not stop
+
+    uievents::click(window->stopButton());
+    EXPECT_EQ(interval(), 0);
+    EXPECT_FALSE(stopShown());
+}
+
+TEST_F(Form1Transport, PressingTheRasterOrTheStripSeeksToTheUnroundedFrame) {
+    const double px = 123;
+    uievents::press(window->raster(), {px + PictureBox::kBorder, 40}, Qt::RightButton);
+    const double expected = window->raster().canvas().userX(px);
+    EXPECT_DOUBLE_EQ(window->model().CurrentFrame, expected);
+    EXPECT_NE(expected, std::round(expected));
+    EXPECT_EQ(interval(), 0);  // seeking does not start playback
+
+    uievents::press(window->indicator(), {300 + PictureBox::kBorder, 3});
+    EXPECT_DOUBLE_EQ(window->model().CurrentFrame, window->indicator().canvas().userX(300));
+    // The cursors follow: the strip's cursor sits at the pressed pixel.
+    EXPECT_NEAR(window->indicator().toPixelX(window->model().CurrentFrame), 300, 1);
+}
+
+TEST_F(Form1Transport, EveryKeystrokeInTheSpeedBoxIsASpeedChange) {
+    paste("");  // emptied: stops and shows "0"
+    EXPECT_EQ(speed().text(), "0");
+    EXPECT_EQ(interval(), 0);
+
+    retype("5");  // a non-zero speed while stopped starts playback, STOP stays hidden
+    EXPECT_EQ(interval(), 5);
+    EXPECT_FALSE(stopShown());
+    uievents::type(speed(), "0");  // "50"
+    EXPECT_EQ(speed().text(), "50");
+    EXPECT_EQ(interval(), 50);
+
+    paste("0.4");  // rounds to 0: stops, but stays as typed
+    EXPECT_EQ(speed().text(), "0.4");
+    EXPECT_EQ(interval(), 0);
+    uievents::click(window->playButton());  // Play finds 0 too: nothing moves under STOP
+    EXPECT_EQ(interval(), 0);
+    EXPECT_TRUE(stopShown());
+
+    paste("2.5");
+    EXPECT_EQ(interval(), 2);
+    paste("3.5");
+    EXPECT_EQ(interval(), 4);
+    paste("1e10");  // too large for the timer: the interval stays
+    EXPECT_EQ(speed().text(), "1e10");
+    EXPECT_EQ(interval(), 4);
+    uievents::click(window->playButton());
+    EXPECT_EQ(interval(), 4);
+
+    paste("-3");
+    EXPECT_EQ(speed().text(), "0");
+    EXPECT_EQ(interval(), 0);
+    retype("20");
+    EXPECT_EQ(interval(), 20);
+    paste("abc");
+    EXPECT_EQ(speed().text(), "0");
+    EXPECT_EQ(interval(), 0);
+
+    retype("75");
+    backspace();  // "7"
+    EXPECT_EQ(interval(), 7);
+    backspace();  // "" -> "0"
+    EXPECT_EQ(speed().text(), "0");
+    EXPECT_EQ(interval(), 0);
+}
+
+TEST_F(Form1Transport, ASpeedChangeRepaintsTheHighlights) {
+    uievents::click(window->playButton());
+    window->model().CurrentFrame = 9;
+    window->playback().tick();  // frame 10: cells 1 and 2 light up
+    const QImage lit = uievents::shownClient(window->raster());
+    const int cursors = 2 * 9;  // the two red cursor ticks are overlays
+    ASSERT_GT(viewstest::countColour(lit, kRedRgb), cursors);
+    retype("60");
+    const QImage after = uievents::shownClient(window->raster());
+    EXPECT_LE(viewstest::countColour(after, kRedRgb), cursors);
+}
+
+TEST_F(Form1Transport, TheTimerPlaysAndLoopsOnItsOwn) {
+    files.models["/data/short.txt"] = viewstest::makeModel(5, {{1, 2, 3, 4, 5}});
+    window->loadDataFile("/data/short.txt");
+    retype("1");
+    ASSERT_EQ(interval(), 1);
+    double highest = 0;
+    bool wrapped = false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300 && !(wrapped && highest >= 5)) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double now = window->model().CurrentFrame;
+        if (now < highest) wrapped = true;
+        highest = std::max(highest, now);
+    }
+    EXPECT_GE(highest, 4);   // ran through the frames
+    EXPECT_TRUE(wrapped);    // and started over at the end
+    EXPECT_EQ(interval(), 1);
+    uievents::click(window->playButton());
+    uievents::click(window->stopButton());
+    const double stoppedAt = window->model().CurrentFrame;
+    QElapsedTimer idle;
+    idle.start();
+    while (idle.elapsed() < 30) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(window->model().CurrentFrame, stoppedAt);
+}
