@@ -29,12 +29,12 @@ void putVarLen(std::string& out, uint32_t v) {
 
 }  // namespace
 
-std::string midiFileBytes(const std::vector<TimedMessage>& messages) {
+std::string midiFileBytes(const std::vector<MidiFileEvent>& messages) {
     std::string track;
     putVarLen(track, 0);
     track += "\xFF\x51\x03\x0F\x42\x40";  // tempo: 1,000,000 us per quarter note
     int64_t now = 0;
-    for (const TimedMessage& m : messages) {
+    for (const MidiFileEvent& m : messages) {
         if (m.timeMs < now) throw std::invalid_argument("MIDI messages out of time order");
         const int64_t delta = m.timeMs - now;
         if (delta > 0x0FFFFFFF) throw std::invalid_argument("MIDI message too far apart for one delta time");

@@ -7,10 +7,10 @@
 namespace cellsonify {
 
 // One channel message at a time in milliseconds from the start.
-struct TimedMessage {
+struct MidiFileEvent {
     int64_t timeMs = 0;
     int32_t message = 0;  // packed short message: status + 256 x data1 + 65536 x data2
-    bool operator==(const TimedMessage&) const = default;
+    bool operator==(const MidiFileEvent&) const = default;
 };
 
 // A Standard MIDI File, format 0, division 1000 with a tempo of 1,000,000 us
@@ -18,6 +18,6 @@ struct TimedMessage {
 // `messages` in order (times must not decrease), then the end of the track.
 // Messages are written with their full status byte (no running status);
 // program changes take one data byte, every other status two.
-std::string midiFileBytes(const std::vector<TimedMessage>& messages);
+std::string midiFileBytes(const std::vector<MidiFileEvent>& messages);
 
 }  // namespace cellsonify
