@@ -7,6 +7,7 @@
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "sound/MidiOutput.h"
+#include "sound/ReportingOutput.h"
 #include "views/PictureBox.h"
 #include "views/PictureButton.h"
 #include "views/RedrawViews.h"
@@ -17,6 +18,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <cstdio>
 
 namespace cellsonify {
 
@@ -66,6 +69,10 @@ void Form1::openSound() {
         services_.midi->shortMessage(programChangeMessage(0));
         return;
     }
+    // The box keeps its one line; the reason goes where a user starting from a
+    // terminal will look for it.
+    const std::string why = services_.midi ? lastErrorOf(*services_.midi) : "no MIDI output";
+    if (!why.empty()) std::fprintf(stderr, "cellsonify: no sound: %s\n", why.c_str());
     services_.messages->show(windowTitle().toStdString(), "Sound mode is not available");
 }
 
