@@ -49,12 +49,17 @@ void ActivityBuilder::beginCell(int16_t level) {
     table_.levels_.push_back(level);
 }
 
-void ActivityBuilder::closeCell() {
+void ActivityBuilder::foldCell() {
     auto& frames = table_.frames_;
     const auto begin = frames.begin() + static_cast<std::ptrdiff_t>(cellBegin_);
     // Files list frames in order almost always; sort only when they do not.
     if (!std::is_sorted(begin, frames.end())) std::sort(begin, frames.end());
     frames.erase(std::unique(begin, frames.end()), frames.end());
+}
+
+void ActivityBuilder::closeCell() {
+    foldCell();
+    auto& frames = table_.frames_;
     if (frames.size() > cellBegin_) table_.lastFrame_ = std::max(table_.lastFrame_, frames.back());
     cellBegin_ = frames.size();
     table_.cellStart_.push_back(static_cast<uint32_t>(cellBegin_));

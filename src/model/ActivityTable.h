@@ -65,12 +65,20 @@ public:
     // Starts the next cell (numbered from 1) with its level (>= 1).
     void beginCell(int16_t level);
     // Marks the current cell active in `frame` (1..100000; repeats and any order allowed).
-    void addFrame(int32_t frame) { table_.frames_.push_back(frame); }
+    void addFrame(int32_t frame) {
+        table_.frames_.push_back(frame);
+        // A cell has at most 100000 distinct frames, so a longer list repeats
+        // itself; folding it keeps a file of one frame repeated from taking
+        // memory out of proportion to what it holds.
+        if (table_.frames_.size() - cellBegin_ > kFoldAbove) foldCell();
+    }
     int cellCount() const { return table_.levels_.empty() ? 0 : static_cast<int>(table_.levels_.size()) - 1; }
     // Sorts, removes repeats and builds the frame-major index. The builder is spent.
     ActivityTable finish();
 
 private:
+    static constexpr std::size_t kFoldAbove = 4 * static_cast<std::size_t>(kMaxFrameIndex);
+    void foldCell();
     void closeCell();
     ActivityTable table_{};
     std::size_t cellBegin_ = 0;  // where the current cell's frames start in frames_

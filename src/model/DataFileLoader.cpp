@@ -7,9 +7,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace cellsonify {
 
@@ -26,6 +26,17 @@ std::string formatNumber(double v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", v);
     return buf;
+}
+
+// "<what> <value>" for a message that goes on after the value; a value too
+// large to read has no digits to show, so it is described in brackets instead
+// ("level (a number too large) is above 32767").
+std::string naming(const std::string& what, double v) {
+    std::string text = what;
+    text += std::isinf(v) ? " (" : " ";
+    text += formatNumber(v);
+    if (std::isinf(v)) text += ')';
+    return text;
 }
 
 // Whole-number conversion of a field: nearest, ties to even.
@@ -58,6 +69,7 @@ private:
     void readHeader(CellModel& model);
     void readFrameList(bool kept, int cell);
     void normalise(CellModel& model) const;
+    static double share(double v, double lo, double hi);
 
     FieldReader reader_;
     ActivityBuilder activity_;
@@ -86,7 +98,7 @@ CellModel Parser::run() {
         const bool kept = level >= 1;
         if (kept) {
             if (cells >= kMaxCellIndex) fail(lv.line, "more than 1500 active cells");
-            if (level > 32767) fail(lv.line, "level " + formatNumber(lv.value) + " is above 32767");
+            if (level > 32767) fail(lv.line, naming("level", lv.value) + " is above 32767");
             ++cells;
             activity_.beginCell(static_cast<int16_t>(level));
             model.CellPos.push_back({x, y.value});
@@ -108,8 +120,8 @@ void Parser::readHeader(CellModel& model) {
         if (position == kFrameCountField) {
             const double frames = roundHalfEven(f.value);
             if (frames > kMaxFrameIndex)
-                fail(f.line, "the frame count " + formatNumber(f.value) + " is above 100000");
-            if (frames < 0) fail(f.line, "the frame count " + formatNumber(f.value) + " is negative");
+                fail(f.line, naming("the frame count", f.value) + " is above 100000");
+            if (frames < 0) fail(f.line, naming("the frame count", f.value) + " is negative");
             model.FrameCount = static_cast<int32_t>(frames);
         }
     }
@@ -128,7 +140,7 @@ void Parser::readFrameList(bool kept, int cell) {
     while (v >= 1) {
         if (kept) {
             if (v > kMaxFrameIndex)
-                fail(f.line, "frame " + formatNumber(f.value) + " of cell " + std::to_string(cell) +
+                fail(f.line, naming("frame", f.value) + " of cell " + std::to_string(cell) +
                                  " is above 100000");
             activity_.addFrame(static_cast<int32_t>(v));
         }
@@ -150,55 +162,74 @@ void Parser::normalise(CellModel& model) const {
     // to the middle of the map rather than dividing by zero.
     for (int c = 1; c <= model.CellCount; ++c) {
         CellPosition& p = model.CellPos[c];
-        p.X = maxX == minX ? 0.05 + 0.5 / 1.1 : (p.X - minX) / (maxX - minX) / 1.1 + 0.05;
-        p.Y = maxY == minY ? 0.95 - 0.5 / 1.1 : (1 - (p.Y - minY) / (maxY - minY) / 1.1) - 0.05;
+        p.X = maxX == minX ? 0.05 + 0.5 / 1.1 : share(p.X, minX, maxX) / 1.1 + 0.05;
+        p.Y = maxY == minY ? 0.95 - 0.5 / 1.1 : (1 - share(p.Y, minY, maxY) / 1.1) - 0.05;
     }
 }
 
-// The bytes of a data file: mapped when it is a regular file (no copy, pages
-// populated in one go), read into memory otherwise.
+// Where v lies between lo and hi, 0..1. Positions far apart (-1e308 and 1e308)
+// have a spread beyond double range; halving every term keeps it finite, and
+// the result is the same wherever the plain form does not overflow.
+double Parser::share(double v, double lo, double hi) {
+    if (std::isfinite(hi - lo)) return (v - lo) / (hi - lo);
+    return (v / 2 - lo / 2) / (hi / 2 - lo / 2);
+}
+
+// The name a file-level refusal shows: the base name, or for a path that ends
+// in a separator ("runs/") the last name before it, so the message still says
+// which item was refused.
+std::string nameInMessages(const std::string& path) {
+    const auto end = path.find_last_not_of("/\\");
+    return end == std::string::npos ? path : baseName(path.substr(0, end + 1));
+}
+
+// The bytes of a data file: mapped when it has a size (no copy, pages
+// populated in one go), read into memory otherwise (files of /proc report 0).
 class FileBytes {
 public:
     explicit FileBytes(const std::string& path) {
-        const std::string name = baseName(path);
+        const std::string name = nameInMessages(path);
         if (path.empty()) throw DataFileError(name, 0, "no file name given");
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking so that a pipe without a writer cannot hang the open; the
+        // flag has no effect on reading a regular file, the only kind read.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) throw DataFileError(name, 0, std::string("cannot be opened: ") + std::strerror(errno));
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (::fstat(fd, &st) != 0) {
+            const int err = errno;
+            ::close(fd);
+            throw DataFileError(name, 0, std::string("cannot be read: ") + std::strerror(err));
+        }
+        if (S_ISDIR(st.st_mode)) {
             ::close(fd);
             throw DataFileError(name, 0, "is a folder, not a data file");
+        }
+        // Pipes and devices may never end (/dev/zero) or wait forever for a
+        // writer; a recording is always saved to an ordinary file.
+        if (!S_ISREG(st.st_mode)) {
+            ::close(fd);
+            throw DataFileError(name, 0, "is a device, pipe or socket, not a data file");
         }
         if (st.st_size > kLargestFile) {
             ::close(fd);
             throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
         }
-        if (S_ISREG(st.st_mode) && st.st_size > 0) {
-            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (p != MAP_FAILED) {
-                map_ = p;
-                mapSize_ = static_cast<std::size_t>(st.st_size);
-                ::close(fd);
-                return;
-            }
-        }
-        readAll(fd, name);
-    }
-    ~FileBytes() {
-        if (map_) ::munmap(map_, mapSize_);
+        readAll(fd, name, static_cast<std::size_t>(st.st_size));
     }
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
 
-    std::string_view view() const {
-        return map_ ? std::string_view(static_cast<const char*>(map_), mapSize_) : std::string_view(copy_);
-    }
+    std::string_view view() const { return {bytes_.data(), size_}; }
 
 private:
-    void readAll(int fd, const std::string& name) {
-        char buf[65536];
+    // Read, not mapped: a file that another program truncates while we load it
+    // would fault a mapping; a read just sees the shorter file. The buffer sits
+    // on huge pages and is not zeroed first, so this costs little over a map.
+    void readAll(int fd, const std::string& name, std::size_t expected) {
+        bytes_.resize(expected + 1);
         for (;;) {
-            const ssize_t got = ::read(fd, buf, sizeof buf);
+            if (size_ == bytes_.size()) bytes_.resize(bytes_.size() * 2);  // the file grew meanwhile
+            const ssize_t got = ::read(fd, bytes_.data() + size_, bytes_.size() - size_);
             if (got < 0) {
                 if (errno == EINTR) continue;
                 const int err = errno;
@@ -206,8 +237,8 @@ private:
                 throw DataFileError(name, 0, std::string("cannot be read: ") + std::strerror(err));
             }
             if (got == 0) break;
-            copy_.append(buf, static_cast<std::size_t>(got));
-            if (copy_.size() > static_cast<std::size_t>(kLargestFile)) {
+            size_ += static_cast<std::size_t>(got);
+            if (size_ > static_cast<std::size_t>(kLargestFile)) {
                 ::close(fd);
                 throw DataFileError(name, 0, "is larger than 1 GB, too large for a data file");
             }
@@ -215,9 +246,8 @@ private:
         ::close(fd);
     }
 
-    void* map_ = nullptr;
-    std::size_t mapSize_ = 0;
-    std::string copy_;
+    std::vector<char, BigAllocator<char>> bytes_;
+    std::size_t size_ = 0;
 };
 
 std::string composeMessage(const std::string& fileName, int line, const std::string& problem) {
@@ -240,6 +270,12 @@ std::string captionFor(const std::string& path) {
 }
 
 CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path) {
+    // An editor's "Unicode" save puts a NUL beside every character, and every
+    // field would read as 0: the file would load as an empty recording without
+    // a word. Its byte-order mark gives it away.
+    const std::string_view start = bytes.substr(0, 2);
+    if (start == "\xFF\xFE" || start == "\xFE\xFF")
+        throw DataFileError(baseName(path), 0, "is UTF-16 text; save it as plain (UTF-8) text to load it");
     return Parser(bytes, path).run();
 }
 

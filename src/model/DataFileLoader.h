@@ -23,12 +23,14 @@ private:
 };
 
 // Reads the data file at `path` into a new model (CurrentFrame 0, DataFile =
-// path, Caption set). Throws DataFileError for any file it refuses; never
-// touches any other model, so a refused file loses nothing.
+// path, Caption set). Throws DataFileError for any file it refuses, folders,
+// pipes and devices included (without waiting on them); never touches any
+// other model, so a refused file loses nothing.
 CellModel LoadDataFile(const std::string& path);
 
 // The same from the file's bytes already in memory; `path` names it in the
-// caption and in error messages.
+// caption and in error messages. UTF-16 text (told by its byte-order mark) is
+// refused rather than read as a file of zeros.
 CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path);
 
 // The text after the last '/' or '\' of `path` (the whole path if it has none).

@@ -1,5 +1,6 @@
 #include "model/FieldReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -9,6 +10,42 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
 bool isBreak(char c) { return c == '\n' || c == '\r'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Power of ten of the first significant digit of the decimal number in [p, m)
+// (digits, optional fraction, optional exponent; at least one digit): about
+// log10 of its value. Only its sign matters to the caller, for numbers out of
+// double range, which lie hundreds of powers away from 0, so the exponent may
+// saturate. A number made of zeros only returns 0.
+long long decimalExponent(const char* p, const char* m) {
+    long long integerDigits = 0;    // digits before the point
+    long long fractionDigits = 0;   // digits after it
+    long long firstInteger = -1;    // index of the first significant digit before the point
+    long long firstFraction = 0;    // else its place after the point, from 1
+    bool point = false;
+    const char* d = p;
+    for (; d < m && *d != 'e' && *d != 'E'; ++d) {
+        if (*d == '.') {
+            point = true;
+        } else if (!point) {
+            if (firstInteger < 0 && *d != '0') firstInteger = integerDigits;
+            ++integerDigits;
+        } else {
+            ++fractionDigits;
+            if (firstInteger < 0 && firstFraction == 0 && *d != '0') firstFraction = fractionDigits;
+        }
+    }
+    if (firstInteger < 0 && firstFraction == 0) return 0;
+    const long long power = firstInteger >= 0 ? integerDigits - 1 - firstInteger : -firstFraction;
+    long long exponent = 0;
+    if (d < m) {
+        ++d;
+        const bool negative = d < m && *d == '-';
+        if (d < m && (*d == '+' || *d == '-')) ++d;
+        for (; d < m; ++d) exponent = std::min<long long>(exponent * 10 + (*d - '0'), 1LL << 40);
+        if (negative) exponent = -exponent;
+    }
+    return power + exponent;
+}
 }  // namespace
 
 FieldReader::FieldReader(std::string_view bytes) : bytes_(bytes) {
@@ -86,13 +123,7 @@ double FieldReader::parseToken(std::size_t begin, std::size_t end) const {
     auto [ptr, ec] = std::from_chars(p, m, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too large reads as infinity; too small (1e-400) as zero.
-        bool huge = false;
-        for (const char* d = p; d < m && *d != 'e' && *d != 'E'; ++d)
-            if (isDigit(*d) && *d != '0') huge = true;
-        const char* ex = p;
-        while (ex < m && *ex != 'e' && *ex != 'E') ++ex;
-        if (ex < m && ex + 1 < m && ex[1] == '-') huge = false;
-        value = huge ? std::numeric_limits<double>::infinity() : 0.0;
+        value = decimalExponent(p, m) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     } else if (ec != std::errc()) {
         value = 0;
     }

@@ -158,7 +158,7 @@ TEST(LoaderErrors, EachRefusalNamesFileLineAndProblem) {
               "frame-count-above-100000.txt, line 2: the frame count 200000 is above 100000");
     EXPECT_EQ(refusal(testfiles::data("no-such-file.txt")),
               "no-such-file.txt: cannot be opened: No such file or directory");
-    EXPECT_EQ(refusal(testfiles::data("")), ": is a folder, not a data file");
+    EXPECT_EQ(refusal(testfiles::data("")), "data: is a folder, not a data file");
 }
 
 TEST(LoaderErrors, The1501stKeptCellIsRefusedButOmittedOnesAreNot) {
