@@ -44,7 +44,8 @@ BENCHMARK(BM_PlaybackTick)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond
 // every frame, map 500 x 500, keyboard 1200 x 60).
 void BM_PlaybackTickIntoImages(benchmark::State& state) {
     CellModel model = recording(kCells, static_cast<int>(state.range(0)));
-    ImageCanvas raster(1200, 600), map(500, 500), keyboard(1200, 60);
+    // The window's client areas: raster 495 x 170, cell map 231 x 167, keyboard 507 x 15.
+    ImageCanvas raster(495, 170), map(231, 167), keyboard(507, 15);
     raster.setScale({0, 0, static_cast<double>(model.FrameCount), static_cast<double>(model.CellCount)});
     map.setScale({0, 0, 1, 1});
     keyboard.setScale({0, 0, kKeyboardScaleWidth, kKeyboardScaleHeight});

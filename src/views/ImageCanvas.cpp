@@ -36,7 +36,9 @@ void ImageCanvas::line(float x1, float y1, float x2, float y2, int colour) {
     const uint32_t rgb = paletteRgb(colour);
     const int w = image_.width(), h = image_.height();
     const long long px1 = pixelX(x1), py1 = pixelY(y1), px2 = pixelX(x2), py2 = pixelY(y2);
-    rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) { plot(x, y, rgb); });
+    uint32_t* const base = reinterpret_cast<uint32_t*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / 4;
+    rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) { base[y * stride + x] = rgb; });
     const long long l = std::clamp<long long>(std::min(px1, px2), 0, w - 1);
     const long long r = std::clamp<long long>(std::max(px1, px2), 0, w - 1);
     const long long t = std::clamp<long long>(std::min(py1, py2), 0, h - 1);
@@ -79,13 +81,19 @@ void ImageCanvas::circle(float x, float y, float radius) {
     const long long top = static_cast<long long>(std::floor(cy - r)) - 1;
     const long long bottom = static_cast<long long>(std::floor(cy + r)) + 1;
     bool any = false;
-    for (long long j = std::max<long long>(top, 0); j <= std::min<long long>(bottom, h - 1); ++j)
+    // One detach check for the whole shape rather than one per pixel: the
+    // stepper draws two dots per lit cell on every tick.
+    uint32_t* const base = reinterpret_cast<uint32_t*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / 4;
+    for (long long j = std::max<long long>(top, 0); j <= std::min<long long>(bottom, h - 1); ++j) {
+        uint32_t* const row = base + j * stride;
         for (long long i = std::max<long long>(left, 0); i <= std::min<long long>(right, w - 1); ++i) {
             if (!within(i, j)) continue;
             any = true;
             const bool edge = !within(i - 1, j) || !within(i + 1, j) || !within(i, j - 1) || !within(i, j + 1);
-            plot(int(i), int(j), edge ? rim : inside);
+            row[i] = edge ? rim : inside;
         }
+    }
     const long long ci = static_cast<long long>(std::floor(cx)), cj = static_cast<long long>(std::floor(cy));
     if (!any && !within(ci, cj) && ci >= 0 && ci < w && cj >= 0 && cj < h) plot(int(ci), int(cj), rim);
     markDirty(QRect(QPoint(int(std::clamp<long long>(left, 0, w - 1)), int(std::clamp<long long>(top, 0, h - 1))),
