@@ -2,9 +2,11 @@
 
 #include "app/RunWindow.h"
 #include "cli/Commands.h"
+#include "export/RenderCommand.h"
 #include "sound/SoundFactory.h"
 
 #include <iostream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,9 @@ constexpr const char* kUsage =
     "  cellsonify [--midi-port NAME] [FILE]   open the window (with FILE loaded)\n"
     "  cellsonify inspect FILE                print the loaded model as JSON\n"
     "  cellsonify generate OUT [--cells N] [--frames N] [--activity P] [--seed S]\n"
-    "  cellsonify ports                       list the external MIDI output ports\n";
+    "  cellsonify ports                       list the external MIDI output ports\n"
+    "  cellsonify render FILE -o OUT [--speed TEXT] [--instrument NAME] [--tail SECONDS]\n"
+    "                                         one pass of playback as a MIDI file (.mid) or audio (.wav)\n";
 
 }  // namespace
 
@@ -28,6 +32,7 @@ int runCommandLine(int argc, char** argv) {
     if (command == "inspect") return cli::inspectCommand(rest, std::cout, std::cerr);
     if (command == "generate") return cli::generateCommand(rest, std::cout, std::cerr);
     if (command == "ports") return writeMidiPortList(std::cout);
+    if (command == "render") return renderCommand(rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
     if (command == "--help" || command == "-h") {
         std::cout << kUsage;
         return 0;

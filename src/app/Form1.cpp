@@ -1,9 +1,11 @@
 #include "app/Form1.h"
 
 #include "app/Artwork.h"
+#include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
 #include "app/PlaybackWiring.h"
+#include "app/SaveFileChooser.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "sound/MidiOutput.h"
@@ -61,6 +63,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
     openSound();
     drawKeyboard();
     playback_ = std::make_unique<PlaybackWiring>(*this, services_.midi);
+    if (!services_.saveChooser) {
+        ownSaveChooser_ = std::make_unique<QtSaveFileChooser>(this);
+        services_.saveChooser = ownSaveChooser_.get();
+    }
+    new ExportAction(*this, *services_.saveChooser, *services_.messages);  // a child of this window
 }
 
 void Form1::openSound() {

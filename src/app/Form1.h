@@ -22,12 +22,14 @@ class MidiOutput;
 class PictureBox;
 class PictureButton;
 class PlaybackWiring;
+class SaveFileChooser;
 
 // What the window uses from outside; anything left empty gets the real thing
 // (QFileDialog, QMessageBox, LoadDataFile) or, for MIDI, nothing.
 struct Form1Services {
     MidiOutput* midi = nullptr;          // opened once at start-up when given
     FileChooser* chooser = nullptr;
+    SaveFileChooser* saveChooser = nullptr;  // asks where to export
     MessageSink* messages = nullptr;
     LoadFunction load;
 };
@@ -41,7 +43,8 @@ class Form1 : public QWidget {
 public:
     // Builds the window in its start state, opens the MIDI output and selects
     // program 0 (or says "Sound mode is not available" and stays silent), draws
-    // the keyboard and wires playback.
+    // the keyboard, wires playback and adds the Export action (background
+    // context menu, Ctrl+E).
     explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -124,6 +127,7 @@ private:
     CellModel model_;
     KeyRect keys_;
     std::unique_ptr<PlaybackWiring> playback_;
+    std::unique_ptr<SaveFileChooser> ownSaveChooser_;
 };
 
 }  // namespace cellsonify

@@ -1,5 +1,6 @@
 #include "export/MidiFile.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace cellsonify {
@@ -27,25 +28,28 @@ void putVarLen(std::string& out, uint32_t v) {
     out += bytes[0];
 }
 
+uint32_t deltaTime(int64_t from, int64_t to) {
+    if (to < from) throw std::invalid_argument("MIDI messages out of time order");
+    if (to - from > 0x0FFFFFFF) throw std::invalid_argument("MIDI message too far apart for one delta time");
+    return static_cast<uint32_t>(to - from);
+}
+
 }  // namespace
 
-std::string midiFileBytes(const std::vector<MidiFileEvent>& messages) {
+std::string midiFileBytes(const std::vector<MidiFileEvent>& messages, int64_t endMs) {
     std::string track;
     putVarLen(track, 0);
     track += "\xFF\x51\x03\x0F\x42\x40";  // tempo: 1,000,000 us per quarter note
     int64_t now = 0;
     for (const MidiFileEvent& m : messages) {
-        if (m.timeMs < now) throw std::invalid_argument("MIDI messages out of time order");
-        const int64_t delta = m.timeMs - now;
-        if (delta > 0x0FFFFFFF) throw std::invalid_argument("MIDI message too far apart for one delta time");
-        putVarLen(track, static_cast<uint32_t>(delta));
+        putVarLen(track, deltaTime(now, m.timeMs));
         now = m.timeMs;
         const int status = m.message & 0xFF;
         track += static_cast<char>(status);
         track += static_cast<char>((m.message >> 8) & 0x7F);
         if ((status & 0xF0) != 0xC0 && (status & 0xF0) != 0xD0) track += static_cast<char>((m.message >> 16) & 0x7F);
     }
-    putVarLen(track, 0);
+    putVarLen(track, deltaTime(now, std::max(now, endMs)));
     track += std::string("\xFF\x2F\x00", 3);
 
     std::string out = "MThd";

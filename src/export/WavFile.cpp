@@ -11,10 +11,8 @@ void putLE(std::string& out, uint32_t v, int bytes) {
 }
 }  // namespace
 
-std::string wavFileBytes(const std::vector<float>& samples, int channels, int sampleRate) {
-    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
+std::string wavHeader(int channels, int sampleRate, uint32_t dataBytes) {
     std::string out;
-    out.reserve(44 + dataBytes);
     out += "RIFF";
     putLE(out, 36 + dataBytes, 4);
     out += "WAVEfmt ";
@@ -27,11 +25,27 @@ std::string wavFileBytes(const std::vector<float>& samples, int channels, int sa
     putLE(out, 16, 2);
     out += "data";
     putLE(out, dataBytes, 4);
-    for (float s : samples) {
+    return out;
+}
+
+void appendPcm16(std::string& out, const float* samples, std::size_t count) {
+    const std::size_t start = out.size();
+    out.resize(start + 2 * count);
+    char* to = out.data() + start;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float s = samples[i];
         const float clipped = std::isnan(s) ? 0.0f : std::clamp(s, -1.0f, 1.0f);
-        const auto v = static_cast<int16_t>(std::lround(clipped * 32767.0f));
-        putLE(out, static_cast<uint16_t>(v), 2);
+        const auto v = static_cast<uint16_t>(static_cast<int16_t>(std::lround(clipped * 32767.0f)));
+        to[2 * i] = static_cast<char>(v & 0xFF);
+        to[2 * i + 1] = static_cast<char>(v >> 8);
     }
+}
+
+std::string wavFileBytes(const std::vector<float>& samples, int channels, int sampleRate) {
+    const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
+    std::string out = wavHeader(channels, sampleRate, dataBytes);
+    out.reserve(out.size() + dataBytes);
+    appendPcm16(out, samples.data(), samples.size());
     return out;
 }
 

@@ -3,12 +3,14 @@
 #include "model/CellModel.h"
 #include "playback/FrameCells.h"
 #include "playback/PlaybackHost.h"
+#include "playback/SoundingNotes.h"
 #include "playback/SpeedText.h"
 #include "views/Canvas.h"
 #include "views/KeyGeometry.h"
 #include "views/Palette.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace cellsonify {
 
@@ -29,9 +31,9 @@ public:
         useMapColour(kLightGrey);
         dot(cell);
         rasterMark(cell, position, kLightBlue);
-        const int note = noteOfCell(model_.CellCount, cell);
-        if (note < 0 || note > 127) return;
-        const KeyRectRow& key = keys_(note);
+        const std::optional<int> note = keyOfCell(model_.CellCount, cell);
+        if (!note) return;
+        const KeyRectRow& key = keys_(*note);
         keyBox(key, KeyRect::isBlack(key) ? kBlack : kWhite);
     }
 
@@ -39,10 +41,10 @@ public:
         useMapColour(kLightRed);
         rasterMark(cell, position, kLightRed);
         dot(cell);
-        const int note = noteOfCell(model_.CellCount, cell);
-        if (note < 0 || note > 127) return;
-        keyBox(keys_(note), kLightRed);
-        host_.playNote(note);
+        const std::optional<int> note = keyOfCell(model_.CellCount, cell);
+        if (!note) return;
+        keyBox(keys_(*note), kLightRed);
+        host_.playNote(*note);
     }
 
     void finish() {
@@ -82,10 +84,9 @@ private:
 void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, int trail) {
     const double now = model.CurrentFrame;
     const double behind = now - trail;
-    const int lastCell = model.CellCount;
     // Nothing trails off before the start; a frame index 0 would read levels.
-    FrameCells leaving = behind > 0 ? FrameCells(model.Activity, nearestFrame(behind), lastCell) : FrameCells();
-    FrameCells arriving(model.Activity, nearestFrame(now), lastCell);
+    FrameCells leaving = behind > 0 ? cellsLightingAt(model, behind) : FrameCells();
+    FrameCells arriving = cellsLightingAt(model, now);
 
     FramePainter painter(model, keys, host);
     // Merging the two ascending lists visits cells lowest first, as a walk over

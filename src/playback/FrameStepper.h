@@ -10,6 +10,7 @@ class PlaybackHost;
 // with its note) and what falls off the end of the trail (light blue on the
 // raster, grey on the map, the key back to rest), and at the end of the data
 // stops and rewinds. Costs the events of two frames, not the number of cells.
+// The notes it plays are those forEachSoundingNote (SoundingNotes.h) names.
 void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host);
 
 // Back to the start and going again: resting keyboard, views redrawn, frame 0,

@@ -149,5 +149,8 @@ TEST(PlaybackSoak, AHundredThousandTicksWithAUserAtWork) {
     EXPECT_GT(user.refusedLoads, 50);
     EXPECT_EQ(user.modelChangedOnRefusal, 0);
     EXPECT_EQ(messages.shown.size(), static_cast<std::size_t>(user.refusedLoads));
-    if (!kSanitized) EXPECT_LT(peak - afterFirstLoop, 5 * 1024) << "resident memory grew by " << peak - afterFirstLoop << " kB";
+    if (!kSanitized) {
+        // The sanitizers hold freed memory back on purpose, so only a plain build measures this.
+        EXPECT_LT(peak - afterFirstLoop, 5 * 1024) << "resident memory grew by " << peak - afterFirstLoop << " kB";
+    }
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace cellsonify {
+
+struct Instrument;
+
+// An export that cannot be made; what() is ready to show the user.
+class ExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The kinds of file a recording exports to.
+enum class ExportFormat { Midi, Wav };
+
+// The format `path` names by its extension (".mid" or ".wav", any case);
+// throws ExportError for any other.
+ExportFormat exportFormatOf(const std::string& path);
+
+// Milliseconds per tick for `speedText`, converted as Play converts it; throws
+// ExportError when it gives no interval playback would tick at (0, negative,
+// not a number, too large).
+int exportIntervalOf(const std::string& speedText);
+
+// The instrument `name` names (caption in any case, or program number); throws
+// ExportError listing the choices when none does.
+const Instrument& exportInstrumentOf(const std::string& name);
+
+// What an export plays: the window's speed and instrument, and for audio the
+// seconds left for the last notes to ring.
+struct ExportSettings {
+    int intervalMs = 50;
+    const Instrument* instrument = nullptr;  // nullptr: the default instrument
+    double tailSeconds = 2.0;
+};
+
+// Told the share of an export done so far (0..1) now and then; returning
+// false cancels it.
+using ExportProgress = std::function<bool(double done)>;
+
+}  // namespace cellsonify

@@ -1,0 +1,65 @@
+#include "export/RecordingExport.h"
+
+#include "cli/Commands.h"
+#include "export/MidiFile.h"
+#include "export/PassAudio.h"
+#include "export/PlaybackPass.h"
+#include "sound/Instruments.h"
+#include "sound/SynthEngine.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+namespace cellsonify {
+
+namespace {
+
+std::string midiBytesOf(const PlaybackPass& pass) {
+    try {
+        return midiFileBytes(pass.messages, pass.lengthMs());
+    } catch (const std::invalid_argument&) {
+        // Only a gap longer than a delta time spans (about 74 hours) gets here.
+        throw ExportError("the speed is too slow for a MIDI file: it would hold a silence of more than 74 hours");
+    }
+}
+
+// Finding out that the folder is read-only only after a long render would
+// waste it; a throw-away file beside `path` tells at once.
+void checkWritableBeside(const std::string& path) {
+    std::string probe = path + ".partXXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
+    ::close(fd);
+    ::unlink(probe.c_str());
+}
+
+}  // namespace
+
+std::optional<std::string> exportBytes(const CellModel& model, ExportFormat format, const ExportSettings& settings,
+                                       const ExportProgress& progress) {
+    const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
+    if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
+    const PlaybackPass pass = playbackPass(model, settings.intervalMs, instrument);
+    if (format == ExportFormat::Midi) return midiBytesOf(pass);
+    passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
+    if (progress && !progress(0.0)) return std::nullopt;
+    const auto engines = exportSynthesizers(exportRenderThreads());
+    std::vector<SynthEngine*> playing;
+    for (const auto& e : engines) playing.push_back(e.get());
+    return renderPassAsWav(playing, pass, settings.tailSeconds, progress);
+}
+
+bool exportRecording(const CellModel& model, const std::string& path, const ExportSettings& settings,
+                     const ExportProgress& progress) {
+    const ExportFormat format = exportFormatOf(path);
+    checkWritableBeside(path);
+    const std::optional<std::string> bytes = exportBytes(model, format, settings, progress);
+    if (!bytes) return false;
+    cli::writeFileAtomically(path, *bytes);
+    return true;
+}
+
+}  // namespace cellsonify

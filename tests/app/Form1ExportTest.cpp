@@ -1,0 +1,205 @@
+// The window's Export command, driven as a user drives it: right-click on the
+// background, Ctrl+E, the save dialog (scripted) and the progress dialog.
+#include "AppTestSupport.h"
+
+#include "app/ExportAction.h"
+#include "app/SaveFileChooser.h"
+#include "export/RenderCommand.h"
+#include "sound/SoundFontLocator.h"
+#include "support/TestFiles.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+// Qt's own hook for delivering a key press to the shortcut map first, as the
+// window system does for a real keystroke; exported by QtGui.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text = QString(), bool autorep = false,
+                                               ushort count = 1);
+
+using namespace cellsonify;
+using namespace apptest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A save dialog that answers from a script: a path, or nullopt for Cancel.
+struct ScriptedSaveChooser : SaveFileChooser {
+    std::vector<std::optional<std::string>> answers;
+    std::vector<ScriptedChooser::Asked> asked;
+    std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
+                                              const std::string& startPath) override {
+        asked.push_back({title, filter, startPath});
+        return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+    }
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Ctrl+E typed into the window.
+void pressCtrlE(QWidget& window) {
+    const QString e = QStringLiteral("\x05");
+    if (qt_sendShortcutOverrideEvent(&window, 0, Qt::Key_E, Qt::ControlModifier, e)) return;
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier, e);
+    QApplication::sendEvent(&window, &down);
+}
+
+// A right-click on the window at `at` (a spot of bare background).
+void rightClick(QWidget& window, QPoint at) {
+    QContextMenuEvent e(QContextMenuEvent::Mouse, at, window.mapToGlobal(at));
+    QApplication::sendEvent(&window, &e);
+}
+
+}  // namespace
+
+struct Form1Export : WindowFixture {
+    ScriptedSaveChooser saver;
+    testfiles::TempDir dir;
+    std::string dataPath;
+
+    void SetUp() override {
+        Form1Services s;
+        s.chooser = &chooser;
+        s.saveChooser = &saver;
+        s.messages = &messages;
+        s.midi = &midi;
+        s.load = [this](const std::string& p) { return files.load(p); };
+        window = std::make_unique<Form1>(s);
+        window->show();
+        // Ctrl+E belongs to the active window, as it would on a desktop.
+        window->activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), window.get());
+        // A real file, so the command line can render the very same recording.
+        std::ofstream(dir.path() / "rec.txt") << "512 512 20 1\n6 0 0 0\n0 0 0 0\n0 0 0 0\n"
+                                                 "1 10 20 1\n1 3 6\n2 11 20 1\n2 3\n3 12 20 1\n5\n";
+        dataPath = (dir.path() / "rec.txt").string();
+        files.models[dataPath] = LoadDataFile(dataPath);
+    }
+
+    std::string out(const char* name) const { return (dir.path() / name).string(); }
+    // What the command line writes for this recording with `extra` arguments.
+    std::string commandOutput(const char* name, std::vector<std::string> extra) {
+        std::vector<std::string> args{dataPath, "-o", out(name)};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream sink;
+        EXPECT_EQ(renderCommand(args, sink, sink, false), 0) << sink.str();
+        return readFile(out(name));
+    }
+    // A point on the window's grey background, away from every control.
+    QPoint background() {
+        const QPoint at(window->width() - 3, window->height() - 3);
+        EXPECT_EQ(window->childAt(at), nullptr) << "the spot must be bare background";
+        return at;
+    }
+};
+
+TEST_F(Form1Export, BackgroundMenuExportsWhatTheCommandLineWrites) {
+    window->loadDataFile(dataPath);
+    uievents::click(window->instrumentOption(5), {5, 5});  // Ice Rain
+    window->setSpeedText("80");
+    saver.answers = {out("window.mid")};
+
+    rightClick(*window, background());
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "no menu popped up";
+    ASSERT_EQ(menu->actions().size(), 1);
+    QAction* exportItem = menu->actions().front();
+    EXPECT_EQ(exportItem->text(), "Export...");
+    EXPECT_EQ(exportItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    const QPoint item = menu->actionGeometry(exportItem).center();
+    uievents::press(*menu, item);
+    uievents::release(*menu, item);
+
+    ASSERT_EQ(saver.asked.size(), 1u);
+    EXPECT_EQ(saver.asked[0].title, "Export");
+    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav)");
+    EXPECT_EQ(saver.asked[0].startPath, out("rec.mid"));
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
+    const std::string written = readFile(out("window.mid"));
+    ASSERT_FALSE(written.empty());
+    EXPECT_TRUE(written == commandOutput("command.mid", {"--speed", "80", "--instrument", "Ice Rain"}));
+    // And not merely any MIDI file: the default settings give different bytes.
+    EXPECT_FALSE(written == commandOutput("defaults.mid", {}));
+}
+
+TEST_F(Form1Export, CtrlEAsksAndCancelWritesNothing) {
+    window->loadDataFile(dataPath);
+    saver.answers = {std::nullopt, out("second.mid")};
+    pressCtrlE(*window);
+    ASSERT_EQ(saver.asked.size(), 1u) << "Ctrl+E did not open the save dialog";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
+    EXPECT_TRUE(messages.shown.empty());
+
+    // The dialog starts at the name chosen last time once there is one.
+    pressCtrlE(*window);
+    pressCtrlE(*window);
+    ASSERT_EQ(saver.asked.size(), 3u);
+    EXPECT_EQ(saver.asked[2].startPath, out("second.mid"));
+    EXPECT_TRUE(readFile(out("second.mid")) == commandOutput("command.mid", {}));
+}
+
+TEST_F(Form1Export, ProblemsAreToldAndNothingIsWritten) {
+    pressCtrlE(*window);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].second, "There is no recording to export: load a data file first.");
+    EXPECT_TRUE(saver.asked.empty());
+
+    window->loadDataFile(dataPath);
+    window->setSpeedText("0");
+    pressCtrlE(*window);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].second.find("speed \"0\" does not play"), std::string::npos) << messages.shown[1].second;
+    EXPECT_TRUE(saver.asked.empty());
+
+    window->setSpeedText("50");
+    saver.answers = {out("no-such-folder/out.mid"), out("song.mp3")};
+    pressCtrlE(*window);
+    pressCtrlE(*window);
+    ASSERT_EQ(messages.shown.size(), 4u);
+    EXPECT_NE(messages.shown[2].second.find("cannot be written"), std::string::npos) << messages.shown[2].second;
+    EXPECT_NE(messages.shown[3].second.find("must end in .mid"), std::string::npos) << messages.shown[3].second;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
+}
+
+TEST_F(Form1Export, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
+    // The window's own SoundFont search; only the piano's samples get loaded.
+    if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
+    window->loadDataFile(dataPath);
+    saver.answers = {out("cancelled.wav"), out("kept.wav")};
+
+    // The user presses Cancel as soon as the progress dialog is up.
+    bool pressed = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("exportProgress"));
+        if (!progress) return;
+        auto* cancel = progress->findChild<QPushButton*>();
+        if (!cancel) return;
+        uievents::click(*cancel, cancel->rect().center());
+        pressed = true;
+    });
+    pressCtrlE(*window);
+    EXPECT_TRUE(pressed) << "the progress dialog never showed";
+    EXPECT_FALSE(fs::exists(out("cancelled.wav")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(window->findChild<QProgressDialog*>(QStringLiteral("exportProgress")), nullptr);
+
+    // Left alone, the same export finishes: six ticks of 50 ms and a 2 s tail.
+    pressCtrlE(*window);
+    const std::string wav = readFile(out("kept.wav"));
+    EXPECT_EQ(wav.size(), 44u + 4u * (44100u * 23u / 10u));
+    EXPECT_TRUE(wav == commandOutput("command.wav", {})) << "the window and the command line differ";
+}

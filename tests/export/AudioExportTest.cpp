@@ -1,0 +1,132 @@
+// Audio exports rendered through the real synthesizer and measured.
+#include "export/ExportTestSupport.h"
+
+#include "export/PassAudio.h"
+#include "export/PlaybackPass.h"
+#include "export/RecordingExport.h"
+#include "model/DataFileLoader.h"
+#include "sound/AudioAnalysis.h"
+#include "sound/Instruments.h"
+#include "sound/SoundTestSupport.h"
+#include "sound/SynthEngine.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+using namespace cellsonify;
+using namespace exporttest;
+
+namespace {
+
+constexpr double kRate = 44100;
+
+// Exports render with the small test SoundFont, found as the window finds its font.
+struct AudioExport : ::testing::Test {
+    void SetUp() override {
+        if (font.empty()) GTEST_SKIP() << "no SoundFont installed";
+    }
+    std::string font = soundtest::testSoundFont();
+    soundtest::ScopedEnv useFont{"CELLSONIFY_SOUNDFONT", font};
+    testfiles::TempDir dir;
+
+    CellModel load(const std::string& text) { return LoadDataFile(dir.write("rec.txt", text).string()); }
+};
+
+std::vector<SynthEngine*> pointers(const std::vector<std::unique_ptr<SynthEngine>>& engines) {
+    std::vector<SynthEngine*> out;
+    for (const auto& e : engines) out.push_back(e.get());
+    return out;
+}
+
+Wav render(const PlaybackPass& pass, int engines, double tail) {
+    const auto owned = exportSynthesizers(engines);
+    const std::optional<std::string> wav = renderPassAsWav(pointers(owned), pass, tail);
+    if (!wav) {
+        ADD_FAILURE() << "cancelled without being asked to";
+        return {};
+    }
+    return parseWav(*wav);
+}
+
+std::size_t frameAt(double seconds) { return static_cast<std::size_t>(std::lround(seconds * kRate)); }
+
+}  // namespace
+
+TEST_F(AudioExport, OneCellSoundsItsNoteForTheWholePassPlusTheTail) {
+    // One cell: note floor(126 / 2 + 1) = 64, E4 at 329.63 Hz. It lights in
+    // frame 1 only; three frames make three ticks of 100 ms, then 2 s of tail.
+    ExportSettings settings;
+    settings.intervalMs = 100;
+    const std::optional<std::string> bytes = exportBytes(load(dataFileText(3, {{1}})), ExportFormat::Wav, settings);
+    ASSERT_TRUE(bytes);
+    const Wav wav = parseWav(*bytes);
+    EXPECT_EQ(wav.channels, 2);
+    EXPECT_EQ(wav.sampleRate, 44100);
+    EXPECT_EQ(wav.bitsPerSample, 16);
+    EXPECT_EQ(wav.samples.size(), 2 * frameAt(0.3 + 2.0));
+
+    const std::vector<float> mono = audio::monoMix(wav.samples);
+    // Nothing before the first tick at 100 ms, a clear tone after it.
+    EXPECT_EQ(audio::peak(audio::slice(mono, 0, frameAt(0.095))), 0.0);
+    const auto sounding = audio::slice(mono, frameAt(0.15), frameAt(0.5));
+    EXPECT_GT(audio::rms(sounding), 0.0005);
+    EXPECT_NEAR(audio::fundamentalFrequency(sounding, kRate, 100, 2000), 329.63, 329.63 * 0.01);
+}
+
+TEST_F(AudioExport, TheTailFollowsTheLastTickAndCanBeLeftOut) {
+    const CellModel model = load(dataFileText(2, {{1}, {2}}));
+    const PlaybackPass pass = playbackPass(model, 250, kDefaultInstrument);
+    ASSERT_EQ(pass.ticks, 2);
+    EXPECT_EQ(render(pass, 1, 0.0).samples.size(), 2 * frameAt(0.5));
+    EXPECT_EQ(render(pass, 1, 0.75).samples.size(), 2 * frameAt(0.5 + 0.75));
+    EXPECT_THROW(passAudioFrames(pass, -1), ExportError);
+    EXPECT_THROW(passAudioFrames(pass, std::nan("")), ExportError);
+    // Longer than a RIFF file's 32-bit sizes allow: refused before rendering.
+    PlaybackPass endless = pass;
+    endless.intervalMs = 2147483647;
+    EXPECT_THROW(passAudioFrames(endless, 2), ExportError);
+}
+
+TEST_F(AudioExport, KeysDealtOverSeveralSynthesizersSoundAsOne) {
+    // Eight cells on eight keys striking in turns, in a chord and again, so
+    // every share of the keys has notes, re-strikes and the final silent tick.
+    const CellModel model =
+        load(dataFileText(12, {{1, 5, 9}, {2, 5}, {3, 6, 10}, {4, 6}, {1, 7, 11}, {2, 7}, {3, 8}, {4, 8, 12}}));
+    const PlaybackPass pass = playbackPass(model, 40, *findInstrument(int32_t{11}));
+    const Wav one = render(pass, 1, 0.5);
+    const Wav three = render(pass, 3, 0.5);
+    ASSERT_EQ(one.samples.size(), three.samples.size());
+    double signal = 0, difference = 0;
+    for (std::size_t i = 0; i < one.samples.size(); ++i) {
+        signal += double(one.samples[i]) * one.samples[i];
+        difference += double(one.samples[i] - three.samples[i]) * (one.samples[i] - three.samples[i]);
+    }
+    ASSERT_GT(signal, 0.0);
+    // A share missing the program change or a key would differ by the whole note.
+    EXPECT_LT(10 * std::log10(difference / signal + 1e-30), -50.0);
+}
+
+TEST_F(AudioExport, CancellingStopsTheRenderAndLeavesNoFile) {
+    const CellModel model = load(dataFileText(100, {{1, 50}, {2, 60}}));
+    ExportSettings settings;
+    int asked = 0;
+    const std::filesystem::path out = dir.path() / "out.wav";
+    // Let it start, then cancel at the next report.
+    EXPECT_FALSE(exportRecording(model, out.string(), settings, [&](double) { return ++asked < 3; }));
+    EXPECT_EQ(asked, 3);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "only rec.txt stays";
+
+    std::vector<double> reports;
+    ASSERT_TRUE(exportRecording(model, out.string(), settings, [&](double done) {
+        reports.push_back(done);
+        return true;
+    }));
+    EXPECT_TRUE(std::filesystem::exists(out));
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_EQ(reports.back(), 1.0);
+}

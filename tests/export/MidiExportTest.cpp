@@ -1,0 +1,111 @@
+// One pass of playback written as a MIDI file, read back and checked event by
+// event against what the recording asks for, worked out by hand.
+#include "export/ExportTestSupport.h"
+
+#include "export/ExportOptions.h"
+#include "export/RecordingExport.h"
+#include "model/DataFileLoader.h"
+#include "sound/Instruments.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace cellsonify;
+using namespace exporttest;
+
+namespace {
+
+const SmfEvent kTempo{0, {0xFF, 0x51, 3, 0x0F, 0x42, 0x40}};
+
+SmfEvent at(int64_t ms, std::vector<int> bytes) { return {ms, std::move(bytes)}; }
+
+std::vector<SmfEvent> midiEventsOf(const std::string& dataText, const ExportSettings& settings) {
+    testfiles::TempDir dir;
+    const CellModel model = LoadDataFile(dir.write("rec.txt", dataText).string());
+    const std::optional<std::string> smf = exportBytes(model, ExportFormat::Midi, settings);
+    if (!smf) {
+        ADD_FAILURE() << "a MIDI export cannot be cancelled";
+        return {};
+    }
+    const Smf parsed = parseSmf(*smf);
+    EXPECT_EQ(parsed.format, 0);
+    EXPECT_EQ(parsed.tracks, 1);
+    EXPECT_EQ(parsed.division, 1000);
+    return parsed.events;
+}
+
+ExportSettings settings(int intervalMs, int32_t program) {
+    ExportSettings s;
+    s.intervalMs = intervalMs;
+    s.instrument = findInstrument(program);
+    return s;
+}
+
+}  // namespace
+
+TEST(MidiExport, ThreeCellsFourFramesEventByEvent) {
+    // Three cells: notes floor((127 - 3) / 2 + c) = 63, 64, 65. Frame count 4,
+    // so the fourth tick passes the last frame (4 > 4 - 1) and sounds its
+    // cells at velocity 0. Celesta is program 9; at 60 ms a tick, tick k
+    // falls at k x 60 ms = k x 60 ticks.
+    const std::string text = dataFileText(4, {{1, 3}, {2}, {1, 4}});
+    EXPECT_EQ(midiEventsOf(text, settings(60, 9)),
+              (std::vector<SmfEvent>{kTempo,
+                                     at(0, {0xC0, 9}),
+                                     at(60, {0x90, 63, 127}),
+                                     at(60, {0x90, 65, 127}),
+                                     at(120, {0x90, 64, 127}),
+                                     at(180, {0x90, 63, 127}),
+                                     at(240, {0x90, 65, 0}),
+                                     at(240, {0xFF, 0x2F, 0})}));
+}
+
+TEST(MidiExport, EdgesOfThePass) {
+    // No frames: the one tick passes the end at once, so frame 1 sounds silent.
+    EXPECT_EQ(midiEventsOf(dataFileText(0, {{1}, {2}}), settings(50, 0)),
+              (std::vector<SmfEvent>{kTempo, at(0, {0xC0, 0}), at(50, {0x90, 63, 0}), at(50, {0xFF, 0x2F, 0})}));
+    // Frames past the declared count are never reached, and a frame without
+    // cells is a tick without notes: the end still falls at 3 x 100 ms.
+    EXPECT_EQ(midiEventsOf(dataFileText(3, {{2, 7}}), settings(100, 112)),
+              (std::vector<SmfEvent>{kTempo, at(0, {0xC0, 112}), at(200, {0x90, 64, 127}), at(300, {0xFF, 0x2F, 0})}));
+}
+
+TEST(MidiExport, CellsBeyondTheKeyboardAreLeftOut) {
+    // 130 cells: notes floor(-1.5 + c), so cell 1 would be -1 and cell 130
+    // would be 128; cells 2..129 give 0..127 in that order.
+    std::vector<std::vector<int>> everyCellInFrameOne(130, std::vector<int>{1});
+    const std::vector<SmfEvent> events = midiEventsOf(dataFileText(5, everyCellInFrameOne), settings(50, 0));
+    std::vector<SmfEvent> expected{kTempo, at(0, {0xC0, 0})};
+    for (int note = 0; note <= 127; ++note) expected.push_back(at(50, {0x90, note, 127}));
+    expected.push_back(at(250, {0xFF, 0x2F, 0}));
+    EXPECT_EQ(events, expected);
+}
+
+TEST(MidiExport, SpeedInstrumentAndNameAreReadAsTheWindowReadsThem) {
+    // Play rounds the speed half to even: "60.5" ticks every 60 ms, "61.5" every 62.
+    EXPECT_EQ(exportIntervalOf("60.5"), 60);
+    EXPECT_EQ(exportIntervalOf(" 61.5 "), 62);
+    EXPECT_EQ(exportIntervalOf("2147483647"), 2147483647);
+    for (const char* never : {"0", "0.4", "-3", "abc", "", "1e10", "2147483648", "5,5"})
+        EXPECT_THROW(exportIntervalOf(never), ExportError) << never;
+
+    EXPECT_EQ(exportInstrumentOf("celesta").program, 9);
+    EXPECT_EQ(exportInstrumentOf("MUSIC BOX").program, 11);
+    EXPECT_EQ(exportInstrumentOf("96").program, 96);
+    for (const char* unknown : {"Banjo", "5", ""}) EXPECT_THROW(exportInstrumentOf(unknown), ExportError) << unknown;
+
+    EXPECT_EQ(exportFormatOf("out.mid"), ExportFormat::Midi);
+    EXPECT_EQ(exportFormatOf("/a/b.WAV"), ExportFormat::Wav);
+    for (const char* other : {"out.midi", "out.mp3", "mid", "wav", "out.wav.txt"})
+        EXPECT_THROW(exportFormatOf(other), ExportError) << other;
+}
+
+TEST(MidiExport, GapsTooLongForADeltaTimeAreRefused) {
+    // Four empty frames at the longest interval put about 8.6e9 ms between the
+    // program change and the last tick, beyond the 28-bit delta of a MIDI file.
+    testfiles::TempDir dir;
+    const CellModel model = LoadDataFile(dir.write("rec.txt", dataFileText(4, {{}})).string());
+    ExportSettings slow;
+    slow.intervalMs = 2147483647;
+    EXPECT_THROW(exportBytes(model, ExportFormat::Midi, slow), ExportError);
+}

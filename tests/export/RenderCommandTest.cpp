@@ -1,0 +1,138 @@
+// The render command as a user runs it: arguments, messages, exit codes, files.
+#include "export/ExportTestSupport.h"
+
+#include "export/RecordingExport.h"
+#include "export/RenderCommand.h"
+#include "model/DataFileLoader.h"
+#include "sound/SoundTestSupport.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace cellsonify;
+using namespace exporttest;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct RenderCommand : ::testing::Test {
+    testfiles::TempDir dir;
+    // Two cells, cell 1 in frames 1 and 2, cell 2 in frame 2; four frames.
+    const std::string data = dir.write("rec.txt", dataFileText(4, {{1, 2}, {2}})).string();
+
+    Outcome run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int code = renderCommand(args, out, err, false);
+        return {code, out.str(), err.str()};
+    }
+    std::vector<std::string> filesInDir() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+}  // namespace
+
+TEST_F(RenderCommand, WritesTheMidiFileOfOnePass) {
+    const std::string out = (dir.path() / "out.mid").string();
+    const Outcome r = run({data, "-o", out, "--speed", "80", "--instrument", "tinkle bell"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "wrote " + out + "\n");
+    EXPECT_EQ(r.err, "");
+    // Notes floor(125 / 2 + c) = 63 and 64; ticks at 80, 160, 240 and 320 ms,
+    // the last past frame 3.
+    const Smf smf = parseSmf(readFile(out));
+    EXPECT_EQ(smf.events, (std::vector<SmfEvent>{{0, {0xFF, 0x51, 3, 0x0F, 0x42, 0x40}},
+                                                 {0, {0xC0, 112}},
+                                                 {80, {0x90, 63, 127}},
+                                                 {160, {0x90, 63, 127}},
+                                                 {160, {0x90, 64, 127}},
+                                                 {320, {0xFF, 0x2F, 0}}}));
+}
+
+TEST_F(RenderCommand, DefaultsArePianoAtFiftyMilliseconds) {
+    const std::string out = (dir.path() / "OUT.MID").string();
+    ASSERT_EQ(run({"-o", out, data}).code, 0);
+    const Smf smf = parseSmf(readFile(out));
+    ASSERT_GE(smf.events.size(), 3u);
+    EXPECT_EQ(smf.events[1], (SmfEvent{0, {0xC0, 0}}));
+    EXPECT_EQ(smf.events[2], (SmfEvent{50, {0x90, 63, 127}}));
+    EXPECT_EQ(smf.events.back().tick, 200);
+}
+
+TEST_F(RenderCommand, WritesAWavFileWithTheTailAsked) {
+    const std::string font = soundtest::testSoundFont();
+    if (font.empty()) GTEST_SKIP() << "no SoundFont installed";
+    soundtest::ScopedEnv useFont("CELLSONIFY_SOUNDFONT", font);
+    const std::string out = (dir.path() / "out.wav").string();
+    const Outcome r = run({data, "-o", out, "--tail", "0.5", "--speed", "100"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const Wav wav = parseWav(readFile(out));
+    // Four ticks of 100 ms and half a second of tail, in stereo.
+    EXPECT_EQ(wav.samples.size(), 2u * 44100 * 9 / 10);
+}
+
+TEST_F(RenderCommand, EveryBadArgumentIsRefusedAndLeavesNoFile) {
+    const std::string out = (dir.path() / "out.mid").string();
+    const std::string refused = dir.write("refused.txt", dataFileText(4, {{1}}) + "7 1 1 40000\n1\n").string();
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const std::vector<Case> cases{
+        {{data}, "usage: cellsonify render FILE -o OUT"},
+        {{"-o", out}, "usage: cellsonify render FILE -o OUT"},
+        {{data, "-o"}, "-o needs a value"},
+        {{data, "-o", out, "--loud"}, "unknown argument \"--loud\""},
+        {{data, data, "-o", out}, "unknown argument"},
+        {{data, "-o", (dir.path() / "out.mp3").string()}, "must end in .mid (MIDI file) or .wav (audio)"},
+        {{data, "-o", out, "--instrument", "banjo"}, "unknown instrument \"banjo\": choose one of Piano (0)"},
+        {{data, "-o", out, "--speed", "0"}, "speed \"0\" does not play"},
+        {{data, "-o", out, "--speed", "-3"}, "speed \"-3\" does not play"},
+        {{data, "-o", out, "--speed", "fast"}, "speed \"fast\" does not play"},
+        {{data, "-o", out, "--speed", "1e10"}, "speed \"1e10\" does not play"},
+        {{data, "-o", out, "--tail", "-1"}, "--tail expects seconds from 0 to 600, not \"-1\""},
+        {{data, "-o", out, "--tail", "soon"}, "--tail expects seconds"},
+        {{(dir.path() / "missing.txt").string(), "-o", out}, "missing.txt"},
+        {{refused, "-o", out}, "refused.txt"},
+        {{data, "-o", (dir.path() / "no-such-folder" / "out.mid").string()}, "cannot be written"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = run(c.args);
+        std::string shown;
+        for (const std::string& a : c.args) shown += a + " ";
+        EXPECT_EQ(r.code, 1) << shown;
+        EXPECT_EQ(r.out, "") << shown;
+        EXPECT_EQ(r.err.rfind("error: ", 0), 0u) << shown << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << shown << "\n" << r.err;
+        EXPECT_EQ(filesInDir(), (std::vector<std::string>{"rec.txt", "refused.txt"})) << shown;
+    }
+}
+
+TEST_F(RenderCommand, AnOutThatCannotBeReplacedIsLeftAsItWas) {
+    // A folder in OUT's place: the render happens, the final rename fails,
+    // and neither the folder nor a temporary file is left changed.
+    fs::create_directory(dir.path() / "taken.mid");
+    fs::create_directory(dir.path() / "taken.mid" / "inside");
+    const Outcome r = run({data, "-o", (dir.path() / "taken.mid").string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("cannot be written"), std::string::npos) << r.err;
+    EXPECT_EQ(filesInDir(), (std::vector<std::string>{"rec.txt", "taken.mid"}));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "taken.mid" / "inside"));
+}
