@@ -52,7 +52,7 @@ FieldReader::FieldReader(std::string_view bytes) : bytes_(bytes) {
     if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
-bool FieldReader::next(Field& out) {
+bool FieldReader::nextSlow(Field& out) {
     if (leadingLeft_ > 0) {
         --leadingLeft_;
         out = {0, 1};

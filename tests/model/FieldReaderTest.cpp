@@ -46,3 +46,12 @@ TEST(FieldReader, LeadingNumberOfEachField) {
 TEST(FieldReader, LinesCountFromOneAndBreaksBelongToTheLineTheyEnd) {
     EXPECT_EQ(lines("a\nb\r\nc"), (std::vector<int>{1, 1, 1, 1, 1, 1, 2, 2, 3, 3}));
 }
+
+TEST(FieldReader, TheQuickPathForWholeNumbersAgreesWithTheGeneralOne) {
+    // Separators of every kind around short whole numbers, which take the quick
+    // path, against the same fields spelt so that they cannot.
+    EXPECT_EQ(values("5 \f,6\t,7 \v 8,\t9"), values("5.0 \f,6.0\t,7.0 \v 8.0,\t9.0"));
+    EXPECT_EQ(values("5 \f,6\t,7 \v 8,\t9"), (std::vector<double>{0, 0, 0, 0, 5, 6, 7, 8, 9, 0}));
+    EXPECT_EQ(values("123456789012345 1234567890123456"),
+              (std::vector<double>{0, 0, 0, 0, 123456789012345.0, 1234567890123456.0, 0}));
+}
