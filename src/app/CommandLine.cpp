@@ -5,6 +5,7 @@
 #include "export/RenderCommand.h"
 #include "sound/SoundFactory.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 #include <string>
@@ -53,6 +54,14 @@ int runCommandLine(int argc, char** argv) {
             std::cerr << "error: unknown argument \"" << args[i] << "\"\n" << kUsage;
             return 1;
         }
+    }
+    // Without any display the window library would abort with a core dump; say
+    // what is missing instead.
+    const auto unset = [](const char* name) { const char* v = std::getenv(name); return !v || !*v; };
+    if (unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY")) {
+        std::cerr << "error: no display to open the window on (DISPLAY is not set); "
+                     "inspect, generate, render and ports work without one\n";
+        return 1;
     }
     auto midi = makeDefaultOutput(sound);
     return runWindow(argc, argv, midi.get(), file);
