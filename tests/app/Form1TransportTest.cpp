@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QRadioButton>
 
 using namespace cellsonify;
 using namespace apptest;
@@ -30,6 +31,12 @@ struct Form1Transport : WindowFixture {
         speed().selectAll();
         QKeyEvent down(QEvent::KeyPress, text.isEmpty() ? Qt::Key_Delete : 0, Qt::NoModifier, text);
         QApplication::sendEvent(&speed(), &down);
+    }
+    // Selects "Sound ON" with a click.
+    void choose9() {
+        auto* on = window->findChild<QRadioButton*>(QStringLiteral("Option9"));
+        ASSERT_NE(on, nullptr);
+        uievents::click(*on, {5, 5});
     }
     void backspace() {
         speed().end(false);
@@ -155,4 +162,22 @@ TEST_F(Form1Transport, TheTimerPlaysAndLoopsOnItsOwn) {
     idle.start();
     while (idle.elapsed() < 30) QApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(window->model().CurrentFrame, stoppedAt);
+}
+
+TEST_F(Form1Transport, LoadingDuringPlaybackKeepsPlayingFromTheStartOfTheNewData) {
+    files.models["/data/next.txt"] = viewstest::makeModel(30, {{1}, {2}});
+    uievents::click(window->playButton());
+    for (int i = 0; i < 7; ++i) window->playback().tick();
+    ASSERT_EQ(window->model().CurrentFrame, 7);
+    uievents::drop(window->cellMap(), uievents::files({"/data/next.txt"}));
+    EXPECT_EQ(window->model().FrameCount, 30);
+    EXPECT_EQ(window->model().CurrentFrame, 0);
+    EXPECT_EQ(interval(), 50);  // the timer was not touched
+    EXPECT_TRUE(stopShown());
+    choose9();
+    midi.clear();
+    window->playback().tick();  // frame 1 of the new data: its cell 1 (note 63 of two)
+    EXPECT_EQ(window->model().CurrentFrame, 1);
+    ASSERT_EQ(midi.messages().size(), 1u);
+    EXPECT_EQ(midi.bytes(0), (std::array<uint8_t, 3>{0x90, 63, 0x7F}));
 }
