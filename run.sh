@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DCELLSONIFY_TESTS=OFF -DCELLSONIFY_BENCH=OFF >/dev/null
-cmake --build build -j"$(nproc)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DCELLSONIFY_TESTS=ON -DCELLSONIFY_BENCH=ON >/dev/null
+cmake --build build -j"$(nproc)" --target cellsonify
 exec build/cellsonify "${1:-examples/cortex-100-cells.txt}"

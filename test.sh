@@ -6,10 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 dir=build
-flags=(-DCMAKE_BUILD_TYPE=Release)
+flags=(-DCMAKE_BUILD_TYPE=Release -DCELLSONIFY_TESTS=ON -DCELLSONIFY_BENCH=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-sanitize
-  flags=(-DCMAKE_BUILD_TYPE=Debug -DCELLSONIFY_SANITIZE=ON -DCELLSONIFY_BENCH=OFF)
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DCELLSONIFY_SANITIZE=ON -DCELLSONIFY_TESTS=ON -DCELLSONIFY_BENCH=OFF)
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
