@@ -12,8 +12,8 @@ struct Field {
 };
 
 // Turns a data file's bytes into the field sequence the loader reads:
-//  - four leading fields that read as 0 (the document header the original
-//    recordings were exported with; header positions count them);
+//  - four leading fields that read as 0 (the header positions of the format
+//    count them, so the frame count is field 10 and records start after 24);
 //  - then the file's fields, separated by commas, blanks or tabs, with one
 //    0-valued field for every line break (CR LF, LF or CR);
 //  - then one closing 0-valued field, and then the end.
