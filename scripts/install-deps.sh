@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that cellsonify needs to build, run and test.
 # Does nothing when they are all present; otherwise needs root (or sudo).
+#   scripts/install-deps.sh [EXTRA-PACKAGE ...]   also installs the packages named
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +11,7 @@ PACKAGES=(
   librtmidi-dev libasound2-dev libsndfile1-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation
+  "$@"
 )
 
 missing=()
