@@ -5,6 +5,8 @@
 #include "views/PictureButton.h"
 
 #include <QElapsedTimer>
+
+#include <cmath>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -180,4 +182,24 @@ TEST_F(Form1Transport, LoadingDuringPlaybackKeepsPlayingFromTheStartOfTheNewData
     EXPECT_EQ(window->model().CurrentFrame, 1);
     ASSERT_EQ(midi.messages().size(), 1u);
     EXPECT_EQ(midi.bytes(0), (std::array<uint8_t, 3>{0x90, 63, 0x7F}));
+}
+
+TEST_F(Form1Transport, EmptyAndFramelessRecordingsPlaySeekAndRedrawWithoutHarm) {
+    files.models["/data/no-cells.txt"] = viewstest::makeModel(100000, {});
+    files.models["/data/no-frames.txt"] = viewstest::makeModel(0, {{1, 2}, {3}});
+    for (const char* name : {"/data/no-cells.txt", "/data/no-frames.txt"}) {
+        window->loadDataFile(name);
+        ASSERT_EQ(window->model().DataFile, name);
+        uievents::click(window->playButton());
+        for (int i = 0; i < 5; ++i) window->playback().tick();
+        uievents::press(window->raster(), {100, 50});
+        uievents::press(window->indicator(), {100, 3});
+        EXPECT_TRUE(std::isfinite(window->model().CurrentFrame)) << name;
+        window->playback().tick();
+        uievents::click(window->stopButton());
+        const QImage shown = uievents::shownClient(window->raster());
+        EXPECT_FALSE(shown.isNull());
+    }
+    // With no frames every tick passes the end and restarts at once.
+    EXPECT_EQ(window->model().CurrentFrame, 0);
 }
