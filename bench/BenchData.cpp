@@ -1,6 +1,6 @@
 #include "BenchData.h"
 
-#include "cli/Commands.h"
+#include "export/AtomicFile.h"
 #include "model/RecordingGenerator.h"
 
 #include <filesystem>
@@ -18,7 +18,7 @@ const std::string& largeRecordingPath() {
         s.activity = 0.05;
         s.silentShare = 0;
         s.seed = 11;
-        cellsonify::cli::writeFileAtomically(p.string(), cellsonify::generateRecording(s));
+        cellsonify::writeFileAtomically(p.string(), cellsonify::generateRecording(s));
         std::atexit([] { std::filesystem::remove(largeRecordingPath()); });
         return p.string();
     }();

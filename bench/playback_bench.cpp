@@ -5,7 +5,7 @@
 
 #include "playback/FrameStepper.h"
 #include "views/ImageCanvas.h"
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 
 #include "model/CellModel.h"
 #include "playback/PlaybackHost.h"
-#include "views/Canvas.h"
+#include "drawing/Canvas.h"
 
 #include <string>
 

@@ -9,7 +9,7 @@
 
 #include "playback/FrameStepper.h"
 #include "playback/PacedTimer.h"
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

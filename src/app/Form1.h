@@ -4,7 +4,7 @@
 #include "app/DataFileSource.h"
 #include "app/Form1Controls.h"
 #include "model/CellModel.h"
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "app/Artwork.h"
 #include "app/Twips.h"
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 #include "views/PictureBox.h"
 #include "views/PictureButton.h"
 

@@ -1,17 +1,12 @@
 #include "cli/Commands.h"
 
+#include "export/AtomicFile.h"
 #include "model/DataFileLoader.h"
 #include "model/ModelJson.h"
 #include "model/RecordingGenerator.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <ostream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace cellsonify::cli {
 
@@ -74,30 +69,6 @@ int generateCommand(const std::vector<std::string>& args, std::ostream& out, std
     } catch (const std::exception& e) {
         err << "error: " << e.what() << '\n';
         return 1;
-    }
-}
-
-void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string temp = path + ".partXXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int e = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            throw std::runtime_error(path + ": cannot be written: " + std::strerror(e));
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ::fchmod(fd, 0644);
-    if (::close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(temp.c_str());
-        throw std::runtime_error(path + ": cannot be written: " + std::strerror(e));
     }
 }
 

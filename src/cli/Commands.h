@@ -15,8 +15,4 @@ int inspectCommand(const std::vector<std::string>& args, std::ostream& out, std:
 // left behind); 0, or 1 with "error: <message>" on `err`.
 int generateCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Writes a file atomically: to a temporary name beside `path`, then renamed.
-// Throws std::runtime_error with a user-ready message on failure.
-void writeFileAtomically(const std::string& path, const std::string& bytes);
-
 }  // namespace cellsonify::cli

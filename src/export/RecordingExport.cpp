@@ -1,6 +1,6 @@
 #include "export/RecordingExport.h"
 
-#include "cli/Commands.h"
+#include "export/AtomicFile.h"
 #include "export/MidiFile.h"
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
@@ -58,7 +58,7 @@ bool exportRecording(const CellModel& model, const std::string& path, const Expo
     checkWritableBeside(path);
     const std::optional<std::string> bytes = exportBytes(model, format, settings, progress);
     if (!bytes) return false;
-    cli::writeFileAtomically(path, *bytes);
+    writeFileAtomically(path, *bytes);
     return true;
 }
 

@@ -5,9 +5,9 @@
 #include "playback/PlaybackHost.h"
 #include "playback/SoundingNotes.h"
 #include "playback/SpeedText.h"
-#include "views/Canvas.h"
-#include "views/KeyGeometry.h"
-#include "views/Palette.h"
+#include "drawing/Canvas.h"
+#include "drawing/KeyGeometry.h"
+#include "drawing/Palette.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "views/ImageCanvas.h"
 
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 #include "views/PixelLine.h"
 
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "model/CellModel.h"
 #include "views/ImageCanvas.h"
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 
 #include <algorithm>
 #include <cstring>

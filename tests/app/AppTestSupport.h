@@ -4,7 +4,7 @@
 #include "app/Form1.h"
 #include "app/MessageSink.h"
 #include "model/DataFileLoader.h"
-#include "sound/RecordingOutput.h"
+#include "support/RecordingOutput.h"
 #include "views/PictureBox.h"
 #include "views/UiEvents.h"
 #include "views/ViewsTestModels.h"

@@ -3,7 +3,7 @@
 #include "app/DataFileSource.h"
 #include "app/Form1Controls.h"
 #include "model/RecordingGenerator.h"
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 #include "support/TestFiles.h"
 
 using namespace cellsonify;

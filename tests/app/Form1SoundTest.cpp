@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/PlaybackWiring.h"
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 
 #include <QRadioButton>
 

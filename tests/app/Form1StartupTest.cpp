@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/Form1Controls.h"
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 #include "views/PictureButton.h"
 
 #include <QGroupBox>

@@ -5,8 +5,8 @@
 #include "playback/NumberText.h"
 #include "playback/PlaybackHost.h"
 #include "playback/SpeedText.h"
-#include "views/Canvas.h"
-#include "views/KeyGeometry.h"
+#include "drawing/Canvas.h"
+#include "drawing/KeyGeometry.h"
 
 namespace playbacktest {
 

@@ -2,8 +2,8 @@
 
 #include "playback/FrameStepper.h"
 #include "playback/Transport.h"
-#include "views/KeyGeometry.h"
-#include "views/Palette.h"
+#include "drawing/KeyGeometry.h"
+#include "drawing/Palette.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "PlaybackTestHost.h"
 
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
 #include <sstream>
 #include <stdexcept>

@@ -2,8 +2,8 @@
 
 #include "model/CellModel.h"
 #include "playback/PlaybackHost.h"
-#include "views/KeyGeometry.h"
-#include "views/RecordingCanvas.h"
+#include "drawing/KeyGeometry.h"
+#include "support/RecordingCanvas.h"
 
 #include <functional>
 #include <initializer_list>

@@ -2,7 +2,7 @@
 #include "PlaybackTestHost.h"
 
 #include "playback/FrameStepper.h"
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
 #include <gtest/gtest.h>
 

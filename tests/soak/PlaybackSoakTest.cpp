@@ -2,7 +2,7 @@
 #include "app/PlaybackWiring.h"
 #include "model/DataFileLoader.h"
 #include "model/RecordingGenerator.h"
-#include "sound/RecordingOutput.h"
+#include "support/RecordingOutput.h"
 #include "support/TestFiles.h"
 #include "views/PictureBox.h"
 #include "views/PictureButton.h"

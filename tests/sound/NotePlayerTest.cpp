@@ -2,7 +2,7 @@
 #include "sound/Instruments.h"
 #include "sound/MidiBytes.h"
 #include "sound/NotePlayer.h"
-#include "sound/RecordingOutput.h"
+#include "support/RecordingOutput.h"
 
 #include <gtest/gtest.h>
 

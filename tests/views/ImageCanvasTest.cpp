@@ -1,6 +1,6 @@
 #include "views/ImageCanvas.h"
-#include "views/Palette.h"
-#include "views/RecordingCanvas.h"
+#include "drawing/Palette.h"
+#include "support/RecordingCanvas.h"
 #include "ViewsTestModels.h"
 
 #include <gtest/gtest.h>

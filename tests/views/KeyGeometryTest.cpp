@@ -1,4 +1,4 @@
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "views/PictureBox.h"
 #include "views/PictureButton.h"
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 #include "UiEvents.h"
 
 #include <QApplication>

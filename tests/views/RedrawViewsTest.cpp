@@ -1,8 +1,8 @@
 #include "views/RedrawViews.h"
 
 #include "views/ImageCanvas.h"
-#include "views/Palette.h"
-#include "views/RecordingCanvas.h"
+#include "drawing/Palette.h"
+#include "support/RecordingCanvas.h"
 #include "ViewsTestModels.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "views/RecordingCanvas.h"
+#include "support/RecordingCanvas.h"
 
 namespace cellsonify {
 

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-// Every test program runs inside one QApplication on the offscreen platform, so
-// widget tests use real widgets and the logic tests cost nothing extra.
+// Test programs with widgets run inside one QApplication on the offscreen
+// platform (unless told otherwise), so they use real widgets without a display.
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "views/Palette.h"
+#include "drawing/Palette.h"
 
 namespace cellsonify {
 

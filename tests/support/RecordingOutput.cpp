@@ -1,4 +1,4 @@
-#include "sound/RecordingOutput.h"
+#include "support/RecordingOutput.h"
 
 #include "sound/MidiBytes.h"
 

@@ -1,3 +1,3 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 int main(int argc, char** argv) { return cellsonify::runCommandLine(argc, argv); }

@@ -1,7 +1,7 @@
-#include "views/KeyGeometry.h"
+#include "drawing/KeyGeometry.h"
 
-#include "views/Canvas.h"
-#include "views/Palette.h"
+#include "drawing/Canvas.h"
+#include "drawing/Palette.h"
 
 #include <stdexcept>
 

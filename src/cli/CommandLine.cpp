@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include "app/RunWindow.h"
 #include "cli/Commands.h"

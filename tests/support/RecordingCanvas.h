@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/Canvas.h"
+#include "drawing/Canvas.h"
 
 #include <string>
 #include <vector>
