@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
   libfluidsynth-dev timgm6mb-soundfont fluid-soundfont-gm
-  librtmidi-dev libasound2-dev libsndfile1-dev
+  librtmidi-dev libasound2-dev libsndfile1-dev libcli11-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation
   "$@"

@@ -1,6 +1,6 @@
 #include "app/ExportAction.h"
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/MessageSink.h"
 #include "app/SaveFileChooser.h"
 #include "export/RecordingExport.h"
@@ -20,7 +20,7 @@ namespace {
 constexpr int kProgressSteps = 1000;
 }  // namespace
 
-ExportAction::ExportAction(Form1& form, SaveFileChooser& chooser, MessageSink& messages)
+ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages)
     : QObject(&form), form_(form), chooser_(chooser), messages_(messages) {
     action_ = new QAction(QStringLiteral("Export..."), &form);
     action_->setObjectName(QStringLiteral("exportAction"));

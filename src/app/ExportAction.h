@@ -10,7 +10,7 @@ class QPoint;
 
 namespace cellsonify {
 
-class Form1;
+class MainWindow;
 class MessageSink;
 class SaveFileChooser;
 
@@ -25,7 +25,7 @@ public:
     static constexpr const char* kFilter = "MIDI File (*.mid);;WAV Audio (*.wav)";
 
     // Adds the action and the menu to `form`; all three must outlive this.
-    ExportAction(Form1& form, SaveFileChooser& chooser, MessageSink& messages);
+    ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages);
 
     // The "Export..." action the menu shows and Ctrl+E triggers.
     QAction& action() { return *action_; }
@@ -40,7 +40,7 @@ private:
     int selectedInstrument() const;
     void tell(const std::string& text);
 
-    Form1& form_;
+    MainWindow& form_;
     SaveFileChooser& chooser_;
     MessageSink& messages_;
     QAction* action_;

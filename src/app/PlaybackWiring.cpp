@@ -1,20 +1,20 @@
 #include "app/PlaybackWiring.h"
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "playback/FrameStepper.h"
 #include "sound/NotePlayer.h"
-#include "views/PictureBox.h"
+#include "views/CanvasView.h"
 
 namespace cellsonify {
 
-PlaybackWiring::PlaybackWiring(Form1& form, MidiOutput* midi)
+PlaybackWiring::PlaybackWiring(MainWindow& form, MidiOutput* midi)
     : form_(form), midi_(midi), timer_([this] { tick(); }), transport_(*this) {
-    QObject::connect(&form, &Form1::playClicked, &timer_, [this] { transport_.play(); });
-    QObject::connect(&form, &Form1::stopClicked, &timer_, [this] { transport_.stop(); });
-    QObject::connect(&form, &Form1::backClicked, &timer_, [this] { transport_.back(form_.model()); });
-    QObject::connect(&form, &Form1::seekRequested, &timer_,
+    QObject::connect(&form, &MainWindow::playClicked, &timer_, [this] { transport_.play(); });
+    QObject::connect(&form, &MainWindow::stopClicked, &timer_, [this] { transport_.stop(); });
+    QObject::connect(&form, &MainWindow::backClicked, &timer_, [this] { transport_.back(form_.model()); });
+    QObject::connect(&form, &MainWindow::seekRequested, &timer_,
                      [this](double frame) { transport_.seek(form_.model(), frame); });
-    QObject::connect(&form, &Form1::speedEdited, &timer_, [this] { transport_.speedChanged(); });
+    QObject::connect(&form, &MainWindow::speedEdited, &timer_, [this] { transport_.speedChanged(); });
 }
 
 void PlaybackWiring::tick() { StepFrame(form_.model(), form_.keys(), *this); }

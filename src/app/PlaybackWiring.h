@@ -6,7 +6,7 @@
 
 namespace cellsonify {
 
-class Form1;
+class MainWindow;
 class MidiOutput;
 
 // Connects the window's transport controls, speed box and views to playback:
@@ -15,7 +15,7 @@ class MidiOutput;
 class PlaybackWiring : public PlaybackHost {
 public:
     // Wires `form`'s signals; `midi` may be null. Both must outlive this.
-    PlaybackWiring(Form1& form, MidiOutput* midi);
+    PlaybackWiring(MainWindow& form, MidiOutput* midi);
 
     Canvas& raster() override;
     Canvas& cellMap() override;
@@ -36,7 +36,7 @@ public:
     void tick();
 
 private:
-    Form1& form_;
+    MainWindow& form_;
     MidiOutput* midi_;
     PacedTimer timer_;
     Transport transport_;

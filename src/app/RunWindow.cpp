@@ -1,17 +1,23 @@
 #include "app/RunWindow.h"
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 
 namespace cellsonify {
 
-int runWindow(int argc, char** argv, MidiOutput* midi, const std::string& file) {
-    QApplication app(argc, argv);
-    Form1Services services;
+int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& file) {
+    // QApplication keeps argc and argv for its lifetime and may reorder argv.
+    std::vector<std::string> storage = qtArguments;
+    std::vector<char*> argv;
+    for (std::string& a : storage) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(storage.size());
+    QApplication app(argc, argv.data());
+    MainWindowServices services;
     services.midi = midi;
-    Form1 window(services);
-    if (!file.empty()) window.dropFiles({QString::fromStdString(file)});
+    MainWindow window(services);
+    if (!file.empty()) window.loadDataFile(file);
     window.show();
     return app.exec();
 }

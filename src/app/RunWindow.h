@@ -1,14 +1,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cellsonify {
 
 class MidiOutput;
 
 // Runs the application: the main window (with `midi` as its MIDI output; null
-// means no sound) until it closes. A non-empty `file` is loaded as if it had
-// been dropped on the raster. Returns the exit code.
-int runWindow(int argc, char** argv, MidiOutput* midi, const std::string& file);
+// means no sound) until it closes. `qtArguments` is the program name followed
+// by Qt's own options. A non-empty `file` is loaded whatever its name; one
+// that is refused is said so, in the window and on stderr. Returns the exit code.
+int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& file);
 
 }  // namespace cellsonify

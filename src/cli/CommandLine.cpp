@@ -1,70 +1,130 @@
 #include "cli/CommandLine.h"
 
 #include "app/RunWindow.h"
-#include "cli/Commands.h"
-#include "export/RenderCommand.h"
+#include "cli/Subcommands.h"
 #include "sound/SoundFactory.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 #include <unistd.h>
-#include <string>
-#include <vector>
 
 namespace cellsonify {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage:\n"
-    "  cellsonify [--midi-port NAME] [FILE]   open the window (with FILE loaded)\n"
-    "  cellsonify inspect FILE                print the loaded model as JSON\n"
-    "  cellsonify generate OUT [--cells N] [--frames N] [--activity P] [--seed S]\n"
-    "  cellsonify ports                       list the external MIDI output ports\n"
-    "  cellsonify render FILE -o OUT [--speed TEXT] [--instrument NAME] [--tail SECONDS]\n"
-    "                                         one pass of playback as a MIDI file (.mid) or audio (.wav)\n";
+// The subcommands, in the order --help lists them.
+constexpr std::array kSubcommands{cli::addInspectCommand, cli::addGenerateCommand, cli::addPortsCommand,
+                                  cli::addRenderCommand};
+
+// Options QGuiApplication and QApplication read themselves.
+constexpr std::array<std::string_view, 15> kQtOptionsWithValue{
+    "platform", "platformpluginpath", "platformtheme", "plugin",   "qwindowgeometry",
+    "geometry", "qwindowtitle",       "title",         "qwindowicon", "style",
+    "stylesheet", "session",          "display",       "name",     "qmljsdebugger"};
+constexpr std::array<std::string_view, 5> kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+template <std::size_t N>
+bool listed(const std::array<std::string_view, N>& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Qt takes "-name" and "--name" alike; an "=value" form it does not know.
+std::string_view qtOptionName(const std::string& arg) {
+    std::string_view name(arg);
+    if (name.size() < 2 || name[0] != '-') return {};
+    name.remove_prefix(name[1] == '-' ? 2 : 1);
+    return name;
+}
+
+bool displayMissing(const WindowRequest& request) {
+    const auto unset = [](const char* name) { const char* v = std::getenv(name); return !v || !*v; };
+    const bool platformGiven = std::any_of(request.qtArguments.begin(), request.qtArguments.end(),
+                                           [](const std::string& a) { return qtOptionName(a) == "platform"; });
+    return !platformGiven && unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY");
+}
 
 }  // namespace
 
-int runCommandLine(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const std::string command = args.empty() ? "" : args[0];
-    const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
-    if (command == "inspect") return cli::inspectCommand(rest, std::cout, std::cerr);
-    if (command == "generate") return cli::generateCommand(rest, std::cout, std::cerr);
-    if (command == "ports") return writeMidiPortList(std::cout);
-    if (command == "render") return renderCommand(rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
-    if (command == "--help" || command == "-h") {
-        std::cout << kUsage;
-        return 0;
-    }
-
-    SoundOptions sound = SoundOptions::fromEnvironment();
-    std::string file;
+std::vector<std::string> takeQtOptions(std::vector<std::string>& args) {
+    std::vector<std::string> qt, rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--midi-port") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "error: --midi-port needs a port name (see \"cellsonify ports\")\n";
-                return 1;
-            }
-            sound.midiPort = args[++i];
-        } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
-            file = args[i];
+        const std::string_view name = qtOptionName(args[i]);
+        if (listed(kQtOptionsWithValue, name) && i + 1 < args.size()) {
+            qt.push_back(args[i]);
+            qt.push_back(args[++i]);
+        } else if (listed(kQtFlags, name)) {
+            qt.push_back(args[i]);
         } else {
-            std::cerr << "error: unknown argument \"" << args[i] << "\"\n" << kUsage;
-            return 1;
+            rest.push_back(args[i]);
         }
     }
-    // Without any display the window library would abort with a core dump; say
-    // what is missing instead.
-    const auto unset = [](const char* name) { const char* v = std::getenv(name); return !v || !*v; };
-    if (unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY")) {
-        std::cerr << "error: no display to open the window on (DISPLAY is not set); "
-                     "inspect, generate, render and ports work without one\n";
-        return 1;
+    args = std::move(rest);
+    return qt;
+}
+
+int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err, bool errIsTerminal,
+                   const OpenWindow& openWindow) {
+    WindowRequest window;
+    window.qtArguments = takeQtOptions(args);
+
+    CLI::App app("Hear and see a calcium-imaging recording: a raster of cells over frames, the cell map and a "
+                 "keyboard, played frame by frame.\nWithout a subcommand, opens the window (with FILE loaded).",
+                 "cellsonify");
+    app.set_version_flag("--version", "cellsonify " CELLSONIFY_VERSION);
+    app.require_subcommand(0, 1);
+    app.add_option("FILE", window.file, "Data file to open in the window, whatever its name");
+    app.add_option("--midi-port", window.midiPort,
+                   "Send notes to the external MIDI port whose name contains NAME (see \"cellsonify ports\")")
+        ->type_name("NAME");
+    app.footer("Qt's own options (-platform NAME, -style NAME, ...) are passed to the window.\n"
+               "Run \"cellsonify COMMAND --help\" for a command's options.");
+    cli::CommandContext context{out, err, errIsTerminal};
+    for (const auto add : kSubcommands) add(app, context);
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "error: " + std::string(e.what()) + "\nRun with --help for more information.\n";
+    });
+
+    // CLI11 parses the last argument first when given a vector in reverse.
+    std::reverse(args.begin(), args.end());
+    try {
+        app.parse(args);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e, out, err) == 0 ? 0 : 1;
     }
-    auto midi = makeDefaultOutput(sound);
-    return runWindow(argc, argv, midi.get(), file);
+    if (app.get_subcommands().empty()) {
+        if (!openWindow) {
+            out << app.help();
+            return 0;
+        }
+        return openWindow(window);
+    }
+    return context.exitCode;
+}
+
+int runCommandLine(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string program = argc > 0 ? argv[0] : "cellsonify";
+    return runCommandLine(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1,
+                          [&program](const WindowRequest& request) {
+                              // Without any display the window library would abort with a
+                              // core dump; say what is missing instead.
+                              if (displayMissing(request)) {
+                                  std::cerr << "error: no display to open the window on (DISPLAY is not set); "
+                                               "inspect, generate, render and ports work without one\n";
+                                  return 1;
+                              }
+                              SoundOptions sound = SoundOptions::fromEnvironment();
+                              if (!request.midiPort.empty()) sound.midiPort = request.midiPort;
+                              auto midi = makeDefaultOutput(sound);
+                              std::vector<std::string> qtArgs{program};
+                              qtArgs.insert(qtArgs.end(), request.qtArguments.begin(), request.qtArguments.end());
+                              return runWindow(qtArgs, midi.get(), request.file);
+                          });
 }
 
 }  // namespace cellsonify

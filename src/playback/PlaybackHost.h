@@ -18,7 +18,7 @@ public:
     virtual Canvas& cellMap() = 0;
     virtual Canvas& keyboard() = 0;
 
-    // Moves the frame cursors of the raster, the indicator and the map to `frame`.
+    // Moves the frame cursors of the raster and the frame strip to `frame`.
     virtual void moveCursors(float frame) = 0;
     // Sounds MIDI note `note` (0..127) at once.
     virtual void playNote(int note) = 0;
@@ -34,7 +34,7 @@ public:
     // Sets the interval; only values timerAccepts() approves are passed.
     virtual void setTimerInterval(int ms) = 0;
 
-    // Repaints raster, indicator and cell map from the model.
+    // Repaints raster, frame strip and cell map from the model.
     virtual void redrawViews() = 0;
     // Repaints the resting keyboard (DrawKeyboard on the keyboard view).
     virtual void drawKeyboard() = 0;

@@ -18,7 +18,7 @@ public:
     void stop();
     // BACK: frame 0, cursors, views redrawn, resting keyboard; timer untouched.
     void back(CellModel& model);
-    // A press on the raster or the indicator at `frame` (user units, unrounded):
+    // A press on the raster or the frame strip at `frame` (user units, unrounded):
     // position there, cursors, views redrawn; keyboard and timer untouched.
     void seek(CellModel& model, double frame);
     // Any change of the SPEED text, typed or set by this handler. Zero, negative

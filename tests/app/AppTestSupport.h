@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/FileChooser.h"
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/MessageSink.h"
 #include "model/DataFileLoader.h"
 #include "support/RecordingOutput.h"
-#include "views/PictureBox.h"
+#include "views/CanvasView.h"
 #include "views/UiEvents.h"
 #include "views/ViewsTestModels.h"
 
@@ -69,15 +69,15 @@ struct WindowFixture : ::testing::Test {
     RecordedMessages messages;
     cellsonify::RecordingOutput midi;
     FakeFiles files;
-    std::unique_ptr<cellsonify::Form1> window;
+    std::unique_ptr<cellsonify::MainWindow> window;
 
     void SetUp() override {
-        cellsonify::Form1Services s;
+        cellsonify::MainWindowServices s;
         s.chooser = &chooser;
         s.messages = &messages;
         s.midi = &midi;
         s.load = [this](const std::string& p) { return files.load(p); };
-        window = std::make_unique<cellsonify::Form1>(s);
+        window = std::make_unique<cellsonify::MainWindow>(s);
     }
 
     template <class W = QWidget>

@@ -1,11 +1,11 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/PlaybackWiring.h"
 #include "model/DataFileLoader.h"
 #include "model/RecordingGenerator.h"
 #include "support/RecordingOutput.h"
 #include "support/TestFiles.h"
-#include "views/PictureBox.h"
-#include "views/PictureButton.h"
+#include "views/CanvasView.h"
+#include "views/ImageButton.h"
 
 #include "app/AppTestSupport.h"
 
@@ -46,7 +46,7 @@ std::string writeRecording(const testfiles::TempDir& dir, const std::string& nam
 // A user who keeps doing things while a 1500-cell recording plays at 1 ms a frame.
 class ScriptedUser {
 public:
-    ScriptedUser(Form1& window, std::vector<std::string> good, std::vector<std::string> refused)
+    ScriptedUser(MainWindow& window, std::vector<std::string> good, std::vector<std::string> refused)
         : w_(window), good_(std::move(good)), refused_(std::move(refused)) {}
 
     int refusedLoads = 0;
@@ -60,8 +60,8 @@ public:
                 break;
             }
             case 1: {
-                const int px = static_cast<int>(rng_() % static_cast<unsigned>(w_.indicator().width() - 2));
-                uievents::press(w_.indicator(), {px + 1.0, 3.0});
+                const int px = static_cast<int>(rng_() % static_cast<unsigned>(w_.frameStrip().width() - 2));
+                uievents::press(w_.frameStrip(), {px + 1.0, 3.0});
                 break;
             }
             case 2: uievents::click(w_.backButton()); break;
@@ -104,7 +104,7 @@ public:
     }
 
 private:
-    Form1& w_;
+    MainWindow& w_;
     std::vector<std::string> good_, refused_;
     std::mt19937 rng_{20261208};
 };
@@ -123,11 +123,11 @@ TEST(PlaybackSoak, AHundredThousandTicksWithAUserAtWork) {
     apptest::RecordedMessages messages;
     apptest::ScriptedChooser chooser;
     RecordingOutput midi;
-    Form1Services services;
+    MainWindowServices services;
     services.midi = &midi;
     services.messages = &messages;
     services.chooser = &chooser;
-    Form1 window(services);
+    MainWindow window(services);
     window.show();
     window.dropFiles({QString::fromStdString(big)});
     ASSERT_EQ(window.model().CellCount, 1500);

@@ -1,10 +1,10 @@
-#include "app/Form1Controls.h"
+#include "app/MainWindowControls.h"
 
 #include "app/Artwork.h"
 #include "app/Twips.h"
 #include "drawing/KeyGeometry.h"
-#include "views/PictureBox.h"
-#include "views/PictureButton.h"
+#include "views/CanvasView.h"
+#include "views/ImageButton.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -34,8 +34,8 @@ W* place(W* w, const char* name, const QRect& geometry) {
     return w;
 }
 
-PictureBox* pictureBox(QWidget& form, const char* name, const QRect& geometry) {
-    auto* box = new PictureBox(&form);
+CanvasView* canvasView(QWidget& form, const char* name, const QRect& geometry) {
+    auto* box = new CanvasView(&form);
     box->setObjectName(QString::fromLatin1(name));
     box->setBoxGeometry(geometry);
     return box;
@@ -57,12 +57,12 @@ QRadioButton* option(QWidget& parent, const char* name, const QRect& geometry, c
     return place(new QRadioButton(text, &parent), name, geometry);
 }
 
-void addCursors(Form1Controls& c) {
+void addCursors(MainWindowControls& c) {
     // Placed one unit of the raster's start scale left of the edge, i.e. out of sight until playback moves them.
     c.raster->addLine(kRasterBottomCursor, twipsLine(-13776, 2459, -13776, 9107), kRed);
     c.raster->addLine(kRasterTopCursor, twipsLine(-13776, 0, -13776, 91), kRed);
     c.raster->addLine(kScanLine, twipsLine(-13776, 0, -13776, 2641), kBlack);
-    c.indicator->addLine(kIndicatorCursor, twipsLine(-20, 0, -20, 120), kRed);
+    c.frameStrip->addLine(kFrameStripCursor, twipsLine(-20, 0, -20, 120), kRed);
     for (int k = 1; k <= kKeySeparators; ++k) {
         const double x = c.keyboard->toPixelX(3.0 * k);
         c.keyboard->addLine(QStringLiteral("KeyLine%1").arg(k), QLineF(x, 0, x, c.keyboard->toPixelY(6.4)), kBlack);
@@ -71,28 +71,28 @@ void addCursors(Form1Controls& c) {
 
 }  // namespace
 
-Form1Controls buildForm1Controls(QWidget& form) {
-    Form1Controls c;
-    c.raster = pictureBox(form, "Raster", twipsRect(360, 120, 7455, 2580));
+MainWindowControls buildMainWindowControls(QWidget& form) {
+    MainWindowControls c;
+    c.raster = canvasView(form, "Raster", twipsRect(360, 120, 7455, 2580));
     c.raster->setScale(0, 0, kRasterStartScaleWidth, kRasterStartScaleHeight);
     c.raster->setAcceptsFiles(true);
-    c.indicator = pictureBox(form, "Indicator", twipsRect(360, 3000, 7455, 135));
-    c.indicator->setScale(0, 0, kIndicatorStartScaleWidth, kIndicatorScaleHeight);
-    c.cellMap = pictureBox(form, "XYLoc", twipsRect(2280, 3480, 3495, 2535));
+    c.frameStrip = canvasView(form, "Indicator", twipsRect(360, 3000, 7455, 135));
+    c.frameStrip->setScale(0, 0, kFrameStripStartScaleWidth, kFrameStripScaleHeight);
+    c.cellMap = canvasView(form, "XYLoc", twipsRect(2280, 3480, 3495, 2535));
     c.cellMap->setScale(0, 0, 1, 1);
     c.cellMap->setAcceptsFiles(true);
-    c.keyboard = pictureBox(form, "KeyB", twipsRect(240, 6120, 7635, 255));
+    c.keyboard = canvasView(form, "KeyB", twipsRect(240, 6120, 7635, 255));
     c.keyboard->setScale(0, 0, kKeyboardScaleWidth, kKeyboardScaleHeight);
     addCursors(c);
 
     c.fileOpen = place(new QPushButton(QStringLiteral("Load Data File"), &form), "fileopen",
                        twipsRect(360, 3360, 1455, 495));
     c.fileOpen->setFont(arial(9));
-    c.back = place(new PictureButton(&form), "BBK", twipsRect(360, 4200, 495, 495));
+    c.back = place(new ImageButton(&form), "BBK", twipsRect(360, 4200, 495, 495));
     c.back->setPicture(backButtonArt());
-    c.play = place(new PictureButton(&form), "PLAYK", twipsRect(1080, 4200, 495, 495));
+    c.play = place(new ImageButton(&form), "PLAYK", twipsRect(1080, 4200, 495, 495));
     c.play->setPicture(playButtonArt());
-    c.stop = place(new PictureButton(&form), "STOPK", twipsRect(1080, 4200, 495, 495));
+    c.stop = place(new ImageButton(&form), "STOPK", twipsRect(1080, 4200, 495, 495));
     c.stop->setPicture(stopButtonArt());
     c.stop->raise();
     c.stop->hide();
@@ -131,7 +131,7 @@ Form1Controls buildForm1Controls(QWidget& form) {
     axis->setPixmap(cellAxisArt());
     axis->lower();
 
-    QWidget* order[] = {c.raster, c.cellMap, c.keyboard, c.indicator, c.play, c.stop, c.back, c.speed, c.fileOpen,
+    QWidget* order[] = {c.raster, c.cellMap, c.keyboard, c.frameStrip, c.play, c.stop, c.back, c.speed, c.fileOpen,
                         c.instrument[0], c.instrument[1], c.instrument[2], c.instrument[3], c.instrument[4],
                         c.instrument[5], c.instrument[6], c.soundOff, c.soundOn};
     for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);

@@ -1,4 +1,4 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
 #include "app/Artwork.h"
 #include "app/ExportAction.h"
@@ -10,8 +10,8 @@
 #include "sound/Instruments.h"
 #include "sound/MidiOutput.h"
 #include "sound/ReportingOutput.h"
-#include "views/PictureBox.h"
-#include "views/PictureButton.h"
+#include "views/CanvasView.h"
+#include "views/ImageButton.h"
 #include "views/RedrawViews.h"
 
 #include <QGroupBox>
@@ -27,7 +27,7 @@ namespace cellsonify {
 
 namespace {
 
-FileChooser& chooserOf(Form1Services& s, std::unique_ptr<FileChooser>& own, QWidget* parent) {
+FileChooser& chooserOf(MainWindowServices& s, std::unique_ptr<FileChooser>& own, QWidget* parent) {
     if (!s.chooser) {
         own = std::make_unique<QtFileChooser>(parent);
         s.chooser = own.get();
@@ -37,10 +37,10 @@ FileChooser& chooserOf(Form1Services& s, std::unique_ptr<FileChooser>& own, QWid
 
 }  // namespace
 
-Form1::Form1(Form1Services services, QWidget* parent)
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
-      controls_(buildForm1Controls(*this)),
+      controls_(buildMainWindowControls(*this)),
       dialog_(chooserOf(services_, ownChooser_, this)) {
     setObjectName(QStringLiteral("form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -70,7 +70,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     new ExportAction(*this, *services_.saveChooser, *services_.messages);  // a child of this window
 }
 
-void Form1::openSound() {
+void MainWindow::openSound() {
     // A window without any output, or whose output will not open, works silently.
     if (services_.midi && services_.midi->open() == 0) {
         services_.midi->shortMessage(programChangeMessage(0));
@@ -83,7 +83,7 @@ void Form1::openSound() {
     services_.messages->show(windowTitle().toStdString(), "Sound mode is not available");
 }
 
-void Form1::chooseInstrument(int index) {
+void MainWindow::chooseInstrument(int index) {
     const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(index - 1));
     if (services_.midi) sendInstrument(*services_.midi, instrument);
     if (instrument.repaintsViews) {
@@ -92,18 +92,18 @@ void Form1::chooseInstrument(int index) {
     }
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::connectControls() {
+void MainWindow::connectControls() {
     connect(controls_.fileOpen, &QPushButton::clicked, this, [this] { chooseDataFile(); });
-    connect(controls_.raster, &PictureBox::filesDropped, this, &Form1::dropFiles);
-    connect(controls_.cellMap, &PictureBox::filesDropped, this, &Form1::dropFiles);
-    connect(controls_.raster, &PictureBox::pressed, this, &Form1::seekRequested);
-    connect(controls_.indicator, &PictureBox::pressed, this, &Form1::seekRequested);
-    connect(controls_.play, &PictureButton::clicked, this, &Form1::playClicked);
-    connect(controls_.stop, &PictureButton::clicked, this, &Form1::stopClicked);
-    connect(controls_.back, &PictureButton::clicked, this, &Form1::backClicked);
-    connect(controls_.speed, &QLineEdit::textChanged, this, &Form1::speedEdited);
+    connect(controls_.raster, &CanvasView::filesDropped, this, &MainWindow::dropFiles);
+    connect(controls_.cellMap, &CanvasView::filesDropped, this, &MainWindow::dropFiles);
+    connect(controls_.raster, &CanvasView::pressed, this, &MainWindow::seekRequested);
+    connect(controls_.frameStrip, &CanvasView::pressed, this, &MainWindow::seekRequested);
+    connect(controls_.play, &ImageButton::clicked, this, &MainWindow::playClicked);
+    connect(controls_.stop, &ImageButton::clicked, this, &MainWindow::stopClicked);
+    connect(controls_.back, &ImageButton::clicked, this, &MainWindow::backClicked);
+    connect(controls_.speed, &QLineEdit::textChanged, this, &MainWindow::speedEdited);
     for (int i = 0; i < 7; ++i)
         connect(controls_.instrument[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (!on) return;
@@ -113,15 +113,15 @@ void Form1::connectControls() {
     connect(controls_.soundOn, &QRadioButton::toggled, this, [this](bool on) { emit soundSwitched(on); });
 }
 
-bool Form1::soundOn() const { return controls_.soundOn->isChecked(); }
+bool MainWindow::soundOn() const { return controls_.soundOn->isChecked(); }
 
-void Form1::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
+void MainWindow::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
 
-std::string Form1::speedText() const { return controls_.speed->text().toStdString(); }
+std::string MainWindow::speedText() const { return controls_.speed->text().toStdString(); }
 
-void Form1::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
+void MainWindow::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
 
-void Form1::loadDataFile(const std::string& path) {
+void MainWindow::loadDataFile(const std::string& path) {
     if (auto refused = replaceModel(model_, path, services_.load)) {
         services_.messages->show(windowTitle().toStdString(), *refused);
         return;
@@ -130,41 +130,41 @@ void Form1::loadDataFile(const std::string& path) {
     emit dataLoaded();
 }
 
-void Form1::showModel() {
+void MainWindow::showModel() {
     setWindowTitle(QString::fromStdString(model_.Caption));
     controls_.cellCount->setText(QString::number(model_.CellCount));
     controls_.frameCount->setText(QString::number(model_.FrameCount));
     const UserScale r = controls_.raster->scale();
     controls_.raster->setScale(r.left, r.top, model_.FrameCount, model_.CellCount);
-    const UserScale i = controls_.indicator->scale();
-    controls_.indicator->setScale(i.left, i.top, model_.FrameCount, i.height);
+    const UserScale i = controls_.frameStrip->scale();
+    controls_.frameStrip->setScale(i.left, i.top, model_.FrameCount, i.height);
     model_.CurrentFrame = 0;
     redrawViews();
     moveCursors(model_.CurrentFrame);
 }
 
-void Form1::chooseDataFile() {
+void MainWindow::chooseDataFile() {
     const std::string file = dialog_.ask();
     if (!file.empty()) loadDataFile(file);
 }
 
-void Form1::dropFiles(const QStringList& paths) {
+void MainWindow::dropFiles(const QStringList& paths) {
     if (auto file = dataFileFromDrop(paths)) loadDataFile(file->toStdString());
 }
 
-void Form1::redrawViews() { RedrawViews(model_, controls_.raster->canvas(), controls_.cellMap->canvas()); }
+void MainWindow::redrawViews() { RedrawViews(model_, controls_.raster->canvas(), controls_.cellMap->canvas()); }
 
-void Form1::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
+void MainWindow::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
 
-void Form1::moveCursors(double frame) {
-    for (OverlayLine* cursor : {controls_.indicator->line(kIndicatorCursor), controls_.raster->line(kRasterBottomCursor),
+void MainWindow::moveCursors(double frame) {
+    for (OverlayLine* cursor : {controls_.frameStrip->line(kFrameStripCursor), controls_.raster->line(kRasterBottomCursor),
                                 controls_.raster->line(kRasterTopCursor)}) {
         cursor->setX1(frame);
         cursor->setX2(frame);
     }
 }
 
-void Form1::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     paintFormBackdrop(p);
 }

@@ -7,10 +7,10 @@ namespace cellsonify {
 
 // A picture used as a button: white inside a flat 1-pixel border, the picture
 // centred, and a left click (press and release over it) emits clicked().
-class PictureButton : public QWidget {
+class ImageButton : public QWidget {
     Q_OBJECT
 public:
-    explicit PictureButton(QWidget* parent = nullptr);
+    explicit ImageButton(QWidget* parent = nullptr);
     // Replaces the picture.
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return picture_; }

@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/DataFileSource.h"
-#include "app/Form1Controls.h"
+#include "app/MainWindowControls.h"
 #include "model/RecordingGenerator.h"
 #include "drawing/Palette.h"
 #include "support/TestFiles.h"
@@ -17,7 +17,7 @@ CellModel threeCells() { return viewstest::makeModel(10, {{5}, {}, {5, 9}}, {{0.
 
 }  // namespace
 
-struct Form1Loading : WindowFixture {
+struct MainWindowLoading : WindowFixture {
     void SetUp() override {
         WindowFixture::SetUp();
         files.models["/data/cells.txt"] = threeCells();
@@ -42,13 +42,13 @@ struct Form1Loading : WindowFixture {
                 window->model(),
                 uievents::shown(window->raster()),
                 uievents::shown(window->cellMap()),
-                uievents::shown(window->indicator()),
+                uievents::shown(window->frameStrip()),
                 window->raster().scale(),
-                window->indicator().scale()};
+                window->frameStrip().scale()};
     }
 };
 
-TEST_F(Form1Loading, ALoadShowsTheRecordingRescalesAndRewinds) {
+TEST_F(MainWindowLoading, ALoadShowsTheRecordingRescalesAndRewinds) {
     window->model().CurrentFrame = 7;
     window->keyboard().canvas().filledBox(0, 0, 3, 3, kLightRed);
     window->loadDataFile("/data/cells.txt");
@@ -58,7 +58,7 @@ TEST_F(Form1Loading, ALoadShowsTheRecordingRescalesAndRewinds) {
     EXPECT_EQ(window->model().CurrentFrame, 0);
     EXPECT_EQ(window->model().DataFile, "/data/cells.txt");
     EXPECT_EQ(window->raster().scale(), (UserScale{0, 0, 10, 3}));
-    EXPECT_EQ(window->indicator().scale(), (UserScale{0, 0, 10, 105}));
+    EXPECT_EQ(window->frameStrip().scale(), (UserScale{0, 0, 10, 105}));
 
     const QImage raster = uievents::shownClient(window->raster());
     const int x5 = int(5 * 49.5);
@@ -72,7 +72,7 @@ TEST_F(Form1Loading, ALoadShowsTheRecordingRescalesAndRewinds) {
     EXPECT_EQ(raster.pixel(0, 2), kRedRgb);
     EXPECT_EQ(raster.pixel(0, 166), kRedRgb);
     EXPECT_EQ(raster.pixel(0, 80), kWhiteRgb);
-    EXPECT_EQ(uievents::shownClient(window->indicator()).pixel(0, 3), kRedRgb);
+    EXPECT_EQ(uievents::shownClient(window->frameStrip()).pixel(0, 3), kRedRgb);
 
     const QImage map = uievents::shownClient(window->cellMap());
     EXPECT_EQ(map.pixel(115, 83), kGreyRgb);
@@ -81,10 +81,10 @@ TEST_F(Form1Loading, ALoadShowsTheRecordingRescalesAndRewinds) {
     EXPECT_EQ(uievents::shownClient(window->keyboard()).pixel(1, 1), kRedRgb);
 }
 
-TEST_F(Form1Loading, CursorsMoveInTheirViewsUnitsAndOnlyTheTicksShow) {
-    const QImage startStrip = uievents::shownClient(window->indicator());
+TEST_F(MainWindowLoading, CursorsMoveInTheirViewsUnitsAndOnlyTheTicksShow) {
+    const QImage startStrip = uievents::shownClient(window->frameStrip());
     window->moveCursors(0);  // before any load the strip is in twips: frame 0 is its left edge
-    EXPECT_EQ(uievents::shownClient(window->indicator()).pixel(0, 3), kRedRgb);
+    EXPECT_EQ(uievents::shownClient(window->frameStrip()).pixel(0, 3), kRedRgb);
     EXPECT_NE(startStrip.pixel(0, 3), kRedRgb);
 
     window->loadDataFile("/data/other.txt");  // 400 frames on 495 px
@@ -94,7 +94,7 @@ TEST_F(Form1Loading, CursorsMoveInTheirViewsUnitsAndOnlyTheTicksShow) {
     for (int y : {0, 6, 163, 169}) EXPECT_EQ(raster.pixel(x, y), kRedRgb) << y;
     for (int y : {7, 80, 162}) EXPECT_NE(raster.pixel(x, y), kRedRgb) << y;
     EXPECT_NE(raster.pixel(0, 2), kRedRgb);  // moved, not copied
-    const QImage strip = uievents::shownClient(window->indicator());
+    const QImage strip = uievents::shownClient(window->frameStrip());
     EXPECT_EQ(strip.pixel(x, 6), kRedRgb);
     EXPECT_NE(strip.pixel(x - 1, 6), kRedRgb);
     // the scan line never shows
@@ -104,18 +104,18 @@ TEST_F(Form1Loading, CursorsMoveInTheirViewsUnitsAndOnlyTheTicksShow) {
     EXPECT_EQ(black, 0);
 }
 
-TEST_F(Form1Loading, PressingOnTheRasterOrTheStripAsksToSeekToThatFrame) {
+TEST_F(MainWindowLoading, PressingOnTheRasterOrTheStripAsksToSeekToThatFrame) {
     window->loadDataFile("/data/other.txt");
     std::vector<double> seeks;
-    QObject::connect(window.get(), &Form1::seekRequested, [&](double f) { seeks.push_back(f); });
-    uievents::press(window->indicator(), {1 + 99, 4});
+    QObject::connect(window.get(), &MainWindow::seekRequested, [&](double f) { seeks.push_back(f); });
+    uievents::press(window->frameStrip(), {1 + 99, 4});
     uievents::press(window->raster(), {1 + 198, 50}, Qt::RightButton);
     ASSERT_EQ(seeks.size(), 2u);
     EXPECT_DOUBLE_EQ(seeks[0], 99.0 * 400 / 495);
     EXPECT_DOUBLE_EQ(seeks[1], 198.0 * 400 / 495);
 }
 
-TEST_F(Form1Loading, DropsLoadTheFirstFileOnlyWhenItEndsInLowerCaseTxt) {
+TEST_F(MainWindowLoading, DropsLoadTheFirstFileOnlyWhenItEndsInLowerCaseTxt) {
     window->show();
     drop(window->raster(), uievents::files({"/data/other.txt", "/data/cells.txt"}));
     EXPECT_EQ(files.loads, (std::vector<std::string>{"/data/other.txt"}));
@@ -135,9 +135,9 @@ TEST_F(Form1Loading, DropsLoadTheFirstFileOnlyWhenItEndsInLowerCaseTxt) {
     EXPECT_EQ(window->dialogFileName(), "");  // drops never reach the dialog
 }
 
-TEST_F(Form1Loading, DropsAnywhereButTheRasterAndTheMapDoNothing) {
+TEST_F(MainWindowLoading, DropsAnywhereButTheRasterAndTheMapDoNothing) {
     window->show();
-    for (QWidget* target : {static_cast<QWidget*>(&window->keyboard()), static_cast<QWidget*>(&window->indicator()),
+    for (QWidget* target : {static_cast<QWidget*>(&window->keyboard()), static_cast<QWidget*>(&window->frameStrip()),
                             &control("PLAYK"), &control("fileopen"), &control("SPEED"),
                             static_cast<QWidget*>(window.get())})
         drop(*target, uievents::files({"/data/cells.txt"}));
@@ -145,7 +145,7 @@ TEST_F(Form1Loading, DropsAnywhereButTheRasterAndTheMapDoNothing) {
     EXPECT_EQ(window->windowTitle(), "Form1");
 }
 
-TEST_F(Form1Loading, TheNameRuleLooksAtTheLastThreeCharactersExactly) {
+TEST_F(MainWindowLoading, TheNameRuleLooksAtTheLastThreeCharactersExactly) {
     EXPECT_EQ(dataFileFromDrop({"data.txt"}), QString("data.txt"));
     EXPECT_EQ(dataFileFromDrop({"datatxt"}), QString("datatxt"));
     EXPECT_EQ(dataFileFromDrop({"txt"}), QString("txt"));
@@ -157,7 +157,7 @@ TEST_F(Form1Loading, TheNameRuleLooksAtTheLastThreeCharactersExactly) {
     EXPECT_EQ(dataFileFromDrop({"a.txt", "b.csv"}), QString("a.txt"));
 }
 
-TEST_F(Form1Loading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
+TEST_F(MainWindowLoading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
     chooser.answers = {std::nullopt, "/data/cells.txt", std::nullopt, "/data/missing.dat"};
     window->show();
     uievents::click(control("fileopen"));  // cancelled before any choice: nothing
@@ -180,7 +180,7 @@ TEST_F(Form1Loading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
     EXPECT_EQ(window->dialogFileName(), "/data/missing.dat");
 }
 
-TEST_F(Form1Loading, ARefusedFileShowsTheReasonAndChangesNothing) {
+TEST_F(MainWindowLoading, ARefusedFileShowsTheReasonAndChangesNothing) {
     window->loadDataFile("/data/cells.txt");
     window->moveCursors(4);
     const Snapshot before = snapshot();
@@ -193,20 +193,20 @@ TEST_F(Form1Loading, ARefusedFileShowsTheReasonAndChangesNothing) {
     // also when dropped, and also for an error that is not a data-file error
     files.models.erase("/data/other.txt");
     drop(window->raster(), uievents::files({"/data/other.txt"}));
-    Form1Services s;
+    MainWindowServices s;
     RecordingOutput quiet;
     s.midi = &quiet;
     s.messages = &messages;
     s.chooser = &chooser;
     s.load = [](const std::string&) -> CellModel { throw std::bad_alloc(); };
-    Form1 second(s);
+    MainWindow second(s);
     second.loadDataFile("/data/cells.txt");
     EXPECT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(second.windowTitle(), "Form1");
     EXPECT_TRUE(snapshot() == before);
 }
 
-TEST(Form1RealFiles, ADroppedRecordingIsReadByTheLoader) {
+TEST(MainWindowRealFiles, ADroppedRecordingIsReadByTheLoader) {
     testfiles::TempDir dir;
     GeneratorSettings settings;
     settings.cells = 40;
@@ -214,10 +214,10 @@ TEST(Form1RealFiles, ADroppedRecordingIsReadByTheLoader) {
     const auto path = dir.write("recording.txt", generateRecording(settings));
     RecordedMessages messages;
     RecordingOutput midi;
-    Form1Services s;
+    MainWindowServices s;
     s.messages = &messages;
     s.midi = &midi;
-    Form1 window(s);
+    MainWindow window(s);
     window.dropFiles({QString::fromStdString(path.string())});
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;
     EXPECT_EQ(window.windowTitle(), QString::fromStdString(captionFor(path.string())));
@@ -234,15 +234,15 @@ TEST(Form1RealFiles, ADroppedRecordingIsReadByTheLoader) {
 
 // Loads the bundled example and checks the whole window; with
 // CELLSONIFY_WINDOW_SHOT set, also saves the picture there (the docs screenshot).
-TEST(Form1RealFiles, TheExampleRecordingFillsTheWindow) {
+TEST(MainWindowRealFiles, TheExampleRecordingFillsTheWindow) {
     const std::string example = std::string(CELLSONIFY_EXAMPLES) + "/cortex-100-cells.txt";
     if (!std::filesystem::exists(example)) GTEST_SKIP() << "no example recording";
     RecordedMessages messages;
     RecordingOutput midi;
-    Form1Services s;
+    MainWindowServices s;
     s.messages = &messages;
     s.midi = &midi;
-    Form1 window(s);
+    MainWindow window(s);
     window.show();
     window.dropFiles({QString::fromStdString(example)});
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;

@@ -2,7 +2,7 @@
 
 #include "app/DataFileDialog.h"
 #include "app/DataFileSource.h"
-#include "app/Form1Controls.h"
+#include "app/MainWindowControls.h"
 #include "model/CellModel.h"
 #include "drawing/KeyGeometry.h"
 
@@ -19,14 +19,14 @@ namespace cellsonify {
 class FileChooser;
 class MessageSink;
 class MidiOutput;
-class PictureBox;
-class PictureButton;
+class CanvasView;
+class ImageButton;
 class PlaybackWiring;
 class SaveFileChooser;
 
 // What the window uses from outside; anything left empty gets the real thing
 // (QFileDialog, QMessageBox, LoadDataFile) or, for MIDI, nothing.
-struct Form1Services {
+struct MainWindowServices {
     MidiOutput* midi = nullptr;          // opened once at start-up when given
     FileChooser* chooser = nullptr;
     SaveFileChooser* saveChooser = nullptr;  // asks where to export
@@ -38,15 +38,15 @@ struct Form1Services {
 // the option buttons at their fixed places. It loads data files (button,
 // drops) and repaints the views; playback is wired from outside through the
 // accessors and signals below.
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // Builds the window in its start state, opens the MIDI output and selects
     // program 0 (or says "Sound mode is not available" and stays silent), draws
     // the keyboard, wires playback and adds the Export action (background
     // context menu, Ctrl+E).
-    explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(MainWindowServices services = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // --- state
     CellModel& model() { return model_; }
@@ -54,13 +54,13 @@ public:
     const KeyRect& keys() const { return keys_; }
 
     // --- controls
-    PictureBox& raster() { return *controls_.raster; }
-    PictureBox& indicator() { return *controls_.indicator; }
-    PictureBox& cellMap() { return *controls_.cellMap; }
-    PictureBox& keyboard() { return *controls_.keyboard; }
-    PictureButton& playButton() { return *controls_.play; }
-    PictureButton& stopButton() { return *controls_.stop; }
-    PictureButton& backButton() { return *controls_.back; }
+    CanvasView& raster() { return *controls_.raster; }
+    CanvasView& frameStrip() { return *controls_.frameStrip; }
+    CanvasView& cellMap() { return *controls_.cellMap; }
+    CanvasView& keyboard() { return *controls_.keyboard; }
+    ImageButton& playButton() { return *controls_.play; }
+    ImageButton& stopButton() { return *controls_.stop; }
+    ImageButton& backButton() { return *controls_.back; }
     QLineEdit& speedBox() { return *controls_.speed; }
     // Instrument option `index` (1..7: Piano .. Tinkle Bell).
     QRadioButton& instrumentOption(int index) { return *controls_.instrument.at(index - 1); }
@@ -121,8 +121,8 @@ private:
 
     std::unique_ptr<FileChooser> ownChooser_;
     std::unique_ptr<MessageSink> ownMessages_;
-    Form1Services services_;
-    Form1Controls controls_;
+    MainWindowServices services_;
+    MainWindowControls controls_;
     DataFileDialog dialog_;
     CellModel model_;
     KeyRect keys_;

@@ -1,20 +1,20 @@
-#include "views/PictureButton.h"
+#include "views/ImageButton.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace cellsonify {
 
-PictureButton::PictureButton(QWidget* parent) : QWidget(parent) {
+ImageButton::ImageButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void PictureButton::setPicture(const QPixmap& picture) {
+void ImageButton::setPicture(const QPixmap& picture) {
     picture_ = picture;
     update();
 }
 
-void PictureButton::paintEvent(QPaintEvent*) {
+void ImageButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     const QRect client = rect().adjusted(1, 1, -1, -1);
@@ -29,12 +29,12 @@ void PictureButton::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void PictureButton::mousePressEvent(QMouseEvent* event) {
+void ImageButton::mousePressEvent(QMouseEvent* event) {
     armed_ = event->button() == Qt::LeftButton;
     QWidget::mousePressEvent(event);
 }
 
-void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
+void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = armed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     armed_ = false;
     if (click) emit clicked();

@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
 
-#include "app/Form1Controls.h"
+#include "app/MainWindowControls.h"
 #include "drawing/Palette.h"
-#include "views/PictureButton.h"
+#include "views/ImageButton.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -12,9 +12,9 @@
 using namespace cellsonify;
 using namespace apptest;
 
-using Form1Startup = WindowFixture;
+using MainWindowStartup = WindowFixture;
 
-TEST_F(Form1Startup, StartsWithPianoSoundOffSpeed50AndStopHidden) {
+TEST_F(MainWindowStartup, StartsWithPianoSoundOffSpeed50AndStopHidden) {
     EXPECT_EQ(window->windowTitle(), "Form1");
     EXPECT_EQ(window->objectName(), "form1");
     EXPECT_TRUE(control<QRadioButton>("Option1").isChecked());
@@ -41,7 +41,7 @@ TEST_F(Form1Startup, StartsWithPianoSoundOffSpeed50AndStopHidden) {
     EXPECT_FALSE(window->windowIcon().isNull());
 }
 
-TEST_F(Form1Startup, ControlsSitAtTheirTwipsPositions) {
+TEST_F(MainWindowStartup, ControlsSitAtTheirTwipsPositions) {
     EXPECT_EQ(window->size(), QSize(527, 431));
     EXPECT_EQ(control("Raster").geometry(), QRect(24, 8, 497, 172));
     EXPECT_EQ(control("Indicator").geometry(), QRect(24, 200, 497, 9));
@@ -60,11 +60,11 @@ TEST_F(Form1Startup, ControlsSitAtTheirTwipsPositions) {
     EXPECT_EQ(window->cellMap().canvas().pixelWidth(), 231);
     EXPECT_DOUBLE_EQ(window->raster().scale().width, 7425.0 / 13775.5107);
     EXPECT_DOUBLE_EQ(window->raster().scale().height, 2550.0 / 9107.1426);
-    EXPECT_DOUBLE_EQ(window->indicator().scale().width, 7425.0);
+    EXPECT_DOUBLE_EQ(window->frameStrip().scale().width, 7425.0);
     EXPECT_DOUBLE_EQ(window->keyboard().scale().height, 6.0);
 }
 
-TEST_F(Form1Startup, ResizingShowsMoreOrLessBackgroundAndMovesNothing) {
+TEST_F(MainWindowStartup, ResizingShowsMoreOrLessBackgroundAndMovesNothing) {
     std::vector<std::pair<QWidget*, QRect>> before;
     for (QWidget* w : window->findChildren<QWidget*>()) before.emplace_back(w, w->geometry());
     window->show();
@@ -79,7 +79,7 @@ TEST_F(Form1Startup, ResizingShowsMoreOrLessBackgroundAndMovesNothing) {
     EXPECT_EQ(img.pixel(800, 600), kGreyRgb);  // background beyond the controls
 }
 
-TEST_F(Form1Startup, TabGoesThroughTheViewsThenTheButtonsThenTheOptions) {
+TEST_F(MainWindowStartup, TabGoesThroughTheViewsThenTheButtonsThenTheOptions) {
     const std::vector<QString> expected = {"Raster", "XYLoc",    "KeyB",    "Indicator", "PLAYK",   "STOPK",
                                            "BBK",    "SPEED",    "fileopen", "Option1",  "Option2", "Option3",
                                            "Option4", "Option5", "Option6", "Option7",  "Option8", "Option9"};
@@ -90,7 +90,7 @@ TEST_F(Form1Startup, TabGoesThroughTheViewsThenTheButtonsThenTheOptions) {
     EXPECT_EQ(chain, expected);
 }
 
-TEST_F(Form1Startup, TheKeyboardShowsFiftyThreeBlackKeysUnderSeventyFourSeparators) {
+TEST_F(MainWindowStartup, TheKeyboardShowsFiftyThreeBlackKeysUnderSeventyFourSeparators) {
     const QImage keys = uievents::shownClient(window->keyboard());  // 507 x 15
     ASSERT_EQ(keys.size(), QSize(507, 15));
     auto blackRuns = [&](int y, int minWidth) {
@@ -112,7 +112,7 @@ TEST_F(Form1Startup, TheKeyboardShowsFiftyThreeBlackKeysUnderSeventyFourSeparato
     EXPECT_EQ(keys.pixel(7, 14), kWhiteRgb);
 }
 
-TEST_F(Form1Startup, AKeyHighlightCoversTheKeyAndSeparatorsStayOnTop) {
+TEST_F(MainWindowStartup, AKeyHighlightCoversTheKeyAndSeparatorsStayOnTop) {
     // first white key: 0..3 units across, highlighted in its top half
     window->keyboard().canvas().filledBox(0, 0, 3, 3, kLightRed);
     const QImage keys = uievents::shownClient(window->keyboard());
@@ -123,14 +123,14 @@ TEST_F(Form1Startup, AKeyHighlightCoversTheKeyAndSeparatorsStayOnTop) {
     EXPECT_EQ(keys.pixel(7, 10), kWhiteRgb);
 }
 
-TEST_F(Form1Startup, ButtonsAndOptionsReportWhatTheUserDid) {
+TEST_F(MainWindowStartup, ButtonsAndOptionsReportWhatTheUserDid) {
     std::vector<std::string> log;
-    QObject::connect(window.get(), &Form1::playClicked, [&] { log.push_back("play"); });
-    QObject::connect(window.get(), &Form1::backClicked, [&] { log.push_back("back"); });
-    QObject::connect(window.get(), &Form1::stopClicked, [&] { log.push_back("stop"); });
-    QObject::connect(window.get(), &Form1::instrumentChosen, [&](int i) { log.push_back("instrument " + std::to_string(i)); });
-    QObject::connect(window.get(), &Form1::soundSwitched, [&](bool on) { log.push_back(on ? "sound on" : "sound off"); });
-    QObject::connect(window.get(), &Form1::speedEdited, [&](const QString& t) { log.push_back("speed " + t.toStdString()); });
+    QObject::connect(window.get(), &MainWindow::playClicked, [&] { log.push_back("play"); });
+    QObject::connect(window.get(), &MainWindow::backClicked, [&] { log.push_back("back"); });
+    QObject::connect(window.get(), &MainWindow::stopClicked, [&] { log.push_back("stop"); });
+    QObject::connect(window.get(), &MainWindow::instrumentChosen, [&](int i) { log.push_back("instrument " + std::to_string(i)); });
+    QObject::connect(window.get(), &MainWindow::soundSwitched, [&](bool on) { log.push_back(on ? "sound on" : "sound off"); });
+    QObject::connect(window.get(), &MainWindow::speedEdited, [&](const QString& t) { log.push_back("speed " + t.toStdString()); });
     window->show();
     uievents::click(window->playButton());
     window->setStopButtonVisible(true);

@@ -2,7 +2,7 @@
 
 #include "app/PlaybackWiring.h"
 #include "drawing/Palette.h"
-#include "views/PictureButton.h"
+#include "views/ImageButton.h"
 
 #include <QElapsedTimer>
 
@@ -13,7 +13,7 @@
 using namespace cellsonify;
 using namespace apptest;
 
-struct Form1Transport : WindowFixture {
+struct MainWindowTransport : WindowFixture {
     void SetUp() override {
         WindowFixture::SetUp();
         files.models["/data/long.txt"] = viewstest::makeModel(100, {{5, 10, 50}, {10, 60}, {70}});
@@ -47,7 +47,7 @@ struct Form1Transport : WindowFixture {
     }
 };
 
-TEST_F(Form1Transport, PlayStopAndBackByClickingTheButtons) {
+TEST_F(MainWindowTransport, PlayStopAndBackByClickingTheButtons) {
     EXPECT_EQ(interval(), 0);
     uievents::click(window->playButton());
     EXPECT_EQ(interval(), 50);
@@ -67,21 +67,21 @@ TEST_F(Form1Transport, PlayStopAndBackByClickingTheButtons) {
     EXPECT_FALSE(stopShown());
 }
 
-TEST_F(Form1Transport, PressingTheRasterOrTheStripSeeksToTheUnroundedFrame) {
+TEST_F(MainWindowTransport, PressingTheRasterOrTheStripSeeksToTheUnroundedFrame) {
     const double px = 123;
-    uievents::press(window->raster(), {px + PictureBox::kBorder, 40}, Qt::RightButton);
+    uievents::press(window->raster(), {px + CanvasView::kBorder, 40}, Qt::RightButton);
     const double expected = window->raster().canvas().userX(px);
     EXPECT_DOUBLE_EQ(window->model().CurrentFrame, expected);
     EXPECT_NE(expected, std::round(expected));
     EXPECT_EQ(interval(), 0);  // seeking does not start playback
 
-    uievents::press(window->indicator(), {300 + PictureBox::kBorder, 3});
-    EXPECT_DOUBLE_EQ(window->model().CurrentFrame, window->indicator().canvas().userX(300));
+    uievents::press(window->frameStrip(), {300 + CanvasView::kBorder, 3});
+    EXPECT_DOUBLE_EQ(window->model().CurrentFrame, window->frameStrip().canvas().userX(300));
     // The cursors follow: the strip's cursor sits at the pressed pixel.
-    EXPECT_NEAR(window->indicator().toPixelX(window->model().CurrentFrame), 300, 1);
+    EXPECT_NEAR(window->frameStrip().toPixelX(window->model().CurrentFrame), 300, 1);
 }
 
-TEST_F(Form1Transport, EveryKeystrokeInTheSpeedBoxIsASpeedChange) {
+TEST_F(MainWindowTransport, EveryKeystrokeInTheSpeedBoxIsASpeedChange) {
     paste("");  // emptied: stops and shows "0"
     EXPECT_EQ(speed().text(), "0");
     EXPECT_EQ(interval(), 0);
@@ -127,7 +127,7 @@ TEST_F(Form1Transport, EveryKeystrokeInTheSpeedBoxIsASpeedChange) {
     EXPECT_EQ(interval(), 0);
 }
 
-TEST_F(Form1Transport, ASpeedChangeRepaintsTheHighlights) {
+TEST_F(MainWindowTransport, ASpeedChangeRepaintsTheHighlights) {
     uievents::click(window->playButton());
     window->model().CurrentFrame = 9;
     window->playback().tick();  // frame 10: cells 1 and 2 light up
@@ -139,7 +139,7 @@ TEST_F(Form1Transport, ASpeedChangeRepaintsTheHighlights) {
     EXPECT_LE(viewstest::countColour(after, kRedRgb), cursors);
 }
 
-TEST_F(Form1Transport, TheTimerPlaysAndLoopsOnItsOwn) {
+TEST_F(MainWindowTransport, TheTimerPlaysAndLoopsOnItsOwn) {
     files.models["/data/short.txt"] = viewstest::makeModel(5, {{1, 2, 3, 4, 5}});
     window->loadDataFile("/data/short.txt");
     retype("1");
@@ -166,7 +166,7 @@ TEST_F(Form1Transport, TheTimerPlaysAndLoopsOnItsOwn) {
     EXPECT_EQ(window->model().CurrentFrame, stoppedAt);
 }
 
-TEST_F(Form1Transport, LoadingDuringPlaybackKeepsPlayingFromTheStartOfTheNewData) {
+TEST_F(MainWindowTransport, LoadingDuringPlaybackKeepsPlayingFromTheStartOfTheNewData) {
     files.models["/data/next.txt"] = viewstest::makeModel(30, {{1}, {2}});
     uievents::click(window->playButton());
     for (int i = 0; i < 7; ++i) window->playback().tick();
@@ -184,7 +184,7 @@ TEST_F(Form1Transport, LoadingDuringPlaybackKeepsPlayingFromTheStartOfTheNewData
     EXPECT_EQ(midi.bytes(0), (std::array<uint8_t, 3>{0x90, 63, 0x7F}));
 }
 
-TEST_F(Form1Transport, EmptyAndFramelessRecordingsPlaySeekAndRedrawWithoutHarm) {
+TEST_F(MainWindowTransport, EmptyAndFramelessRecordingsPlaySeekAndRedrawWithoutHarm) {
     files.models["/data/no-cells.txt"] = viewstest::makeModel(100000, {});
     files.models["/data/no-frames.txt"] = viewstest::makeModel(0, {{1, 2}, {3}});
     for (const char* name : {"/data/no-cells.txt", "/data/no-frames.txt"}) {
@@ -193,7 +193,7 @@ TEST_F(Form1Transport, EmptyAndFramelessRecordingsPlaySeekAndRedrawWithoutHarm) 
         uievents::click(window->playButton());
         for (int i = 0; i < 5; ++i) window->playback().tick();
         uievents::press(window->raster(), {100, 50});
-        uievents::press(window->indicator(), {100, 3});
+        uievents::press(window->frameStrip(), {100, 3});
         EXPECT_TRUE(std::isfinite(window->model().CurrentFrame)) << name;
         window->playback().tick();
         uievents::click(window->stopButton());

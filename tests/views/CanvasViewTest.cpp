@@ -1,5 +1,5 @@
-#include "views/PictureBox.h"
-#include "views/PictureButton.h"
+#include "views/CanvasView.h"
+#include "views/ImageButton.h"
 #include "drawing/Palette.h"
 #include "UiEvents.h"
 
@@ -22,8 +22,8 @@ constexpr QRgb kBlackRgb = 0xFF000000;
 constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
 
 // A 102 x 52 box: 100 x 50 client pixels.
-std::unique_ptr<PictureBox> makeBox() {
-    auto box = std::make_unique<PictureBox>();
+std::unique_ptr<CanvasView> makeBox() {
+    auto box = std::make_unique<CanvasView>();
     box->setBoxGeometry(QRect(0, 0, 102, 52));
     box->setScale(0, 0, 100, 50);
     return box;
@@ -31,7 +31,7 @@ std::unique_ptr<PictureBox> makeBox() {
 
 }  // namespace
 
-TEST(PictureBoxImage, ShowsItsDrawingsInsideAOnePixelBorderAndKeepsThemWhenCovered) {
+TEST(CanvasViewImage, ShowsItsDrawingsInsideAOnePixelBorderAndKeepsThemWhenCovered) {
     auto box = makeBox();
     EXPECT_EQ(box->canvas().pixelWidth(), 100);
     EXPECT_EQ(box->canvas().pixelHeight(), 50);
@@ -52,7 +52,7 @@ TEST(PictureBoxImage, ShowsItsDrawingsInsideAOnePixelBorderAndKeepsThemWhenCover
     EXPECT_EQ(uievents::shownClient(*box).pixel(15, 15), kRedRgb);
 }
 
-TEST(PictureBoxImage, DrawingRepaintsOnlyTheTouchedRegion) {
+TEST(CanvasViewImage, DrawingRepaintsOnlyTheTouchedRegion) {
     auto box = makeBox();
     box->show();
     QApplication::processEvents();
@@ -65,7 +65,7 @@ TEST(PictureBoxImage, DrawingRepaintsOnlyTheTouchedRegion) {
     EXPECT_EQ(uievents::shownClient(*box).pixel(41, 6), kRedRgb);
 }
 
-TEST(PictureBoxOverlay, LinesSurviveClearAndKeepTheirPixelPlaceWhenTheScaleChanges) {
+TEST(CanvasViewOverlay, LinesSurviveClearAndKeepTheirPixelPlaceWhenTheScaleChanges) {
     auto box = makeBox();
     OverlayLine& cursor = box->addLine("cursor", QLineF(-1, 10, -1, 60), kRedRgb);
     cursor.setX1(25);
@@ -94,11 +94,11 @@ TEST(PictureBoxOverlay, LinesSurviveClearAndKeepTheirPixelPlaceWhenTheScaleChang
     EXPECT_EQ(box->line("other"), nullptr);
 }
 
-TEST(PictureBoxInput, AnyMouseButtonReportsTheUserXUnrounded) {
+TEST(CanvasViewInput, AnyMouseButtonReportsTheUserXUnrounded) {
     auto box = makeBox();
     box->setScale(0, 0, 1000, 50);
     std::vector<double> xs;
-    QObject::connect(box.get(), &PictureBox::pressed, [&](double x) { xs.push_back(x); });
+    QObject::connect(box.get(), &CanvasView::pressed, [&](double x) { xs.push_back(x); });
     press(*box, QPointF(1 + 33, 20), Qt::LeftButton);   // client pixel 33 = 330 units
     press(*box, QPointF(1 + 7, 3), Qt::RightButton);    // 70 units
     press(*box, QPointF(1 + 0, 3), Qt::MiddleButton);
@@ -107,15 +107,15 @@ TEST(PictureBoxInput, AnyMouseButtonReportsTheUserXUnrounded) {
     EXPECT_EQ(xs, (std::vector<double>{330.0, 70.0, 0.0, 0.3}));
 }
 
-TEST(PictureBoxInput, OnlyABoxThatTakesFilesReportsDroppedFileNames) {
+TEST(CanvasViewInput, OnlyABoxThatTakesFilesReportsDroppedFileNames) {
     auto taker = makeBox();
     taker->setAcceptsFiles(true);
     auto other = makeBox();
     taker->show();
     other->show();
     std::vector<QStringList> took, ignored;
-    QObject::connect(taker.get(), &PictureBox::filesDropped, [&](const QStringList& p) { took.push_back(p); });
-    QObject::connect(other.get(), &PictureBox::filesDropped, [&](const QStringList& p) { ignored.push_back(p); });
+    QObject::connect(taker.get(), &CanvasView::filesDropped, [&](const QStringList& p) { took.push_back(p); });
+    QObject::connect(other.get(), &CanvasView::filesDropped, [&](const QStringList& p) { ignored.push_back(p); });
     const QList<QUrl> files{QUrl::fromLocalFile("/tmp/a.txt"), QUrl::fromLocalFile("/tmp/b.csv")};
     drop(*taker, files);
     drop(*other, files);
@@ -128,14 +128,14 @@ TEST(PictureBoxInput, OnlyABoxThatTakesFilesReportsDroppedFileNames) {
     EXPECT_EQ(took.size(), 1u);
 }
 
-TEST(PictureButtonClicks, ALeftClickOverTheButtonEmitsClicked) {
-    PictureButton button;
+TEST(ImageButtonClicks, ALeftClickOverTheButtonEmitsClicked) {
+    ImageButton button;
     button.setGeometry(0, 0, 33, 33);
     QPixmap art(33, 33);
     art.fill(Qt::red);
     button.setPicture(art);
     int clicks = 0;
-    QObject::connect(&button, &PictureButton::clicked, [&] { ++clicks; });
+    QObject::connect(&button, &ImageButton::clicked, [&] { ++clicks; });
     press(button, {10, 10}, Qt::LeftButton);
     release(button, {12, 12}, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);

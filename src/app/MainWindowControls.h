@@ -13,20 +13,20 @@ class QWidget;
 
 namespace cellsonify {
 
-class PictureBox;
-class PictureButton;
+class CanvasView;
+class ImageButton;
 
 // The main window's controls, each named after itself (objectName) and placed
 // at its fixed position; the window only wires them.
-struct Form1Controls {
-    PictureBox* raster = nullptr;     // "Raster": frames across, cells down; takes dropped files
-    PictureBox* indicator = nullptr;  // "Indicator": the frame strip with its cursor
-    PictureBox* cellMap = nullptr;    // "XYLoc": a dot per cell; takes dropped files
-    PictureBox* keyboard = nullptr;   // "KeyB": 128 keys with separator lines
+struct MainWindowControls {
+    CanvasView* raster = nullptr;     // "Raster": frames across, cells down; takes dropped files
+    CanvasView* frameStrip = nullptr;  // "Indicator": the frame strip with its cursor
+    CanvasView* cellMap = nullptr;    // "XYLoc": a dot per cell; takes dropped files
+    CanvasView* keyboard = nullptr;   // "KeyB": 128 keys with separator lines
     QPushButton* fileOpen = nullptr;  // "fileopen": "Load Data File"
-    PictureButton* back = nullptr;    // "BBK"
-    PictureButton* play = nullptr;    // "PLAYK"
-    PictureButton* stop = nullptr;    // "STOPK": over PLAYK, hidden at start
+    ImageButton* back = nullptr;    // "BBK"
+    ImageButton* play = nullptr;    // "PLAYK"
+    ImageButton* stop = nullptr;    // "STOPK": over PLAYK, hidden at start
     QLineEdit* speed = nullptr;       // "SPEED": milliseconds per frame, "50" at start
     QGroupBox* instruments = nullptr;            // "Frame1"
     std::array<QRadioButton*, 7> instrument{};   // "Option1".."Option7" (Piano selected)
@@ -39,17 +39,17 @@ struct Form1Controls {
 
 // Creates every control on `form` in its start state, with the start scales,
 // overlay lines and tab order.
-Form1Controls buildForm1Controls(QWidget& form);
+MainWindowControls buildMainWindowControls(QWidget& form);
 
 // Start scale of the raster: 1 horizontal unit = 13775.5107 twips, 1 vertical unit = 9107.1426 twips.
 inline constexpr double kRasterStartScaleWidth = 7425.0 / 13775.5107;
 inline constexpr double kRasterStartScaleHeight = 2550.0 / 9107.1426;
 // Start scale of the frame strip: twips.
-inline constexpr double kIndicatorStartScaleWidth = 7425.0;
-inline constexpr double kIndicatorScaleHeight = 105.0;
+inline constexpr double kFrameStripStartScaleWidth = 7425.0;
+inline constexpr double kFrameStripScaleHeight = 105.0;
 
 // Names of the overlay lines.
-inline const QString kIndicatorCursor = QStringLiteral("FF_line");
+inline const QString kFrameStripCursor = QStringLiteral("FF_line");
 inline const QString kRasterBottomCursor = QStringLiteral("FF_line1");
 inline const QString kRasterTopCursor = QStringLiteral("FF_line2");
 inline const QString kScanLine = QStringLiteral("ScanLine");

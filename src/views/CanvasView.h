@@ -16,13 +16,13 @@ namespace cellsonify {
 // Painting only copies the image (and the overlays) to the screen, so whatever
 // was drawn survives being covered. Changes to the image repaint only the
 // region they touched, once per pass of the event loop.
-class PictureBox : public QWidget {
+class CanvasView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kBorder = 1;
 
-    explicit PictureBox(QWidget* parent = nullptr);
-    ~PictureBox() override;
+    explicit CanvasView(QWidget* parent = nullptr);
+    ~CanvasView() override;
 
     // Places the box (outer rectangle, border included) and sizes the image to
     // the client area at once, shown or not.

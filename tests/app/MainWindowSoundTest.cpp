@@ -16,7 +16,7 @@ std::vector<std::array<uint8_t, 3>> allMessages(const RecordingOutput& midi) {
     return out;
 }
 
-void choose(Form1& window, const char* option) {
+void choose(MainWindow& window, const char* option) {
     auto* button = window.findChild<QRadioButton*>(QString::fromLatin1(option));
     ASSERT_NE(button, nullptr) << option;
     uievents::click(*button, {5, 5});
@@ -24,7 +24,7 @@ void choose(Form1& window, const char* option) {
 
 }  // namespace
 
-struct Form1Sound : WindowFixture {
+struct MainWindowSound : WindowFixture {
     void SetUp() override {
         WindowFixture::SetUp();
         // Cell 1 fires in frames 1 and 3, cell 2 in frame 1; three frames in all.
@@ -35,7 +35,7 @@ struct Form1Sound : WindowFixture {
     void tick() { window->playback().tick(); }
 };
 
-TEST_F(Form1Sound, InstrumentsSendTheirProgramAndAllButBrightnessRepaint) {
+TEST_F(MainWindowSound, InstrumentsSendTheirProgramAndAllButBrightnessRepaint) {
     // The frame cursors are red overlays of their own; count what is drawn on top.
     const int cursors = viewstest::countColour(uievents::shownClient(window->raster()), kRedRgb);
     window->raster().canvas().line(1, 0, 1, 2, kLightRed);
@@ -58,7 +58,7 @@ TEST_F(Form1Sound, InstrumentsSendTheirProgramAndAllButBrightnessRepaint) {
     EXPECT_FALSE(window->soundOn());
 }
 
-TEST_F(Form1Sound, NotesFollowTheSoundSwitchAndGoSilentPastTheLastFrame) {
+TEST_F(MainWindowSound, NotesFollowTheSoundSwitchAndGoSilentPastTheLastFrame) {
     tick();  // frame 1 with sound off: painted, not sounded
     EXPECT_TRUE(midi.messages().empty());
     EXPECT_GT(viewstest::countColour(uievents::shownClient(window->raster()), kRedRgb), 20);
@@ -82,15 +82,15 @@ TEST_F(Form1Sound, NotesFollowTheSoundSwitchAndGoSilentPastTheLastFrame) {
     EXPECT_TRUE(midi.messages().empty());
 }
 
-TEST(Form1SoundStartup, WithoutAnOutputItSaysSoOnceAndWorksSilently) {
+TEST(MainWindowSoundStartup, WithoutAnOutputItSaysSoOnceAndWorksSilently) {
     RecordedMessages messages;
     RecordingOutput broken(1);  // the device will not open
     ScriptedChooser chooser;
-    Form1Services s;
+    MainWindowServices s;
     s.midi = &broken;
     s.messages = &messages;
     s.chooser = &chooser;
-    Form1 window(s);
+    MainWindow window(s);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0], (std::pair<std::string, std::string>{"Form1", "Sound mode is not available"}));
     EXPECT_EQ(broken.openCount(), 1);

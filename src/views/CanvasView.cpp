@@ -1,4 +1,4 @@
-#include "views/PictureBox.h"
+#include "views/CanvasView.h"
 
 #include "views/PixelLine.h"
 
@@ -13,50 +13,50 @@
 
 namespace cellsonify {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), canvas_(1, 1) {
+CanvasView::CanvasView(QWidget* parent) : QWidget(parent), canvas_(1, 1) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     canvas_.setChangeListener([this] {
         if (flushPending_) return;
         flushPending_ = true;
-        QMetaObject::invokeMethod(this, &PictureBox::flushDirty, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &CanvasView::flushDirty, Qt::QueuedConnection);
     });
 }
 
-PictureBox::~PictureBox() { canvas_.setChangeListener({}); }
+CanvasView::~CanvasView() { canvas_.setChangeListener({}); }
 
-void PictureBox::setBoxGeometry(const QRect& outer) {
+void CanvasView::setBoxGeometry(const QRect& outer) {
     setGeometry(outer);
     canvas_.resize(outer.width() - 2 * kBorder, outer.height() - 2 * kBorder);
 }
 
-void PictureBox::setScale(double left, double top, double width, double height) {
+void CanvasView::setScale(double left, double top, double width, double height) {
     canvas_.setScale({left, top, width, height});
 }
 
-double PictureBox::toPixelX(double x) const {
+double CanvasView::toPixelX(double x) const {
     const UserScale& s = canvas_.scale();
     return (x - s.left) * (canvas_.pixelWidth() / s.width);
 }
 
-double PictureBox::toPixelY(double y) const {
+double CanvasView::toPixelY(double y) const {
     const UserScale& s = canvas_.scale();
     return (y - s.top) * (canvas_.pixelHeight() / s.height);
 }
 
-OverlayLine& PictureBox::addLine(const QString& name, const QLineF& pixels, uint32_t rgb) {
+OverlayLine& CanvasView::addLine(const QString& name, const QLineF& pixels, uint32_t rgb) {
     lines_.push_back(std::make_unique<OverlayLine>(*this, name, pixels, rgb));
     repaintLine(pixels);
     return *lines_.back();
 }
 
-OverlayLine* PictureBox::line(const QString& name) {
+OverlayLine* CanvasView::line(const QString& name) {
     for (auto& l : lines_)
         if (l->name() == name) return l.get();
     return nullptr;
 }
 
-void PictureBox::setAcceptsFiles(bool accepts) {
+void CanvasView::setAcceptsFiles(bool accepts) {
     acceptsFiles_ = accepts;
     setAcceptDrops(accepts);
 }
@@ -68,7 +68,7 @@ long long floorPixel(double v) {
 }
 }  // namespace
 
-void PictureBox::repaintLine(const QLineF& pixels) {
+void CanvasView::repaintLine(const QLineF& pixels) {
     const long long x1 = floorPixel(pixels.x1()), x2 = floorPixel(pixels.x2());
     const long long y1 = floorPixel(pixels.y1()), y2 = floorPixel(pixels.y2());
     const QRect client(0, 0, canvas_.pixelWidth(), canvas_.pixelHeight());
@@ -80,13 +80,13 @@ void PictureBox::repaintLine(const QLineF& pixels) {
     if (!span.isEmpty()) update(span.translated(kBorder, kBorder));
 }
 
-void PictureBox::flushDirty() {
+void CanvasView::flushDirty() {
     flushPending_ = false;
     const QRect dirty = canvas_.takeDirty();
     if (!dirty.isEmpty()) update(dirty.translated(kBorder, kBorder));
 }
 
-void PictureBox::paintEvent(QPaintEvent* event) {
+void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
     p.setPen(QColor(0, 0, 0));
@@ -106,25 +106,25 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     }
 }
 
-void PictureBox::resizeEvent(QResizeEvent* event) {
+void CanvasView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     canvas_.resize(width() - 2 * kBorder, height() - 2 * kBorder);
 }
 
-void PictureBox::mousePressEvent(QMouseEvent* event) {
+void CanvasView::mousePressEvent(QMouseEvent* event) {
     emit pressed(canvas_.userX(event->position().x() - kBorder));
     QWidget::mousePressEvent(event);
 }
 
-void PictureBox::dragEnterEvent(QDragEnterEvent* event) {
+void CanvasView::dragEnterEvent(QDragEnterEvent* event) {
     if (acceptsFiles_ && event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void PictureBox::dragMoveEvent(QDragMoveEvent* event) {
+void CanvasView::dragMoveEvent(QDragMoveEvent* event) {
     if (acceptsFiles_ && event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void PictureBox::dropEvent(QDropEvent* event) {
+void CanvasView::dropEvent(QDropEvent* event) {
     if (!acceptsFiles_) return;
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())

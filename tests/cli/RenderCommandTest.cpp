@@ -2,7 +2,7 @@
 #include "export/ExportTestSupport.h"
 
 #include "export/RecordingExport.h"
-#include "export/RenderCommand.h"
+#include "cli/RenderCommand.h"
 #include "model/DataFileLoader.h"
 #include "sound/SoundTestSupport.h"
 #include "support/TestFiles.h"
@@ -96,19 +96,19 @@ TEST_F(RenderCommand, EveryBadArgumentIsRefusedAndLeavesNoFile) {
         std::string says;
     };
     const std::vector<Case> cases{
-        {{data}, "usage: cellsonify render FILE -o OUT"},
-        {{"-o", out}, "usage: cellsonify render FILE -o OUT"},
-        {{data, "-o"}, "-o needs a value"},
-        {{data, "-o", out, "--loud"}, "unknown argument \"--loud\""},
-        {{data, data, "-o", out}, "unknown argument"},
+        {{data}, "--output is required"},
+        {{"-o", out}, "FILE is required"},
+        {{data, "-o"}, "--output: 1 required TEXT missing"},
+        {{data, "-o", out, "--loud"}, "not expected: --loud"},
+        {{data, data, "-o", out}, "not expected"},
         {{data, "-o", (dir.path() / "out.mp3").string()}, "must end in .mid (MIDI file) or .wav (audio)"},
         {{data, "-o", out, "--instrument", "banjo"}, "unknown instrument \"banjo\": choose one of Piano (0)"},
         {{data, "-o", out, "--speed", "0"}, "speed \"0\" does not play"},
         {{data, "-o", out, "--speed", "-3"}, "speed \"-3\" does not play"},
         {{data, "-o", out, "--speed", "fast"}, "speed \"fast\" does not play"},
         {{data, "-o", out, "--speed", "1e10"}, "speed \"1e10\" does not play"},
-        {{data, "-o", out, "--tail", "-1"}, "--tail expects seconds from 0 to 600, not \"-1\""},
-        {{data, "-o", out, "--tail", "soon"}, "--tail expects seconds"},
+        {{data, "-o", out, "--tail", "-1"}, "--tail expects a number from 0 to 600, not \"-1\""},
+        {{data, "-o", out, "--tail", "soon"}, "--tail expects a number"},
         {{(dir.path() / "missing.txt").string(), "-o", out}, "missing.txt"},
         {{refused, "-o", out}, "refused.txt"},
         {{data, "-o", (dir.path() / "no-such-folder" / "out.mid").string()}, "cannot be written"},

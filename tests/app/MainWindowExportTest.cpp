@@ -4,7 +4,7 @@
 
 #include "app/ExportAction.h"
 #include "app/SaveFileChooser.h"
-#include "export/RenderCommand.h"
+#include "cli/RenderCommand.h"
 #include "sound/SoundFontLocator.h"
 #include "support/TestFiles.h"
 
@@ -64,19 +64,19 @@ void rightClick(QWidget& window, QPoint at) {
 
 }  // namespace
 
-struct Form1Export : WindowFixture {
+struct MainWindowExport : WindowFixture {
     ScriptedSaveChooser saver;
     testfiles::TempDir dir;
     std::string dataPath;
 
     void SetUp() override {
-        Form1Services s;
+        MainWindowServices s;
         s.chooser = &chooser;
         s.saveChooser = &saver;
         s.messages = &messages;
         s.midi = &midi;
         s.load = [this](const std::string& p) { return files.load(p); };
-        window = std::make_unique<Form1>(s);
+        window = std::make_unique<MainWindow>(s);
         window->show();
         // Ctrl+E belongs to the active window, as it would on a desktop.
         window->activateWindow();
@@ -106,7 +106,7 @@ struct Form1Export : WindowFixture {
     }
 };
 
-TEST_F(Form1Export, BackgroundMenuExportsWhatTheCommandLineWrites) {
+TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
     window->loadDataFile(dataPath);
     uievents::click(window->instrumentOption(5), {5, 5});  // Ice Rain
     window->setSpeedText("80");
@@ -135,7 +135,7 @@ TEST_F(Form1Export, BackgroundMenuExportsWhatTheCommandLineWrites) {
     EXPECT_FALSE(written == commandOutput("defaults.mid", {}));
 }
 
-TEST_F(Form1Export, CtrlEAsksAndCancelWritesNothing) {
+TEST_F(MainWindowExport, CtrlEAsksAndCancelWritesNothing) {
     window->loadDataFile(dataPath);
     saver.answers = {std::nullopt, out("second.mid")};
     pressCtrlE(*window);
@@ -151,7 +151,7 @@ TEST_F(Form1Export, CtrlEAsksAndCancelWritesNothing) {
     EXPECT_TRUE(readFile(out("second.mid")) == commandOutput("command.mid", {}));
 }
 
-TEST_F(Form1Export, ProblemsAreToldAndNothingIsWritten) {
+TEST_F(MainWindowExport, ProblemsAreToldAndNothingIsWritten) {
     pressCtrlE(*window);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].second, "There is no recording to export: load a data file first.");
@@ -174,7 +174,7 @@ TEST_F(Form1Export, ProblemsAreToldAndNothingIsWritten) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
 }
 
-TEST_F(Form1Export, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
+TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
     // The window's own SoundFont search; only the piano's samples get loaded.
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
     window->loadDataFile(dataPath);

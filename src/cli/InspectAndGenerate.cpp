@@ -1,0 +1,57 @@
+#include "cli/Subcommands.h"
+
+#include "cli/NumberOption.h"
+#include "export/AtomicFile.h"
+#include "model/DataFileLoader.h"
+#include "model/ModelJson.h"
+#include "model/RecordingGenerator.h"
+#include "sound/SoundFactory.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+
+namespace cellsonify::cli {
+
+void addInspectCommand(CLI::App& app, CommandContext& context) {
+    CLI::App* command = app.add_subcommand("inspect", "Print the loaded model of a data file as JSON");
+    auto file = std::make_shared<std::string>();
+    command->add_option("FILE", *file, "Data file to load")->required();
+    command->callback([&context, file] {
+        try {
+            context.out << modelToJson(LoadDataFile(*file));
+        } catch (const DataFileError& e) {
+            context.err << "error: " << e.what() << '\n';
+            context.exitCode = 1;
+        }
+    });
+}
+
+void addGenerateCommand(CLI::App& app, CommandContext& context) {
+    CLI::App* command = app.add_subcommand("generate", "Write a synthetic recording as a data file");
+    auto path = std::make_shared<std::string>();
+    auto settings = std::make_shared<GeneratorSettings>();
+    command->add_option("OUT", *path, "Data file to write")->required();
+    addNumberOption(*command, "--cells", settings->cells, 1, 1500, "Cells in the recording");
+    addNumberOption(*command, "--frames", settings->frames, 1, 100000, "Frames the recording declares");
+    addNumberOption(*command, "--activity", settings->activity, 0.0, 1.0, "Mean share of frames a cell is active in");
+    addNumberOption(*command, "--seed", settings->seed, 0u, UINT32_MAX, "Random seed; the same seed, the same file");
+    command->callback([&context, path, settings] {
+        try {
+            writeFileAtomically(*path, generateRecording(*settings));
+            context.out << "wrote " << *path << '\n';
+        } catch (const std::exception& e) {
+            context.err << "error: " << e.what() << '\n';
+            context.exitCode = 1;
+        }
+    });
+}
+
+void addPortsCommand(CLI::App& app, CommandContext& context) {
+    CLI::App* command = app.add_subcommand("ports", "List the external MIDI output ports (for --midi-port)");
+    command->callback([&context] { context.exitCode = writeMidiPortList(context.out); });
+}
+
+}  // namespace cellsonify::cli

@@ -1,0 +1,64 @@
+#include "cli/RenderCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/NumberOption.h"
+#include "cli/Subcommands.h"
+#include "export/ConsoleProgress.h"
+#include "export/RecordingExport.h"
+#include "model/DataFileLoader.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+
+namespace cellsonify {
+
+int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    ConsoleProgress bar(err, errIsTerminal);
+    try {
+        exportFormatOf(r.out);  // a wrong name is refused before the file is even read
+        ExportSettings settings;
+        settings.intervalMs = exportIntervalOf(r.speed);
+        settings.instrument = &exportInstrumentOf(r.instrument);
+        settings.tailSeconds = r.tailSeconds;
+        const CellModel model = LoadDataFile(r.file);
+        exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
+        bar.finish();
+        out << "wrote " << r.out << '\n';
+        return 0;
+    } catch (const std::exception& e) {
+        bar.finish();
+        err << "error: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    std::vector<std::string> line{"render"};
+    line.insert(line.end(), args.begin(), args.end());
+    return runCommandLine(line, out, err, errIsTerminal, {});
+}
+
+namespace cli {
+
+void addRenderCommand(CLI::App& app, CommandContext& context) {
+    CLI::App* command = app.add_subcommand("render", "Write one pass of playback as a MIDI file (.mid) or audio (.wav)");
+    auto r = std::make_shared<RenderRequest>();
+    command->add_option("FILE", r->file, "Data file to play")->required();
+    command->add_option("-o,--output", r->out, "File to write: NAME.mid or NAME.wav")->required();
+    // The speed is kept as text: it is read as the window reads its speed box.
+    command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
+        ->capture_default_str();
+    command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
+        ->capture_default_str();
+    addNumberOption(*command, "--tail", r->tailSeconds, 0.0, 600.0, "Seconds of audio after the last frame");
+    command->callback([&context, r] {
+        context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
+    });
+}
+
+}  // namespace cli
+
+}  // namespace cellsonify
