@@ -1,16 +1,17 @@
 #include "app/ExportAction.h"
 
 #include "app/MainWindow.h"
+#include "app/ExportJob.h"
 #include "app/MessageSink.h"
 #include "app/SaveFileChooser.h"
-#include "export/RecordingExport.h"
+#include "export/ExportOptions.h"
+#include "playback/PlaybackController.h"
 #include "sound/Instruments.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QRadioButton>
 
 #include <filesystem>
 
@@ -36,12 +37,14 @@ ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSi
     connect(&form, &QWidget::customContextMenuRequested, this, &ExportAction::showMenu);
 }
 
-void ExportAction::showMenu(const QPoint& at) { menu_->popup(form_.mapToGlobal(at)); }
+ExportAction::~ExportAction() = default;
 
-int ExportAction::selectedInstrument() const {
-    for (int i = 1; i <= static_cast<int>(kInstruments.size()); ++i)
-        if (form_.instrumentOption(i).isChecked()) return i;
-    return 1;
+void ExportAction::showMenu(const QPoint& at) {
+    // Right-clicks on the views and buttons reach the window too; the menu
+    // belongs to its bare background (labels are painted on it).
+    QWidget* under = form_.childAt(at);
+    if (under && !qobject_cast<QLabel*>(under)) return;
+    menu_->popup(form_.mapToGlobal(at));
 }
 
 void ExportAction::tell(const std::string& text) { messages_.show(form_.windowTitle().toStdString(), text); }
@@ -52,7 +55,7 @@ void ExportAction::run() {
         return;
     }
     try {
-        exportIntervalOf(form_.speedText());  // a speed that never plays is told before the dialog
+        exportIntervalOf(form_.playback().settings().speedText);  // a speed that never plays is told before the dialog
     } catch (const ExportError& e) {
         tell(std::string("Cannot export: ") + e.what());
         return;
@@ -66,28 +69,49 @@ void ExportAction::run() {
 }
 
 void ExportAction::exportTo(const std::string& path) {
+    if (busy()) return;
+    const PlaybackSettings& playing = form_.playback().settings();
     ExportSettings settings;
-    QProgressDialog progress(QString::fromStdString("Exporting " + std::filesystem::path(path).filename().string() + "..."),
-                             QStringLiteral("Cancel"), 0, kProgressSteps, &form_);
-    progress.setObjectName(QStringLiteral("exportProgress"));
-    progress.setWindowTitle(QString::fromLatin1(kTitle));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
     try {
-        settings.intervalMs = exportIntervalOf(form_.speedText());
-        settings.instrument = &kInstruments.at(static_cast<std::size_t>(selectedInstrument() - 1));
-        // False after Cancel: the user's own choice, nothing to tell.
-        exportRecording(form_.model(), path, settings, [&progress](double done) {
-            progress.setValue(static_cast<int>(done * kProgressSteps));
-            QApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+        settings.intervalMs = exportIntervalOf(playing.speedText);
     } catch (const std::exception& e) {
-        progress.close();
         tell(std::string("Cannot export: ") + e.what());
+        return;
     }
+    settings.instrument = &kInstruments.at(static_cast<std::size_t>(playing.instrument - 1));
+
+    progress_ = new QProgressDialog(
+        QString::fromStdString("Exporting " + std::filesystem::path(path).filename().string() + "..."),
+        QStringLiteral("Cancel"), 0, kProgressSteps, &form_);
+    progress_->setObjectName(QStringLiteral("exportProgress"));
+    progress_->setWindowTitle(QString::fromLatin1(kTitle));
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setValue(0);
+
+    job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
+    connect(job_.get(), &ExportJob::progressed, progress_,
+            [this](double done) { progress_->setValue(static_cast<int>(done * kProgressSteps)); });
+    connect(job_.get(), &ExportJob::finished, this, &ExportAction::jobEnded);
+    connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportJob::cancel);
+    progress_->show();
+    // Started from the event loop, after the dialog is up and anything the
+    // user did meanwhile (a Cancel) has been seen.
+    QMetaObject::invokeMethod(job_.get(), &ExportJob::start, Qt::QueuedConnection);
+}
+
+void ExportAction::jobEnded(bool, const QString& error) {
+    // The worker has emitted its last signal; this deletes the job after it returns.
+    job_.release()->deleteLater();
+    // Gone at once (not later), so the window is active again for Ctrl+E.
+    delete progress_;
+    progress_ = nullptr;
+    form_.activateWindow();
+    // Nothing written without an error: the user's own Cancel, nothing to tell.
+    if (!error.isEmpty()) tell("Cannot export: " + error.toStdString());
+    emit exportEnded();
 }
 
 }  // namespace cellsonify

@@ -4,12 +4,10 @@
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
-#include "app/PlaybackWiring.h"
 #include "app/SaveFileChooser.h"
 #include "model/DataFileLoader.h"
-#include "sound/Instruments.h"
-#include "sound/MidiOutput.h"
-#include "sound/ReportingOutput.h"
+#include "playback/PlaybackController.h"
+#include "playback/PlaybackDisplay.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
 #include "views/RedrawViews.h"
@@ -37,6 +35,22 @@ FileChooser& chooserOf(MainWindowServices& s, std::unique_ptr<FileChooser>& own,
 
 }  // namespace
 
+class MainWindow::Display : public PlaybackDisplay {
+public:
+    explicit Display(MainWindow& window) : w_(window) {}
+    Canvas& raster() override { return w_.raster().canvas(); }
+    Canvas& cellMap() override { return w_.cellMap().canvas(); }
+    Canvas& keyboard() override { return w_.keyboard().canvas(); }
+    void moveCursors(double frame) override { w_.moveCursors(frame); }
+    void redrawViews() override { w_.redrawViews(); }
+    void drawKeyboard() override { w_.drawKeyboard(); }
+    void setStopButtonVisible(bool visible) override { w_.setStopButtonVisible(visible); }
+    void showSpeedText(const std::string& text) override { w_.setSpeedText(text); }
+
+private:
+    MainWindow& w_;
+};
+
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
@@ -59,10 +73,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.messages = ownMessages_.get();
     }
     if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
+    display_ = std::make_unique<Display>(*this);
+    playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi);
     connectControls();
     openSound();
     drawKeyboard();
-    playback_ = std::make_unique<PlaybackWiring>(*this, services_.midi);
     if (!services_.saveChooser) {
         ownSaveChooser_ = std::make_unique<QtSaveFileChooser>(this);
         services_.saveChooser = ownSaveChooser_.get();
@@ -72,25 +87,15 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
 void MainWindow::openSound() {
     // A window without any output, or whose output will not open, works silently.
-    if (services_.midi && services_.midi->open() == 0) {
-        services_.midi->shortMessage(programChangeMessage(0));
-        return;
-    }
+    const std::optional<std::string> why = playback_->openSound();
+    if (!why) return;
     // The box keeps its one line; the reason goes where a user starting from a
     // terminal will look for it.
-    const std::string why = services_.midi ? lastErrorOf(*services_.midi) : "no MIDI output";
-    if (!why.empty()) std::fprintf(stderr, "cellsonify: no sound: %s\n", why.c_str());
+    if (!why->empty()) std::fprintf(stderr, "cellsonify: no sound: %s\n", why->c_str());
     services_.messages->show(windowTitle().toStdString(), "Sound mode is not available");
 }
 
-void MainWindow::chooseInstrument(int index) {
-    const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(index - 1));
-    if (services_.midi) sendInstrument(*services_.midi, instrument);
-    if (instrument.repaintsViews) {
-        drawKeyboard();
-        redrawViews();
-    }
-}
+const CellModel& MainWindow::model() const { return playback_->model(); }
 
 MainWindow::~MainWindow() = default;
 
@@ -106,14 +111,22 @@ void MainWindow::connectControls() {
     connect(controls_.speed, &QLineEdit::textChanged, this, &MainWindow::speedEdited);
     for (int i = 0; i < 7; ++i)
         connect(controls_.instrument[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (!on) return;
-            chooseInstrument(i + 1);
-            emit instrumentChosen(i + 1);
+            if (on) emit instrumentChosen(i + 1);
         });
-    connect(controls_.soundOn, &QRadioButton::toggled, this, [this](bool on) { emit soundSwitched(on); });
+    connect(controls_.soundOn, &QRadioButton::toggled, this, &MainWindow::soundSwitched);
+
+    // The window reports; playback decides.
+    PlaybackController& p = *playback_;
+    connect(this, &MainWindow::playClicked, this, [&p] { p.play(); });
+    connect(this, &MainWindow::stopClicked, this, [&p] { p.stop(); });
+    connect(this, &MainWindow::backClicked, this, [&p] { p.back(); });
+    connect(this, &MainWindow::seekRequested, this, [&p](double frame) { p.seek(frame); });
+    connect(this, &MainWindow::speedEdited, this, [&p](const QString& text) { p.speedTextChanged(text.toStdString()); });
+    connect(this, &MainWindow::instrumentChosen, this, [&p](int index) { p.chooseInstrument(index); });
+    connect(this, &MainWindow::soundSwitched, this, [&p](bool on) { p.soundSwitched(on); });
 }
 
-bool MainWindow::soundOn() const { return controls_.soundOn->isChecked(); }
+bool MainWindow::soundOn() const { return playback_->settings().soundOn; }
 
 void MainWindow::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
 
@@ -121,26 +134,29 @@ std::string MainWindow::speedText() const { return controls_.speed->text().toStd
 
 void MainWindow::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
 
-void MainWindow::loadDataFile(const std::string& path) {
-    if (auto refused = replaceModel(model_, path, services_.load)) {
+bool MainWindow::loadDataFile(const std::string& path) {
+    CellModel fresh;
+    if (auto refused = replaceModel(fresh, path, services_.load)) {
         services_.messages->show(windowTitle().toStdString(), *refused);
-        return;
+        return false;
     }
+    playback_->replaceRecording(std::move(fresh));
     showModel();
     emit dataLoaded();
+    return true;
 }
 
 void MainWindow::showModel() {
-    setWindowTitle(QString::fromStdString(model_.Caption));
-    controls_.cellCount->setText(QString::number(model_.CellCount));
-    controls_.frameCount->setText(QString::number(model_.FrameCount));
+    const CellModel& m = model();
+    setWindowTitle(QString::fromStdString(m.Caption));
+    controls_.cellCount->setText(QString::number(m.CellCount));
+    controls_.frameCount->setText(QString::number(m.FrameCount));
     const UserScale r = controls_.raster->scale();
-    controls_.raster->setScale(r.left, r.top, model_.FrameCount, model_.CellCount);
+    controls_.raster->setScale(r.left, r.top, m.FrameCount, m.CellCount);
     const UserScale i = controls_.frameStrip->scale();
-    controls_.frameStrip->setScale(i.left, i.top, model_.FrameCount, i.height);
-    model_.CurrentFrame = 0;
+    controls_.frameStrip->setScale(i.left, i.top, m.FrameCount, i.height);
     redrawViews();
-    moveCursors(model_.CurrentFrame);
+    moveCursors(m.CurrentFrame);
 }
 
 void MainWindow::chooseDataFile() {
@@ -152,7 +168,7 @@ void MainWindow::dropFiles(const QStringList& paths) {
     if (auto file = dataFileFromDrop(paths)) loadDataFile(file->toStdString());
 }
 
-void MainWindow::redrawViews() { RedrawViews(model_, controls_.raster->canvas(), controls_.cellMap->canvas()); }
+void MainWindow::redrawViews() { RedrawViews(model(), controls_.raster->canvas(), controls_.cellMap->canvas()); }
 
 void MainWindow::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
 

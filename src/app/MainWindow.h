@@ -3,8 +3,8 @@
 #include "app/DataFileDialog.h"
 #include "app/DataFileSource.h"
 #include "app/MainWindowControls.h"
-#include "model/CellModel.h"
 #include "drawing/KeyGeometry.h"
+#include "model/CellModel.h"
 
 #include <QWidget>
 
@@ -21,7 +21,7 @@ class MessageSink;
 class MidiOutput;
 class CanvasView;
 class ImageButton;
-class PlaybackWiring;
+class PlaybackController;
 class SaveFileChooser;
 
 // What the window uses from outside; anything left empty gets the real thing
@@ -36,8 +36,9 @@ struct MainWindowServices {
 
 // The main window: the four views, the transport buttons, the speed box and
 // the option buttons at their fixed places. It loads data files (button,
-// drops) and repaints the views; playback is wired from outside through the
-// accessors and signals below.
+// drops, command line) and repaints the views; everything else it forwards to
+// the playback controller, which owns the recording, the play position and
+// the settings, and shows what playback asks for (PlaybackDisplay).
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -49,8 +50,8 @@ public:
     ~MainWindow() override;
 
     // --- state
-    CellModel& model() { return model_; }
-    const CellModel& model() const { return model_; }
+    // The loaded recording and play position (the controller's).
+    const CellModel& model() const;
     const KeyRect& keys() const { return keys_; }
 
     // --- controls
@@ -64,7 +65,7 @@ public:
     QLineEdit& speedBox() { return *controls_.speed; }
     // Instrument option `index` (1..7: Piano .. Tinkle Bell).
     QRadioButton& instrumentOption(int index) { return *controls_.instrument.at(index - 1); }
-    // Whether "Sound ON" is selected.
+    // Whether "Sound ON" is selected, as playback knows it.
     bool soundOn() const;
     // Shows or hides STOPK (over PLAYK).
     void setStopButtonVisible(bool visible);
@@ -73,11 +74,12 @@ public:
     void setSpeedText(const std::string& text);
 
     // --- actions
-    // Loads `path` into a fresh model; on success it replaces the model, sets the
-    // caption and counts, rescales raster and frame strip to the recording,
-    // rewinds to frame 0 and redraws. A refused file shows the loader's message
-    // and changes nothing. Never starts or stops playback.
-    void loadDataFile(const std::string& path);
+    // Loads `path` into a fresh model; on success it replaces the recording,
+    // sets the caption and counts, rescales raster and frame strip to the
+    // recording, rewinds to frame 0 and redraws. A refused file shows the
+    // loader's message, changes nothing and gives false. Never starts or stops
+    // playback.
+    bool loadDataFile(const std::string& path);
     // The "Load Data File" button: asks with the dialog and loads its file name unless empty.
     void chooseDataFile();
     // Files dropped on the raster or the cell map: loads the first if it ends in "txt".
@@ -88,11 +90,8 @@ public:
     void drawKeyboard();
     // Moves the three frame cursors to `frame` in their views' current units.
     void moveCursors(double frame);
-    // An instrument option was chosen: its program change, then (all but
-    // "Brightness") the resting keyboard and views.
-    void chooseInstrument(int index);
-    // Playback: the timer, the transport and the host the stepper draws through.
-    PlaybackWiring& playback() { return *playback_; }
+    // Playback: the recording, the settings, the timer and the transport.
+    PlaybackController& playback() { return *playback_; }
     // The dialog's remembered file name.
     const std::string& dialogFileName() const { return dialog_.fileName(); }
 
@@ -115,6 +114,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    class Display;  // what playback shows, through this window
+
     void connectControls();
     void openSound();
     void showModel();
@@ -124,9 +125,9 @@ private:
     MainWindowServices services_;
     MainWindowControls controls_;
     DataFileDialog dialog_;
-    CellModel model_;
     KeyRect keys_;
-    std::unique_ptr<PlaybackWiring> playback_;
+    std::unique_ptr<Display> display_;
+    std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<SaveFileChooser> ownSaveChooser_;
 };
 

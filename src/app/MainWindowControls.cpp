@@ -1,6 +1,7 @@
 #include "app/MainWindowControls.h"
 
 #include "app/Artwork.h"
+#include "app/OptionButton.h"
 #include "app/Twips.h"
 #include "drawing/KeyGeometry.h"
 #include "views/CanvasView.h"
@@ -54,7 +55,7 @@ QLabel* label(QWidget& parent, const char* name, const QRect& geometry, const QS
 }
 
 QRadioButton* option(QWidget& parent, const char* name, const QRect& geometry, const QString& text) {
-    return place(new QRadioButton(text, &parent), name, geometry);
+    return place(new OptionButton(text, &parent), name, geometry);
 }
 
 void addCursors(MainWindowControls& c) {
@@ -88,6 +89,9 @@ MainWindowControls buildMainWindowControls(QWidget& form) {
     c.fileOpen = place(new QPushButton(QStringLiteral("Load Data File"), &form), "fileopen",
                        twipsRect(360, 3360, 1455, 495));
     c.fileOpen->setFont(arial(9));
+    QPalette grey = c.fileOpen->palette();  // the window's light grey, not the style's button colour
+    grey.setColor(QPalette::Button, kFormGrey);
+    c.fileOpen->setPalette(grey);
     c.back = place(new ImageButton(&form), "BBK", twipsRect(360, 4200, 495, 495));
     c.back->setPicture(backButtonArt());
     c.play = place(new ImageButton(&form), "PLAYK", twipsRect(1080, 4200, 495, 495));

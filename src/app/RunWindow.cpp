@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <iostream>
+
 namespace cellsonify {
 
 int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& file) {
@@ -17,7 +19,10 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     MainWindowServices services;
     services.midi = midi;
     MainWindow window(services);
-    if (!file.empty()) window.loadDataFile(file);
+    // The window shows the loader's message; a user who typed the name in a
+    // terminal hears it there too.
+    if (!file.empty() && !window.loadDataFile(file))
+        std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n";
     window.show();
     return app.exec();
 }

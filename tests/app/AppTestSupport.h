@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/MessageSink.h"
 #include "model/DataFileLoader.h"
+#include "playback/PlaybackController.h"
 #include "support/RecordingOutput.h"
 #include "views/CanvasView.h"
 #include "views/UiEvents.h"

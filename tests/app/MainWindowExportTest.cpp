@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QEventLoop>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -48,12 +49,25 @@ std::string readFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Ctrl+E typed into the window.
+// Runs the event loop until the export under way (if any) has ended, as the
+// window would while the user waits: the export runs on its own thread.
+void waitForExport(QWidget& window) {
+    auto* action = window.findChild<ExportAction*>();
+    ASSERT_NE(action, nullptr);
+    if (!action->busy()) return;
+    QEventLoop loop;
+    QObject::connect(action, &ExportAction::exportEnded, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Ctrl+E typed into the window, then the wait for the export it started.
 void pressCtrlE(QWidget& window) {
     const QString e = QStringLiteral("\x05");
-    if (qt_sendShortcutOverrideEvent(&window, 0, Qt::Key_E, Qt::ControlModifier, e)) return;
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier, e);
-    QApplication::sendEvent(&window, &down);
+    if (!qt_sendShortcutOverrideEvent(&window, 0, Qt::Key_E, Qt::ControlModifier, e)) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier, e);
+        QApplication::sendEvent(&window, &down);
+    }
+    waitForExport(window);
 }
 
 // A right-click on the window at `at` (a spot of bare background).
@@ -122,6 +136,7 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
     const QPoint item = menu->actionGeometry(exportItem).center();
     uievents::press(*menu, item);
     uievents::release(*menu, item);
+    waitForExport(*window);
 
     ASSERT_EQ(saver.asked.size(), 1u);
     EXPECT_EQ(saver.asked[0].title, "Export");

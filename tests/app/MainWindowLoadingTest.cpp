@@ -49,7 +49,7 @@ struct MainWindowLoading : WindowFixture {
 };
 
 TEST_F(MainWindowLoading, ALoadShowsTheRecordingRescalesAndRewinds) {
-    window->model().CurrentFrame = 7;
+    window->playback().seek(7);
     window->keyboard().canvas().filledBox(0, 0, 3, 3, kLightRed);
     window->loadDataFile("/data/cells.txt");
     EXPECT_EQ(window->windowTitle(), QString::fromStdString(captionFor("/data/cells.txt")));

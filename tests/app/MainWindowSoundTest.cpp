@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/PlaybackWiring.h"
+#include "playback/PlaybackController.h"
 #include "drawing/Palette.h"
 
 #include <QRadioButton>
@@ -66,7 +66,7 @@ TEST_F(MainWindowSound, NotesFollowTheSoundSwitchAndGoSilentPastTheLastFrame) {
     choose(*window, "Option9");  // Sound ON
     ASSERT_TRUE(window->soundOn());
     EXPECT_TRUE(midi.messages().empty());  // switching sends nothing
-    window->model().CurrentFrame = 0;
+    window->playback().back();
     tick();  // frame 1: cells 1 and 2, lowest first; notes 63 and 64 of two cells
     EXPECT_EQ(allMessages(midi),
               (std::vector<std::array<uint8_t, 3>>{{0x90, 63, 0x7F}, {0x90, 64, 0x7F}}));
@@ -101,7 +101,7 @@ TEST(MainWindowSoundStartup, WithoutAnOutputItSaysSoOnceAndWorksSilently) {
     // Later sends are harmless: an instrument and a sounding tick.
     choose(window, "Option5");
     choose(window, "Option9");
-    window.model() = viewstest::makeModel(2, {{1}});
+    window.playback().replaceRecording(viewstest::makeModel(2, {{1}}));
     window.playback().tick();
     EXPECT_TRUE(broken.messages().empty());
     EXPECT_EQ(broken.ignoredCount(), 2);

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/PlaybackWiring.h"
+#include "playback/PlaybackController.h"
 #include "drawing/Palette.h"
 #include "views/ImageButton.h"
 
@@ -129,7 +129,7 @@ TEST_F(MainWindowTransport, EveryKeystrokeInTheSpeedBoxIsASpeedChange) {
 
 TEST_F(MainWindowTransport, ASpeedChangeRepaintsTheHighlights) {
     uievents::click(window->playButton());
-    window->model().CurrentFrame = 9;
+    window->playback().seek(9);
     window->playback().tick();  // frame 10: cells 1 and 2 light up
     const QImage lit = uievents::shownClient(window->raster());
     const int cursors = 2 * 9;  // the two red cursor ticks are overlays

@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "app/PlaybackWiring.h"
+#include "playback/PlaybackController.h"
 #include "model/DataFileLoader.h"
 #include "model/RecordingGenerator.h"
 #include "support/RecordingOutput.h"
