@@ -6,11 +6,19 @@ namespace cellsonify {
 
 std::optional<std::string> QtFileChooser::chooseFile(const std::string& title, const std::string& filter,
                                                      const std::string& startPath) {
-    const QString chosen = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
-                                                        QString::fromStdString(startPath),
-                                                        QString::fromStdString(filter));
+    QFileDialog dialog(parent_, QString::fromStdString(title), QString::fromStdString(startPath));
+    configureOpenDialog(dialog, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = dialog.selectedFiles().front();
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
+}
+
+void configureOpenDialog(QFileDialog& dialog, const std::string& filter) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(QString::fromStdString(filter));
 }
 
 std::string qtFileFilter(const std::string& pairs) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+class QFileDialog;
 class QWidget;
 
 namespace cellsonify {
@@ -27,6 +28,11 @@ public:
 private:
     QWidget* parent_;
 };
+
+// Sets up `dialog` to open one existing file with Qt filter `filter`. The
+// filter list shows each label without the pattern Qt appends ("Data Files
+// (*.txt)", not "Data Files (*.txt) (*txt)"); the pattern still filters.
+void configureOpenDialog(QFileDialog& dialog, const std::string& filter);
 
 // Qt's filter text for a "label|pattern|label|pattern..." list: each label with
 // its pattern in brackets, entries separated by ";;". A trailing odd label

@@ -89,9 +89,9 @@ MainWindowControls buildMainWindowControls(QWidget& form) {
     c.fileOpen = place(new QPushButton(QStringLiteral("Load Data File"), &form), "fileopen",
                        twipsRect(360, 3360, 1455, 495));
     c.fileOpen->setFont(arial(9));
-    QPalette grey = c.fileOpen->palette();  // the window's light grey, not the style's button colour
-    grey.setColor(QPalette::Button, kFormGrey);
-    c.fileOpen->setPalette(grey);
+    // A raised face in the window's own light grey, not the style's lighter gradient.
+    c.fileOpen->setStyleSheet(QStringLiteral("QPushButton { background-color: #c0c0c0; border: 2px outset #c0c0c0; }"
+                                             "QPushButton:pressed { border-style: inset; }"));
     c.back = place(new ImageButton(&form), "BBK", twipsRect(360, 4200, 495, 495));
     c.back->setPicture(backButtonArt());
     c.play = place(new ImageButton(&form), "PLAYK", twipsRect(1080, 4200, 495, 495));

@@ -114,16 +114,22 @@ TEST(PacedTimer, ATickThatStopsTheTimerEndsTheBatch) {
 
 TEST(PacedTimer, TicksArriveThroughTheEventLoop) {
     // Counts, not timing: the guard only keeps a broken timer from hanging the run.
+    // One wake-up may run several due ticks, so the fifth stops the timer
+    // itself (ending its batch) rather than relying on the loop to quit in time.
     int ticks = 0;
     QEventLoop loop;
+    PacedTimer* self = nullptr;
     PacedTimer timer([&] {
-        if (++ticks == 5) loop.quit();
+        if (++ticks < 5) return;
+        self->setInterval(0);
+        loop.quit();
     });
+    self = &timer;
     timer.setInterval(1);
     QTimer::singleShot(10s, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(ticks, 5);
-    timer.setInterval(0);
+    EXPECT_FALSE(timer.isActive());
     QEventLoop after;
     QTimer::singleShot(20ms, &after, &QEventLoop::quit);
     after.exec();

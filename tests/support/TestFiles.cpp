@@ -3,6 +3,8 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace testfiles {
 
@@ -33,6 +35,20 @@ std::filesystem::path TempDir::write(const std::string& name, const std::string&
     std::ofstream out(p, std::ios::binary);
     out << text;
     return p;
+}
+
+bool asUnprivilegedUser(const std::function<bool()>& check) {
+    if (::geteuid() != 0) return check();
+    const pid_t child = ::fork();
+    if (child < 0) throw std::runtime_error("cannot fork to drop privileges");
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace testfiles

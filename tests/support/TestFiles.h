@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace testfiles {
@@ -22,5 +23,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Runs `check` as a user without privileges and returns its result. Root
+// reads files without read permission, so when the tests run as root (as in
+// CI) `check` runs in a child process that has dropped to "nobody"; otherwise
+// it runs here. Whatever `check` reports by gtest assertions in a child is
+// lost: it must say its verdict by the value it returns.
+bool asUnprivilegedUser(const std::function<bool()>& check);
 
 }  // namespace testfiles

@@ -1,0 +1,96 @@
+// The playback controller without any widget: a display that records what it
+// is asked to show, a recording MIDI output, settings written as a window would.
+#include "PlaybackTestHost.h"
+
+#include "playback/PlaybackController.h"
+#include "playback/PlaybackDisplay.h"
+#include "sound/Instruments.h"
+#include "support/RecordingOutput.h"
+
+#include <gtest/gtest.h>
+
+using namespace cellsonify;
+using namespace playbacktest;
+
+namespace {
+
+// Shows nothing; a speed box that reports every change back, like a line edit.
+struct RecordingDisplay : PlaybackDisplay {
+    RecordingCanvas rasterCanvas, mapCanvas, keyCanvas;
+    std::string speedBox = "50";
+    bool stopShown = false;
+    PlaybackController* controller = nullptr;
+
+    Canvas& raster() override { return rasterCanvas; }
+    Canvas& cellMap() override { return mapCanvas; }
+    Canvas& keyboard() override { return keyCanvas; }
+    void moveCursors(double) override {}
+    void redrawViews() override {}
+    void drawKeyboard() override {}
+    void setStopButtonVisible(bool visible) override { stopShown = visible; }
+    void showSpeedText(const std::string& text) override {
+        if (text == speedBox) return;
+        speedBox = text;
+        controller->speedTextChanged(text);
+    }
+};
+
+struct Controller : ::testing::Test {
+    RecordingDisplay display;
+    KeyRect keys = filledKeys();
+    RecordingOutput midi;
+    PlaybackController playback{display, keys, &midi};
+
+    void SetUp() override {
+        display.controller = &playback;
+        ASSERT_FALSE(playback.openSound());
+        midi.clear();
+        // Three frames; cell 1 sounds in frame 1.
+        playback.replaceRecording(makeModel(2, 3, {{1, {1}}}));
+    }
+    void type(const std::string& text) {
+        display.speedBox = text;
+        playback.speedTextChanged(text);
+    }
+};
+
+}  // namespace
+
+TEST_F(Controller, TheEndOfTheDataKeepsTheLoopGoingWhenTheSpeedTextGivesNoInterval) {
+    playback.play();
+    ASSERT_EQ(playback.timerInterval(), 50);
+    type("1e10");  // a number, but no interval the timer takes: the loop keeps 50 ms
+    ASSERT_EQ(playback.timerInterval(), 50);
+    for (int tick = 0; tick < 7; ++tick) playback.tick();  // twice past the end of the data
+    EXPECT_EQ(playback.timerInterval(), 50);
+    EXPECT_TRUE(display.stopShown);
+
+    // A speed text that gives an interval restarts at that one, as before.
+    type("20");
+    playback.tick();
+    playback.tick();  // frame 3, past the last: the restart
+    EXPECT_EQ(playback.model().CurrentFrame, 0);  // restarted
+    EXPECT_EQ(playback.timerInterval(), 20);
+}
+
+TEST_F(Controller, NotesFollowTheSoundSettingNotAnyWidget) {
+    playback.tick();  // frame 1, sound off
+    EXPECT_TRUE(midi.messages().empty());
+    playback.soundSwitched(true);
+    playback.back();
+    playback.tick();
+    ASSERT_EQ(midi.messages().size(), 1u);
+    EXPECT_EQ(playback.settings(), (PlaybackSettings{"50", true, 1}));
+
+    playback.chooseInstrument(5);  // Ice Rain: program 96, sent whether sound is on or off
+    EXPECT_EQ(playback.settings().instrument, 5);
+    EXPECT_EQ(midi.messages().back(), programChangeMessage(96));
+}
+
+TEST_F(Controller, ZeroInTheSpeedBoxStopsAndIsWrittenBack) {
+    playback.play();
+    type("-4");
+    EXPECT_EQ(display.speedBox, "0");
+    EXPECT_EQ(playback.settings().speedText, "0");
+    EXPECT_EQ(playback.timerInterval(), 0);
+}
