@@ -1,8 +1,20 @@
 #include "model/CellModel.h"
 
+#include <atomic>
 #include <cmath>
+#include <tuple>
 
 namespace cellsonify {
+
+uint64_t newModelRevision() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
+bool CellModel::operator==(const CellModel& o) const {
+    return std::tie(CellCount, FrameCount, CurrentFrame, Activity, CellPos, DataFile, Caption) ==
+           std::tie(o.CellCount, o.FrameCount, o.CurrentFrame, o.Activity, o.CellPos, o.DataFile, o.Caption);
+}
 
 int noteOfCell(int16_t cellCount, int cell) {
     const int16_t spread = static_cast<int16_t>(127 - cellCount);

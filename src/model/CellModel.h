@@ -15,8 +15,12 @@ struct CellPosition {
     bool operator==(const CellPosition&) const = default;
 };
 
-// The loaded recording plus the playback position: the one model the window owns.
-// A load builds a whole new model and replaces the old one only on success.
+// A number no other state of a recording's contents has had (see CellModel::Revision).
+uint64_t newModelRevision();
+
+// The loaded recording plus the playback position, owned by the playback
+// controller. A load builds a whole new model and replaces the old one only
+// on success.
 struct CellModel {
     int16_t CellCount = 0;          // cells 1..CellCount
     int32_t FrameCount = 0;         // frames the file declares
@@ -25,8 +29,15 @@ struct CellModel {
     std::vector<CellPosition> CellPos{1};  // index = cell; row 0 belongs to no cell
     std::string DataFile;           // path of the file last loaded
     std::string Caption;            // window caption the load produced
+    // Names the state of the cells, frames and positions, so pictures drawn
+    // from them can be kept: every model starts with a revision of its own
+    // and copies share it. Code that changes those contents after the model
+    // may have been drawn calls touch(). The play position is not part of it.
+    uint64_t Revision = newModelRevision();
 
-    bool operator==(const CellModel&) const = default;
+    void touch() { Revision = newModelRevision(); }
+    // Equal contents and position; the revision does not count.
+    bool operator==(const CellModel& other) const;
 };
 
 // MIDI note of `cell` among `cellCount` cells: floor((127 - cellCount) / 2 + cell).

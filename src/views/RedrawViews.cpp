@@ -34,9 +34,9 @@ void beginMap(Canvas& cellMap) {
     cellMap.setForeColour(kLightGrey);
 }
 
-unsigned long long sceneKey(unsigned long long modelPrint, const ImageCanvas& c, int which) {
+unsigned long long sceneKey(uint64_t revision, const ImageCanvas& c, int which) {
     Hash k;
-    k.add(modelPrint);
+    k.add(revision);
     k.add(which);
     k.add(c.scale());
     k.add(c.pixelWidth());
@@ -46,28 +46,6 @@ unsigned long long sceneKey(unsigned long long modelPrint, const ImageCanvas& c,
 }
 
 }  // namespace
-
-unsigned long long RestingFingerprint(const CellModel& model) {
-    Hash k;
-    k.add(model.CellCount);
-    k.add(model.FrameCount);
-    k.add(model.Activity.eventCount());
-    k.add(model.Activity.lastFrame());
-    k.add(model.CellPos.size());
-    k.add(static_cast<const void*>(model.CellPos.data()));
-    for (const CellPosition& p : model.CellPos) k.add(p);
-    for (int i = 1; i <= model.Activity.cellCount(); ++i) {
-        auto frames = model.Activity.framesOf(i);
-        k.add(frames.size());
-        if (!frames.empty()) {
-            k.add(static_cast<const void*>(frames.data()));
-            k.add(frames.front());
-            k.add(frames.back());
-            k.add(frames[frames.size() / 2]);
-        }
-    }
-    return k.h;
-}
 
 void RedrawViewsDirect(const CellModel& model, Canvas& raster, Canvas& cellMap) {
     raster.clear();
@@ -132,28 +110,23 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
     if (touchedBottom >= touchedTop) raster.markDirty(QRect(0, touchedTop, w, touchedBottom - touchedTop + 1));
 }
 
-void RedrawViews(const CellModel& model, Canvas& raster, Canvas& cellMap) {
-    auto* rasterImage = dynamic_cast<ImageCanvas*>(&raster);
-    auto* mapImage = dynamic_cast<ImageCanvas*>(&cellMap);
-    if (!rasterImage || !mapImage) {
-        RedrawViewsDirect(model, raster, cellMap);
-        return;
+void RedrawViews(const CellModel& model, Canvas& raster, Canvas& cellMap) { RedrawViewsDirect(model, raster, cellMap); }
+
+void RedrawViews(const CellModel& model, ImageCanvas& raster, ImageCanvas& cellMap) {
+    const unsigned long long rasterKey = sceneKey(model.Revision, raster, 0);
+    if (!raster.restoreResting(rasterKey)) {
+        raster.clear();
+        PaintActivityMarks(model, raster);
+        raster.keepResting(rasterKey);
     }
-    const unsigned long long print = RestingFingerprint(model);
-    const unsigned long long rasterKey = sceneKey(print, *rasterImage, 0);
-    if (!rasterImage->restoreResting(rasterKey)) {
-        rasterImage->clear();
-        PaintActivityMarks(model, *rasterImage);
-        rasterImage->keepResting(rasterKey);
+    const unsigned long long mapKey = sceneKey(model.Revision, cellMap, 1);
+    if (!cellMap.restoreResting(mapKey)) {
+        cellMap.clear();
+        beginMap(cellMap);
+        drawCellDots(model, cellMap);
+        cellMap.keepResting(mapKey);
     }
-    const unsigned long long mapKey = sceneKey(print, *mapImage, 1);
-    if (!mapImage->restoreResting(mapKey)) {
-        mapImage->clear();
-        beginMap(*mapImage);
-        drawCellDots(model, *mapImage);
-        mapImage->keepResting(mapKey);
-    }
-    beginMap(*mapImage);
+    beginMap(cellMap);
 }
 
 }  // namespace cellsonify

@@ -14,10 +14,13 @@ inline constexpr float kCellDotRadius = 0.01f;
 // for each cell i = 1..CellCount a dot at its position on the map and, for each
 // frame j in 1..FrameCount the cell is active in, a light blue line on the raster
 // from (j, CellCount - i) to (j, CellCount - i + 1).
-// When both canvases are ImageCanvas the result comes from their resting copies
-// (one image copy each), rebuilt only after the model, a scale or a size changed;
-// any other Canvas receives the calls one by one.
+// Any Canvas receives the calls one by one (RedrawViewsDirect).
 void RedrawViews(const CellModel& model, Canvas& raster, Canvas& cellMap);
+
+// The same picture on image canvases, from their resting copies (one image
+// copy each), rebuilt only after the model's revision, a scale, a size or the
+// background changed; pixel for pixel what the calls would draw.
+void RedrawViews(const CellModel& model, ImageCanvas& raster, ImageCanvas& cellMap);
 
 // The same picture always drawn call by call through the Canvas interface: the
 // reference the cached path must match pixel for pixel.
@@ -27,9 +30,5 @@ void RedrawViewsDirect(const CellModel& model, Canvas& raster, Canvas& cellMap);
 // the same pixels as the lines RedrawViewsDirect draws, with one table look-up
 // per event and one pixel run per (cell, column) hit instead of a line each.
 void PaintActivityMarks(const CellModel& model, ImageCanvas& raster);
-
-// A fingerprint of what the resting picture depends on in `model` (counts, the
-// storage identity and a sample of the contents); equal models give equal values.
-unsigned long long RestingFingerprint(const CellModel& model);
 
 }  // namespace cellsonify

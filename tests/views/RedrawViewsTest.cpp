@@ -159,6 +159,27 @@ TEST(RedrawViewsCache, AnotherModelOrScaleGivesAFreshPictureNotTheCachedOne) {
     EXPECT_TRUE(cached.raster.image() == direct.raster.image());
 }
 
+TEST(RedrawViewsCache, TheCacheFollowsTheRevisionNotTheStorage) {
+    // Same contents in other storage: a copy shares the revision and the kept picture.
+    CellModel a = viewstest::randomModel(50, 400, 0.05, 1);
+    Views cached(a), direct(a);
+    RedrawViews(a, cached.raster, cached.map);
+    const CellModel copy = a;
+    cached.raster.filledBox(0, 0, 400, 50, kLightRed);
+    RedrawViews(copy, cached.raster, cached.map);
+    RedrawViewsDirect(a, direct.raster, direct.map);
+    EXPECT_TRUE(cached.raster.image() == direct.raster.image());
+
+    // Contents changed in place: touch() gives a fresh picture.
+    a.CellPos[1] = {0.5, 0.5};
+    a.CellCount = 49;
+    a.touch();
+    RedrawViews(a, cached.raster, cached.map);
+    RedrawViewsDirect(a, direct.raster, direct.map);
+    EXPECT_TRUE(cached.raster.image() == direct.raster.image());
+    EXPECT_TRUE(cached.map.image() == direct.map.image());
+}
+
 TEST(RedrawViewsCache, EmptyModelClearsBothViews) {
     const CellModel m;
     Views v(makeModel(5, {{1, 2, 3}}));
