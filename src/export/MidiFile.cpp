@@ -44,10 +44,9 @@ std::string midiFileBytes(const std::vector<MidiFileEvent>& messages, int64_t en
     for (const MidiFileEvent& m : messages) {
         putVarLen(track, deltaTime(now, m.timeMs));
         now = m.timeMs;
-        const int status = m.message & 0xFF;
-        track += static_cast<char>(status);
-        track += static_cast<char>((m.message >> 8) & 0x7F);
-        if ((status & 0xF0) != 0xC0 && (status & 0xF0) != 0xD0) track += static_cast<char>((m.message >> 16) & 0x7F);
+        track += static_cast<char>(m.message.status);
+        track += static_cast<char>(m.message.data1 & 0x7F);
+        if (m.message.kind() != 0xC0 && m.message.kind() != 0xD0) track += static_cast<char>(m.message.data2 & 0x7F);
     }
     putVarLen(track, deltaTime(now, std::max(now, endMs)));
     track += std::string("\xFF\x2F\x00", 3);

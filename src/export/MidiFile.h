@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/MidiMessage.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,7 +11,7 @@ namespace cellsonify {
 // One channel message at a time in milliseconds from the start.
 struct MidiFileEvent {
     int64_t timeMs = 0;
-    int32_t message = 0;  // packed short message: status + 256 x data1 + 65536 x data2
+    MidiMessage message;
     bool operator==(const MidiFileEvent&) const = default;
 };
 

@@ -46,9 +46,9 @@ std::vector<Share> dealOut(std::span<SynthEngine* const> engines, const Playback
     for (SynthEngine* engine : engines) shares.push_back({engine, {}});
     for (const MidiFileEvent& m : pass.messages) {
         const TimedMessage timed{frameAtMs(m.timeMs), m.message};
-        const int kind = m.message & 0xF0;
+        const int kind = m.message.kind();
         if (kind == 0x80 || kind == 0x90) {
-            const int key = (m.message >> 8) & 0x7F;
+            const int key = m.message.data1 & 0x7F;
             shares[static_cast<std::size_t>(key) % shares.size()].messages.push_back(timed);
         } else {
             for (Share& s : shares) s.messages.push_back(timed);

@@ -112,7 +112,7 @@ void FluidSynthOutput::loadInBackground() {
         // overtake the one that was waiting.
         for (int channel = 0; channel < static_cast<int>(pendingProgram_.size()); ++channel) {
             if (pendingProgram_[channel] >= 0) {
-                engine_->apply(0xC0 + channel + 256 * pendingProgram_[channel]);
+                engine_->apply({static_cast<uint8_t>(0xC0 + channel), static_cast<uint8_t>(pendingProgram_[channel]), 0});
                 pendingProgram_[channel] = -1;
             }
         }
@@ -124,13 +124,12 @@ void FluidSynthOutput::loadInBackground() {
     loadEnded_.notify_all();
 }
 
-void FluidSynthOutput::shortMessage(int32_t message) {
+void FluidSynthOutput::shortMessage(const MidiMessage& message) {
     {
         std::lock_guard lock(mutex_);
         if (state_ == State::Loading) {
-            const auto bits = static_cast<uint32_t>(message);
-            if ((bits & 0xF0) == 0xC0) {
-                pendingProgram_[bits & 0x0F] = static_cast<int>((bits >> 8) & 0x7F);
+            if (message.kind() == 0xC0) {
+                pendingProgram_[message.channel()] = message.data1 & 0x7F;
             }
             return;
         }

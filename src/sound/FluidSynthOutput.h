@@ -38,7 +38,7 @@ public:
     // non-zero with lastError() set otherwise. Tries pulseaudio, then alsa.
     int open() override;
     // Plays the message; any thread. Does nothing if open() failed.
-    void shortMessage(int32_t message) override;
+    void shortMessage(const MidiMessage& message) override;
     // Why open() or the background load failed, empty otherwise.
     std::string lastError() const override;
 

@@ -37,11 +37,6 @@ const Instrument* findInstrument(std::string_view name);
 // The instrument with this program number, nullptr when none has it.
 const Instrument* findInstrument(int32_t program);
 
-// Program change on channel 1: 192 + 256 x program.
-constexpr int32_t programChangeMessage(int32_t program) {
-    return packShortMessage(192, program, 0);
-}
-
 // Sends the instrument's program change. Goes out whether sound is on or off,
 // so the right instrument is ready when sound is switched on.
 void sendInstrument(MidiOutput& output, const Instrument& instrument);

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <cstdint>
+#include "sound/MidiMessage.h"
 
 namespace cellsonify {
 
-// A MIDI output that takes short messages packed as one 32-bit value:
-// status + 256 x data1 + 65536 x data2 (byte 0 status, byte 1 data 1, byte 2 data 2).
+// Where playback's MIDI messages go: a synthesizer or an external port.
 class MidiOutput {
 public:
     virtual ~MidiOutput() = default;
@@ -13,12 +12,7 @@ public:
     virtual int open() = 0;
     // Sends one short message at once. Callers ignore failures; sending on an
     // output whose open failed does nothing.
-    virtual void shortMessage(int32_t message) = 0;
+    virtual void shortMessage(const MidiMessage& message) = 0;
 };
-
-// status + 256 x data1 + 65536 x data2 in signed 32-bit arithmetic, nothing masked.
-constexpr int32_t packShortMessage(int32_t status, int32_t data1, int32_t data2) {
-    return status + 256 * data1 + 65536 * data2;
-}
 
 }  // namespace cellsonify

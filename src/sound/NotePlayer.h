@@ -11,11 +11,6 @@ namespace cellsonify {
 // (currentFrame > frameCount - 1, the subtraction wrapping in 32 bits).
 int32_t noteVelocity(double currentFrame, int32_t frameCount);
 
-// Note-on on channel 1: ((note x 256) + 144) + (velocity x 65536).
-constexpr int32_t noteOnMessage(int32_t note, int32_t velocity) {
-    return ((note * 256) + 144) + (velocity * 65536);
-}
-
 // Sends the note-on for `note` when sound is on; sends nothing when it is off.
 // The caller reads the sound switch at each call, so this takes its state.
 void playNote(MidiOutput& output, bool soundOn, double currentFrame, int32_t frameCount,

@@ -11,7 +11,7 @@ namespace cellsonify {
 // A short message due at a given stereo frame of an offline rendering.
 struct TimedMessage {
     int64_t frame;    // 0 is the first frame rendered
-    int32_t message;  // packed as for MidiOutput::shortMessage
+    MidiMessage message;
 };
 
 // Renders `totalFrames` interleaved stereo float frames from `engine`, applying

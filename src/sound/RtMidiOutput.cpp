@@ -1,7 +1,6 @@
 #include "sound/RtMidiOutput.h"
 
 #include "sound/LibraryMessages.h"
-#include "sound/MidiBytes.h"
 
 #include <rtmidi/RtMidi.h>
 
@@ -139,13 +138,13 @@ int RtMidiOutput::open() {
     return 0;
 }
 
-void RtMidiOutput::shortMessage(int32_t message) {
+void RtMidiOutput::shortMessage(const MidiMessage& message) {
     if (!port_) {
         return;
     }
-    const MidiBytes bytes = splitShortMessage(message);
+    const std::array<uint8_t, 3> bytes = message.bytes();
     try {
-        port_->sendMessage(bytes.data.data(), bytes.size);
+        port_->sendMessage(bytes.data(), message.size());
     } catch (const RtMidiError& e) {
         error_ = e.getMessage();
     }

@@ -37,7 +37,7 @@ public:
     // sequencer, no matching port, or the connection was refused.
     int open() override;
     // Sends the message with its real length (2 bytes for a program change).
-    void shortMessage(int32_t message) override;
+    void shortMessage(const MidiMessage& message) override;
     // Why open() or the last send failed, empty otherwise.
     std::string lastError() const override;
 

@@ -63,13 +63,11 @@ bool SynthEngine::hasSoundFont() const {
     return hasSoundFont_.load();
 }
 
-void SynthEngine::apply(int32_t message) {
-    const auto bits = static_cast<uint32_t>(message);
-    const int status = static_cast<int>(bits & 0xFF);
-    const int data1 = static_cast<int>((bits >> 8) & 0x7F);
-    const int data2 = static_cast<int>((bits >> 16) & 0x7F);
-    const int channel = status & 0x0F;
-    switch (status & 0xF0) {
+void SynthEngine::apply(const MidiMessage& message) {
+    const int data1 = message.data1 & 0x7F;
+    const int data2 = message.data2 & 0x7F;
+    const int channel = message.channel();
+    switch (message.kind()) {
     case 0x80:
         fluid_synth_noteoff(synth_, channel, data1);
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/MidiMessage.h"
+
 #include <fluidsynth/types.h>
 
 #include <atomic>
@@ -36,10 +38,9 @@ public:
     // Whether a SoundFont has been loaded.
     bool hasSoundFont() const;
 
-    // Acts on one packed short message (status + 256 x data1 + 65536 x data2)
-    // now: note on/off, program change, control change, pitch bend, pressure.
-    // System messages are ignored.
-    void apply(int32_t message);
+    // Acts on one short message now: note on/off, program change, control
+    // change, pitch bend, pressure. System messages are ignored.
+    void apply(const MidiMessage& message);
 
     // Renders `frames` interleaved stereo frames (left, right) as floats, where
     // full scale is +-1.0 and louder passages exceed it instead of clipping.

@@ -35,7 +35,7 @@ TEST_F(MainWindowStartup, StartsWithPianoSoundOffSpeed50AndStopHidden) {
     EXPECT_EQ(control<QRadioButton>("Option5").text(), "Ice Rain");
     // Start-up opens the output once and selects program 0; no note yet.
     EXPECT_EQ(midi.openCount(), 1);
-    EXPECT_EQ(midi.messages(), (std::vector<int32_t>{192}));
+    EXPECT_EQ(midi.allBytes(), (std::vector<uint8_t>{0xC0, 0, 0}));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(window->model().CellCount, 0);
     EXPECT_FALSE(window->windowIcon().isNull());

@@ -18,10 +18,10 @@ int16_t sampleAt(const std::string& wav, std::size_t i) {
 }  // namespace
 
 TEST(MidiFile, HeaderTempoMessagesAndEndOfTrack) {
-    const std::string smf = midiFileBytes({{0, packShortMessage(0xC0, 96, 0)},
-                                           {50, packShortMessage(0x90, 60, 127)},
-                                           {50, packShortMessage(0x90, 64, 127)},
-                                           {300, packShortMessage(0x90, 60, 0)}});
+    const std::string smf = midiFileBytes({{0, MidiMessage{0xC0, 96, 0}},
+                                           {50, MidiMessage{0x90, 60, 127}},
+                                           {50, MidiMessage{0x90, 64, 127}},
+                                           {300, MidiMessage{0x90, 60, 0}}});
     const std::string track = bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,  // tempo
                                      0x00, 0xC0, 96,                             // program, one data byte
                                      0x32, 0x90, 60, 127,                        // +50 ms
@@ -34,7 +34,7 @@ TEST(MidiFile, HeaderTempoMessagesAndEndOfTrack) {
 }
 
 TEST(MidiFile, LongGapsUseFourByteDeltasAndTimeMustNotGoBack) {
-    const std::string smf = midiFileBytes({{0x0FFFFFFF, packShortMessage(0x90, 1, 1)}});
+    const std::string smf = midiFileBytes({{0x0FFFFFFF, MidiMessage{0x90, 1, 1}}});
     EXPECT_NE(smf.find(bytes({0xFF, 0xFF, 0xFF, 0x7F, 0x90, 1, 1})), std::string::npos);
     EXPECT_THROW(midiFileBytes({{10, 0x90}, {5, 0x90}}), std::invalid_argument);
 }

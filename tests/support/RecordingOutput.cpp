@@ -1,6 +1,5 @@
 #include "support/RecordingOutput.h"
 
-#include "sound/MidiBytes.h"
 
 namespace cellsonify {
 
@@ -12,7 +11,7 @@ int RecordingOutput::open() {
     return openResult_;
 }
 
-void RecordingOutput::shortMessage(int32_t message) {
+void RecordingOutput::shortMessage(const MidiMessage& message) {
     if (!opened_) {
         ++ignored_;
         return;
@@ -28,14 +27,14 @@ std::string RecordingOutput::lastError() const {
 }
 
 std::array<uint8_t, 3> RecordingOutput::bytes(std::size_t index) const {
-    return splitShortMessage(messages_.at(index)).data;
+    return messages_.at(index).bytes();
 }
 
 std::vector<uint8_t> RecordingOutput::allBytes() const {
     std::vector<uint8_t> all;
     all.reserve(messages_.size() * 3);
-    for (int32_t message : messages_) {
-        const auto data = splitShortMessage(message).data;
+    for (const MidiMessage& message : messages_) {
+        const auto data = message.bytes();
         all.insert(all.end(), data.begin(), data.end());
     }
     return all;

@@ -21,12 +21,12 @@ public:
     // Returns the configured result; counts the call.
     int open() override;
     // Keeps the message if open() succeeded, else counts it as ignored.
-    void shortMessage(int32_t message) override;
+    void shortMessage(const MidiMessage& message) override;
     // "simulated open failure (N)" after a failed open, else empty.
     std::string lastError() const override;
 
-    // Delivered messages in the order sent, as packed values.
-    const std::vector<int32_t>& messages() const { return messages_; }
+    // Delivered messages in the order sent.
+    const std::vector<MidiMessage>& messages() const { return messages_; }
     // Delivered message `index` split into status, data 1, data 2.
     std::array<uint8_t, 3> bytes(std::size_t index) const;
     // Every delivered message's three bytes, concatenated in order.
@@ -43,7 +43,7 @@ private:
     bool opened_ = false;
     int openCount_ = 0;
     int ignored_ = 0;
-    std::vector<int32_t> messages_;
+    std::vector<MidiMessage> messages_;
 };
 
 }  // namespace cellsonify

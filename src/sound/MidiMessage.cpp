@@ -1,4 +1,4 @@
-#include "sound/MidiBytes.h"
+#include "sound/MidiMessage.h"
 
 namespace cellsonify {
 
@@ -19,15 +19,6 @@ std::size_t shortMessageLength(uint8_t status) {
     default:
         return 1;
     }
-}
-
-MidiBytes splitShortMessage(int32_t message) {
-    const auto bits = static_cast<uint32_t>(message);
-    MidiBytes bytes;
-    bytes.data = {static_cast<uint8_t>(bits & 0xFF), static_cast<uint8_t>((bits >> 8) & 0xFF),
-                  static_cast<uint8_t>((bits >> 16) & 0xFF)};
-    bytes.size = shortMessageLength(bytes.data[0]);
-    return bytes;
 }
 
 }  // namespace cellsonify
