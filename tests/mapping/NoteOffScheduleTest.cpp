@@ -73,18 +73,6 @@ TEST(NoteOffSchedule, ReStrikeEndsTheOldNoteFirstAndVelocityZeroReleases) {
     EXPECT_TRUE(offs.empty());
 }
 
-TEST(NoteOffSchedule, RingingNotesOweNothingButAChangedLengthKeepsPendingOffs) {
-    NoteOffSchedule offs(NoteLength{50});
-    Recorder r;
-    offs.beforeNoteOn(0, noteOnOn(0, 60, 127), r);
-    offs.setLength(NoteLength{});
-    offs.beforeNoteOn(10, noteOnOn(0, 61, 127), r);
-    offs.sendAll(r);
-    EXPECT_EQ(r.sent, std::vector{offAt(50, 0, 60)});
-    offs.beforeNoteOn(60, noteOnOn(0, 61, 127), r);
-    EXPECT_EQ(r.sent.size(), 1u);
-}
-
 TEST(PlaybackPassNoteLength, WritesEachOffAtItsTimeIncludingAfterTheLastTick) {
     // Two cells (notes 63, 64), four frames at 50 ms: cell 1 in frames 1 and
     // 2, cell 2 in frame 4, which the last tick passes and sounds at velocity 0.
