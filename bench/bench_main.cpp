@@ -3,9 +3,11 @@
 #include <cstring>
 
 int loadPeakMain(const char* path);
+int importSuite2pMain(const char* path);
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0) return loadPeakMain(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--import-suite2p") == 0) return importSuite2pMain(argv[2]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the data-file loader with libFuzzer under the address and undefined-
+# Fuzzes the data-file loader and the .npy and pickle readers with libFuzzer under the address and undefined-
 # behaviour sanitizers.
-#   scripts/fuzz.sh [SECONDS]   (default 60)
+#   scripts/fuzz.sh [SECONDS]   (default 60, shared equally by the targets)
 # Installs clang and its fuzzer runtime when missing (as root or via sudo),
 # builds fuzz/ in build-fuzz/, seeds the corpus from examples/*.txt and
 # tests/data/*.txt, and exits non-zero on any crash, leak, timeout, memory
@@ -17,36 +17,53 @@ esac
 scripts/install-deps.sh clang libclang-rt-14-dev
 
 build=build-fuzz
+targets=(loader_fuzz npy_fuzz pickle_fuzz)
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target loader_fuzz
+cmake --build "$build" -j2 --target "${targets[@]}"
 
-# The working corpus keeps what earlier runs learned; the seeds are refreshed
-# every time so that new example and test files take part.
-seeds="$build/seeds"
-corpus="$build/corpus"
-artifacts="$build/artifacts"
-rm -rf "$seeds"
-mkdir -p "$seeds" "$corpus" "$artifacts"
-cp examples/*.txt tests/data/*.txt "$seeds"/
-rm -f "$artifacts"/crash-* "$artifacts"/leak-* "$artifacts"/timeout-* "$artifacts"/oom-* "$artifacts"/slow-unit-*
+# Each target gets an equal share of the time (at least one second).
+share=$(( seconds / ${#targets[@]} ))
+[ "$share" -lt 1 ] && share=1
 
-status=0
-ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0" \
-UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-"$build/loader_fuzz" "$corpus" "$seeds" \
-  -dict=fuzz/loader.dict \
-  -max_len=1048576 \
-  -timeout=10 \
-  -rss_limit_mb=2048 \
-  -max_total_time="$seconds" \
-  -print_final_stats=1 \
-  -artifact_prefix="$artifacts/" || status=$?
+failed=0
+for target in "${targets[@]}"; do
+  # The working corpus keeps what earlier runs learned; the seeds are refreshed
+  # every time so that new example and test files take part.
+  seeds="$build/seeds-$target"
+  corpus="$build/corpus-$target"
+  artifacts="$build/artifacts-$target"
+  rm -rf "$seeds"
+  mkdir -p "$seeds" "$corpus" "$artifacts"
+  extra=()
+  case "$target" in
+    loader_fuzz)
+      cp examples/*.txt tests/data/*.txt "$seeds"/
+      extra=(-dict=fuzz/loader.dict) ;;
+    *)
+      cp fuzz/seeds/import/*.npy tests/data/import/*.npy "$seeds"/ ;;
+  esac
+  rm -f "$artifacts"/crash-* "$artifacts"/leak-* "$artifacts"/timeout-* "$artifacts"/oom-* "$artifacts"/slow-unit-*
 
-found=$(find "$artifacts" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | sort)
-if [ "$status" -ne 0 ] || [ -n "$found" ]; then
-  echo "loader fuzzing failed (exit status $status)." >&2
-  [ -n "$found" ] && printf 'input kept: %s\n' $found >&2
-  echo "Replay one with: $build/loader_fuzz <file>" >&2
-  exit 1
-fi
-echo "loader fuzzing: no findings in ${seconds} s."
+  status=0
+  ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0" \
+  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+  "$build/$target" "$corpus" "$seeds" \
+    "${extra[@]}" \
+    -max_len=1048576 \
+    -timeout=10 \
+    -rss_limit_mb=2048 \
+    -max_total_time="$share" \
+    -print_final_stats=1 \
+    -artifact_prefix="$artifacts/" || status=$?
+
+  found=$(find "$artifacts" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | sort)
+  if [ "$status" -ne 0 ] || [ -n "$found" ]; then
+    echo "$target failed (exit status $status)." >&2
+    [ -n "$found" ] && printf 'input kept: %s\n' $found >&2
+    echo "Replay one with: $build/$target <file>" >&2
+    failed=1
+  else
+    echo "$target: no findings in ${share} s."
+  fi
+done
+exit "$failed"

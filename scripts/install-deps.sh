@@ -10,6 +10,7 @@ PACKAGES=(
   libfluidsynth-dev timgm6mb-soundfont fluid-soundfont-gm
   librtmidi-dev libasound2-dev libsndfile1-dev libcli11-dev
   libgtest-dev libbenchmark-dev
+  libhdf5-dev
   fonts-liberation
   "$@"
 )

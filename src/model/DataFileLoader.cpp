@@ -1,5 +1,6 @@
 #include "model/DataFileLoader.h"
 
+#include "model/CellPositions.h"
 #include "model/FieldReader.h"
 
 #include <cerrno>
@@ -17,8 +18,6 @@ namespace {
 
 constexpr int kHeaderFields = 24;     // leading fields before the first record
 constexpr int kFrameCountField = 10;  // the header field that holds the frame count
-constexpr double kSeedMin = 500000;   // range seeds; they take part in the range
-constexpr double kSeedMax = 0;
 constexpr long long kLargestFile = 1LL << 30;
 
 std::string formatNumber(double v) {
@@ -68,8 +67,6 @@ private:
     }
     void readHeader(CellModel& model);
     void readFrameList(bool kept, int cell);
-    void normalise(CellModel& model) const;
-    static double share(double v, double lo, double hi);
 
     FieldReader reader_;
     ActivityBuilder activity_;
@@ -107,7 +104,7 @@ CellModel Parser::run() {
     }
     model.CellCount = static_cast<int16_t>(cells);
     model.Activity = activity_.finish();
-    normalise(model);
+    normaliseCellPositions(model);
     return model;
 }
 
@@ -147,32 +144,6 @@ void Parser::readFrameList(bool kept, int cell) {
         if (!reader_.next(f)) return;
         v = roundHalfEven(f.value);
     }
-}
-
-void Parser::normalise(CellModel& model) const {
-    double minX = kSeedMin, maxX = kSeedMax, minY = kSeedMin, maxY = kSeedMax;
-    for (int c = 1; c <= model.CellCount; ++c) {
-        const CellPosition& p = model.CellPos[c];
-        if (p.X > maxX) maxX = p.X;
-        if (p.X < minX) minX = p.X;
-        if (p.Y > maxY) maxY = p.Y;
-        if (p.Y < minY) minY = p.Y;
-    }
-    // Cells that all share one X (or one Y) have no spread to scale by: they go
-    // to the middle of the map rather than dividing by zero.
-    for (int c = 1; c <= model.CellCount; ++c) {
-        CellPosition& p = model.CellPos[c];
-        p.X = maxX == minX ? 0.05 + 0.5 / 1.1 : share(p.X, minX, maxX) / 1.1 + 0.05;
-        p.Y = maxY == minY ? 0.95 - 0.5 / 1.1 : (1 - share(p.Y, minY, maxY) / 1.1) - 0.05;
-    }
-}
-
-// Where v lies between lo and hi, 0..1. Positions far apart (-1e308 and 1e308)
-// have a spread beyond double range; halving every term keeps it finite, and
-// the result is the same wherever the plain form does not overflow.
-double Parser::share(double v, double lo, double hi) {
-    if (std::isfinite(hi - lo)) return (v - lo) / (hi - lo);
-    return (v / 2 - lo / 2) / (hi / 2 - lo / 2);
 }
 
 // The name a file-level refusal shows: the base name, or for a path that ends

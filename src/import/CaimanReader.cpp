@@ -1,0 +1,93 @@
+#include "import/CaimanReader.h"
+
+#include "import/Hdf5File.h"
+#include "import/ImportError.h"
+#include "import/RecordingAssembler.h"
+#include "model/DataFileLoader.h"
+
+#include <cmath>
+
+namespace cellsonify {
+
+namespace {
+
+// CaImAn saves a missing value as a string dataset 'NoneType'.
+bool present(const Hdf5File& file, const std::string& path) {
+    if (file.isGroup(path)) return true;
+    if (!file.isDataset(path)) return false;
+    const auto text = file.readText(path);
+    return !(text && *text == "NoneType");
+}
+
+}  // namespace
+
+ImportResult importCaiman(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+    const std::string name = baseName(path);
+    const Hdf5File file(path, name);
+    if (!file.isGroup("/estimates")) throw ImportError(name, "has no /estimates; is it a CaImAn result?");
+
+    std::string trace = options.trace;
+    if (trace.empty()) trace = present(file, "/estimates/S") ? "S" : "C";
+    if (trace != "S" && trace != "C")
+        throw ImportError(name, "has no trace '" + trace + "'; a CaImAn result offers S and C");
+    const std::string tracePath = "/estimates/" + trace;
+    if (!present(file, tracePath)) throw ImportError(name, "has no " + tracePath);
+    const std::vector<std::size_t> shape = file.shape(tracePath);
+    if (shape.size() != 2) throw ImportError(name, tracePath + " is not components x frames");
+    const std::size_t rois = shape[0], frames = shape[1];
+
+    if (!present(file, "/dims")) throw ImportError(name, "has no /dims (the image size)");
+    const std::vector<double> dims = file.readNumbers("/dims");
+    if (dims.size() < 2 || !(dims[0] >= 1 && dims[0] < 1e9))
+        throw ImportError(name, "/dims is not an image size");
+    const double imageRows = dims[0];
+
+    if (!present(file, "/estimates/A")) throw ImportError(name, "has no /estimates/A (the components' shapes)");
+    const std::vector<double> data = file.readNumbers("/estimates/A/data");
+    const std::vector<double> indices = file.readNumbers("/estimates/A/indices");
+    const std::vector<double> indptr = file.readNumbers("/estimates/A/indptr");
+    if (data.size() != indices.size() || indptr.size() != rois + 1)
+        throw ImportError(name, "/estimates/A has " + std::to_string(indptr.empty() ? 0 : indptr.size() - 1) +
+                                    " components but " + tracePath + " " + std::to_string(rois));
+
+    std::vector<bool> accepted(rois, true);
+    if (present(file, "/estimates/idx_components")) {
+        accepted.assign(rois, false);
+        for (double i : file.readNumbers("/estimates/idx_components")) {
+            if (!(i >= 0 && i < static_cast<double>(rois)))
+                throw ImportError(name, "/estimates/idx_components names component " + std::to_string(i) +
+                                            ", beyond the " + std::to_string(rois) + " there are");
+            accepted[static_cast<std::size_t>(i)] = true;
+        }
+    }
+
+    SourceLayout layout;
+    layout.path = path;
+    layout.name = name;
+    layout.format = "caiman";
+    layout.trace = trace;
+    layout.label = "CaImAn " + trace;
+    layout.imageRows = imageRows;
+    for (std::size_t k = 0; k < rois; ++k) {
+        if (!accepted[k]) continue;
+        const double begin = indptr[k], end = indptr[k + 1];
+        if (!(begin >= 0 && end >= begin && end <= static_cast<double>(data.size())))
+            throw ImportError(name, "/estimates/A/indptr is not ascending within the data");
+        double sw = 0, sr = 0, sc = 0;
+        for (auto i = static_cast<std::size_t>(begin); i < static_cast<std::size_t>(end); ++i) {
+            const double w = data[i];
+            if (!(w > 0) || !std::isfinite(w) || !(indices[i] >= 0)) continue;
+            const double pixel = indices[i];
+            const double column = std::floor(pixel / imageRows);
+            sw += w;
+            sr += w * (pixel - column * imageRows);
+            sc += w * column;
+        }
+        if (!(sw > 0)) throw ImportError(name, "component " + std::to_string(k) + " has an empty shape in /estimates/A");
+        layout.accepted.push_back({k, static_cast<long long>(k), sr / sw, sc / sw});
+    }
+    return assembleRecording(DenseTraceMatrix(file.readNumbers(tracePath), rois, frames, false), layout, options,
+                             progress);
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,214 @@
+#include "import/Hdf5File.h"
+
+#include "import/ImportError.h"
+
+#include <hdf5.h>
+
+#include <memory>
+
+namespace cellsonify {
+
+namespace {
+
+// Closes an HDF5 identifier with the matching call when it goes out of scope.
+class Handle {
+public:
+    Handle(hid_t id, herr_t (*close)(hid_t)) : id_(id), close_(close) {}
+    ~Handle() {
+        if (id_ >= 0) close_(id_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    hid_t get() const { return id_; }
+    bool valid() const { return id_ >= 0; }
+
+private:
+    hid_t id_;
+    herr_t (*close_)(hid_t);
+};
+
+// HDF5 prints its error stack by default; the errors here are reported as ImportError instead.
+void silenceLibrary() {
+    static const bool done = [] {
+        H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
+        return true;
+    }();
+    (void)done;
+}
+
+// Whether every link along `path` exists (H5Lexists refuses a missing parent).
+bool linkExists(hid_t file, const std::string& path) {
+    if (path == "/") return true;
+    std::size_t pos = 1;
+    while (pos <= path.size()) {
+        std::size_t next = path.find('/', pos);
+        if (next == std::string::npos) next = path.size();
+        if (H5Lexists(file, path.substr(0, next).c_str(), H5P_DEFAULT) <= 0) return false;
+        pos = next + 1;
+    }
+    return true;
+}
+
+H5O_type_t objectType(hid_t file, const std::string& path) {
+    if (!linkExists(file, path)) return H5O_TYPE_UNKNOWN;
+    H5O_info_t info{};
+    if (H5Oget_info_by_name(file, path.c_str(), &info, H5P_DEFAULT) < 0) return H5O_TYPE_UNKNOWN;
+    return info.type;
+}
+
+}  // namespace
+
+Hdf5File::Hdf5File(const std::string& path, const std::string& name) : name_(name) {
+    silenceLibrary();
+    if (H5Fis_hdf5(path.c_str()) <= 0) throw ImportError(name, "is not an HDF5 file");
+    file_ = H5Fopen(path.c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
+    if (file_ < 0) throw ImportError(name, "cannot be opened as an HDF5 file");
+}
+
+Hdf5File::~Hdf5File() {
+    if (file_ >= 0) H5Fclose(file_);
+}
+
+void Hdf5File::fail(const std::string& problem) const { throw ImportError(name_, problem); }
+
+bool Hdf5File::isGroup(const std::string& path) const { return objectType(file_, path) == H5O_TYPE_GROUP; }
+bool Hdf5File::isDataset(const std::string& path) const { return objectType(file_, path) == H5O_TYPE_DATASET; }
+
+std::vector<std::string> Hdf5File::members(const std::string& group) const {
+    const Handle g(H5Gopen2(file_, group.c_str(), H5P_DEFAULT), H5Gclose);
+    if (!g.valid()) fail("cannot open group " + group);
+    H5G_info_t info{};
+    if (H5Gget_info(g.get(), &info) < 0) fail("cannot list group " + group);
+    std::vector<std::string> names;
+    for (hsize_t i = 0; i < info.nlinks && i < 100000; ++i) {
+        const ssize_t n = H5Lget_name_by_idx(g.get(), ".", H5_INDEX_NAME, H5_ITER_INC, i, nullptr, 0, H5P_DEFAULT);
+        if (n < 0) continue;
+        std::string s(static_cast<std::size_t>(n) + 1, '\0');
+        H5Lget_name_by_idx(g.get(), ".", H5_INDEX_NAME, H5_ITER_INC, i, s.data(), s.size(), H5P_DEFAULT);
+        s.resize(static_cast<std::size_t>(n));
+        names.push_back(std::move(s));
+    }
+    return names;
+}
+
+std::vector<std::size_t> Hdf5File::shape(const std::string& dataset) const {
+    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
+    if (!d.valid()) fail("has no dataset " + dataset);
+    const Handle space(H5Dget_space(d.get()), H5Sclose);
+    const int rank = H5Sget_simple_extent_ndims(space.get());
+    if (rank < 0 || rank > 32) fail(dataset + " has an unreadable shape");
+    std::vector<hsize_t> dims(static_cast<std::size_t>(rank));
+    H5Sget_simple_extent_dims(space.get(), dims.data(), nullptr);
+    return {dims.begin(), dims.end()};
+}
+
+std::vector<double> Hdf5File::readNumbers(const std::string& dataset) const {
+    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
+    if (!d.valid()) fail("has no dataset " + dataset);
+    const Handle type(H5Dget_type(d.get()), H5Tclose);
+    const H5T_class_t cls = H5Tget_class(type.get());
+    if (cls != H5T_INTEGER && cls != H5T_FLOAT) fail(dataset + " does not hold numbers");
+    const Handle space(H5Dget_space(d.get()), H5Sclose);
+    const hssize_t n = H5Sget_simple_extent_npoints(space.get());
+    if (n < 0) fail(dataset + " has an unreadable shape");
+    std::vector<double> values(static_cast<std::size_t>(n));
+    if (n > 0 && H5Dread(d.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()) < 0)
+        fail(dataset + " cannot be read");
+    return values;
+}
+
+bool Hdf5File::hasField(const std::string& dataset, const std::string& field) const {
+    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
+    if (!d.valid()) return false;
+    const Handle type(H5Dget_type(d.get()), H5Tclose);
+    return H5Tget_class(type.get()) == H5T_COMPOUND && H5Tget_member_index(type.get(), field.c_str()) >= 0;
+}
+
+std::vector<double> Hdf5File::readField(const std::string& dataset, const std::string& field) const {
+    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
+    if (!d.valid()) fail("has no dataset " + dataset);
+    const Handle type(H5Dget_type(d.get()), H5Tclose);
+    if (H5Tget_class(type.get()) != H5T_COMPOUND || H5Tget_member_index(type.get(), field.c_str()) < 0)
+        fail(dataset + " has no field '" + field + "'");
+    const Handle memory(H5Tcreate(H5T_COMPOUND, sizeof(double)), H5Tclose);
+    H5Tinsert(memory.get(), field.c_str(), 0, H5T_NATIVE_DOUBLE);
+    const Handle space(H5Dget_space(d.get()), H5Sclose);
+    const hssize_t n = H5Sget_simple_extent_npoints(space.get());
+    if (n < 0) fail(dataset + " has an unreadable shape");
+    std::vector<double> values(static_cast<std::size_t>(n));
+    if (n > 0 && H5Dread(d.get(), memory.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()) < 0)
+        fail(dataset + "'s field '" + field + "' cannot be read as numbers");
+    return values;
+}
+
+std::optional<std::string> Hdf5File::readText(const std::string& dataset) const {
+    if (!isDataset(dataset)) return std::nullopt;
+    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
+    const Handle type(H5Dget_type(d.get()), H5Tclose);
+    if (H5Tget_class(type.get()) != H5T_STRING) return std::nullopt;
+    const Handle space(H5Dget_space(d.get()), H5Sclose);
+    if (H5Sget_simple_extent_npoints(space.get()) != 1) return std::nullopt;
+    if (H5Tis_variable_str(type.get()) > 0) {
+        const Handle memory(H5Tcopy(H5T_C_S1), H5Tclose);
+        H5Tset_size(memory.get(), H5T_VARIABLE);
+        H5Tset_cset(memory.get(), H5Tget_cset(type.get()));
+        char* text = nullptr;
+        if (H5Dread(d.get(), memory.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, &text) < 0 || !text) return std::nullopt;
+        std::string s(text);
+        H5free_memory(text);
+        return s;
+    }
+    const std::size_t size = H5Tget_size(type.get());
+    if (size == 0 || size > (1u << 20)) return std::nullopt;
+    std::string s(size, '\0');
+    if (H5Dread(d.get(), type.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, s.data()) < 0) return std::nullopt;
+    s.resize(s.find('\0') == std::string::npos ? s.size() : s.find('\0'));
+    return s;
+}
+
+std::optional<std::string> Hdf5File::textAttribute(const std::string& object, const std::string& attribute) const {
+    if (!linkExists(file_, object) || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
+        return std::nullopt;
+    const Handle a(H5Aopen_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT, H5P_DEFAULT), H5Aclose);
+    if (!a.valid()) return std::nullopt;
+    const Handle type(H5Aget_type(a.get()), H5Tclose);
+    if (H5Tget_class(type.get()) != H5T_STRING) return std::nullopt;
+    const Handle space(H5Aget_space(a.get()), H5Sclose);
+    if (H5Sget_simple_extent_npoints(space.get()) != 1) return std::nullopt;
+    if (H5Tis_variable_str(type.get()) > 0) {
+        const Handle memory(H5Tcopy(H5T_C_S1), H5Tclose);
+        H5Tset_size(memory.get(), H5T_VARIABLE);
+        H5Tset_cset(memory.get(), H5Tget_cset(type.get()));
+        char* text = nullptr;
+        if (H5Aread(a.get(), memory.get(), &text) < 0 || !text) return std::nullopt;
+        std::string s(text);
+        H5free_memory(text);
+        return s;
+    }
+    const std::size_t size = H5Tget_size(type.get());
+    if (size == 0 || size > (1u << 20)) return std::nullopt;
+    std::string s(size, '\0');
+    if (H5Aread(a.get(), type.get(), s.data()) < 0) return std::nullopt;
+    s.resize(s.find('\0') == std::string::npos ? s.size() : s.find('\0'));
+    return s;
+}
+
+std::string Hdf5File::referencedPath(const std::string& object, const std::string& attribute) const {
+    if (!linkExists(file_, object) || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
+        fail(object + " has no attribute '" + attribute + "'");
+    const Handle a(H5Aopen_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT, H5P_DEFAULT), H5Aclose);
+    const Handle type(H5Aget_type(a.get()), H5Tclose);
+    if (H5Tget_class(type.get()) != H5T_REFERENCE) fail(object + "'s '" + attribute + "' is not a reference");
+    hobj_ref_t ref{};
+    if (H5Aread(a.get(), H5T_STD_REF_OBJ, &ref) < 0) fail(object + "'s '" + attribute + "' cannot be read");
+    const Handle target(H5Rdereference2(file_, H5P_DEFAULT, H5R_OBJECT, &ref), H5Oclose);
+    if (!target.valid()) fail(object + "'s '" + attribute + "' points nowhere");
+    const ssize_t n = H5Iget_name(target.get(), nullptr, 0);
+    if (n <= 0) fail(object + "'s '" + attribute + "' points at an unnamed object");
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    H5Iget_name(target.get(), s.data(), s.size());
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+
+}  // namespace cellsonify

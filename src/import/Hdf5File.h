@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cellsonify {
+
+// A read-only HDF5 file seen through paths ("/estimates/S"). Every failure
+// throws ImportError naming the file and the object.
+class Hdf5File {
+public:
+    // `name` names the file in errors.
+    Hdf5File(const std::string& path, const std::string& name);
+    ~Hdf5File();
+    Hdf5File(const Hdf5File&) = delete;
+    Hdf5File& operator=(const Hdf5File&) = delete;
+
+    const std::string& name() const { return name_; }
+    bool isGroup(const std::string& path) const;
+    bool isDataset(const std::string& path) const;
+    // Names of the members of a group, in the file's name order.
+    std::vector<std::string> members(const std::string& group) const;
+    std::vector<std::size_t> shape(const std::string& dataset) const;
+    // The whole numeric dataset, converted to double.
+    std::vector<double> readNumbers(const std::string& dataset) const;
+    // Field `field` of every element of a compound dataset, as double.
+    std::vector<double> readField(const std::string& dataset, const std::string& field) const;
+    // Whether a compound dataset has field `field`.
+    bool hasField(const std::string& dataset, const std::string& field) const;
+    // The dataset's text when it holds a single string, else nothing.
+    std::optional<std::string> readText(const std::string& dataset) const;
+    // A string attribute of an object, or nothing when absent or not a string.
+    std::optional<std::string> textAttribute(const std::string& object, const std::string& attribute) const;
+    // The path of the object an object-reference attribute points at.
+    std::string referencedPath(const std::string& object, const std::string& attribute) const;
+
+private:
+    [[noreturn]] void fail(const std::string& problem) const;
+    long long file_ = -1;
+    std::string name_;
+};
+
+}  // namespace cellsonify

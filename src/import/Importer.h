@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/CellModel.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cellsonify {
+
+// What the user asked of an import.
+struct ImportOptions {
+    double threshold = 3;  // K: an event starts where the z-score reaches K
+    // Which trace to read: suite2p "spks" (default) or "F"; NWB a series or
+    // container name (default: the preferred series); CaImAn "S" (default) or "C".
+    std::string trace;
+    // Frames to keep, 1-based and inclusive; 0 = not given. At most 100000 frames.
+    long long firstFrame = 0;
+    long long lastFrame = 0;
+};
+
+// Progress of a long import: `report` gets 0..1 now and then (from the calling
+// thread); a set `cancel` makes the import throw ImportCancelled soon after.
+struct ImportProgress {
+    std::function<void(double)> report;
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Where an imported model came from, for captions, `inspect` and `convert`.
+struct ImportSource {
+    std::string format;        // "suite2p", "nwb" or "caiman"
+    std::string trace;         // the trace read: "spks", "F", the NWB series path, "S" or "C"
+    double threshold = 3;      // K used
+    long long rois = 0;        // ROIs in the source, accepted or not
+    long long acceptedRois = 0;
+    long long firstFrame = 1;  // source frame shown as frame 1
+    long long sourceFrames = 0;
+    // Per cell (index = cell; [0] unused): the ROI's number as the source gives
+    // it (suite2p and CaImAn: 0-based position; NWB: the id column) ...
+    std::vector<long long> cellRoi{0};
+    // ... and its position in file units (X = centre column + 1, Y = image rows
+    // - centre row), which normalise into the model's CellPos.
+    std::vector<CellPosition> filePositions{CellPosition{}};
+    // Sentences about what was left out ("kept frames 1..100000 of 120000").
+    std::vector<std::string> notes;
+};
+
+struct ImportResult {
+    CellModel model;
+    ImportSource source;
+};
+
+// True when `path` names something importRecording reads (a folder, or a file
+// ending in .npy, .nwb, .hdf5 or .h5), judged by name alone.
+bool isImportablePath(const std::string& path);
+
+// Reads the recording at `path`: a suite2p plane folder (or any .npy inside
+// one), an NWB 2.x file (.nwb) or a CaImAn result (.hdf5, .h5). The model has
+// one cell per kept ROI at level 1, its event onsets, FrameCount = frames kept,
+// CurrentFrame 0, DataFile = path and a caption saying what was read.
+// Throws ImportError for anything it refuses, ImportCancelled when cancelled.
+ImportResult importRecording(const std::string& path, const ImportOptions& options = {},
+                             const ImportProgress& progress = {});
+
+}  // namespace cellsonify

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "import/Importer.h"
+
+namespace cellsonify {
+
+// Reads an NWB 2.x file: one RoiResponseSeries under /processing/*/ (the one
+// `options.trace` names, else the preferred one) and the PlaneSegmentation its
+// rois point at, for mask-weighted centres and the iscell column.
+ImportResult importNwb(const std::string& path, const ImportOptions& options, const ImportProgress& progress);
+
+}  // namespace cellsonify

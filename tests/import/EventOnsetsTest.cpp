@@ -1,0 +1,66 @@
+#include "import/EventOnsets.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace cellsonify;
+
+namespace {
+
+std::vector<int32_t> onsets(const std::vector<double>& trace, double k = 3) {
+    std::vector<double> scratch;
+    std::vector<int32_t> out;
+    eventOnsets(trace, k, scratch, out);
+    return out;
+}
+
+// Sixteen zeros, 1, -1, -3 and `peak` at `at`: median 0 and population std
+// exactly 1 when the peak is 3, so z equals the sample.
+std::vector<double> unitTrace(std::size_t at, double peak = 3) {
+    std::vector<double> t(20, 0.0);
+    t[17] = 1;
+    t[18] = -1;
+    t[19] = -3;
+    std::swap(t[19], t[at == 19 ? 0 : 19]);
+    t[at] = peak;
+    return t;
+}
+
+}  // namespace
+
+TEST(EventOnsets, StatisticsUseFiniteSamplesAndMeanOfMiddlePair) {
+    std::vector<double> scratch;
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const TraceStatistics s = traceStatistics(std::vector<double>{4, nan, 1, inf, 3, 2}, scratch);
+    EXPECT_EQ(s.finite, 4u);
+    EXPECT_DOUBLE_EQ(s.median, 2.5);
+    EXPECT_DOUBLE_EQ(s.std, std::sqrt(1.25));
+    EXPECT_EQ(traceStatistics(std::vector<double>{nan, nan}, scratch).finite, 0u);
+}
+
+TEST(EventOnsets, ZEqualToKStartsAnEventAtTheEdges) {
+    EXPECT_EQ(onsets(unitTrace(0)), (std::vector<int32_t>{1}));
+    EXPECT_EQ(onsets(unitTrace(19)), (std::vector<int32_t>{20}));
+    EXPECT_TRUE(onsets(unitTrace(0), std::nextafter(3.0, 4.0)).empty());
+}
+
+TEST(EventOnsets, OnlyOnsetsOfTransientsCount) {
+    std::vector<double> t(40, 0.0);
+    for (int i : {5, 6, 7, 20, 39}) t[i] = 10;
+    EXPECT_EQ(onsets(t), (std::vector<int32_t>{6, 21, 40}));
+}
+
+TEST(EventOnsets, NonFiniteSamplesNeverStartEventsAndFlatTracesHaveNone) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    std::vector<double> t(40, 0.0);
+    t[3] = inf;
+    t[10] = nan;
+    t[11] = 10;  // after a NaN: NaN < K is false, so no onset here
+    t[20] = 10;
+    EXPECT_EQ(onsets(t), (std::vector<int32_t>{21}));
+    EXPECT_TRUE(onsets(std::vector<double>(10, 2.0)).empty());
+    EXPECT_TRUE(onsets(std::vector<double>(3, nan)).empty());
+    EXPECT_TRUE(onsets({}).empty());
+}

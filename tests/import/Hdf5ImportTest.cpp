@@ -1,0 +1,132 @@
+#include "import/ImportError.h"
+#include "import/Importer.h"
+#include "import/ImportFixtures.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace cellsonify;
+using importfixtures::Hdf5Writer;
+
+namespace {
+
+// Frames x ROIs data with a spike of ROI r at each frame of spikes[r].
+std::vector<double> frameMajor(std::size_t frames, const std::vector<std::vector<std::size_t>>& spikes) {
+    std::vector<double> v(frames * spikes.size(), 0.0);
+    for (std::size_t r = 0; r < spikes.size(); ++r)
+        for (std::size_t f : spikes[r]) v[f * spikes.size() + r] = 5;
+    return v;
+}
+
+// An NWB file with Fluorescence (Fluorescence, Neuropil) and DfOverF series
+// over a 3-ROI PlaneSegmentation with ids 10, 11, 12.
+void writeNwb(const std::filesystem::path& file, bool suite2pExport) {
+    Hdf5Writer w(file);
+    const std::string seg = "/processing/ophys/ImageSegmentation/PlaneSegmentation";
+    w.group(seg);
+    w.textAttribute(seg, "neurodata_type", "PlaneSegmentation");
+    w.textAttribute(seg, "description", suite2pExport ? "suite2p output" : "cells");
+    w.numbers(seg + "/id", {3}, {10, 11, 12}, true);
+    // ROI 10 at row 1, column 4; ROI 11 spans rows 6 and 8 at column 2 (row 7
+    // weighted); ROI 12 at row 0, column 9. Standard NWB: x = column, y = row.
+    std::vector<double> xyw = {4, 1, 1, 2, 6, 1, 2, 8, 1, 9, 0, 2};
+    if (suite2pExport)
+        for (std::size_t i = 0; i < xyw.size(); i += 3) std::swap(xyw[i], xyw[i + 1]);
+    w.pixelMask(seg + "/pixel_mask", xyw);
+    w.numbers(seg + "/pixel_mask_index", {3}, {1, 3, 4}, true);
+    if (suite2pExport) w.numbers(seg + "/iscell", {3, 2}, {1, 0.9, 0, 0.2, 1, 0.7});
+    struct S { const char* container; const char* type; const char* name; std::size_t spikeAt; };
+    for (const S& s : {S{"Fluorescence", "Fluorescence", "Fluorescence", 1}, S{"Fluorescence", "Fluorescence", "Neuropil", 2},
+                       S{"DfOverF", "DfOverF", "DfOverF", 3}}) {
+        const std::string c = std::string("/processing/ophys/") + s.container;
+        w.group(c + "/" + s.name);
+        if (std::string(s.name) != "Neuropil") w.textAttribute(c, "neurodata_type", s.type);
+        w.textAttribute(c + "/" + s.name, "neurodata_type", "RoiResponseSeries");
+        w.numbers(c + "/" + s.name + "/data", {20, 3}, frameMajor(20, {{s.spikeAt}, {s.spikeAt}, {s.spikeAt}}));
+        w.numbers(c + "/" + s.name + "/rois", {3}, {0, 1, 2}, true);
+        w.referenceAttribute(c + "/" + s.name + "/rois", "table", seg);
+    }
+}
+
+std::string errorOf(const std::string& path, const ImportOptions& o = {}) {
+    try {
+        importRecording(path, o);
+    } catch (const ImportError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+}  // namespace
+
+TEST(NwbImport, PrefersDfOverFAndReadsMaskCentresAndIds) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "cells.nwb";
+    writeNwb(file, false);
+    const ImportResult r = importRecording(file.string());
+    EXPECT_EQ(r.source.trace, "/processing/ophys/DfOverF/DfOverF");
+    EXPECT_EQ(r.model.Caption, " cells.nwb (NWB DfOverF, 3 of 3 ROIs, events at 3 SD)");
+    EXPECT_EQ(r.source.cellRoi, (std::vector<long long>{0, 10, 11, 12}));
+    EXPECT_EQ(r.model.Activity.framesOf(2)[0], 4);
+    EXPECT_EQ(r.source.filePositions[1].X, 5);       // column 4 + 1
+    EXPECT_EQ(r.source.filePositions[2].Y, 9 - 7.0); // rows 9 (lowest pixel row 8) - row 7
+
+    ImportOptions neuropil;
+    neuropil.trace = "Neuropil";
+    EXPECT_EQ(importRecording(file.string(), neuropil).model.Activity.framesOf(1)[0], 3);
+    neuropil.trace = "Deconvolved";
+    EXPECT_NE(errorOf(file.string(), neuropil).find("no RoiResponseSeries named 'Deconvolved'"), std::string::npos);
+}
+
+TEST(NwbImport, Suite2pExportMasksAreRowFirstAndIscellFilters) {
+    testfiles::TempDir dir;
+    const auto plain = dir.path() / "plain.nwb", exported = dir.path() / "exported.nwb";
+    writeNwb(plain, false);
+    writeNwb(exported, true);
+    const ImportResult a = importRecording(plain.string());
+    const ImportResult b = importRecording(exported.string());
+    ASSERT_EQ(b.model.CellCount, 2);
+    EXPECT_EQ(b.source.cellRoi, (std::vector<long long>{0, 10, 12}));
+    EXPECT_EQ(b.source.filePositions[1], a.source.filePositions[1]);
+    EXPECT_EQ(b.source.filePositions[2], a.source.filePositions[3]);
+}
+
+TEST(NwbImport, RefusesFilesWithoutSeries) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "empty.nwb";
+    { Hdf5Writer w(file); w.group("/acquisition"); }
+    EXPECT_EQ(errorOf(file.string()), "empty.nwb: no RoiResponseSeries under /processing");
+    EXPECT_EQ(errorOf(testfiles::TempDir().write("x.nwb", "not hdf5").string()), "x.nwb: is not an HDF5 file");
+}
+
+TEST(CaimanImport, NoneTypePlaceholdersCountAsAbsent) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "result.hdf5";
+    {
+        Hdf5Writer w(file);
+        w.group("/estimates/A");
+        w.numbers("/dims", {2}, {10, 8}, true);
+        w.text("/estimates/S", "NoneType");
+        w.text("/estimates/idx_components", "NoneType");
+        // C: 2 components x 30 frames.
+        std::vector<double> c(60, 0.0);
+        c[7] = 9;
+        c[30 + 29] = 9;
+        w.numbers("/estimates/C", {2, 30}, c);
+        // Component 0: pixels (row 3, col 2) and (row 5, col 2) equally; component 1: (row 0, col 7).
+        w.numbers("/estimates/A/data", {3}, {1, 1, 4});
+        w.numbers("/estimates/A/indices", {3}, {3 + 2 * 10, 5 + 2 * 10, 0 + 7 * 10}, true);
+        w.numbers("/estimates/A/indptr", {3}, {0, 2, 3}, true);
+        w.numbers("/estimates/A/shape", {2}, {80, 2}, true);
+    }
+    const ImportResult r = importRecording(file.string());
+    EXPECT_EQ(r.source.trace, "C");
+    EXPECT_EQ(r.model.Caption, " result.hdf5 (CaImAn C, 2 of 2 ROIs, events at 3 SD)");
+    EXPECT_EQ(r.source.filePositions[1], (CellPosition{3, 6}));
+    EXPECT_EQ(r.source.filePositions[2], (CellPosition{8, 10}));
+    EXPECT_EQ(r.model.Activity.framesOf(1)[0], 8);
+    EXPECT_EQ(r.model.Activity.framesOf(2)[0], 30);
+    ImportOptions s;
+    s.trace = "S";
+    EXPECT_EQ(errorOf(file.string(), s), "result.hdf5: has no /estimates/S");
+}

@@ -1,0 +1,168 @@
+#include "import/DataFileWriter.h"
+#include "import/ImportError.h"
+#include "import/Importer.h"
+#include "import/ImportFixtures.h"
+#include "model/DataFileLoader.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+using namespace std::string_literals;
+
+using namespace cellsonify;
+using importfixtures::writeNpy;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A suite2p plane folder: `rois` x `frames` traces where ROI r has a spike at
+// each frame listed in spikes[r]; ROI r's med is (2 r, 3 r + 1).
+struct Plane {
+    testfiles::TempDir dir;
+    fs::path folder = dir.path() / "plane0";
+    Plane(std::size_t rois, std::size_t frames, const std::vector<std::vector<std::size_t>>& spikes,
+          const std::vector<double>& iscell = {}) {
+        fs::create_directories(folder);
+        std::vector<double> v(rois * frames, 0.0);
+        for (std::size_t r = 0; r < spikes.size(); ++r)
+            for (std::size_t f : spikes[r]) v[r * frames + f] = 100;
+        writeNpy(folder / "spks.npy", "<f4", {rois, frames}, v);
+        if (!iscell.empty()) writeNpy(folder / "iscell.npy", "<f8", {rois, 2}, iscell);
+        writeStat(rois);
+    }
+    void writeStat(std::size_t rois) const {
+        // A pickle as NumPy writes it is built by tests/data/import/make_pickled.py;
+        // here the same structure is spelled out for any ROI count.
+        std::string p = "\x80\x03"s;
+        p += "cnumpy.core.multiarray\n_reconstruct\nq\x00" "cnumpy\nndarray\nq\x01" "K\x00\x85" "C\x01" "b" "\x87R"s;
+        p += "(K\x01" "M" + std::string{static_cast<char>(rois & 0xff), static_cast<char>(rois >> 8)} + "\x85"s;
+        p += "cnumpy\ndtype\nq\x02" "X\x02\0\0\0O8\x89\x88\x87R(K\x03X\x01\0\0\0|NNNJ\xff\xff\xff\xffJ\xff\xff\xff\xffK?tb"s;
+        p += "\x89](";
+        for (std::size_t r = 0; r < rois; ++r) {
+            p += "}X\x03\0\0\0med](J"s;
+            const int32_t row = static_cast<int32_t>(2 * r), column = static_cast<int32_t>(3 * r + 1);
+            p.append(reinterpret_cast<const char*>(&row), 4);
+            p += "J";
+            p.append(reinterpret_cast<const char*>(&column), 4);
+            p += "es";
+        }
+        p += "etb.";
+        std::string header = "{'descr': '|O', 'fortran_order': False, 'shape': (" + std::to_string(rois) + ",), }";
+        while ((10 + header.size() + 1) % 64 != 0) header += ' ';
+        header += '\n';
+        std::string file = "\x93NUMPY\x01"s;
+        file += '\0';
+        file += static_cast<char>(header.size());
+        file += '\0';
+        std::ofstream(folder / "stat.npy", std::ios::binary) << file << header << p;
+    }
+};
+
+std::string errorOf(const std::string& path, const ImportOptions& o = {}) {
+    try {
+        importRecording(path, o);
+    } catch (const ImportError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+}  // namespace
+
+TEST(Suite2pImport, AcceptedRoisBecomeCellsWithOnsetsPositionsAndCaption) {
+    Plane plane(3, 50, {{0, 49}, {10}, {20, 21, 30}}, {1, 0.9, 0, 0.1, 1, 0.8});
+    const ImportResult r = importRecording((plane.folder / "stat.npy").string());
+    const CellModel& m = r.model;
+    EXPECT_EQ(m.Caption, " plane0 (suite2p spks, 2 of 3 ROIs, events at 3 SD)");
+    ASSERT_EQ(m.CellCount, 2);
+    EXPECT_EQ(m.FrameCount, 50);
+    EXPECT_EQ(r.source.cellRoi, (std::vector<long long>{0, 0, 2}));
+    EXPECT_EQ(std::vector<int32_t>(m.Activity.framesOf(1).begin(), m.Activity.framesOf(1).end()),
+              (std::vector<int32_t>{1, 50}));
+    EXPECT_EQ(std::vector<int32_t>(m.Activity.framesOf(2).begin(), m.Activity.framesOf(2).end()),
+              (std::vector<int32_t>{21, 31}));
+    EXPECT_EQ(m.Activity.level(1), 1);
+    // ROI 0 sits at the image's top left, ROI 2 further down and right: as in an image viewer.
+    EXPECT_LT(m.CellPos[1].X, m.CellPos[2].X);
+    EXPECT_LT(m.CellPos[1].Y, m.CellPos[2].Y);
+    EXPECT_EQ(r.source.filePositions[1].X, 2);  // column 1 + 1
+}
+
+TEST(Suite2pImport, KeepsThe1500MostActiveInRoiOrder) {
+    std::vector<std::vector<std::size_t>> spikes(1503, {5});
+    spikes[0] = {};        // no events: dropped
+    spikes[1] = {2, 7};    // most events
+    spikes[1501] = {};     // dropped
+    Plane plane(1503, 30, spikes);
+    const ImportResult r = importRecording(plane.folder.string());
+    ASSERT_EQ(r.model.CellCount, 1500);
+    // 1503 - 1500 = 3 dropped: the two silent ROIs and, of the tied rest, the highest index.
+    EXPECT_EQ(r.source.cellRoi[1], 1);
+    EXPECT_EQ(r.source.cellRoi[1500], 1500);
+    EXPECT_EQ(r.model.Activity.framesOf(1).size(), 2u);
+    EXPECT_EQ(r.source.notes.size(), 1u);
+}
+
+TEST(Suite2pImport, FrameWindow) {
+    Plane plane(1, 100005, {{0, 100002}});
+    const ImportResult whole = importRecording(plane.folder.string());
+    EXPECT_EQ(whole.model.FrameCount, 100000);
+    EXPECT_EQ(whole.model.Activity.framesOf(1).size(), 1u);
+    EXPECT_NE(whole.model.Caption.find("frames 1-100000"), std::string::npos);
+
+    ImportOptions o;
+    o.firstFrame = 100001;
+    o.lastFrame = 100005;
+    o.threshold = 2;  // five samples, one spike: z = 2.5
+    const ImportResult tail = importRecording(plane.folder.string(), o);
+    EXPECT_EQ(tail.model.FrameCount, 5);
+    ASSERT_EQ(tail.model.Activity.framesOf(1).size(), 1u);
+    EXPECT_EQ(tail.model.Activity.framesOf(1)[0], 3);
+    o.lastFrame = 100006;
+    EXPECT_EQ(errorOf(plane.folder.string(), o),
+              "plane0: frames 100001:100006 do not lie within the recording's frames 1..100005");
+}
+
+TEST(Suite2pImport, RefusesInconsistentFolders) {
+    Plane plane(3, 20, {{1}});
+    writeNpy(plane.folder / "F.npy", "<f4", {3, 18}, std::vector<double>(54, 0.0));
+    EXPECT_EQ(errorOf(plane.folder.string()), "spks.npy: has 20 frames but F.npy 18");
+    fs::remove(plane.folder / "F.npy");
+    writeNpy(plane.folder / "iscell.npy", "<f8", {2, 2}, {1, 1, 1, 1});
+    EXPECT_EQ(errorOf(plane.folder.string()), "iscell.npy: has 2 ROIs but spks.npy 3");
+    fs::remove(plane.folder / "iscell.npy");
+    plane.writeStat(2);
+    EXPECT_EQ(errorOf(plane.folder.string()), "stat.npy: has 2 ROIs but spks.npy 3");
+    fs::copy_file(testfiles::data("import/stat-no-med.npy"), plane.folder / "stat.npy",
+                  fs::copy_options::overwrite_existing);
+    writeNpy(plane.folder / "spks.npy", "<f4", {2, 4}, std::vector<double>(8, NAN));
+    EXPECT_EQ(errorOf(plane.folder.string()), "stat.npy: ROI 1 has no 'med'");
+    writeNpy(plane.folder / "spks.npy", "<f4", {2}, {1, 2});
+    EXPECT_NE(errorOf(plane.folder.string()).find("not a 2-D array"), std::string::npos);
+}
+
+TEST(Suite2pImport, ZeroRoisAndZeroFramesGiveAnEmptyRecording) {
+    Plane none(0, 10, {});
+    EXPECT_EQ(importRecording(none.folder.string()).model.CellCount, 0);
+    Plane still(2, 0, {});
+    const ImportResult r = importRecording(still.folder.string());
+    EXPECT_EQ(r.model.CellCount, 2);
+    EXPECT_EQ(r.model.FrameCount, 0);
+}
+
+TEST(DataFileWriter, TextLoadsBackIntoTheSameModel) {
+    Plane plane(4, 60, {{0, 59}, {}, {3, 4, 30}, {10}});
+    const ImportResult r = importRecording(plane.folder.string());
+    testfiles::TempDir out;
+    const std::string path = (out.path() / "out.txt").string();
+    writeDataFile(r.model, r.source.filePositions, path);
+    const CellModel back = LoadDataFile(path);
+    EXPECT_EQ(back.CellCount, r.model.CellCount);
+    EXPECT_EQ(back.FrameCount, r.model.FrameCount);
+    EXPECT_EQ(back.CellPos, r.model.CellPos);
+    EXPECT_EQ(back.Activity, r.model.Activity);
+    EXPECT_EQ(fs::directory_iterator(out.path())->path().filename(), "out.txt");  // no temporary left
+}
