@@ -82,7 +82,7 @@ void BM_RenderMovie(benchmark::State& state) {
     state.counters["movie_s"] = movieSeconds;
     state.counters["file_mb"] = static_cast<double>(fs::file_size(out)) / 1e6;
     state.counters["peak_rss_mb"] = peakRssMb();
-    if (!getenv("KEEP")) fs::remove(out);
+    fs::remove(out);
 }
 BENCHMARK(BM_RenderMovie)->Arg(0)->Arg(2000)->Arg(20000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 

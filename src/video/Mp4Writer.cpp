@@ -200,9 +200,8 @@ Mp4Writer::Mp4Writer(const std::string& path, const MovieFormat& format) : s_(st
             c->colorspace = AVCOL_SPC_BT709;
             c->color_primaries = AVCOL_PRI_BT709;
             c->color_trc = AVCOL_TRC_BT709;
-            av_opt_set(c->priv_data, "preset", getenv("XP") ? getenv("XP") : kX264Preset, 0);
-            av_opt_set(c->priv_data, "crf", getenv("XC") ? getenv("XC") : kX264Crf, 0);
-            if (getenv("XT")) av_opt_set(c->priv_data, "tune", getenv("XT"), 0);
+            av_opt_set(c->priv_data, "preset", kX264Preset, 0);
+            av_opt_set(c->priv_data, "crf", kX264Crf, 0);
         },
         &s.videoStream);
     s.audio = s.openEncoder(
