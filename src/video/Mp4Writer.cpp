@@ -297,6 +297,13 @@ void Mp4Writer::addSound(std::span<const float> interleaved) {
     s.pendingRight.erase(s.pendingRight.begin(), s.pendingRight.begin() + static_cast<std::ptrdiff_t>(sent));
 }
 
+void Mp4Writer::addSound(std::span<const int16_t> interleaved) {
+    std::vector<float> samples(interleaved.size());
+    std::transform(interleaved.begin(), interleaved.end(), samples.begin(),
+                   [](int16_t s) { return static_cast<float>(s) / 32768.0f; });
+    addSound(std::span<const float>(samples));
+}
+
 void Mp4Writer::finish() {
     State& s = *s_;
     if (s.finished) return;

@@ -47,6 +47,8 @@ public:
     // The next stretch of sound, interleaved left/right; full scale is +-1 and
     // louder samples are clipped.
     void addSound(std::span<const float> interleaved);
+    // The same from 16-bit samples (full scale 32768).
+    void addSound(std::span<const int16_t> interleaved);
 
     int64_t picturesAdded() const;
     int64_t soundFramesAdded() const;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -40,7 +42,12 @@ TEST(Mp4Writer, OddSidesArePaddedWithTheLastColumnAndHeldPicturesLastTheirTime) 
         writer.addPicture(viewOf(picture));
         writer.repeatPicture();
         writer.repeatPicture();
-        writer.addSound(std::vector<float>(2 * 44100 * 3 / 10, 0.0f));
+        // Half-scale 16-bit sound, in two pieces that do not end on an encoder frame.
+        std::vector<int16_t> tone(2 * 44100 * 3 / 10);
+        for (std::size_t i = 0; i < tone.size(); ++i)
+            tone[i] = static_cast<int16_t>(std::lround(16384 * std::sin(2 * M_PI * 440.0 * static_cast<double>(i / 2) / 44100)));
+        writer.addSound(std::span<const int16_t>(tone).first(3001 * 2));
+        writer.addSound(std::span<const int16_t>(tone).subspan(3001 * 2));
         writer.finish();
     }
     const videotest::DecodedMovie movie = videotest::decodeMovie(out);
@@ -48,6 +55,10 @@ TEST(Mp4Writer, OddSidesArePaddedWithTheLastColumnAndHeldPicturesLastTheirTime) 
     EXPECT_EQ(movie.width, 16);
     EXPECT_EQ(movie.height, 10);
     EXPECT_NEAR(movie.seconds, 0.3, 0.01);
+    // A decoder gives whole 1024-sample frames; the file's length says where the sound ends.
+    EXPECT_GE(movie.sound.size(), 2u * 44100 * 3 / 10);
+    EXPECT_LT(movie.sound.size(), 2u * (44100 * 3 / 10 + 1024));
+    EXPECT_NEAR(*std::max_element(movie.sound.begin(), movie.sound.end()), 0.5, 0.05);
     const QImage& last = movie.pictures.back();
     EXPECT_TRUE(near(last.pixel(11, 5), 0xFF00C000)) << std::hex << last.pixel(11, 5);
     EXPECT_TRUE(near(last.pixel(12, 5), 0xFF0000FF)) << std::hex << last.pixel(12, 5);
