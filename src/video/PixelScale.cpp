@@ -41,7 +41,17 @@ void spreadPlane(const PlaneView& source, int step, int scale, const PlaneView& 
             continue;
         }
         const uint8_t* in = source.bytes + sy * source.bytesPerLine;
-        for (int x = 0; x < target.width; ++x) out[x] = in[column[static_cast<std::size_t>(x)]];
+        int x = 0;
+        // The common cases without the column table: copied, or each sample doubled.
+        if (step == scale) {
+            x = std::min(target.width, source.width);
+            std::memcpy(out, in, static_cast<std::size_t>(x));
+        } else if (2 * step == scale) {
+            const int pairs = std::min(target.width / 2, source.width);
+            for (int i = 0; i < pairs; ++i) out[2 * i] = out[2 * i + 1] = in[i];
+            x = 2 * pairs;
+        }
+        for (; x < target.width; ++x) out[x] = in[column[static_cast<std::size_t>(x)]];
         filledFrom = sy;
     }
 }
