@@ -16,7 +16,7 @@ extern "C" {
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -84,19 +84,20 @@ struct Mp4Writer::State {
 
 void Mp4Writer::State::openFile() {
     // A name no one else uses, beside the target so the rename at the end stays
-    // on one file system.
-    tempPath = path + ".partXXXXXX";
-    const int fd = ::mkstemp(tempPath.data());
-    if (fd < 0) {
+    // on one file system; created as any new file is (the umask applies).
+    for (int attempt = 0;; ++attempt) {
+        tempPath = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            break;
+        }
         const int why = errno;
-        tempPath.clear();
-        throw VideoError(path + ": cannot be written: " + std::strerror(why));
+        if (why != EEXIST || attempt == 100) {
+            tempPath.clear();
+            throw VideoError(path + ": cannot be written: " + std::strerror(why));
+        }
     }
-    // mkstemp makes the file private; the movie gets the permissions any new file would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
     check(avformat_alloc_output_context2(&container, nullptr, "mp4", tempPath.c_str()), "cannot make an MP4 file");
     check(avio_open(&container->pb, tempPath.c_str(), AVIO_FLAG_WRITE), "cannot be written");
 }
