@@ -7,6 +7,7 @@
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 #include "video/MovieRender.h"
+#include "video/StillPicture.h"
 
 #include <vector>
 

@@ -8,7 +8,6 @@
 #include "video/VideoError.h"
 
 #include <QImage>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -119,22 +118,6 @@ bool renderMovie(const std::string& path, const MoviePass& pass, PlaybackPicture
         if (!film.takeSound(*block)) return false;
     if (!pipe.whole()) return false;
     return film.finish();
-}
-
-void writePicture(const std::string& path, const QImage& picture, int scale) {
-    if (scale < 1 || picture.isNull()) throw VideoError(path + ": nothing to write at scale " + std::to_string(scale));
-    QImage converted;
-    const PixelView source = pixelsOf(picture, converted);
-    QImage scaled(source.width * scale, source.height * scale, QImage::Format_RGB32);
-    if (scaled.isNull()) throw VideoError(path + ": the picture is too large at scale " + std::to_string(scale));
-    scaleNearest(source, scale, reinterpret_cast<uint32_t*>(scaled.bits()), scaled.width(), scaled.height(),
-                 scaled.bytesPerLine());
-    // QSaveFile writes beside the target and renames only on commit.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw VideoError(path + ": cannot be written: " + file.errorString().toStdString());
-    if (!scaled.save(&file, "PNG") || !file.commit())
-        throw VideoError(path + ": cannot be written: " + file.errorString().toStdString());
 }
 
 }  // namespace cellsonify

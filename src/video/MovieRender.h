@@ -5,8 +5,6 @@
 #include <span>
 #include <string>
 
-class QImage;
-
 namespace cellsonify {
 
 class PlaybackPictures;
@@ -37,9 +35,5 @@ struct MoviePass {
 // `progress` cancels; throws VideoError (or what `sound` throws), leaving no file.
 bool renderMovie(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures, const SoundRender& sound,
                  const MovieProgress& progress = {});
-
-// Writes `picture` enlarged `scale` times (nearest neighbour) as a PNG file at
-// `path`, through a temporary name beside it; throws VideoError.
-void writePicture(const std::string& path, const QImage& picture, int scale);
 
 }  // namespace cellsonify
