@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libfluidsynth-dev timgm6mb-soundfont fluid-soundfont-gm
   librtmidi-dev libasound2-dev libsndfile1-dev libcli11-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgtest-dev libbenchmark-dev
   libhdf5-dev
   fonts-liberation

@@ -111,6 +111,19 @@ int64_t passAudioFrames(const PlaybackPass& pass, double tailSeconds) {
     return frames;
 }
 
+bool renderPassSound(std::span<SynthEngine* const> engines, const PlaybackPass& pass, double tailSeconds,
+                     const PassSoundBlock& take) {
+    const int64_t total = passAudioFrames(pass, tailSeconds);
+    if (engines.empty()) throw ExportError("cannot render audio without a synthesizer");
+    std::vector<Share> shares = dealOut(engines, pass);
+    for (int64_t position = 0; position < total;) {
+        const int64_t until = std::min(total, position + kChunkFrames);
+        if (!take(renderChunk(shares, position, until))) return false;
+        position = until;
+    }
+    return true;
+}
+
 std::optional<std::string> renderPassAsWav(std::span<SynthEngine* const> engines, const PlaybackPass& pass,
                                            double tailSeconds, const ExportProgress& progress) {
     const int64_t total = passAudioFrames(pass, tailSeconds);

@@ -3,6 +3,7 @@
 #include "export/ExportOptions.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -28,6 +29,16 @@ std::vector<std::unique_ptr<SynthEngine>> exportSynthesizers(int count);
 // the synthesizer's rate; throws ExportError when that is more than a WAV
 // file can hold.
 int64_t passAudioFrames(const PlaybackPass& pass, double tailSeconds);
+
+// Takes the next block of a pass's sound (interleaved stereo floats, full
+// scale +-1, louder passages not yet clipped); false stops the render.
+using PassSoundBlock = std::function<bool(std::span<const float> interleaved)>;
+
+// The pass rendered as renderPassAsWav renders it, handed to `take` a second
+// at a time in order instead of written out: what a movie's sound streams
+// from. False when `take` stopped it. Throws ExportError as passAudioFrames does.
+bool renderPassSound(std::span<SynthEngine* const> engines, const PlaybackPass& pass, double tailSeconds,
+                     const PassSoundBlock& take);
 
 // The pass played as a 44.1 kHz 16-bit stereo WAV file, each message at the
 // frame its time falls on, then `tailSeconds` for the last notes to ring;

@@ -17,10 +17,10 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
                           const VoiceTable& voices, NoteLength length) {
     PlaybackPass pass;
     pass.intervalMs = intervalMs;
-    for (const ChannelMessage& m : voiceSetupMessages(voices, instrument.program))
-        pass.messages.push_back({0, m.packed()});
+    for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
+        pass.messages.push_back({0, m});
     NoteOffSchedule offs(length);
-    const auto write = [&](const TimedNoteOff& off) { pass.messages.push_back({off.atMs, off.off.packed()}); };
+    const auto write = [&](const TimedNoteOff& off) { pass.messages.push_back({off.atMs, off.off}); };
     // The stepper's own arithmetic: a double position advanced by one per tick
     // and the same end test, so the pass stops where playback rewinds.
     const double lastFrame = static_cast<double>(model.FrameCount) - 1.0;
@@ -31,9 +31,9 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
         const int64_t at = pass.ticks * intervalMs;
         offs.sendDue(at, write);
         forEachSoundingVoice(model, voices, position, [&](CellVoice voice, int32_t velocity) {
-            const ChannelMessage on = noteOnOn(voice.channel, voice.note, velocity);
+            const MidiMessage on = noteOnMessage(voice.channel, voice.note, velocity);
             offs.beforeNoteOn(at, on, write);
-            pass.messages.push_back({at, on.packed()});
+            pass.messages.push_back({at, on});
         });
     } while (!(position > lastFrame));
     offs.sendAll(write);

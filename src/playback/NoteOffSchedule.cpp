@@ -32,7 +32,7 @@ void NoteOffSchedule::clear() {
     pending_ = 0;
 }
 
-std::optional<TimedNoteOff> NoteOffSchedule::strike(int64_t nowMs, ChannelMessage noteOn) {
+std::optional<TimedNoteOff> NoteOffSchedule::strike(int64_t nowMs, MidiMessage noteOn) {
     const int key = (noteOn.status & 0x0F) * 128 + (noteOn.data1 & 0x7F);
     std::optional<TimedNoteOff> old;
     if (liveOrder_[key] != 0) {

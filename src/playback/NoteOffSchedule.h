@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/ChannelMessage.h"
+#include "sound/MidiMessage.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,7 +25,7 @@ NoteLength parseNoteLength(std::string_view text);
 // A note-off and when it is due, in milliseconds on the caller's clock.
 struct TimedNoteOff {
     int64_t atMs = 0;
-    ChannelMessage off;
+    MidiMessage off;
     bool operator==(const TimedNoteOff&) const = default;
 };
 
@@ -49,7 +49,7 @@ public:
     // there is one, and with a fixed length and velocity > 0 schedules the
     // new note's off at nowMs + length. Does not send the note-on.
     template <class Send>
-    void beforeNoteOn(int64_t nowMs, ChannelMessage noteOn, Send&& send) {
+    void beforeNoteOn(int64_t nowMs, MidiMessage noteOn, Send&& send) {
         if (const std::optional<TimedNoteOff> old = strike(nowMs, noteOn)) send(*old);
     }
 
@@ -82,11 +82,11 @@ private:
         bool operator>(const Entry& o) const { return atMs != o.atMs ? atMs > o.atMs : order > o.order; }
     };
 
-    std::optional<TimedNoteOff> strike(int64_t nowMs, ChannelMessage noteOn);
+    std::optional<TimedNoteOff> strike(int64_t nowMs, MidiMessage noteOn);
     std::optional<TimedNoteOff> takeDue(int64_t nowMs);
     // Drops entries of the heap's top whose key was struck again or released.
     void dropStaleTop();
-    static ChannelMessage offOfKey(int key) { return noteOffOn(key / 128, key % 128); }
+    static MidiMessage offOfKey(int key) { return noteOffMessage(key / 128, key % 128); }
 
     NoteLength length_;
     // Entries are not removed when their key is struck again; they are

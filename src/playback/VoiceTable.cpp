@@ -102,11 +102,11 @@ VoiceTable voiceTable(const CellModel& model, const PitchMapping& mapping) {
     return {rowVoices(model), {{0, std::nullopt}}};
 }
 
-std::vector<ChannelMessage> voiceSetupMessages(const VoiceTable& voices, int program) {
-    std::vector<ChannelMessage> messages;
+std::vector<MidiMessage> voiceSetupMessages(const VoiceTable& voices, int program) {
+    std::vector<MidiMessage> messages;
     for (const VoiceChannel& c : voices.channels()) {
-        messages.push_back(programChangeOn(c.channel, program));
-        if (c.pan) messages.push_back(panOn(c.channel, *c.pan));
+        messages.push_back(programChangeMessage(c.channel, program));
+        if (c.pan) messages.push_back(panMessage(c.channel, *c.pan));
     }
     return messages;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/ChannelMessage.h"
+#include "sound/MidiMessage.h"
 #include "playback/PitchMapping.h"
 
 #include <cstdint>
@@ -61,6 +61,6 @@ VoiceTable voiceTable(const CellModel& model, const PitchMapping& mapping);
 
 // What an output needs before a mapping plays: for each of its channels in
 // order, the program change to `program`, then its pan when it has one.
-std::vector<ChannelMessage> voiceSetupMessages(const VoiceTable& voices, int program);
+std::vector<MidiMessage> voiceSetupMessages(const VoiceTable& voices, int program);
 
 }  // namespace cellsonify

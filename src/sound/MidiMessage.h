@@ -37,4 +37,22 @@ constexpr MidiMessage noteOnMessage(int note, int velocity) {
 // Program change on channel 1.
 constexpr MidiMessage programChangeMessage(int program) { return {0xC0, static_cast<uint8_t>(program), 0}; }
 
+// The same on any `channel` (0..15).
+constexpr MidiMessage noteOnMessage(int channel, int note, int velocity) {
+    return {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)};
+}
+constexpr MidiMessage programChangeMessage(int channel, int program) {
+    return {static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(program), 0};
+}
+
+// Note-off for `note` on `channel`, release velocity 0.
+constexpr MidiMessage noteOffMessage(int channel, int note) {
+    return {static_cast<uint8_t>(0x80 | channel), static_cast<uint8_t>(note), 0};
+}
+
+// Controller 10 (pan: 0 left, 64 centre, 127 right) on `channel`.
+constexpr MidiMessage panMessage(int channel, int pan) {
+    return {static_cast<uint8_t>(0xB0 | channel), 10, static_cast<uint8_t>(pan)};
+}
+
 }  // namespace cellsonify

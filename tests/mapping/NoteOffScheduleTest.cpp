@@ -20,7 +20,7 @@ struct Recorder {
     void operator()(const TimedNoteOff& off) { sent.push_back(off); }
 };
 
-TimedNoteOff offAt(int64_t ms, int channel, int note) { return {ms, noteOffOn(channel, note)}; }
+TimedNoteOff offAt(int64_t ms, int channel, int note) { return {ms, noteOffMessage(channel, note)}; }
 
 // A recording whose cell c is active in the frames framesPerCell[c - 1].
 CellModel recording(int frameCount, const std::vector<std::vector<int>>& framesPerCell) {
@@ -42,9 +42,9 @@ CellModel recording(int frameCount, const std::vector<std::vector<int>>& framesP
 TEST(NoteOffSchedule, SendsEachOffWhenDueEarliestFirst) {
     NoteOffSchedule offs(NoteLength{100});
     Recorder r;
-    offs.beforeNoteOn(0, noteOnOn(0, 60, 127), r);
-    offs.beforeNoteOn(10, noteOnOn(3, 60, 127), r);  // the same note on another channel is another key
-    offs.beforeNoteOn(10, noteOnOn(0, 50, 127), r);
+    offs.beforeNoteOn(0, noteOnMessage(0, 60, 127), r);
+    offs.beforeNoteOn(10, noteOnMessage(3, 60, 127), r);  // the same note on another channel is another key
+    offs.beforeNoteOn(10, noteOnMessage(0, 50, 127), r);
     EXPECT_TRUE(r.sent.empty());
     EXPECT_EQ(offs.nextDueMs(), 100);
     offs.sendDue(99, r);
@@ -58,16 +58,16 @@ TEST(NoteOffSchedule, SendsEachOffWhenDueEarliestFirst) {
 TEST(NoteOffSchedule, ReStrikeEndsTheOldNoteFirstAndVelocityZeroReleases) {
     NoteOffSchedule offs(NoteLength{100});
     Recorder r;
-    offs.beforeNoteOn(0, noteOnOn(0, 60, 127), r);
-    offs.beforeNoteOn(40, noteOnOn(0, 60, 127), r);
+    offs.beforeNoteOn(0, noteOnMessage(0, 60, 127), r);
+    offs.beforeNoteOn(40, noteOnMessage(0, 60, 127), r);
     EXPECT_EQ(r.sent, std::vector{offAt(40, 0, 60)}) << "the old note ends just before the new one starts";
     offs.sendDue(139, r);
     EXPECT_EQ(r.sent.size(), 1u) << "the old note's off is dropped";
     offs.sendDue(140, r);
     EXPECT_EQ(r.sent.back(), offAt(140, 0, 60));
 
-    offs.beforeNoteOn(200, noteOnOn(0, 62, 127), r);
-    offs.beforeNoteOn(250, noteOnOn(0, 62, 0), r);
+    offs.beforeNoteOn(200, noteOnMessage(0, 62, 127), r);
+    offs.beforeNoteOn(250, noteOnMessage(0, 62, 0), r);
     offs.sendAll(r);
     EXPECT_EQ(r.sent.size(), 2u) << "a velocity-0 note-on releases the key itself";
     EXPECT_TRUE(offs.empty());
@@ -83,10 +83,10 @@ TEST(PlaybackPassNoteLength, WritesEachOffAtItsTimeIncludingAfterTheLastTick) {
     EXPECT_EQ(pass.messages, (std::vector<MidiFileEvent>{
                                  {0, programChangeMessage(0)},
                                  {50, noteOnMessage(63, 127)},
-                                 {100, noteOffOn(0, 63).packed()},
+                                 {100, noteOffMessage(0, 63)},
                                  {100, noteOnMessage(63, 127)},
                                  {200, noteOnMessage(64, 0)},
-                                 {220, noteOffOn(0, 63).packed()},
+                                 {220, noteOffMessage(0, 63)},
                              }));
 }
 

@@ -43,9 +43,7 @@ TEST(RowsMapping, PlaysTheKeyTodaysRuleGivesAndIsSetUpWithOneProgramChange) {
             EXPECT_EQ(voices.voiceOf(cell), (CellVoice{static_cast<int16_t>(key ? *key : -1), 0}))
                 << cell << " of " << cells;
         }
-        std::vector<int32_t> setup;
-        for (const ChannelMessage& m : voiceSetupMessages(voices, 11)) setup.push_back(m.packed());
-        EXPECT_EQ(setup, std::vector<int32_t>{programChangeMessage(11)});
+        EXPECT_EQ(voiceSetupMessages(voices, 11), std::vector<MidiMessage>{programChangeMessage(11)});
     }
     EXPECT_FALSE(voiceTable(modelOf(5), PitchMapping{}).voiceOf(6).sounds()) << "a cell beyond the table";
 }
@@ -139,12 +137,12 @@ TEST(PositionMapping, TopIsHighLeftIsPannedLeftAndPitchesSnapToTheScale) {
 
     // Eight channels, none of them the drums, each with the program and its
     // pan, from hard left to hard right.
-    const std::vector<ChannelMessage> setup = voiceSetupMessages(voices, 96);
+    const std::vector<MidiMessage> setup = voiceSetupMessages(voices, 96);
     ASSERT_EQ(setup.size(), 16u);
     std::vector<int> pans;
     for (std::size_t k = 0; k < setup.size(); k += 2) {
         const int channel = static_cast<int>(k / 2);
-        EXPECT_EQ(setup[k], programChangeOn(channel, 96));
+        EXPECT_EQ(setup[k], programChangeMessage(channel, 96));
         EXPECT_EQ(setup[k + 1].status, 0xB0 + channel);
         EXPECT_EQ(setup[k + 1].data1, 10);
         pans.push_back(setup[k + 1].data2);

@@ -1,0 +1,176 @@
+// Movies and still pictures of a recording, decoded and checked against where
+// the window draws things and when the pass plays its notes.
+#include "app/AppTestSupport.h"
+#include "export/ExportTestSupport.h"
+#include "app/MovieExport.h"
+#include "export/PlaybackPass.h"
+#include "model/DataFileLoader.h"
+#include "sound/AudioAnalysis.h"
+#include "sound/Instruments.h"
+#include "sound/SoundTestSupport.h"
+#include "support/TestFiles.h"
+#include "video/MovieDecoder.h"
+#include "video/VideoError.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+using namespace cellsonify;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kScale = 2;
+constexpr int kIntervalMs = 40;  // 25 pictures a second, picture k showing tick k
+constexpr int kFps = 25;
+
+bool isRed(QRgb c) { return qRed(c) > 170 && qGreen(c) < 90 && qBlue(c) < 90; }
+
+// Cell 1 lights in frame 3 only, cell 2 in frame 6; eight frames.
+const std::string kRecording = exporttest::dataFileText(8, {{3}, {6}});
+
+// A window of the test's own with the same recording, asked where things are
+// drawn; the movie's pictures must show them there, `kScale` times larger.
+struct MovieExport : apptest::WindowFixture {
+    void SetUp() override {
+        if (font.empty()) GTEST_SKIP() << "no SoundFont installed";
+        WindowFixture::SetUp();
+        model = LoadDataFile(dir.write("rec.txt", kRecording).string());
+        files.models["rec.txt"] = model;
+        window->loadDataFile("rec.txt");
+        settings.speedText = std::to_string(kIntervalMs);
+        settings.tailSeconds = 0.3;
+    }
+
+    // Window pixel of the raster's frame cursor at `frame`, halfway down the part inside the box.
+    QPoint rasterCursor(double frame) {
+        window->moveCursors(frame);
+        CanvasView& raster = window->raster();
+        const QLineF line = raster.line(kRasterBottomCursor)->pixels();
+        const int bottom = std::min(static_cast<int>(std::max(line.y1(), line.y2())), raster.canvas().pixelHeight() - 1);
+        const int top = std::max(static_cast<int>(std::min(line.y1(), line.y2())), 0);
+        return raster.geometry().topLeft() + QPoint(CanvasView::kBorder, CanvasView::kBorder) +
+               QPoint(static_cast<int>(std::floor(line.x1())), (top + bottom) / 2);
+    }
+
+    // Window pixel at the centre of cell `cell`'s dot on the cell map.
+    QPoint cellDot(int cell) {
+        CanvasView& map = window->cellMap();
+        const CellPosition at = model.CellPos[static_cast<std::size_t>(cell)];
+        return map.geometry().topLeft() + QPoint(CanvasView::kBorder, CanvasView::kBorder) +
+               QPoint(static_cast<int>(std::floor(map.toPixelX(at.X))), static_cast<int>(std::floor(map.toPixelY(at.Y))));
+    }
+
+    static QRgb at(const QImage& picture, QPoint windowPixel) {
+        return picture.pixel(windowPixel.x() * kScale + kScale / 2, windowPixel.y() * kScale + kScale / 2);
+    }
+
+    std::vector<std::string> filesInDir() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+        return names;
+    }
+
+    std::string font = soundtest::testSoundFont();
+    soundtest::ScopedEnv useFont{"CELLSONIFY_SOUNDFONT", font};
+    testfiles::TempDir dir;
+    CellModel model;
+    PictureSettings settings;
+};
+
+TEST_F(MovieExport, FilmsThePassInStepWithItsSound) {
+    const std::string out = (dir.path() / "movie.mp4").string();
+    ASSERT_TRUE(exportMovie(model, out, settings));
+    const videotest::DecodedMovie movie = videotest::decodeMovie(out);
+
+    EXPECT_EQ(movie.videoCodec, "h264");
+    EXPECT_EQ(movie.pixelFormat, "yuv420p");
+    EXPECT_EQ(movie.width, window->width() * kScale);
+    EXPECT_EQ(movie.height, window->height() * kScale);
+    EXPECT_EQ(movie.audioCodec, "aac");
+    EXPECT_EQ(movie.sampleRate, 44100);
+    EXPECT_EQ(movie.channels, 2);
+    EXPECT_TRUE(videotest::indexBeforeData(out)) << "not indexed at the front";
+
+    // The pass plus the tail, in whole pictures.
+    const PlaybackPass pass = playbackPass(model, kIntervalMs, kDefaultInstrument);
+    const double seconds = static_cast<double>(pass.lengthMs()) / 1000.0 + settings.tailSeconds;
+    EXPECT_DOUBLE_EQ(movie.frameRate, kFps);
+    EXPECT_EQ(static_cast<double>(movie.pictures.size()), std::ceil(seconds * kFps));
+    EXPECT_NEAR(movie.seconds, seconds, 1.0 / kFps);
+    EXPECT_NEAR(static_cast<double>(movie.sound.size()) / 2 / 44100, seconds, 1.0 / kFps);
+
+    // Picture k shows the window after tick k: the red cursor at frame k.
+    for (int k : {2, 5}) {
+        ASSERT_LT(k, static_cast<int>(movie.pictures.size()));
+        const QPoint cursor = rasterCursor(k);
+        EXPECT_TRUE(isRed(at(movie.pictures[k], cursor))) << "no cursor at frame " << k;
+        EXPECT_FALSE(isRed(at(movie.pictures[k], rasterCursor(k + 1)))) << "cursor ahead at frame " << k;
+        EXPECT_FALSE(isRed(at(movie.pictures[k], rasterCursor(k - 1)))) << "cursor behind at frame " << k;
+    }
+
+    // Cell 1's dot lights in the picture of the tick that sounds its note.
+    ASSERT_GE(pass.messages.size(), 2u);
+    const int64_t noteTick = pass.messages[1].timeMs / kIntervalMs;
+    const QPoint dot = cellDot(1);
+    EXPECT_FALSE(isRed(at(movie.pictures[noteTick - 1], dot)));
+    EXPECT_TRUE(isRed(at(movie.pictures[noteTick], dot)));
+
+    // And the note is heard within a picture of it.
+    const std::vector<float> mono = audio::monoMix(movie.sound);
+    const double loudest = audio::peak(mono);
+    ASSERT_GT(loudest, 0.001);
+    const auto onset = std::find_if(mono.begin(), mono.end(), [&](float s) { return std::abs(s) > loudest / 20; });
+    const double heardAt = static_cast<double>(onset - mono.begin()) / 44100;
+    EXPECT_NEAR(heardAt, static_cast<double>(noteTick) / kFps, 1.0 / kFps);
+}
+
+TEST_F(MovieExport, StillPictureAtRestOrAtAFrame) {
+    const std::string rest = (dir.path() / "rest.png").string();
+    const std::string third = (dir.path() / "third.png").string();
+    exportPicture(model, rest, settings);
+    exportPicture(model, third, settings, 3);
+    const QImage atRest(QString::fromStdString(rest));
+    const QImage atThird(QString::fromStdString(third));
+    ASSERT_EQ(atRest.size(), window->size() * kScale);
+    ASSERT_EQ(atThird.size(), window->size() * kScale);
+    // Nearest neighbour: each window pixel is a kScale x kScale block.
+    const QPoint cursor = rasterCursor(3);
+    EXPECT_EQ(atThird.pixel(cursor * kScale), atThird.pixel(cursor * kScale + QPoint(kScale - 1, kScale - 1)));
+    EXPECT_EQ(atThird.pixel(cursor * kScale), 0xFFFF0000u);
+    EXPECT_EQ(atThird.pixel(cellDot(1) * kScale), 0xFFFF0000u) << "cell 1 lights at frame 3";
+    EXPECT_NE(atRest.pixel(cellDot(1) * kScale), 0xFFFF0000u);
+    EXPECT_NE(atRest.pixel(cursor * kScale), 0xFFFF0000u);
+
+    EXPECT_THROW(exportPicture(model, (dir.path() / "late.png").string(), settings, 8), ExportError);
+    EXPECT_FALSE(fs::exists(dir.path() / "late.png"));
+}
+
+TEST_F(MovieExport, CancelAndUnwritableNamesLeaveNoFile) {
+    const std::string out = (dir.path() / "movie.mp4").string();
+    int calls = 0;
+    std::size_t filesWhenCancelled = 0;
+    const bool made = exportMovie(model, out, settings, [&](double) {
+        if (++calls < 2) return true;
+        filesWhenCancelled = filesInDir().size();
+        return false;
+    });
+    EXPECT_FALSE(made);
+    EXPECT_EQ(filesWhenCancelled, 2u) << "cancelled before the movie was being written";
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"rec.txt"});
+
+    const std::string nowhere = (dir.path() / "missing" / "movie.mp4").string();
+    try {
+        exportMovie(model, nowhere, settings);
+        ADD_FAILURE() << "wrote into a folder that does not exist";
+    } catch (const VideoError& e) {
+        EXPECT_NE(std::string(e.what()).find(nowhere), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(exportPicture(model, nowhere, settings), VideoError);
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"rec.txt"});
+}
+
+}  // namespace
