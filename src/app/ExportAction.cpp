@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ExportJob.h"
+#include "app/PictureJob.h"
 #include "app/MessageSink.h"
 #include "app/SaveFileChooser.h"
 #include "export/ExportOptions.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 
+#include <cmath>
 #include <filesystem>
 
 namespace cellsonify {
@@ -71,14 +73,29 @@ void ExportAction::run() {
 void ExportAction::exportTo(const std::string& path) {
     if (busy()) return;
     const PlaybackSettings& playing = form_.playback().settings();
-    ExportSettings settings;
+    const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(playing.instrument - 1));
     try {
-        settings.intervalMs = exportIntervalOf(playing.speedText);
+        const ExportFormat format = exportFormatOf(path);
+        const int interval = exportIntervalOf(playing.speedText);
+        if (showsPictures(format)) {
+            PictureSettings settings;
+            settings.speedText = playing.speedText;
+            settings.instrument = &instrument;
+            const CellModel& model = form_.model();
+            std::optional<int64_t> frame;
+            if (model.CurrentFrame >= 1 && model.FrameCount > 0)
+                frame = std::min<int64_t>(static_cast<int64_t>(std::floor(model.CurrentFrame)), model.FrameCount - 1);
+            job_ = std::make_unique<PictureJob>(model, path, settings, frame);
+        } else {
+            ExportSettings settings;
+            settings.intervalMs = interval;
+            settings.instrument = &instrument;
+            job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
+        }
     } catch (const std::exception& e) {
         tell(std::string("Cannot export: ") + e.what());
         return;
     }
-    settings.instrument = &kInstruments.at(static_cast<std::size_t>(playing.instrument - 1));
 
     progress_ = new QProgressDialog(
         QString::fromStdString("Exporting " + std::filesystem::path(path).filename().string() + "..."),
@@ -91,19 +108,18 @@ void ExportAction::exportTo(const std::string& path) {
     progress_->setAutoReset(false);
     progress_->setValue(0);
 
-    job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
-    connect(job_.get(), &ExportJob::progressed, progress_,
+    connect(job_.get(), &ExportTask::progressed, progress_,
             [this](double done) { progress_->setValue(static_cast<int>(done * kProgressSteps)); });
-    connect(job_.get(), &ExportJob::finished, this, &ExportAction::jobEnded);
-    connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportJob::cancel);
+    connect(job_.get(), &ExportTask::finished, this, &ExportAction::jobEnded);
+    connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportTask::cancel);
     progress_->show();
     // Started from the event loop, after the dialog is up and anything the
     // user did meanwhile (a Cancel) has been seen.
-    QMetaObject::invokeMethod(job_.get(), &ExportJob::start, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(job_.get(), &ExportTask::start, Qt::QueuedConnection);
 }
 
 void ExportAction::jobEnded(bool, const QString& error) {
-    // The worker has emitted its last signal; this deletes the job after it returns.
+    // The job has emitted its last signal; this deletes it after it returns.
     job_.release()->deleteLater();
     // Gone at once (not later), so the window is active again for Ctrl+E.
     delete progress_;

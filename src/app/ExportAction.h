@@ -12,21 +12,23 @@ class QProgressDialog;
 
 namespace cellsonify {
 
-class ExportJob;
+class ExportTask;
 class MainWindow;
 class MessageSink;
 class SaveFileChooser;
 
 // The window's "Export..." command, kept off the fixed layout: a context menu
-// on the window's bare background and Ctrl+E. It asks for a .mid or .wav name
-// and writes one pass of the loaded recording at the playback settings' speed
-// text and instrument, on a worker thread, with a progress dialog whose Cancel
-// leaves no file behind.
+// on the window's bare background and Ctrl+E. It asks for a .mid, .wav, .mp4
+// or .png name and writes one pass of the loaded recording at the playback
+// settings' speed text and instrument (MIDI and WAV on a worker thread, a
+// movie or picture a slice at a time between the window's events), with a
+// progress dialog whose Cancel leaves no file behind. A picture shows the
+// frame the window is at (at rest when it is at frame 0).
 class ExportAction : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kTitle = "Export";
-    static constexpr const char* kFilter = "MIDI File (*.mid);;WAV Audio (*.wav)";
+    static constexpr const char* kFilter = "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;PNG Picture (*.png)";
 
     // Adds the action and the menu to `form`; all three must outlive this.
     ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages);
@@ -58,7 +60,7 @@ private:
     QAction* action_;
     QMenu* menu_;
     std::string lastPath_;
-    std::unique_ptr<ExportJob> job_;
+    std::unique_ptr<ExportTask> job_;
     QProgressDialog* progress_ = nullptr;
 };
 

@@ -7,7 +7,7 @@
 namespace cellsonify {
 
 ExportJob::ExportJob(CellModel recording, std::string path, ExportSettings settings, QObject* parent)
-    : QObject(parent), recording_(std::move(recording)), path_(std::move(path)), settings_(settings) {}
+    : ExportTask(parent), recording_(std::move(recording)), path_(std::move(path)), settings_(settings) {}
 
 ExportJob::~ExportJob() {
     cancel();

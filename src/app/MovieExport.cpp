@@ -9,11 +9,19 @@
 #include "video/MovieRender.h"
 #include "video/StillPicture.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cellsonify {
 
 namespace {
+
+// A slice: about as long as a few pictures take to draw and encode at the
+// default scale, short enough that the window answers the user meanwhile.
+constexpr int kPicturesPerSlice = 3;
+constexpr std::chrono::milliseconds kMostSoundWait{10};
+// Ticks run per slice on the way to a still picture's frame.
+constexpr int64_t kTicksPerSlice = 200;
 
 const Instrument& instrumentOf(const PictureSettings& settings) {
     return settings.instrument ? *settings.instrument : kDefaultInstrument;
@@ -21,47 +29,109 @@ const Instrument& instrumentOf(const PictureSettings& settings) {
 
 void checkScale(int scale) {
     if (scale < 1 || scale > kMostPictureScale)
-        throw ExportError("the scale must be a whole number from 1 to " + std::to_string(kMostPictureScale) +
+        throw ExportError("the zoom must be a whole number from 1 to " + std::to_string(kMostPictureScale) +
                           ", not " + std::to_string(scale));
 }
 
+class MovieMaking : public PictureExport {
+public:
+    MovieMaking(const CellModel& model, const std::string& path, const PictureSettings& settings)
+        : pass_(playbackPass(model, exportIntervalOf(settings.speedText), instrumentOf(settings))),
+          tailSeconds_(settings.tailSeconds),
+          pictures_(model, settings.speedText, instrumentOf(settings)) {
+        MoviePass movie;
+        movie.intervalMs = pass_.intervalMs;
+        movie.ticks = pass_.ticks;
+        movie.soundFrames = passAudioFrames(pass_, tailSeconds_);  // refuses an impossible length at once
+        movie.scale = settings.scale;
+        pictures_.play();
+        // The synthesizers load on the sound's own thread, so the SoundFont
+        // never holds up the caller's.
+        film_.emplace(path, movie, pictures_, [this](const SoundSink& sink) {
+            const auto engines = exportSynthesizers(exportRenderThreads());
+            std::vector<SynthEngine*> playing;
+            for (const auto& e : engines) playing.push_back(e.get());
+            return renderPassSound(playing, pass_, tailSeconds_, sink);
+        });
+    }
+
+    bool advance() override { return film_->advance(kPicturesPerSlice, kMostSoundWait); }
+    double done() const override { return film_->done(); }
+
+private:
+    PlaybackPass pass_;
+    double tailSeconds_;
+    WindowPictures pictures_;
+    std::optional<MovieFilming> film_;  // last: its sound thread reads the members above
+};
+
+class PictureMaking : public PictureExport {
+public:
+    PictureMaking(const CellModel& model, std::string path, const PictureSettings& settings,
+                  std::optional<int64_t> frame)
+        : path_(std::move(path)),
+          scale_(settings.scale),
+          ticks_(frame.value_or(0)),
+          pictures_(model, settings.speedText, instrumentOf(settings)) {
+        if (frame) pictures_.play();
+    }
+
+    bool advance() override {
+        if (written_) return true;
+        const int64_t until = std::min(ticks_, ticksRun_ + kTicksPerSlice);
+        for (; ticksRun_ < until; ++ticksRun_) pictures_.tick();
+        if (ticksRun_ < ticks_) return false;
+        writePicture(path_, pictures_.picture(), scale_);
+        written_ = true;
+        return true;
+    }
+    double done() const override {
+        return written_ ? 1.0 : static_cast<double>(ticksRun_) / static_cast<double>(ticks_ + 1);
+    }
+
+private:
+    std::string path_;
+    int scale_;
+    int64_t ticks_;
+    int64_t ticksRun_ = 0;
+    bool written_ = false;
+    WindowPictures pictures_;
+};
+
 }  // namespace
 
-bool exportMovie(const CellModel& model, const std::string& path, const PictureSettings& settings,
-                 const ExportProgress& progress) {
+std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const std::string& path,
+                                                const PictureSettings& settings) {
     checkScale(settings.scale);
-    const int interval = exportIntervalOf(settings.speedText);
-    const PlaybackPass pass = playbackPass(model, interval, instrumentOf(settings));
-    MoviePass movie;
-    movie.intervalMs = interval;
-    movie.ticks = pass.ticks;
-    movie.soundFrames = passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length at once
-    movie.scale = settings.scale;
-    if (progress && !progress(0.0)) return false;
-
-    const auto engines = exportSynthesizers(exportRenderThreads());
-    std::vector<SynthEngine*> playing;
-    for (const auto& e : engines) playing.push_back(e.get());
-    WindowPictures pictures(model, settings.speedText, instrumentOf(settings));
-    pictures.play();
-    return renderMovie(
-        path, movie, pictures,
-        [&](const SoundSink& sink) { return renderPassSound(playing, pass, settings.tailSeconds, sink); }, progress);
+    return std::make_unique<MovieMaking>(model, path, settings);
 }
 
-void exportPicture(const CellModel& model, const std::string& path, const PictureSettings& settings,
-                   std::optional<int64_t> frame) {
+std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const std::string& path,
+                                                  const PictureSettings& settings, std::optional<int64_t> frame) {
     checkScale(settings.scale);
     exportIntervalOf(settings.speedText);  // a speed that never plays is refused here as for a movie
     if (frame && (*frame < 0 || *frame >= model.FrameCount))
         throw ExportError("frame " + std::to_string(*frame) + " is not in the recording: it has frames 0 to " +
                           std::to_string(static_cast<int64_t>(model.FrameCount) - 1));
-    WindowPictures pictures(model, settings.speedText, instrumentOf(settings));
-    if (frame) {
-        pictures.play();
-        for (int64_t tick = 0; tick < *frame; ++tick) pictures.tick();
+    return std::make_unique<PictureMaking>(model, path, settings, frame);
+}
+
+bool exportMovie(const CellModel& model, const std::string& path, const PictureSettings& settings,
+                 const ExportProgress& progress) {
+    checkScale(settings.scale);
+    if (progress && !progress(0.0)) return false;
+    const std::unique_ptr<PictureExport> movie = startMovieExport(model, path, settings);
+    for (;;) {
+        if (progress && !progress(movie->done())) return false;
+        if (movie->advance()) return true;
     }
-    writePicture(path, pictures.picture(), settings.scale);
+}
+
+void exportPicture(const CellModel& model, const std::string& path, const PictureSettings& settings,
+                   std::optional<int64_t> frame) {
+    const std::unique_ptr<PictureExport> picture = startPictureExport(model, path, settings, frame);
+    while (!picture->advance()) {
+    }
 }
 
 }  // namespace cellsonify

@@ -3,6 +3,7 @@
 #include "export/ExportOptions.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,19 +21,41 @@ struct PictureSettings {
 
 inline constexpr int kMostPictureScale = 8;
 
+// A movie or picture export made a slice at a time on the GUI thread (the
+// window's pictures can only be drawn there), so an event loop can keep
+// turning between slices. Destroyed unfinished, it leaves no file.
+class PictureExport {
+public:
+    virtual ~PictureExport() = default;
+    // Does the next slice of the work (a few pictures; a moment, not seconds);
+    // true once the file is complete and in place. Throws ExportError or
+    // VideoError (what() ready for the user), leaving no file.
+    virtual bool advance() = 0;
+    // Share of the work done (0..1).
+    virtual double done() const = 0;
+};
+
 // One playback pass of `model` from frame 0, the pass a WAV export renders
-// (same ticks, same notes, same tail), filmed as an MP4 at `path`: the
+// (same ticks, same notes, the same sound), filmed as an MP4 at `path`: the
 // window's picture during that playback, drawn offscreen, with the pass's
-// sound. Must run on the GUI thread under a QApplication (the offscreen
-// platform will do). False, and no file, when `progress` cancels; throws
-// ExportError or VideoError (what() ready for the user), leaving no file.
-bool exportMovie(const CellModel& model, const std::string& path, const PictureSettings& settings,
-                 const ExportProgress& progress = {});
+// sound, which renders on a thread of its own. Needs a QApplication (the
+// offscreen platform will do); refuses bad settings at once with ExportError.
+std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const std::string& path,
+                                                const PictureSettings& settings);
 
 // The window's picture of `model` as a PNG at `path`: at rest, as just
 // loaded, when `frame` is empty; otherwise as the movie shows it once
-// playback has reached `frame` (0 .. FrameCount - 1). Same thread rule and
-// errors as exportMovie.
+// playback has reached `frame` (0 .. FrameCount - 1). As startMovieExport.
+std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const std::string& path,
+                                                  const PictureSettings& settings,
+                                                  std::optional<int64_t> frame = std::nullopt);
+
+// The movie made in one call, on the GUI thread: false, and no file, when
+// `progress` cancels; otherwise as startMovieExport and advance.
+bool exportMovie(const CellModel& model, const std::string& path, const PictureSettings& settings,
+                 const ExportProgress& progress = {});
+
+// The picture written in one call, as startPictureExport and advance.
 void exportPicture(const CellModel& model, const std::string& path, const PictureSettings& settings,
                    std::optional<int64_t> frame = std::nullopt);
 

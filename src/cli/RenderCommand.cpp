@@ -1,7 +1,9 @@
 #include "cli/RenderCommand.h"
 
+#include "app/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
+#include "cli/PictureApplication.h"
 #include "cli/Subcommands.h"
 #include "export/ConsoleProgress.h"
 #include "export/RecordingExport.h"
@@ -9,22 +11,48 @@
 
 #include <CLI/CLI.hpp>
 
+#include <limits>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
 
 namespace cellsonify {
 
+namespace {
+
+// The window's pictures of the pass: a movie, or a still at r.frame.
+void renderPictures(const CellModel& model, const RenderRequest& r, ExportFormat format, ConsoleProgress& bar) {
+    PictureSettings settings;
+    settings.speedText = r.speed;
+    settings.instrument = &exportInstrumentOf(r.instrument);
+    settings.tailSeconds = r.tailSeconds;
+    settings.scale = r.zoom;
+    const PictureApplication application;
+    const std::unique_ptr<PictureExport> work =
+        format == ExportFormat::Mp4
+            ? startMovieExport(model, r.out, settings)
+            : startPictureExport(model, r.out, settings, r.frame ? std::optional<int64_t>(*r.frame) : std::nullopt);
+    while (!work->advance()) bar.update(work->done());
+}
+
+}  // namespace
+
 int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     ConsoleProgress bar(err, errIsTerminal);
     try {
-        exportFormatOf(r.out);  // a wrong name is refused before the file is even read
+        // Wrong names and options are refused before the file is even read.
+        const ExportFormat format = exportFormatOf(r.out);
+        if (r.frame && format != ExportFormat::Png)
+            throw ExportError("--frame chooses the frame of a still picture: the output must end in .png");
         ExportSettings settings;
         settings.intervalMs = exportIntervalOf(r.speed);
         settings.instrument = &exportInstrumentOf(r.instrument);
         settings.tailSeconds = r.tailSeconds;
         const CellModel model = LoadDataFile(r.file);
-        exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
+        if (showsPictures(format))
+            renderPictures(model, r, format, bar);
+        else
+            exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
         bar.finish();
         out << "wrote " << r.out << '\n';
         return 0;
@@ -44,17 +72,26 @@ int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::
 namespace cli {
 
 void addRenderCommand(CLI::App& app, CommandContext& context) {
-    CLI::App* command = app.add_subcommand("render", "Write one pass of playback as a MIDI file (.mid) or audio (.wav)");
+    CLI::App* command = app.add_subcommand(
+        "render", "Write one pass of playback as a MIDI file (.mid), audio (.wav), a movie of the window (.mp4) or "
+                  "a still picture of the window (.png)");
     auto r = std::make_shared<RenderRequest>();
     command->add_option("FILE", r->file, "Data file to play")->required();
-    command->add_option("-o,--output", r->out, "File to write: NAME.mid or NAME.wav")->required();
+    command->add_option("-o,--output", r->out, "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png")->required();
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
         ->capture_default_str();
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
     addNumberOption(*command, "--tail", r->tailSeconds, 0.0, 600.0, "Seconds of audio after the last frame");
-    command->callback([&context, r] {
+    addNumberOption(*command, "--zoom", r->zoom, 1, kMostPictureScale,
+                    "Movie and picture: each window pixel becomes N x N pixels");
+    auto frame = std::make_shared<int>(0);
+    CLI::Option* frameOption = addNumberOption(*command, "--frame", *frame, 0, std::numeric_limits<int>::max(),
+                                               "Picture: the window once playback has reached frame N (default: "
+                                               "at rest, as loaded)");
+    command->callback([&context, r, frame, frameOption] {
+        if (frameOption->count() > 0) r->frame = *frame;
         context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
     });
 }

@@ -24,7 +24,10 @@ bool endsWithIgnoringCase(const std::string& text, std::string_view suffix) {
 ExportFormat exportFormatOf(const std::string& path) {
     if (endsWithIgnoringCase(path, ".mid")) return ExportFormat::Midi;
     if (endsWithIgnoringCase(path, ".wav")) return ExportFormat::Wav;
-    throw ExportError("cannot export to \"" + path + "\": the name must end in .mid (MIDI file) or .wav (audio)");
+    if (endsWithIgnoringCase(path, ".mp4")) return ExportFormat::Mp4;
+    if (endsWithIgnoringCase(path, ".png")) return ExportFormat::Png;
+    throw ExportError("cannot export to \"" + path +
+                      "\": the name must end in .mid (MIDI file), .wav (audio), .mp4 (movie) or .png (picture)");
 }
 
 int exportIntervalOf(const std::string& speedText) {

@@ -14,12 +14,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The kinds of file a recording exports to.
-enum class ExportFormat { Midi, Wav };
+// The kinds of file a recording exports to: the pass's notes, its sound, a
+// movie of the window playing it, a still picture of the window.
+enum class ExportFormat { Midi, Wav, Mp4, Png };
 
-// The format `path` names by its extension (".mid" or ".wav", any case);
-// throws ExportError for any other.
+// The format `path` names by its extension (".mid", ".wav", ".mp4" or ".png",
+// any case); throws ExportError for any other.
 ExportFormat exportFormatOf(const std::string& path);
+
+// Whether `format` is drawn from the window's pictures (needs a QApplication).
+constexpr bool showsPictures(ExportFormat format) { return format == ExportFormat::Mp4 || format == ExportFormat::Png; }
 
 // Milliseconds per tick for `speedText`, converted as Play converts it; throws
 // ExportError when it gives no interval playback would tick at (0, negative,

@@ -40,6 +40,8 @@ void checkWritableBeside(const std::string& path) {
 
 std::optional<std::string> exportBytes(const CellModel& model, ExportFormat format, const ExportSettings& settings,
                                        const ExportProgress& progress) {
+    if (showsPictures(format))
+        throw ExportError("movies and pictures are drawn from the window's pictures, not rendered here");
     const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
     if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
     const PlaybackPass pass = playbackPass(model, settings.intervalMs, instrument);

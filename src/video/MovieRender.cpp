@@ -28,77 +28,63 @@ PixelView pixelsOf(const QImage& image, QImage& converted) {
     return {reinterpret_cast<const uint32_t*>(use->constBits()), use->width(), use->height(), use->bytesPerLine()};
 }
 
-// One render: takes pictures as the sound's time passes them.
-class Filming {
-public:
-    Filming(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures, const MovieProgress& progress)
-        : timing_(pass.intervalMs, pass.ticks),
-          pictures_(pictures),
-          progress_(progress),
-          planned_(timing_.frameCount(pass.soundFrames, Mp4Writer::kSampleRate)) {
-        const PixelView first = pixelsOf(pictures_.picture(), converted_);
-        writer_.emplace(path, MovieFormat{first.width, first.height, pass.scale, timing_.fps()});
-    }
-
-    bool takeSound(std::span<const float> block) {
-        writer_->addSound(block);
-        return takePicturesUntil(timing_.framesStartedBefore(writer_->soundFramesAdded(), Mp4Writer::kSampleRate)) &&
-               report();
-    }
-
-    // The pictures still due once the sound has ended, then the finished file.
-    bool finish() {
-        if (!takePicturesUntil(timing_.frameCount(writer_->soundFramesAdded(), Mp4Writer::kSampleRate))) return false;
-        writer_->finish();
-        return true;
-    }
-
-    bool report() {
-        const double done = static_cast<double>(frame_) / static_cast<double>(std::max<int64_t>(planned_, 1));
-        if (progress_ && !progress_(std::min(done, 1.0))) cancelled_ = true;
-        return !cancelled_;
-    }
-
-    bool cancelled() const { return cancelled_; }
-
-private:
-    bool takePicturesUntil(int64_t frames) {
-        for (; frame_ < frames; ++frame_) {
-            const int64_t due = timing_.ticksShownBy(frame_);
-            bool changed = frame_ == 0;
-            for (; ticksRun_ < due; ++ticksRun_, changed = true) pictures_.tick();
-            if (changed)
-                writer_->addPicture(pixelsOf(pictures_.picture(), converted_));
-            else
-                writer_->repeatPicture();
-            // A long stretch without sound (the tail) still reports and can be cancelled.
-            if ((frame_ + 1) % timing_.fps() == 0 && !report()) return false;
-        }
-        return true;
-    }
-
-    MovieTiming timing_;
-    PlaybackPictures& pictures_;
-    const MovieProgress& progress_;
-    int64_t planned_;
-    std::optional<Mp4Writer> writer_;
-    QImage converted_;
-    int64_t frame_ = 0;
-    int64_t ticksRun_ = 0;
-    bool cancelled_ = false;
-};
-
 }  // namespace
 
-bool renderMovie(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures, const SoundRender& sound,
-                 const MovieProgress& progress) {
-    if (pass.intervalMs <= 0) throw VideoError(path + ": the speed must be at least 1 millisecond per frame");
-    Filming film(path, pass, pictures, progress);
-    if (!film.report()) return false;
-    // The sound renders on a thread of its own while this one films, so the
-    // two share the processor instead of taking turns.
+struct MovieFilming::State {
+    State(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures)
+        : timing(pass.intervalMs, pass.ticks),
+          pictures(pictures),
+          planned(timing.frameCount(pass.soundFrames, Mp4Writer::kSampleRate)) {
+        const PixelView first = pixelsOf(pictures.picture(), converted);
+        writer.emplace(path, MovieFormat{first.width, first.height, pass.scale, timing.fps()});
+    }
+
+    // The sound renderer's thread is told to stop and joined before the
+    // writer goes (which removes an unfinished file).
+    ~State() {
+        pipe.stop();
+        if (renderer.joinable()) renderer.join();
+    }
+
+    void takePicture() {
+        const int64_t due = timing.ticksShownBy(frame);
+        bool changed = frame == 0;
+        for (; ticksRun < due; ++ticksRun, changed = true) pictures.tick();
+        if (changed)
+            writer->addPicture(pixelsOf(pictures.picture(), converted));
+        else
+            writer->repeatPicture();
+        ++frame;
+    }
+
+    // Pictures that may be taken with the sound received so far: those
+    // starting before it ends, and once it has all come, the whole movie.
+    int64_t picturesAllowed() const {
+        const int64_t sound = writer->soundFramesAdded();
+        return soundEnded ? timing.frameCount(sound, Mp4Writer::kSampleRate)
+                          : timing.framesStartedBefore(sound, Mp4Writer::kSampleRate);
+    }
+
+    MovieTiming timing;
+    PlaybackPictures& pictures;
+    int64_t planned;
+    std::optional<Mp4Writer> writer;
+    QImage converted;
     SoundPipe pipe;
-    std::thread renderer([&] {
+    std::thread renderer;
+    int64_t frame = 0;
+    int64_t ticksRun = 0;
+    bool soundEnded = false;
+    bool finished = false;
+};
+
+MovieFilming::MovieFilming(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures,
+                           const SoundRender& sound) {
+    if (pass.intervalMs <= 0) throw VideoError(path + ": the speed must be at least 1 millisecond per frame");
+    s_ = std::make_unique<State>(path, pass, pictures);
+    // The sound renders on a thread of its own while the caller's films, so
+    // the two share the processor instead of taking turns.
+    s_->renderer = std::thread([&pipe = s_->pipe, sound] {
         try {
             const bool whole = sound([&pipe](std::span<const float> block) { return pipe.put(block); });
             pipe.close(whole);
@@ -106,18 +92,35 @@ bool renderMovie(const std::string& path, const MoviePass& pass, PlaybackPicture
             pipe.close(false, std::current_exception());
         }
     });
-    struct Join {
-        SoundPipe& pipe;
-        std::thread& thread;
-        ~Join() {
-            pipe.stop();
-            thread.join();
+}
+
+MovieFilming::~MovieFilming() = default;
+
+bool MovieFilming::advance(int mostPictures, std::chrono::milliseconds mostWait) {
+    State& s = *s_;
+    for (int taken = 0; !s.finished && taken < mostPictures;) {
+        if (s.frame < s.picturesAllowed()) {
+            s.takePicture();
+            ++taken;
+        } else if (s.soundEnded) {
+            s.writer->finish();
+            s.finished = true;
+        } else if (const std::optional<std::vector<float>> block = s.pipe.take(mostWait)) {
+            s.writer->addSound(*block);
+        } else if (s.pipe.drained()) {
+            // Rethrows what the render threw; a render that stopped by itself is no movie.
+            if (!s.pipe.whole()) throw VideoError("the movie's sound stopped before its end");
+            s.soundEnded = true;
+        } else {
+            break;  // no sound yet: the caller may do other work meanwhile
         }
-    } join{pipe, renderer};
-    while (const std::optional<std::vector<float>> block = pipe.take())
-        if (!film.takeSound(*block)) return false;
-    if (!pipe.whole()) return false;
-    return film.finish();
+    }
+    return s.finished;
+}
+
+double MovieFilming::done() const {
+    if (s_->finished) return 1.0;
+    return std::min(1.0, static_cast<double>(s_->frame) / static_cast<double>(std::max<int64_t>(s_->planned, 1)));
 }
 
 }  // namespace cellsonify

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -15,8 +17,6 @@ using SoundSink = std::function<bool(std::span<const float> interleaved)>;
 // Renders a pass's sound from its start, handing it block by block, in order,
 // to the sink; false when the sink stopped it.
 using SoundRender = std::function<bool(const SoundSink& sink)>;
-// Told the share of a render done so far (0..1) now and then; false cancels.
-using MovieProgress = std::function<bool(double done)>;
 
 // The playback pass a movie films.
 struct MoviePass {
@@ -26,14 +26,35 @@ struct MoviePass {
     int scale = 2;              // each picture pixel becomes scale x scale
 };
 
-// Films `pass` into an MP4 at `path`: picture k (at MovieTiming's rate) shows
-// `pictures` after every tick at or before its time, taken only when a tick
-// has changed it; the sound is `sound`'s, encoded as it comes; the last
-// picture is held until the sound ends. Frame and sample times are exact, so
-// the two agree within a picture over any length. `sound` runs on a thread of
-// its own; `pictures` and `progress` on the caller's. False, and no file, when
-// `progress` cancels; throws VideoError (or what `sound` throws), leaving no file.
-bool renderMovie(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures, const SoundRender& sound,
-                 const MovieProgress& progress = {});
+// A movie of `pass` being made, a few pictures at a time, so a caller with
+// an event loop to keep turning can film between its other work. Picture k
+// (at MovieTiming's rate) shows `pictures` after every tick at or before its
+// time, taken only when a tick has changed it; the sound is `sound`'s, which
+// runs on a thread of its own from construction on and is encoded as it
+// comes; the last picture is held until the sound ends. Frame and sample
+// times are exact, so the two agree within a picture over any length.
+// `pictures` is used only on the caller's thread. Destroyed before it has
+// finished, it stops the sound and leaves no file. Errors throw VideoError
+// (or what `sound` throws), leaving no file.
+class MovieFilming {
+public:
+    // Opens the movie's temporary file (taking the first picture for its size)
+    // and starts the sound.
+    MovieFilming(const std::string& path, const MoviePass& pass, PlaybackPictures& pictures, const SoundRender& sound);
+    ~MovieFilming();
+    MovieFilming(const MovieFilming&) = delete;
+    MovieFilming& operator=(const MovieFilming&) = delete;
+
+    // Takes up to `mostPictures` more pictures, waiting at most `mostWait` for
+    // sound to film them against; true once the movie is complete and renamed
+    // into place (and from then on).
+    bool advance(int mostPictures, std::chrono::milliseconds mostWait);
+    // Share of the pictures taken so far (0..1).
+    double done() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};
 
 }  // namespace cellsonify

@@ -19,14 +19,19 @@ void SoundPipe::close(bool whole, std::exception_ptr error) {
     changed_.notify_all();
 }
 
-std::optional<std::vector<float>> SoundPipe::take() {
+std::optional<std::vector<float>> SoundPipe::take(std::chrono::milliseconds mostWait) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return closed_ || !blocks_.empty(); });
+    changed_.wait_for(lock, mostWait, [&] { return closed_ || !blocks_.empty(); });
     if (blocks_.empty()) return std::nullopt;
     std::vector<float> block = std::move(blocks_.front());
     blocks_.pop_front();
     changed_.notify_all();
     return block;
+}
+
+bool SoundPipe::drained() const {
+    std::lock_guard lock(mutex_);
+    return closed_ && blocks_.empty();
 }
 
 void SoundPipe::stop() {

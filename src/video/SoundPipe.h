@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -25,8 +26,11 @@ public:
     // `error` carries what it threw (or nothing).
     void close(bool whole, std::exception_ptr error = nullptr);
 
-    // User: the next block, waiting for it; nothing once the pipe is closed and empty.
-    std::optional<std::vector<float>> take();
+    // User: the next block, waiting at most `mostWait` for it; nothing when
+    // none came in time or the pipe is closed and empty (drained()).
+    std::optional<std::vector<float>> take(std::chrono::milliseconds mostWait);
+    // User: the renderer has closed the pipe and every block has been taken.
+    bool drained() const;
     // User: takes no more; a waiting or later put() returns false.
     void stop();
     // After close(): whether the render ran to its end, rethrowing what it threw.

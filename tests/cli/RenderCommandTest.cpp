@@ -101,7 +101,7 @@ TEST_F(RenderCommand, EveryBadArgumentIsRefusedAndLeavesNoFile) {
         {{data, "-o"}, "--output: 1 required TEXT missing"},
         {{data, "-o", out, "--loud"}, "not expected: --loud"},
         {{data, data, "-o", out}, "not expected"},
-        {{data, "-o", (dir.path() / "out.mp3").string()}, "must end in .mid (MIDI file) or .wav (audio)"},
+        {{data, "-o", (dir.path() / "out.mp3").string()}, "must end in .mid (MIDI file), .wav (audio), .mp4 (movie) or .png (picture)"},
         {{data, "-o", out, "--instrument", "banjo"}, "unknown instrument \"banjo\": choose one of Piano (0)"},
         {{data, "-o", out, "--speed", "0"}, "speed \"0\" does not play"},
         {{data, "-o", out, "--speed", "-3"}, "speed \"-3\" does not play"},

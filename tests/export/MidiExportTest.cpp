@@ -96,7 +96,9 @@ TEST(MidiExport, SpeedInstrumentAndNameAreReadAsTheWindowReadsThem) {
 
     EXPECT_EQ(exportFormatOf("out.mid"), ExportFormat::Midi);
     EXPECT_EQ(exportFormatOf("/a/b.WAV"), ExportFormat::Wav);
-    for (const char* other : {"out.midi", "out.mp3", "mid", "wav", "out.wav.txt"})
+    EXPECT_EQ(exportFormatOf("talk.Mp4"), ExportFormat::Mp4);
+    EXPECT_EQ(exportFormatOf("figure.PNG"), ExportFormat::Png);
+    for (const char* other : {"out.midi", "out.mp3", "mid", "wav", "out.wav.txt", "mp4", "out.png.gz"})
         EXPECT_THROW(exportFormatOf(other), ExportError) << other;
 }
 
