@@ -108,8 +108,11 @@ void ExportAction::exportTo(const std::string& path) {
     progress_->setAutoReset(false);
     progress_->setValue(0);
 
-    connect(job_.get(), &ExportTask::progressed, progress_,
-            [this](double done) { progress_->setValue(static_cast<int>(done * kProgressSteps)); });
+    // Queued even from a job on this thread: a modal dialog's setValue()
+    // handles pending events, which must not happen inside the job's slice.
+    connect(
+        job_.get(), &ExportTask::progressed, progress_,
+        [this](double done) { progress_->setValue(static_cast<int>(done * kProgressSteps)); }, Qt::QueuedConnection);
     connect(job_.get(), &ExportTask::finished, this, &ExportAction::jobEnded);
     connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportTask::cancel);
     progress_->show();

@@ -7,6 +7,7 @@
 #include "cli/RenderCommand.h"
 #include "sound/SoundFontLocator.h"
 #include "support/TestFiles.h"
+#include "video/MovieDecoder.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -58,6 +59,9 @@ void waitForExport(QWidget& window) {
     QEventLoop loop;
     QObject::connect(action, &ExportAction::exportEnded, &loop, &QEventLoop::quit);
     loop.exec();
+    // The window's activation once the progress dialog has gone comes as an
+    // event, which the loop would deliver before the user's next keystroke.
+    QApplication::processEvents();
 }
 
 // Ctrl+E typed into the window, then the wait for the export it started.
@@ -140,7 +144,7 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
 
     ASSERT_EQ(saver.asked.size(), 1u);
     EXPECT_EQ(saver.asked[0].title, "Export");
-    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav)");
+    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;PNG Picture (*.png)");
     EXPECT_EQ(saver.asked[0].startPath, out("rec.mid"));
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
     const std::string written = readFile(out("window.mid"));
@@ -217,4 +221,44 @@ TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
     const std::string wav = readFile(out("kept.wav"));
     EXPECT_EQ(wav.size(), 44u + 4u * (44100u * 23u / 10u));
     EXPECT_TRUE(wav == commandOutput("command.wav", {})) << "the window and the command line differ";
+}
+
+TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
+    if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
+    window->loadDataFile(dataPath);
+    const QImage before = window->grab().toImage();
+    saver.answers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
+
+    // Cancel pressed as soon as the progress dialog is up.
+    bool pressed = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("exportProgress"));
+        auto* cancel = progress ? progress->findChild<QPushButton*>() : nullptr;
+        if (!cancel) return;
+        uievents::click(*cancel, cancel->rect().center());
+        pressed = true;
+    });
+    pressCtrlE(*window);
+    EXPECT_TRUE(pressed) << "the progress dialog never showed";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
+
+    // Left alone: six ticks of 50 ms and the 2 s tail, the window's picture doubled.
+    pressCtrlE(*window);
+    const videotest::DecodedMovie movie = videotest::decodeMovie(out("kept.mp4"));
+    EXPECT_EQ(movie.videoCodec, "h264");
+    EXPECT_EQ(movie.audioCodec, "aac");
+    EXPECT_EQ(movie.width, window->width() * 2);
+    EXPECT_NEAR(movie.seconds, 2.3, 1.0 / 20);
+    EXPECT_EQ(movie.pictures.size(), 46u);
+
+    pressCtrlE(*window);
+    EXPECT_EQ(QImage(QString::fromStdString(out("still.png"))).size(), window->size() * 2);
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
+
+    // A movie that cannot be written is told, and nothing else changes.
+    pressCtrlE(*window);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].second.find(out("no-such-folder/x.mp4")), std::string::npos) << messages.shown[0].second;
+    EXPECT_EQ(window->grab().toImage(), before) << "an export changed what the window shows";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3) << "rec.txt, kept.mp4, still.png";
 }

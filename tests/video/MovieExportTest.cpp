@@ -3,6 +3,7 @@
 #include "app/AppTestSupport.h"
 #include "export/ExportTestSupport.h"
 #include "app/MovieExport.h"
+#include "cli/RenderCommand.h"
 #include "export/PlaybackPass.h"
 #include "model/DataFileLoader.h"
 #include "sound/AudioAnalysis.h"
@@ -16,6 +17,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 using namespace cellsonify;
 
@@ -64,8 +66,15 @@ struct MovieExport : apptest::WindowFixture {
                QPoint(static_cast<int>(std::floor(map.toPixelX(at.X))), static_cast<int>(std::floor(map.toPixelY(at.Y))));
     }
 
-    static QRgb at(const QImage& picture, QPoint windowPixel) {
-        return picture.pixel(windowPixel.x() * kScale + kScale / 2, windowPixel.y() * kScale + kScale / 2);
+    static QRgb at(const QImage& picture, QPoint windowPixel, int scale = kScale) {
+        return picture.pixel(windowPixel.x() * scale + scale / 2, windowPixel.y() * scale + scale / 2);
+    }
+
+    // `cellsonify render` with `args`: the exit code and what it said.
+    static std::pair<int, std::string> render(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        const int code = renderCommand(args, out, err, false);
+        return {code, out.str() + err.str()};
     }
 
     std::vector<std::string> filesInDir() const {
@@ -171,6 +180,50 @@ TEST_F(MovieExport, CancelAndUnwritableNamesLeaveNoFile) {
     }
     EXPECT_THROW(exportPicture(model, nowhere, settings), VideoError);
     EXPECT_EQ(filesInDir(), std::vector<std::string>{"rec.txt"});
+}
+
+TEST_F(MovieExport, TheCommandLineFilmsAndPicturesThePass) {
+    constexpr int kZoom = 3;
+    const std::string data = model.DataFile;
+    const std::string movieFile = (dir.path() / "movie.mp4").string();
+    const auto [code, said] = render({data, "-o", movieFile, "--speed", std::to_string(kIntervalMs), "--tail", "0.3",
+                                      "--zoom", std::to_string(kZoom), "--instrument", "celesta"});
+    ASSERT_EQ(code, 0) << said;
+    EXPECT_EQ(said, "wrote " + movieFile + "\n");
+    const videotest::DecodedMovie movie = videotest::decodeMovie(movieFile);
+    EXPECT_EQ(movie.videoCodec, "h264");
+    EXPECT_EQ(movie.audioCodec, "aac");
+    // yuv420p needs even sides: an odd one gains a column or row.
+    EXPECT_EQ(movie.width, (window->width() * kZoom + 1) / 2 * 2);
+    EXPECT_EQ(movie.height, (window->height() * kZoom + 1) / 2 * 2);
+    EXPECT_DOUBLE_EQ(movie.frameRate, kFps);
+    const PlaybackPass pass = playbackPass(model, kIntervalMs, kDefaultInstrument);
+    EXPECT_NEAR(movie.seconds, static_cast<double>(pass.lengthMs()) / 1000.0 + 0.3, 1.0 / kFps);
+    ASSERT_GT(movie.pictures.size(), 5u);
+    EXPECT_TRUE(isRed(at(movie.pictures[5], rasterCursor(5), kZoom)));
+
+    // A still at --frame 5 has the cursor where the window draws it at frame 5.
+    const std::string still = (dir.path() / "still.png").string();
+    ASSERT_EQ(render({data, "-o", still, "--frame", "5", "--zoom", std::to_string(kZoom)}).first, 0);
+    const QImage picture(QString::fromStdString(still));
+    ASSERT_EQ(picture.size(), window->size() * kZoom);
+    EXPECT_TRUE(isRed(at(picture, rasterCursor(5), kZoom)));
+    EXPECT_FALSE(isRed(at(picture, rasterCursor(4), kZoom)));
+    EXPECT_FALSE(isRed(at(picture, rasterCursor(6), kZoom)));
+
+    // Refused: error, exit 1, and nothing new in the folder.
+    const std::vector<std::vector<std::string>> refused{
+        {data, "-o", (dir.path() / "missing" / "movie.mp4").string()},
+        {data, "-o", (dir.path() / "late.png").string(), "--frame", "8"},
+    };
+    for (const auto& args : refused) {
+        const auto [failed, message] = render(args);
+        EXPECT_EQ(failed, 1) << args[2];
+        EXPECT_EQ(message.rfind("error: ", 0), 0u) << message;
+    }
+    auto names = filesInDir();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"movie.mp4", "rec.txt", "still.png"}));
 }
 
 }  // namespace
