@@ -12,7 +12,7 @@ PACKAGES=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgtest-dev libbenchmark-dev
   libhdf5-dev
-  fonts-liberation
+  libqt6svg6 fonts-liberation
   "$@"
 )
 
