@@ -18,7 +18,7 @@ struct RenderArgs {
     std::string file, out;
     std::string speed = "50";
     std::string instrument = "Piano";
-    std::string tail = "2";
+    std::string tail;  // empty: until the sound has died away
 };
 
 RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
@@ -44,7 +44,8 @@ RenderArgs parseRenderArgs(const std::vector<std::string>& args) {
     return r;
 }
 
-double tailSecondsOf(const std::string& text) {
+std::optional<double> tailSecondsOf(const std::string& text) {
+    if (text.empty()) return std::nullopt;
     const std::optional<double> seconds = parseNumber(text);
     if (!seconds || *seconds < 0 || *seconds > kLongestTail)
         throw std::runtime_error("--tail expects seconds from 0 to 600, not \"" + text + "\"");
