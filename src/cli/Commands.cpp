@@ -21,7 +21,7 @@ int inspectCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return 1;
     }
     try {
-        out << modelToJson(LoadDataFile(args[0]));
+        writeModelJson(out, LoadDataFile(args[0]));
         return 0;
     } catch (const DataFileError& e) {
         err << "error: " << e.what() << '\n';
