@@ -10,6 +10,7 @@ PACKAGES=(
   libfluidsynth-dev timgm6mb-soundfont fluid-soundfont-gm
   librtmidi-dev libasound2-dev libsndfile1-dev
   libgtest-dev libbenchmark-dev
+  libpulse-dev  # bench/probes/live_sound_probe records the sound server
   fonts-liberation
   "$@"
 )
