@@ -87,7 +87,10 @@ int main(int argc, char** argv) {
     const double totalSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     Recorder recorder;
     const Clock::time_point origin = Clock::now();
-    if (!recorder.open(origin)) return 1;
+    // PROBE_MONITOR=- only plays (to check an audio driver by ear or file).
+    const char* monitor = std::getenv("PROBE_MONITOR");
+    const bool recording = monitor == nullptr || std::string(monitor) != "-";
+    if (recording && !recorder.open(origin)) return 1;
 
     FluidSynthOutput output;
     if (output.open() != 0 || !output.waitUntilLoaded()) {
@@ -109,6 +112,10 @@ int main(int argc, char** argv) {
         next += kNoteEvery;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    if (!recording) {
+        std::printf("played %d notes through %s\n", notes, output.audioDriverName().c_str());
+        return 0;
+    }
     recorder.close();
 
     // The notes are found in the recording by their onsets (a loud sample

@@ -109,7 +109,7 @@ void fadeOut(std::vector<float>& block, int64_t first, int64_t fadeStart, int64_
     }
 }
 
-float peakOf(const std::vector<float>& block) {
+float peakOf(std::span<const float> block) {
     float peak = 0;
     for (float s : block) peak = std::max(peak, std::fabs(s));
     return peak;
@@ -165,8 +165,8 @@ bool renderPassToWavFile(std::span<SynthEngine* const> engines, const PlaybackPa
     LimitedMix mix(shares);
     WavFileWriter file(path, SynthEngine::kChannels, SynthEngine::kSampleRate);
     const int64_t fade = std::min<int64_t>(most, static_cast<int64_t>(kEndFadeSeconds * SynthEngine::kSampleRate));
-    // A known length is rendered in long chunks; a tail that ends when the
-    // sound has died away is rendered and checked a fade's length at a time.
+    // A known length is written as rendered; a tail that ends when the sound
+    // has died away is checked a fade's length at a time.
     const int64_t fixedPart = tailSeconds ? most : frameAtMs(pass.lengthMs());
 
     if (progress && !progress(0.0)) return false;
@@ -180,14 +180,28 @@ bool renderPassToWavFile(std::span<SynthEngine* const> engines, const PlaybackPa
         position += frames;
         if (!report()) return false;
     }
+    // The tail is rendered in the same long chunks (each is a meeting of the
+    // render threads, costly on a busy machine) and cut at the first stretch
+    // of a fade's length that is quiet, or at the longest tail.
     while (position < most) {
-        const int64_t frames = std::min(most - position, std::max<int64_t>(fade, 1));
-        std::vector<float> block = mix.next(frames);
-        const bool last = peakOf(block) < kQuietLevel || position + frames == most;
-        if (last) fadeOut(block, position, position, position + frames);
-        file.write(block.data(), frames);
-        position += frames;
-        if (last) break;
+        const int64_t frames = std::min(most - position, kChunkFrames);
+        std::vector<float> chunk = mix.next(frames);
+        const int64_t step = std::max<int64_t>(fade, 1);
+        int64_t keep = frames;
+        for (int64_t at = 0; at < frames; at += step) {
+            const int64_t length = std::min(step, frames - at);
+            const auto first = chunk.begin() + 2 * at;
+            const bool quiet = peakOf({first, first + 2 * length}) < kQuietLevel;
+            if (quiet || position + at + length == most) {
+                keep = at + length;
+                chunk.resize(static_cast<std::size_t>(2 * keep));
+                fadeOut(chunk, position, position + at, position + keep);
+                break;
+            }
+        }
+        file.write(chunk.data(), keep);
+        position += keep;
+        if (keep < frames || position == most) break;
         if (!report()) return false;
     }
     file.commit();
