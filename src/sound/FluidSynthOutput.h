@@ -16,9 +16,9 @@
 
 namespace cellsonify {
 
-// Sound card buffer in milliseconds. 16 ms keeps a frame's note within about
-// 25 ms of its time and breaks up far less than 6 or 12 ms on a loaded
-// 2-core machine; 20 ms would pass 30 ms (README, "Live sound").
+// Sound card buffer in milliseconds. With 16 ms a note sounds a median 24 ms
+// after it is sent, and a loaded 2-core machine breaks it up far less than
+// 6 or 12 ms; 20 ms puts the median near 30 ms (README, "Live sound").
 inline constexpr int kDefaultAudioBufferMs = 16;
 inline constexpr int kLeastAudioBufferMs = 2;
 inline constexpr int kMostAudioBufferMs = 200;
