@@ -3,9 +3,12 @@
 // from sending a note to hearing it. Run it under a private PulseAudio server
 // with a null sink (see bench/probes/measure-live-sound.sh):
 //   live_sound_probe [SECONDS]      (CELLSONIFY_AUDIO_BUFFER_MS picks the buffer)
-// Prints one line: buffer, notes sent and heard, gaps, gap time, and how far
-// the onsets strayed from their 500 ms spacing. While it plays, the script
-// asks the server for the stream's latency.
+// Ends with a 100-note burst, whose peak it reports. Prints one line: buffer,
+// notes sent and heard, gaps, gap time, how far the onsets strayed from their
+// 500 ms spacing, the latency from sending each note to its first loud sample
+// (the recording dated by PulseAudio's own latency report), the burst's peak.
+// PROBE_MONITOR names the source to record (default out.monitor; "-" only
+// plays); PROBE_DUMP=FILE writes the recorded levels as raw floats.
 #include "sound/FluidSynthOutput.h"
 #include "sound/Instruments.h"
 
@@ -42,6 +45,7 @@ constexpr int kShortestGap = kRate / 1000;  // 1 ms of silence inside a held not
 // server reports as still in flight.
 struct Recorder {
     pa_simple* stream = nullptr;
+    std::mutex mutex;  // guards level while the reader runs
     std::vector<float> level;
     std::vector<double> frameZeros;  // per read: its played time less its frames / rate
     std::atomic<bool> stop{false};
@@ -67,12 +71,17 @@ struct Recorder {
                 if (pa_simple_read(stream, buffer, sizeof buffer, &error) < 0) break;
                 const double now = std::chrono::duration<double>(Clock::now() - origin).count();
                 const pa_usec_t inFlight = pa_simple_get_latency(stream, &error);
+                std::lock_guard lock(mutex);
                 for (int k = 0; k < kReadFrames; ++k)
                     level.push_back(std::max(std::abs(buffer[2 * k]), std::abs(buffer[2 * k + 1])) / 32768.0f);
                 frameZeros.push_back(now - static_cast<double>(inFlight) / 1e6 - static_cast<double>(level.size()) / kRate);
             }
         });
         return true;
+    }
+    std::size_t framesSoFar() {
+        std::lock_guard lock(mutex);
+        return level.size();
     }
     void close() {
         stop = true;
@@ -112,6 +121,11 @@ int main(int argc, char** argv) {
         next += kNoteEvery;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Last, 100 piano notes struck at once: the limiter must keep them from clipping.
+    const std::size_t burstFrom = recording ? recorder.framesSoFar() : 0;
+    output.shortMessage(programChangeMessage(0));
+    for (int key = 14; key < 114; ++key) output.shortMessage(0x90 + 256 * key + 65536 * 127);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     if (!recording) {
         std::printf("played %d notes through %s\n", notes, output.audioDriverName().c_str());
         return 0;
@@ -127,7 +141,8 @@ int main(int argc, char** argv) {
     std::vector<std::size_t> onsets;
     std::size_t quietBlocks = 0;
     bool armed = false;  // after a quiet stretch, until the next onset
-    for (std::size_t first = 0; first + kBlock <= level.size(); first += kBlock) {
+    const std::size_t notesEnd = std::min(level.size(), burstFrom);
+    for (std::size_t first = 0; first + kBlock <= notesEnd; first += kBlock) {
         const float peak = *std::max_element(level.begin() + first, level.begin() + first + kBlock);
         quietBlocks = peak < kTail ? quietBlocks + 1 : 0;
         if (quietBlocks * kBlock >= static_cast<std::size_t>(kRate / 30)) armed = true;
@@ -182,9 +197,16 @@ int main(int argc, char** argv) {
     std::sort(latencies.begin(), latencies.end());
     const double median = latencies.empty() ? NAN : latencies[latencies.size() / 2] * 1000;
     const double most = latencies.empty() ? NAN : latencies.back() * 1000;
+    float burstPeak = 0;
+    std::size_t fullScale = 0;
+    for (std::size_t k = std::min(burstFrom, level.size()); k < level.size(); ++k) {
+        burstPeak = std::max(burstPeak, level[k]);
+        if (level[k] >= 32767.0f / 32768.0f) ++fullScale;
+    }
     std::printf("buffer %d ms  driver %s  notes sent %d heard %zu  gaps %d  gap time %.1f ms  worst onset jitter %.1f ms  "
-                "latency median %.1f ms max %.1f ms (%zu notes)\n",
+                "latency median %.1f ms max %.1f ms (%zu notes)  100-note burst peak %.1f dBFS, %zu samples at full scale\n",
                 audioBufferMs(), output.audioDriverName().c_str(), notes, onsets.size(), gaps, gapSeconds * 1000,
-                worstSpacingError * 1000, median, most, latencies.size());
+                worstSpacingError * 1000, median, most, latencies.size(), 20 * std::log10(std::max(burstPeak, 1e-9f)),
+                fullScale);
     return 0;
 }
