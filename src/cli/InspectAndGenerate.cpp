@@ -21,7 +21,7 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
     command->add_option("FILE", *file, "Data file to load")->required();
     command->callback([&context, file] {
         try {
-            context.out << modelToJson(LoadDataFile(*file));
+            writeModelJson(context.out, LoadDataFile(*file));
         } catch (const DataFileError& e) {
             context.err << "error: " << e.what() << '\n';
             context.exitCode = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ struct RenderRequest {
     std::string out;                 // file to write; its extension names the format
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
-    double tailSeconds = 2.0;        // audio only: time for the last notes to ring
+    std::optional<double> tailSeconds;  // audio: seconds for the last notes to ring; none: until they die away
 };
 
 // Renders `request`: 0 and "wrote OUT" on `out`; 1 and "error: <message>" on
