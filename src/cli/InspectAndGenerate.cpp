@@ -51,7 +51,7 @@ void addGenerateCommand(CLI::App& app, CommandContext& context) {
 
 void addPortsCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand("ports", "List the external MIDI output ports (for --midi-port)");
-    command->callback([&context] { context.exitCode = writeMidiPortList(context.out); });
+    command->callback([&context] { context.exitCode = writeMidiPortList(context.out, context.err); });
 }
 
 }  // namespace cellsonify::cli
