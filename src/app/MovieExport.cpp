@@ -60,7 +60,7 @@ public:
 
 private:
     PlaybackPass pass_;
-    double tailSeconds_;
+    std::optional<double> tailSeconds_;
     WindowPictures pictures_;
     std::optional<MovieFilming> film_;  // last: its sound thread reads the members above
 };

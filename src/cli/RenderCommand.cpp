@@ -83,14 +83,19 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         ->capture_default_str();
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
-    addNumberOption(*command, "--tail", r->tailSeconds, 0.0, 600.0, "Seconds of audio after the last frame");
+    auto tail = std::make_shared<double>(0.0);
+    CLI::Option* tailOption = addNumberOption(*command, "--tail", *tail, 0.0, 600.0,
+                                              "Seconds of sound after the last frame, faded at the end (default: until "
+                                              "the sound falls below -60 dBFS, at most 10 s)");
     addNumberOption(*command, "--zoom", r->zoom, 1, kMostPictureScale,
                     "Movie and picture: each window pixel becomes N x N pixels");
     auto frame = std::make_shared<int>(0);
     CLI::Option* frameOption = addNumberOption(*command, "--frame", *frame, 0, std::numeric_limits<int>::max(),
                                                "Picture: the window once playback has reached frame N (default: "
                                                "at rest, as loaded)");
-    command->callback([&context, r, frame, frameOption] {
+    frameOption->default_str("");
+    command->callback([&context, r, tail, tailOption, frame, frameOption] {
+        if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;
         context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
     });

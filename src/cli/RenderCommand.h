@@ -16,7 +16,7 @@ struct RenderRequest {
     std::string out;                 // file to write; its extension names the format
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
-    double tailSeconds = 2.0;        // audio and movie: time for the last notes to ring
+    std::optional<double> tailSeconds;  // audio and movie: seconds for the last notes to ring; none: until they die away
     int zoom = 2;                    // movie and picture: each window pixel becomes zoom x zoom
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
 };
