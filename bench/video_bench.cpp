@@ -1,9 +1,9 @@
 // How fast a movie of a recording renders against its own length, and that
 // its memory does not grow with that length. Each benchmark run in a process
 // of its own (--benchmark_filter) reports that process's peak RSS.
-//   cellsonify_bench --benchmark_filter='BM_RenderMovie/0$'      the bundled example
-//   cellsonify_bench --benchmark_filter='BM_RenderMovie/2000$'   generated, 100 cells
-//   cellsonify_bench --benchmark_filter='BM_RenderMovie/20000$'  ten times longer
+//   cellsonify_bench --benchmark_filter='BM_RenderMovie/0/'      the bundled example
+//   cellsonify_bench --benchmark_filter='BM_RenderMovie/2000/'   generated, 100 cells
+//   cellsonify_bench --benchmark_filter='BM_RenderMovie/20000/'  ten times longer
 #include "export/ExportOptions.h"
 #include "app/MovieExport.h"
 #include "model/DataFileLoader.h"
