@@ -233,17 +233,22 @@ TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
     const QImage before = window->grab().toImage();
     saver.answers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
 
-    // Cancel pressed as soon as the progress dialog is up.
+    // Cancel pressed once the movie is being written (its temporary file is there).
     bool pressed = false;
-    QTimer::singleShot(0, window.get(), [&] {
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
         auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("exportProgress"));
         auto* cancel = progress ? progress->findChild<QPushButton*>() : nullptr;
-        if (!cancel) return;
+        if (!cancel || std::distance(fs::directory_iterator(dir.path()), {}) < 2) return;
         uievents::click(*cancel, cancel->rect().center());
         pressed = true;
+        watch.stop();
     });
+    watch.start();
     pressCtrlE(*window);
-    EXPECT_TRUE(pressed) << "the progress dialog never showed";
+    watch.stop();
+    EXPECT_TRUE(pressed) << "the movie was never being written with the dialog up";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
 
     // Left alone: the window's picture doubled, lasting as long as the WAV
