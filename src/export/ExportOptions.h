@@ -1,5 +1,8 @@
 #pragma once
 
+#include "playback/NoteOffSchedule.h"
+#include "playback/PitchMapping.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -30,11 +33,13 @@ int exportIntervalOf(const std::string& speedText);
 // ExportError listing the choices when none does.
 const Instrument& exportInstrumentOf(const std::string& name);
 
-// What an export plays: the window's speed and instrument, and for audio the
-// seconds left for the last notes to ring.
+// What an export plays: the window's speed, instrument, pitch mapping and note
+// length, and for audio the seconds left for the last notes to ring.
 struct ExportSettings {
     int intervalMs = 50;
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
+    PitchMapping mapping;
+    NoteLength noteLength;
     double tailSeconds = 2.0;
 };
 

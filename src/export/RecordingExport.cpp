@@ -4,6 +4,7 @@
 #include "export/MidiFile.h"
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
+#include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 
@@ -42,7 +43,13 @@ std::optional<std::string> exportBytes(const CellModel& model, ExportFormat form
                                        const ExportProgress& progress) {
     const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
     if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
-    const PlaybackPass pass = playbackPass(model, settings.intervalMs, instrument);
+    VoiceTable voices;
+    try {
+        voices = voiceTable(model, settings.mapping);
+    } catch (const SoundMappingError& e) {
+        throw ExportError(e.what());
+    }
+    const PlaybackPass pass = playbackPass(model, settings.intervalMs, instrument, voices, settings.noteLength);
     if (format == ExportFormat::Midi) return midiBytesOf(pass);
     passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
     if (progress && !progress(0.0)) return std::nullopt;

@@ -9,9 +9,10 @@ namespace cellsonify {
 
 struct CellModel;
 
-// The file an export of `model` writes: one pass of playback from frame 0 as
-// a MIDI file (the program change and note-ons, its track ending with the
-// pass's last tick) or rendered
+// The file an export of `model` writes: one pass of playback from frame 0
+// under the settings' pitch mapping and note length as a MIDI file (the setup,
+// note-ons and note-offs, its track ending with the pass's last tick or last
+// note-off) or rendered
 // through the synthesizer as WAV audio. Nothing when `progress` cancels.
 // Throws ExportError.
 std::optional<std::string> exportBytes(const CellModel& model, ExportFormat format, const ExportSettings& settings,
