@@ -21,7 +21,7 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
     command->add_option("FILE", *file, "Data file to load")->required();
     command->callback([&context, file] {
         try {
-            context.out << modelToJson(LoadDataFile(*file));
+            writeModelJson(context.out, LoadDataFile(*file));
         } catch (const DataFileError& e) {
             context.err << "error: " << e.what() << '\n';
             context.exitCode = 1;
@@ -51,7 +51,7 @@ void addGenerateCommand(CLI::App& app, CommandContext& context) {
 
 void addPortsCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand("ports", "List the external MIDI output ports (for --midi-port)");
-    command->callback([&context] { context.exitCode = writeMidiPortList(context.out); });
+    command->callback([&context] { context.exitCode = writeMidiPortList(context.out, context.err); });
 }
 
 }  // namespace cellsonify::cli

@@ -88,8 +88,12 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--note-length", r->noteLength, "Milliseconds until each note-off, or ring")
         ->type_name("MS")
         ->capture_default_str();
-    addNumberOption(*command, "--tail", r->tailSeconds, 0.0, 600.0, "Seconds of audio after the last frame");
-    command->callback([&context, r] {
+    auto tail = std::make_shared<double>(0.0);
+    CLI::Option* tailOption = addNumberOption(*command, "--tail", *tail, 0.0, 600.0,
+                                              "Seconds of sound after the last frame, faded at the end (default: until "
+                                              "the sound falls below -60 dBFS, at most 10 s)");
+    command->callback([&context, r, tail, tailOption] {
+        if (tailOption->count() > 0) r->tailSeconds = *tail;
         context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
     });
 }

@@ -4,6 +4,7 @@
 #include "playback/PitchMapping.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct RenderRequest {
     std::string out;                 // file to write; its extension names the format
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
-    double tailSeconds = 2.0;        // audio only: time for the last notes to ring
+    std::optional<double> tailSeconds;  // audio: seconds for the last notes to ring; none: until they die away
     std::string pitch = "rows";      // pitch mapping: rows, scale or position
     std::string scale = "major";     // scale and position: the scale's name
     std::string root = "C";          // scale and position: the scale's root

@@ -4,6 +4,7 @@
 #include "playback/PitchMapping.h"
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -34,13 +35,14 @@ int exportIntervalOf(const std::string& speedText);
 const Instrument& exportInstrumentOf(const std::string& name);
 
 // What an export plays: the window's speed, instrument, pitch mapping and note
-// length, and for audio the seconds left for the last notes to ring.
+// length, and for audio the seconds left for the last notes to ring (none:
+// until they have died away).
 struct ExportSettings {
     int intervalMs = 50;
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
     PitchMapping mapping;
     NoteLength noteLength;
-    double tailSeconds = 2.0;
+    std::optional<double> tailSeconds;
 };
 
 // Told the share of an export done so far (0..1) now and then; returning
