@@ -140,11 +140,13 @@ void PlaybackController::chooseInstrument(int index) {
 
 void PlaybackController::tick() {
     const int before = timer_.interval();
-    sendDueNoteOffs();
+    offs_.sendDue(nowMs(), [this](const TimedNoteOff& off) { send(off.off); });
     inTick_ = true;
     stoppedInTick_ = false;
     StepFrame(model_, keys_, *this, voices_);
     inTick_ = false;
+    // Once per tick rather than per note: a dense frame strikes hundreds.
+    armNoteOffTimer();
     // At the end of the data the tick stops the timer and restarts it from the
     // speed text. A text that gives no interval ("1e10") would leave it
     // stopped for good with the stop button still showing: keep the loop going
@@ -166,7 +168,6 @@ void PlaybackController::playVoice(CellVoice voice) {
     const int64_t now = nowMs();
     offs_.beforeNoteOn(now, on, [this](const TimedNoteOff& off) { send(off.off); });
     send(on);
-    if (!settings_.noteLength.rings()) armNoteOffTimer();
 }
 
 void PlaybackController::setSpeedText(const std::string& text) { display_.showSpeedText(text); }
