@@ -81,6 +81,8 @@ void ExportAction::exportTo(const std::string& path) {
             PictureSettings settings;
             settings.speedText = playing.speedText;
             settings.instrument = &instrument;
+            settings.mapping = playing.mapping;
+            settings.noteLength = playing.noteLength;
             const CellModel& model = form_.model();
             std::optional<int64_t> frame;
             if (model.CurrentFrame >= 1 && model.FrameCount > 0)
@@ -90,6 +92,8 @@ void ExportAction::exportTo(const std::string& path) {
             ExportSettings settings;
             settings.intervalMs = interval;
             settings.instrument = &instrument;
+            settings.mapping = playing.mapping;
+            settings.noteLength = playing.noteLength;
             job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
         }
     } catch (const std::exception& e) {

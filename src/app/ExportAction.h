@@ -20,10 +20,10 @@ class SaveFileChooser;
 // The window's "Export..." command, kept off the fixed layout: a context menu
 // on the window's bare background and Ctrl+E. It asks for a .mid, .wav, .mp4
 // or .png name and writes one pass of the loaded recording at the playback
-// settings' speed text and instrument (MIDI and WAV on a worker thread, a
-// movie or picture a slice at a time between the window's events), with a
-// progress dialog whose Cancel leaves no file behind. A picture shows the
-// frame the window is at (at rest when it is at frame 0).
+// settings' speed text, instrument, pitch mapping and note length (MIDI and
+// WAV on a worker thread, a movie or picture a slice at a time between the
+// window's events), with a progress dialog whose Cancel leaves no file
+// behind. A picture shows the frame the window is at (at rest at frame 0).
 class ExportAction : public QObject {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
+#include "export/RecordingExport.h"
 #include "app/WindowPictures.h"
 #include "model/CellModel.h"
 #include "sound/Instruments.h"
@@ -27,6 +28,18 @@ const Instrument& instrumentOf(const PictureSettings& settings) {
     return settings.instrument ? *settings.instrument : kDefaultInstrument;
 }
 
+// The WAV export's settings for the same pass.
+ExportSettings soundSettingsOf(const PictureSettings& settings) {
+    ExportSettings sound;
+    sound.intervalMs = exportIntervalOf(settings.speedText);
+    sound.instrument = &instrumentOf(settings);
+    sound.mapping = settings.mapping;
+    sound.noteLength = settings.noteLength;
+    sound.tailSeconds = settings.tailSeconds;
+    return sound;
+}
+
+
 void checkScale(int scale) {
     if (scale < 1 || scale > kMostPictureScale)
         throw ExportError("the zoom must be a whole number from 1 to " + std::to_string(kMostPictureScale) +
@@ -36,9 +49,9 @@ void checkScale(int scale) {
 class MovieMaking : public PictureExport {
 public:
     MovieMaking(const CellModel& model, const std::string& path, const PictureSettings& settings)
-        : pass_(playbackPass(model, exportIntervalOf(settings.speedText), instrumentOf(settings))),
+        : pass_(exportPass(model, soundSettingsOf(settings))),
           tailSeconds_(settings.tailSeconds),
-          pictures_(model, settings.speedText, instrumentOf(settings)) {
+          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping, settings.noteLength) {
         MoviePass movie;
         movie.intervalMs = pass_.intervalMs;
         movie.ticks = pass_.ticks;
@@ -72,7 +85,7 @@ public:
         : path_(std::move(path)),
           scale_(settings.scale),
           ticks_(frame.value_or(0)),
-          pictures_(model, settings.speedText, instrumentOf(settings)) {
+          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping, settings.noteLength) {
         if (frame) pictures_.play();
     }
 
@@ -109,7 +122,7 @@ std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const st
 std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const std::string& path,
                                                   const PictureSettings& settings, std::optional<int64_t> frame) {
     checkScale(settings.scale);
-    exportIntervalOf(settings.speedText);  // a speed that never plays is refused here as for a movie
+    exportPass(model, soundSettingsOf(settings));  // a speed or mapping that never plays is refused as for a movie
     if (frame && (*frame < 0 || *frame >= model.FrameCount))
         throw ExportError("frame " + std::to_string(*frame) + " is not in the recording: it has frames 0 to " +
                           std::to_string(static_cast<int64_t>(model.FrameCount) - 1));

@@ -15,6 +15,8 @@ struct CellModel;
 struct PictureSettings {
     std::string speedText = "50";            // as typed in the speed box; the tick interval is read from it
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
+    PitchMapping mapping;                    // how cells get notes: the keys lit and the notes heard
+    NoteLength noteLength;                   // ring, or a note-off after a fixed time
     std::optional<double> tailSeconds;       // movie: the last picture held while the last notes ring (none: until quiet)
     int scale = 2;                           // each window pixel becomes scale x scale (1..kMostPictureScale)
 };
@@ -36,7 +38,7 @@ public:
 };
 
 // One playback pass of `model` from frame 0, the pass a WAV export renders
-// (same ticks, same notes, the same sound), filmed as an MP4 at `path`: the
+// (exportPass: same ticks, same notes; renderPassSound: the same sound), filmed as an MP4 at `path`: the
 // window's picture during that playback, drawn offscreen, with the pass's
 // sound, which renders on a thread of its own. Needs a QApplication (the
 // offscreen platform will do); refuses bad settings at once with ExportError.

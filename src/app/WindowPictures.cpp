@@ -32,7 +32,8 @@ int optionOf(const Instrument& instrument) {
 
 }  // namespace
 
-WindowPictures::WindowPictures(const CellModel& model, const std::string& speedText, const Instrument& instrument)
+WindowPictures::WindowPictures(const CellModel& model, const std::string& speedText, const Instrument& instrument,
+                               const PitchMapping& mapping, NoteLength noteLength)
     : quiet_(std::make_unique<Quiet>()) {
     MainWindowServices services;
     services.midi = quiet_.get();
@@ -42,6 +43,8 @@ WindowPictures::WindowPictures(const CellModel& model, const std::string& speedT
     window_->loadDataFile(model.DataFile);
     window_->instrumentOption(optionOf(instrument)).setChecked(true);
     if (auto* soundOn = window_->findChild<QRadioButton*>(QStringLiteral("Option9"))) soundOn->setChecked(true);
+    window_->playback().setMapping(mapping);
+    window_->playback().setNoteLength(noteLength);
     window_->setSpeedText(speedText);
     // A new speed starts the window's timer; the ticks are run from here instead.
     window_->playback().timer().setInterval(0);

@@ -4,6 +4,7 @@
 #include "export/MidiFile.h"
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
+#include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 
@@ -26,11 +27,20 @@ std::string midiBytesOf(const PlaybackPass& pass) {
     }
 }
 
-PlaybackPass passOf(const CellModel& model, const ExportSettings& settings) {
+}  // namespace
+
+PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings) {
     const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
     if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
-    return playbackPass(model, settings.intervalMs, instrument);
+    try {
+        return playbackPass(model, settings.intervalMs, instrument, voiceTable(model, settings.mapping),
+                            settings.noteLength);
+    } catch (const SoundMappingError& e) {
+        throw ExportError(e.what());
+    }
 }
+
+namespace {
 
 // Finding out that the folder is read-only only after a long render would
 // waste it; a throw-away file beside `path` tells at once.
@@ -45,7 +55,7 @@ void checkWritableBeside(const std::string& path) {
 }  // namespace
 
 std::string exportMidiBytes(const CellModel& model, const ExportSettings& settings) {
-    return midiBytesOf(passOf(model, settings));
+    return midiBytesOf(exportPass(model, settings));
 }
 
 bool exportRecording(const CellModel& model, const std::string& path, const ExportSettings& settings,
@@ -54,7 +64,7 @@ bool exportRecording(const CellModel& model, const std::string& path, const Expo
     if (showsPictures(format))
         throw ExportError("movies and pictures are drawn from the window's pictures, not rendered here");
     checkWritableBeside(path);
-    const PlaybackPass pass = passOf(model, settings);
+    const PlaybackPass pass = exportPass(model, settings);
     if (format == ExportFormat::Midi) {
         writeFileAtomically(path, midiBytesOf(pass));
         return true;
