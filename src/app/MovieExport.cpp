@@ -39,7 +39,6 @@ ExportSettings soundSettingsOf(const PictureSettings& settings) {
     return sound;
 }
 
-
 void checkScale(int scale) {
     if (scale < 1 || scale > kMostPictureScale)
         throw ExportError("the zoom must be a whole number from 1 to " + std::to_string(kMostPictureScale) +
