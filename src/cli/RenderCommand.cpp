@@ -5,7 +5,6 @@
 #include "cli/Subcommands.h"
 #include "export/ConsoleProgress.h"
 #include "export/RecordingExport.h"
-#include "model/DataFileLoader.h"
 
 #include <CLI/CLI.hpp>
 
@@ -23,7 +22,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.intervalMs = exportIntervalOf(r.speed);
         settings.instrument = &exportInstrumentOf(r.instrument);
         settings.tailSeconds = r.tailSeconds;
-        const CellModel model = LoadDataFile(r.file);
+        const CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
         exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
         bar.finish();
         out << "wrote " << r.out << '\n';
@@ -46,7 +45,7 @@ namespace cli {
 void addRenderCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand("render", "Write one pass of playback as a MIDI file (.mid) or audio (.wav)");
     auto r = std::make_shared<RenderRequest>();
-    command->add_option("FILE", r->file, "Data file to play")->required();
+    command->add_option("FILE", r->file, "Data file, suite2p folder, NWB or CaImAn file to play")->required();
     command->add_option("-o,--output", r->out, "File to write: NAME.mid or NAME.wav")->required();
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
@@ -54,6 +53,7 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
     addNumberOption(*command, "--tail", r->tailSeconds, 0.0, 600.0, "Seconds of audio after the last frame");
+    addImportOptions(*command, r->import);
     command->callback([&context, r] {
         context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/ImportFlags.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,11 +12,12 @@ namespace cellsonify {
 // file (.mid) or audio (.wav). A new render option is a field here and one
 // line in addRenderCommand (RenderCommand.cpp).
 struct RenderRequest {
-    std::string file;                // data file to play
+    std::string file;                // data file or recording to import, to play
     std::string out;                 // file to write; its extension names the format
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
     double tailSeconds = 2.0;        // audio only: time for the last notes to ring
+    cli::ImportChoice import;        // how an importer reads `file`
 };
 
 // Renders `request`: 0 and "wrote OUT" on `out`; 1 and "error: <message>" on

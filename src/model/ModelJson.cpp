@@ -39,18 +39,32 @@ void appendNumber(std::string& out, T v) {
 
 }  // namespace
 
-std::string modelToJson(const CellModel& m) {
+std::string jsonString(const std::string& text) {
+    std::string out;
+    appendEscaped(out, text);
+    return out;
+}
+
+std::string jsonNumber(double value) {
+    std::string out;
+    appendNumber(out, value);
+    return out;
+}
+
+std::string modelToJson(const CellModel& m, const JsonExtraFields& extra) {
     std::string out = "{\"caption\": ";
     appendEscaped(out, m.Caption);
     out += ", \"cell_count\": ";
     appendNumber(out, static_cast<int>(m.CellCount));
     out += ", \"frame_count\": ";
     appendNumber(out, m.FrameCount);
+    out += extra.afterFrameCount;
     out += ", \"cells\": [";
     for (int c = 1; c <= m.CellCount; ++c) {
         if (c > 1) out += ", ";
         out += "{\"cell\": ";
         appendNumber(out, c);
+        if (extra.perCell) out += extra.perCell(c);
         out += ", \"x\": ";
         appendNumber(out, m.CellPos[c].X);
         out += ", \"y\": ";

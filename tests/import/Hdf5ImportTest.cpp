@@ -1,6 +1,6 @@
 #include "import/ImportError.h"
 #include "import/Importer.h"
-#include "import/ImportFixtures.h"
+#include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
