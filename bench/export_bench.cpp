@@ -3,12 +3,15 @@
 #include "export/MidiFile.h"
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
+#include "playback/NoteOffSchedule.h"
+#include "playback/VoiceTable.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace cellsonify;
@@ -44,9 +47,19 @@ BENCHMARK(BM_ExportSynthesizers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)-
 
 // The WAV render of the example with 1 or more synthesizers side by side;
 // "realtime_x" is seconds of audio per second of rendering.
+// The pass with every note ended `noteMs` after it starts (0: notes ring on,
+// as the window plays them), for comparing with a fixed note length.
+PlaybackPass examplePass(int64_t noteMs) {
+    if (noteMs == 0) return playbackPass(example(), 50, kDefaultInstrument);
+    return playbackPass(example(), 50, kDefaultInstrument, voiceTable(example(), PitchMapping{}),
+                        NoteLength{static_cast<int>(noteMs)});
+}
+
+// Arguments: synthesizers side by side, note length in ms (0: ringing).
 void BM_RenderWavOfTheExample(benchmark::State& state) {
-    const PlaybackPass pass = playbackPass(example(), 50, kDefaultInstrument);
+    const PlaybackPass pass = examplePass(state.range(1));
     constexpr double kTail = 2.0;
+    const std::filesystem::path out = std::filesystem::temp_directory_path() / "cellsonify-bench-export.wav";
     for (auto _ : state) {
         state.PauseTiming();
         std::vector<std::unique_ptr<SynthEngine>> engines;
@@ -59,12 +72,19 @@ void BM_RenderWavOfTheExample(benchmark::State& state) {
         std::vector<SynthEngine*> playing;
         for (const auto& e : engines) playing.push_back(e.get());
         state.ResumeTiming();
-        benchmark::DoNotOptimize(renderPassAsWav(playing, pass, kTail));
+        benchmark::DoNotOptimize(renderPassToWavFile(playing, pass, kTail, out.string()));
     }
+    std::filesystem::remove(out);
     const double audioSeconds = static_cast<double>(pass.lengthMs()) / 1000.0 + kTail;
     state.counters["realtime_x"] =
         benchmark::Counter(audioSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RenderWavOfTheExample)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_RenderWavOfTheExample)
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({2, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 }  // namespace

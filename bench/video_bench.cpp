@@ -76,7 +76,7 @@ void BM_RenderMovie(benchmark::State& state) {
             return;
         }
     }
-    const double movieSeconds = static_cast<double>(model.FrameCount) * 0.05 + settings.tailSeconds;
+    const double movieSeconds = static_cast<double>(model.FrameCount) * 0.05 + settings.tailSeconds.value_or(0.0);
     state.counters["x_realtime"] =
         benchmark::Counter(movieSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["movie_s"] = movieSeconds;

@@ -12,7 +12,8 @@ PACKAGES=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgtest-dev libbenchmark-dev
   libhdf5-dev
-  fonts-liberation
+  libpulse-dev  # bench/probes/live_sound_probe records the sound server
+  libqt6svg6 fonts-liberation
   "$@"
 )
 

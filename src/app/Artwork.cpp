@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+// Resources in a static library must be registered by hand, outside any namespace.
+static void registerIconResource() { Q_INIT_RESOURCE(icon); }
+
 namespace cellsonify {
 
 namespace {
@@ -98,7 +101,7 @@ QImage windowPicture() {
     return img;
 }
 
-QIcon appIcon() {
+static QPixmap drawnIcon() {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -118,7 +121,16 @@ QIcon appIcon() {
     p.drawRect(QRectF(4.5, 19.5, 23, 9));
     p.setBrush(QColor(20, 20, 20));
     for (int k : {7, 11, 19, 23}) p.drawRect(QRectF(k, 19.5, 2, 5));
-    return QIcon(pm);
+    return pm;
+}
+
+QIcon appIcon() {
+    // The same picture the desktop menu shows (installed in the hicolor theme);
+    // where Qt's SVG plugin is missing, a pixmap drawn to match.
+    registerIconResource();
+    QIcon svg(QStringLiteral(":/cellsonify.svg"));
+    if (!svg.availableSizes().isEmpty() || !svg.pixmap(32, 32).isNull()) return svg;
+    return QIcon(drawnIcon());
 }
 
 void paintFormBackdrop(QPainter& painter) {

@@ -14,7 +14,7 @@ struct CellModel;
 struct PictureSettings {
     std::string speedText = "50";            // as typed in the speed box; the tick interval is read from it
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
-    double tailSeconds = 2.0;                // movie: the last picture held while the last notes ring
+    std::optional<double> tailSeconds;       // movie: the last picture held while the last notes ring (none: until quiet)
     int scale = 2;                           // each window pixel becomes scale x scale (1..kMostPictureScale)
 };
 

@@ -41,8 +41,8 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
     command->callback([&context, file, import] {
         try {
             const OpenedRecording opened = openForCommand(*file, *import, context.err, context.errIsTerminal);
-            context.out << (opened.source ? modelToJson(opened.model, importFields(*opened.source))
-                                          : modelToJson(opened.model));
+            if (opened.source) writeModelJson(context.out, opened.model, importFields(*opened.source));
+            else writeModelJson(context.out, opened.model);
         } catch (const std::exception& e) {
             context.err << "error: " << e.what() << '\n';
             context.exitCode = 1;
@@ -72,7 +72,7 @@ void addGenerateCommand(CLI::App& app, CommandContext& context) {
 
 void addPortsCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand("ports", "List the external MIDI output ports (for --midi-port)");
-    command->callback([&context] { context.exitCode = writeMidiPortList(context.out); });
+    command->callback([&context] { context.exitCode = writeMidiPortList(context.out, context.err); });
 }
 
 }  // namespace cellsonify::cli

@@ -52,9 +52,13 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         ->capture_default_str();
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
-    addNumberOption(*command, "--tail", r->tailSeconds, 0.0, 600.0, "Seconds of audio after the last frame");
+    auto tail = std::make_shared<double>(0.0);
+    CLI::Option* tailOption = addNumberOption(*command, "--tail", *tail, 0.0, 600.0,
+                                              "Seconds of sound after the last frame, faded at the end (default: until "
+                                              "the sound falls below -60 dBFS, at most 10 s)");
     addImportOptions(*command, r->import);
-    command->callback([&context, r] {
+    command->callback([&context, r, tail, tailOption] {
+        if (tailOption->count() > 0) r->tailSeconds = *tail;
         context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
     });
 }

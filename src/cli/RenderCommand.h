@@ -3,6 +3,7 @@
 #include "cli/ImportFlags.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ struct RenderRequest {
     std::string out;                 // file to write; its extension names the format
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
-    double tailSeconds = 2.0;        // audio only: time for the last notes to ring
+    std::optional<double> tailSeconds;  // audio: seconds for the last notes to ring; none: until they die away
     cli::ImportChoice import;        // how an importer reads `file`
 };
 

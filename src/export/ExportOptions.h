@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -31,11 +32,11 @@ int exportIntervalOf(const std::string& speedText);
 const Instrument& exportInstrumentOf(const std::string& name);
 
 // What an export plays: the window's speed and instrument, and for audio the
-// seconds left for the last notes to ring.
+// seconds left for the last notes to ring (none: until they have died away).
 struct ExportSettings {
     int intervalMs = 50;
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
-    double tailSeconds = 2.0;
+    std::optional<double> tailSeconds;
 };
 
 // Told the share of an export done so far (0..1) now and then; returning

@@ -26,6 +26,12 @@ std::string midiBytesOf(const PlaybackPass& pass) {
     }
 }
 
+PlaybackPass passOf(const CellModel& model, const ExportSettings& settings) {
+    const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
+    if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
+    return playbackPass(model, settings.intervalMs, instrument);
+}
+
 // Finding out that the folder is read-only only after a long render would
 // waste it; a throw-away file beside `path` tells at once.
 void checkWritableBeside(const std::string& path) {
@@ -38,28 +44,25 @@ void checkWritableBeside(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> exportBytes(const CellModel& model, ExportFormat format, const ExportSettings& settings,
-                                       const ExportProgress& progress) {
-    const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
-    if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
-    const PlaybackPass pass = playbackPass(model, settings.intervalMs, instrument);
-    if (format == ExportFormat::Midi) return midiBytesOf(pass);
-    passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
-    if (progress && !progress(0.0)) return std::nullopt;
-    const auto engines = exportSynthesizers(exportRenderThreads());
-    std::vector<SynthEngine*> playing;
-    for (const auto& e : engines) playing.push_back(e.get());
-    return renderPassAsWav(playing, pass, settings.tailSeconds, progress);
+std::string exportMidiBytes(const CellModel& model, const ExportSettings& settings) {
+    return midiBytesOf(passOf(model, settings));
 }
 
 bool exportRecording(const CellModel& model, const std::string& path, const ExportSettings& settings,
                      const ExportProgress& progress) {
     const ExportFormat format = exportFormatOf(path);
     checkWritableBeside(path);
-    const std::optional<std::string> bytes = exportBytes(model, format, settings, progress);
-    if (!bytes) return false;
-    writeFileAtomically(path, *bytes);
-    return true;
+    const PlaybackPass pass = passOf(model, settings);
+    if (format == ExportFormat::Midi) {
+        writeFileAtomically(path, midiBytesOf(pass));
+        return true;
+    }
+    passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
+    if (progress && !progress(0.0)) return false;
+    const auto engines = exportSynthesizers(exportRenderThreads());
+    std::vector<SynthEngine*> playing;
+    for (const auto& e : engines) playing.push_back(e.get());
+    return renderPassToWavFile(playing, pass, settings.tailSeconds, path, progress);
 }
 
 }  // namespace cellsonify

@@ -9,16 +9,15 @@ namespace cellsonify {
 
 struct CellModel;
 
-// The file an export of `model` writes: one pass of playback from frame 0 as
-// a MIDI file (the program change and note-ons, its track ending with the
-// pass's last tick) or rendered
-// through the synthesizer as WAV audio. Nothing when `progress` cancels.
-// Throws ExportError.
-std::optional<std::string> exportBytes(const CellModel& model, ExportFormat format, const ExportSettings& settings,
-                                       const ExportProgress& progress = {});
+// The MIDI file an export of `model` writes: one pass of playback from frame
+// 0 (the program change and note-ons, its track ending with the pass's last
+// tick). Throws ExportError.
+std::string exportMidiBytes(const CellModel& model, const ExportSettings& settings);
 
-// Exports `model` to `path` in the format its extension names, writing
-// through a temporary name so no partial file is ever left. False (and no
+// Exports `model` to `path` in the format its extension names: the MIDI file
+// above, or the pass rendered through the synthesizer as WAV audio (see
+// renderPassToWavFile), writing through a temporary name so no partial file
+// is ever left. False (and no
 // file) when `progress` cancels. Throws ExportError or, for a file that
 // cannot be written, std::runtime_error; what() is ready for the user.
 bool exportRecording(const CellModel& model, const std::string& path, const ExportSettings& settings,

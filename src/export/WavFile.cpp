@@ -1,7 +1,15 @@
 #include "export/WavFile.h"
 
+#include <sndfile.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cellsonify {
 
@@ -47,6 +55,52 @@ std::string wavFileBytes(const std::vector<float>& samples, int channels, int sa
     out.reserve(out.size() + dataBytes);
     appendPcm16(out, samples.data(), samples.size());
     return out;
+}
+
+WavFileWriter::WavFileWriter(const std::string& path, int channels, int sampleRate)
+    : path_(path), temporary_(path + ".partXXXXXX"), channels_(channels) {
+    const int fd = ::mkstemp(temporary_.data());
+    if (fd < 0) throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
+    ::fchmod(fd, 0644);  // mkstemp's 0600 would keep the file from everyone else
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    file_ = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    if (file_ == nullptr) {
+        const std::string reason = sf_strerror(nullptr);
+        ::close(fd);
+        ::unlink(temporary_.c_str());
+        throw std::runtime_error(path + ": cannot be written: " + reason);
+    }
+    // Without this a sample past full scale would wrap around to the other sign.
+    sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+}
+
+WavFileWriter::~WavFileWriter() {
+    if (file_ != nullptr) {
+        sf_close(file_);
+        ::unlink(temporary_.c_str());
+    }
+}
+
+void WavFileWriter::write(const float* interleaved, int64_t frames) {
+    if (sf_writef_float(file_, interleaved, frames) != frames)
+        throw std::runtime_error(path_ + ": cannot be written: " + sf_strerror(file_));
+}
+
+void WavFileWriter::commit() {
+    SNDFILE* file = file_;
+    file_ = nullptr;
+    if (sf_close(file) != 0) {
+        ::unlink(temporary_.c_str());
+        throw std::runtime_error(path_ + ": cannot be written: " + sf_strerror(nullptr));
+    }
+    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temporary_.c_str());
+        throw std::runtime_error(path_ + ": cannot be written: " + reason);
+    }
 }
 
 }  // namespace cellsonify

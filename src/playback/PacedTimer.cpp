@@ -18,10 +18,23 @@ PacedTimer::PacedTimer(std::function<void()> onTick, Clock clock, QObject* paren
 
 void PacedTimer::setInterval(int ms) {
     if (ms < 0 || ms == interval()) return;
-    if (ms == 0)
+    if (stoppedInTick_ && ms == static_cast<int>(schedule_.stoppedInterval().count())) {
+        // Stopped and started again by one tick at one speed: the rest of the
+        // batch and every later tick stay on the grid, so loops do not drift.
+        schedule_.resume();
+        stoppedInTick_ = false;
+        generation_ = generationOfTick_;
+        arm();
+        return;
+    }
+    if (ms == 0) {
+        stoppedInTick_ = inTick_;
+        generationOfTick_ = generation_;
         schedule_.stop();
-    else
+    } else {
+        stoppedInTick_ = false;
         schedule_.start(clock_(), TickSchedule::Interval{ms});
+    }
     ++generation_;
     arm();
 }
@@ -31,7 +44,12 @@ void PacedTimer::runDueTicks() {
     const long long due = schedule_.takeDue(clock_());
     // A tick that stops or restarts the timer ends this batch: the rest were
     // due on the old grid.
-    for (long long k = 0; k < due && generation == generation_; ++k) onTick_();
+    for (long long k = 0; k < due && generation == generation_; ++k) {
+        inTick_ = true;
+        onTick_();
+        inTick_ = false;
+        stoppedInTick_ = false;
+    }
     arm();
 }
 

@@ -25,7 +25,9 @@ public:
     PacedTimer(std::function<void()> onTick, Clock clock, QObject* parent = nullptr);
 
     // 0 stops; a new positive interval starts a fresh grid at once (first tick
-    // `ms` from now). Setting the current interval again keeps the beat.
+    // `ms` from now). Setting the current interval again keeps the beat, and
+    // so does a tick that stops the timer and starts it again at the same
+    // interval (a loop's restart): the next pass stays on the grid.
     // Negative values are refused and change nothing.
     void setInterval(int ms);
     // Current interval in ms; 0 when stopped.
@@ -46,6 +48,9 @@ private:
     TickSchedule schedule_;
     QTimer wakeup_;
     unsigned long long generation_ = 0;  // bumped by every start and stop
+    bool inTick_ = false;
+    bool stoppedInTick_ = false;                // this tick stopped the timer
+    unsigned long long generationOfTick_ = 0;  // before that stop
 };
 
 }  // namespace cellsonify

@@ -14,7 +14,13 @@ void TickSchedule::start(TimePoint now, Interval interval) {
 
 void TickSchedule::stop() {
     running_ = false;
+    stoppedInterval_ = interval_;
     interval_ = Interval{0};
+}
+
+void TickSchedule::resume() {
+    interval_ = stoppedInterval_;
+    running_ = interval_.count() > 0;
 }
 
 long long TickSchedule::takeDue(TimePoint now) {

@@ -20,11 +20,16 @@ public:
 
     // Starts a fresh grid: the first tick falls due at `now` + `interval` (> 0).
     void start(TimePoint now, Interval interval);
-    // Stops; no tick falls due until the next start.
+    // Stops; no tick falls due until the next start or resume.
     void stop();
+    // Runs again on the grid of the last start, at its interval, as if never
+    // stopped: the next tick is the one after the last handed out.
+    void resume();
 
     bool running() const { return running_; }
     Interval interval() const { return interval_; }
+    // The interval before the last stop (what resume() runs at).
+    Interval stoppedInterval() const { return stoppedInterval_; }
 
     // Number of ticks to run at `now` (0..kMostPerWakeup), counted as done.
     // Due ticks beyond that wait for the next call, unless the backlog was
@@ -39,6 +44,7 @@ private:
     bool running_ = false;
     TimePoint origin_{};
     Interval interval_{0};
+    Interval stoppedInterval_{0};  // what resume() goes back to
     long long next_ = 1;      // index on the grid of the next tick to hand out
     long long dropped_ = 0;
 };

@@ -5,7 +5,10 @@
 
 #include <fluidsynth.h>
 
+#include <charconv>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace cellsonify {
 
@@ -20,7 +23,43 @@ bool audioDeviceDisabled() {
     return value != nullptr && *value != '\0' && std::string(value) != "0";
 }
 
+// FluidSynth renders in blocks of 64 frames; a period of whole blocks keeps
+// every callback the same length.
+int wholeBlocks(int frames) { return std::max(64, (frames + 32) / 64 * 64); }
+
 }  // namespace
+
+int audioBufferMs() {
+    const char* value = std::getenv("CELLSONIFY_AUDIO_BUFFER_MS");
+    if (value == nullptr || *value == '\0') return kDefaultAudioBufferMs;
+    int ms = 0;
+    const char* end = value + std::strlen(value);
+    const auto [stop, error] = std::from_chars(value, end, ms);
+    if (error != std::errc() || stop != end || ms < kLeastAudioBufferMs || ms > kMostAudioBufferMs)
+        return kDefaultAudioBufferMs;
+    return ms;
+}
+
+// What the audio thread needs: the synthesizer to pull from and the limiter
+// that only this thread touches.
+struct FluidSynthOutput::LiveMix {
+    fluid_synth_t* synth;
+    OutputLimiter limiter{SynthEngine::kSampleRate};
+
+    // The audio driver's callback: fills out[0] (left) and out[1] (right).
+    static int render(void* data, int len, int, float**, int nout, float** out) {
+        auto* mix = static_cast<LiveMix*>(data);
+        if (nout < 2) return FLUID_FAILED;
+        std::memset(out[0], 0, sizeof(float) * static_cast<std::size_t>(len));
+        std::memset(out[1], 0, sizeof(float) * static_cast<std::size_t>(len));
+        // The same buffers as effect outputs mix reverb and chorus in, as
+        // fluid_synth_write_float does for exported audio.
+        float* stereo[2] = {out[0], out[1]};
+        if (fluid_synth_process(mix->synth, len, 2, stereo, 2, stereo) != FLUID_OK) return FLUID_FAILED;
+        mix->limiter.process(out[0], out[1], len, 1);
+        return FLUID_OK;
+    }
+};
 
 FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : options_(std::move(options)) {
     pendingProgram_.fill(-1);
@@ -30,6 +69,7 @@ FluidSynthOutput::~FluidSynthOutput() {
     if (driver_ != nullptr) {
         delete_fluid_audio_driver(driver_);
     }
+    mix_.reset();
     if (loader_.joinable()) {
         loader_.join();
     }
@@ -82,6 +122,8 @@ int FluidSynthOutput::open() {
 
 std::string FluidSynthOutput::startAudio() {
     std::string reasons;
+    const int bufferFrames = audioBufferMs() * SynthEngine::kSampleRate / 1000;
+    mix_ = std::make_unique<LiveMix>(LiveMix{engine_->synth()});
     for (const char* name : kAudioDrivers) {
         LibraryMessageCapture capture;
         if (!reasons.empty()) {
@@ -93,7 +135,13 @@ std::string FluidSynthOutput::startAudio() {
             reasons += std::string(name) + ": not built into this FluidSynth";
             continue;
         }
-        driver_ = new_fluid_audio_driver(engine_->settings(), engine_->synth());
+        // The pulseaudio driver ignores audio.periods: its whole buffer is one
+        // period. ALSA keeps two, so each is half the buffer.
+        const bool onePeriod = std::strcmp(name, "pulseaudio") == 0;
+        fluid_settings_setint(engine_->settings(), "audio.period-size",
+                              wholeBlocks(onePeriod ? bufferFrames : bufferFrames / 2));
+        fluid_settings_setint(engine_->settings(), "audio.periods", 2);
+        driver_ = new_fluid_audio_driver2(engine_->settings(), &LiveMix::render, mix_.get());
         if (driver_ != nullptr) {
             driverName_ = name;
             return {};
@@ -104,6 +152,7 @@ std::string FluidSynthOutput::startAudio() {
 }
 
 void FluidSynthOutput::loadInBackground() {
+    if (options_.beforeLoad) options_.beforeLoad();
     std::string error;
     const bool loaded = engine_->loadSoundFont(soundFontPath_, &error);
     std::lock_guard lock(mutex_);
@@ -117,6 +166,8 @@ void FluidSynthOutput::loadInBackground() {
             }
         }
         state_ = State::Ready;
+        for (const MidiMessage& message : heldMessages_) engine_->apply(message);
+        heldMessages_.clear();
     } else {
         state_ = State::Failed;
         error_ = error;
@@ -130,6 +181,8 @@ void FluidSynthOutput::shortMessage(const MidiMessage& message) {
         if (state_ == State::Loading) {
             if (message.kind() == 0xC0) {
                 pendingProgram_[message.channel()] = message.data1 & 0x7F;
+            } else if (heldMessages_.size() < kMostHeldMessages) {
+                heldMessages_.push_back(message);
             }
             return;
         }

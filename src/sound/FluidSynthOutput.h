@@ -1,17 +1,30 @@
 #pragma once
 
+#include "sound/OutputLimiter.h"
 #include "sound/ReportingOutput.h"
 #include "sound/SynthEngine.h"
 
 #include <array>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace cellsonify {
+
+// Sound card buffer in milliseconds. With 16 ms a note sounds a median 24 ms
+// after it is sent, and a loaded 2-core machine breaks it up far less than
+// 6 or 12 ms; 20 ms puts the median near 30 ms (README, "Live sound").
+inline constexpr int kDefaultAudioBufferMs = 16;
+inline constexpr int kLeastAudioBufferMs = 2;
+inline constexpr int kMostAudioBufferMs = 200;
+// $CELLSONIFY_AUDIO_BUFFER_MS when it is a whole number of milliseconds in
+// [kLeastAudioBufferMs, kMostAudioBufferMs], else kDefaultAudioBufferMs.
+int audioBufferMs();
 
 struct FluidSynthOptions {
     // SoundFont to play with; empty: $CELLSONIFY_SOUNDFONT, then the system search.
@@ -19,13 +32,17 @@ struct FluidSynthOptions {
     // False: no audio driver at all; whoever holds the output renders engine()
     // itself. Also forced off (open fails) by CELLSONIFY_NO_AUDIO_DEVICE.
     bool audioDevice = true;
+    // Runs on the loading thread just before the SoundFont loads; tests hold
+    // the load here to send messages while it is pending.
+    std::function<void()> beforeLoad = {};
 };
 
 // The default output: the embedded synthesizer playing through the sound card.
 // open() returns as soon as the SoundFont file looks right and the audio device
 // runs; the SoundFont itself loads on a background thread. Until it is loaded
-// note-ons are dropped, while the latest program change of each channel is kept
-// and takes effect when the load completes.
+// the messages sent are held, the latest program change of each channel
+// first, and play the moment the load completes. The sound passes through an
+// OutputLimiter on its way to the device.
 class FluidSynthOutput : public ReportingOutput {
 public:
     explicit FluidSynthOutput(FluidSynthOptions options = {});
@@ -54,6 +71,10 @@ public:
 
 private:
     enum class State { Closed, Loading, Ready, Failed };
+    struct LiveMix;
+    // A bound on what a load can hold back: far more than the notes of the
+    // longest load at the fastest speed.
+    static constexpr std::size_t kMostHeldMessages = 4096;
 
     int fail(const std::string& reason);
     std::string startAudio();
@@ -61,6 +82,7 @@ private:
 
     FluidSynthOptions options_;
     std::unique_ptr<SynthEngine> engine_;
+    std::unique_ptr<LiveMix> mix_;
     fluid_audio_driver_t* driver_ = nullptr;
     std::string soundFontPath_;
     std::string driverName_;
@@ -70,6 +92,7 @@ private:
     std::condition_variable loadEnded_;
     State state_ = State::Closed;
     std::array<int, 16> pendingProgram_{};  // -1: no program change waiting on that channel
+    std::vector<MidiMessage> heldMessages_;     // all but program changes, sent while loading
     std::string error_;
 };
 

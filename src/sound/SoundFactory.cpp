@@ -32,10 +32,10 @@ std::unique_ptr<MidiOutput> makeDefaultOutput(const SoundOptions& options) {
     return std::make_unique<FluidSynthOutput>(synth);
 }
 
-int writeMidiPortList(std::ostream& out) {
+int writeMidiPortList(std::ostream& out, std::ostream& err) {
     const MidiPortList ports = listMidiPorts();
     if (!ports.sequencerAvailable) {
-        out << ports.error << '\n';
+        err << "error: " << ports.error << '\n';
         return 1;
     }
     if (ports.names.empty()) {

@@ -24,9 +24,9 @@ struct SoundOptions {
 // port, otherwise the embedded FluidSynthOutput. Not yet opened.
 std::unique_ptr<MidiOutput> makeDefaultOutput(const SoundOptions& options);
 
-// Writes the MIDI output ports, one per line, or why there are none, for the
-// "ports" command. Returns the process exit code: 0 listed (even if empty),
-// 1 no sequencer.
-int writeMidiPortList(std::ostream& out);
+// Writes the MIDI output ports to `out`, one per line, for the "ports"
+// command; without a sequencer, "error: <why>" to `err`. Returns the process
+// exit code: 0 listed (even if empty), 1 no sequencer.
+int writeMidiPortList(std::ostream& out, std::ostream& err);
 
 }  // namespace cellsonify

@@ -22,9 +22,6 @@ std::unique_ptr<SynthEngine> SynthEngine::create(std::string* error) {
     // Pinning a 150 MB SoundFont in RAM can fail under ordinary limits, and
     // swapping it out is no worse than for any other program's memory.
     fluid_settings_setint(settings, "synth.lock-memory", 0);
-    // About 10-20 ms between a key press and the sound: 3 periods of 256 frames.
-    fluid_settings_setint(settings, "audio.period-size", 256);
-    fluid_settings_setint(settings, "audio.periods", 3);
 
     fluid_synth_t* synth = new_fluid_synth(settings);
     if (synth == nullptr) {

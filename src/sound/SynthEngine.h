@@ -21,8 +21,10 @@ public:
     static constexpr int kChannels = 2;
     // Enough voices for a hundred simultaneous notes of a layered preset.
     static constexpr int kPolyphony = 1024;
-    // Master gain; a hundred-note burst of the loudest option stays short of clipping.
-    static constexpr double kGain = 0.035;
+    // Master gain: a single piano note (middle C, full velocity) peaks near
+    // -12 dBFS with the system's General MIDI font. Louder passages go over
+    // full scale here; OutputLimiter brings them back on the way out.
+    static constexpr double kGain = 0.7;
 
     // A synthesizer without a SoundFont (silent until one is loaded); nullptr and
     // a reason in `error` when FluidSynth cannot create one.

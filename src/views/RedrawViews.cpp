@@ -73,15 +73,40 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
     // Column of every frame, shifted by one so that 0 and w + 1 collect the
     // frames left and right of the image; a mark's pixels depend only on its
     // column and its cell's rows, so each cell needs just the set of columns it hits.
-    std::vector<int32_t> column(static_cast<std::size_t>(frameCount) + 1);
+    // 16-bit columns keep the table in the processor's cache (it is read once
+    // per mark, in no useful order across cells); an image wider than 65533
+    // pixels is clamped to that, beyond anything a screen shows.
+    const int columns = std::min(w, 65533);
+    std::vector<uint16_t> column(static_cast<std::size_t>(frameCount) + 1);
     for (int32_t j = 1; j <= frameCount; ++j)
-        column[j] = static_cast<int32_t>(std::clamp<long long>(raster.pixelX(static_cast<float>(j)), -1, w)) + 1;
-    std::vector<uint8_t> hit(static_cast<std::size_t>(w) + 2);
+        column[j] = static_cast<uint16_t>(std::clamp<long long>(raster.pixelX(static_cast<float>(j)), -1, columns) + 1);
+    std::vector<uint8_t> hit(static_cast<std::size_t>(columns) + 2);
     const uint32_t rgb = paletteRgb(kLightBlue);
     QImage& image = raster.pixels();
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     int touchedTop = h, touchedBottom = -1;
+    // Every mark has the same colour, so neighbouring cells drawn on the same
+    // rows (several per row when cells outnumber rows) collect their columns
+    // together and are painted once.
+    int rowsTop = 0, rowsBottom = -1;
+    bool anyHit = false;
+    const auto paintRows = [&] {
+        if (!anyHit) return;
+        bool painted = false;
+        for (int c = 0; c < columns; ++c) {
+            if (!hit[c + 1]) continue;
+            uchar* p = bits + rowsTop * stride + static_cast<qsizetype>(c) * 4;
+            for (int y = rowsTop; y <= rowsBottom; ++y, p += stride) *reinterpret_cast<uint32_t*>(p) = rgb;
+            painted = true;
+        }
+        if (painted) {
+            touchedTop = std::min(touchedTop, rowsTop);
+            touchedBottom = std::max(touchedBottom, rowsBottom);
+        }
+        std::fill(hit.begin(), hit.end(), uint8_t{0});
+        anyHit = false;
+    };
     for (int i = 1; i <= cells; ++i) {
         // The mark's two ends share one column, so it is the run of rows between them.
         const long long y1 = raster.pixelY(static_cast<float>(cells - i));
@@ -93,20 +118,15 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
         const int32_t* f = frames.data();
         const int32_t* end = std::upper_bound(f, f + frames.size(), frameCount);
         if (f == end) continue;
-        std::fill(hit.begin(), hit.end(), uint8_t{0});
+        if (top != rowsTop || bottom != rowsBottom) {
+            paintRows();
+            rowsTop = top;
+            rowsBottom = bottom;
+        }
         for (const int32_t* p = f; p != end; ++p) hit[column[*p]] = 1;
-        bool any = false;
-        for (int c = 0; c < w; ++c) {
-            if (!hit[c + 1]) continue;
-            uchar* p = bits + top * stride + static_cast<qsizetype>(c) * 4;
-            for (int y = top; y <= bottom; ++y, p += stride) *reinterpret_cast<uint32_t*>(p) = rgb;
-            any = true;
-        }
-        if (any) {
-            touchedTop = std::min(touchedTop, top);
-            touchedBottom = std::max(touchedBottom, bottom);
-        }
+        anyHit = true;
     }
+    paintRows();
     if (touchedBottom >= touchedTop) raster.markDirty(QRect(0, touchedTop, w, touchedBottom - touchedTop + 1));
 }
 

@@ -155,3 +155,12 @@ TEST_F(MainWindowStartup, ButtonsAndOptionsReportWhatTheUserDid) {
     EXPECT_EQ(qRed(back.pixel(10, 16)), qBlue(back.pixel(10, 16)));
     EXPECT_LT(qRed(back.pixel(10, 16)), 128);
 }
+
+TEST_F(MainWindowStartup, WindowIconIsTheDesktopIconWithItsFiringCell) {
+    // The installed SVG, drawn at the size a task bar asks for: its firing
+    // cell (red) sits left of centre above the keys (white).
+    const QImage icon = window->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(QColor(icon.pixel(15, 12)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(icon.pixel(16, 26)), QColor(255, 255, 255));
+}

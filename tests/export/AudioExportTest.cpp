@@ -15,6 +15,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 
 using namespace cellsonify;
 using namespace exporttest;
@@ -41,14 +43,20 @@ std::vector<SynthEngine*> pointers(const std::vector<std::unique_ptr<SynthEngine
     return out;
 }
 
-Wav render(const PlaybackPass& pass, int engines, double tail) {
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+Wav render(const PlaybackPass& pass, int engines, std::optional<double> tail) {
     const auto owned = exportSynthesizers(engines);
-    const std::optional<std::string> wav = renderPassAsWav(pointers(owned), pass, tail);
-    if (!wav) {
+    testfiles::TempDir dir;
+    const std::filesystem::path out = dir.path() / "pass.wav";
+    if (!renderPassToWavFile(pointers(owned), pass, tail, out.string())) {
         ADD_FAILURE() << "cancelled without being asked to";
         return {};
     }
-    return parseWav(*wav);
+    return parseWav(fileBytes(out));
 }
 
 std::size_t frameAt(double seconds) { return static_cast<std::size_t>(std::lround(seconds * kRate)); }
@@ -60,9 +68,10 @@ TEST_F(AudioExport, OneCellSoundsItsNoteForTheWholePassPlusTheTail) {
     // frame 1 only; three frames make three ticks of 100 ms, then 2 s of tail.
     ExportSettings settings;
     settings.intervalMs = 100;
-    const std::optional<std::string> bytes = exportBytes(load(dataFileText(3, {{1}})), ExportFormat::Wav, settings);
-    ASSERT_TRUE(bytes);
-    const Wav wav = parseWav(*bytes);
+    settings.tailSeconds = 2.0;
+    const std::filesystem::path out = dir.path() / "out.wav";
+    ASSERT_TRUE(exportRecording(load(dataFileText(3, {{1}})), out.string(), settings));
+    const Wav wav = parseWav(fileBytes(out));
     EXPECT_EQ(wav.channels, 2);
     EXPECT_EQ(wav.sampleRate, 44100);
     EXPECT_EQ(wav.bitsPerSample, 16);
@@ -70,7 +79,7 @@ TEST_F(AudioExport, OneCellSoundsItsNoteForTheWholePassPlusTheTail) {
 
     const std::vector<float> mono = audio::monoMix(wav.samples);
     // Nothing before the first tick at 100 ms, a clear tone after it.
-    EXPECT_EQ(audio::peak(audio::slice(mono, 0, frameAt(0.095))), 0.0);
+    EXPECT_LT(audio::peak(audio::slice(mono, 0, frameAt(0.095))), 2.0 / 32768) << "silence, to the last bit";
     const auto sounding = audio::slice(mono, frameAt(0.15), frameAt(0.5));
     EXPECT_GT(audio::rms(sounding), 0.0005);
     EXPECT_NEAR(audio::fundamentalFrequency(sounding, kRate, 100, 2000), 329.63, 329.63 * 0.01);
@@ -88,6 +97,27 @@ TEST_F(AudioExport, TheTailFollowsTheLastTickAndCanBeLeftOut) {
     PlaybackPass endless = pass;
     endless.intervalMs = 2147483647;
     EXPECT_THROW(passAudioFrames(endless, 2), ExportError);
+}
+
+TEST_F(AudioExport, TheDefaultTailRunsUntilTheSoundHasDiedAwayAndEveryFileEndsFaded) {
+    // A celesta note struck on the last tick rings for seconds.
+    const CellModel model = load(dataFileText(2, {{1}}));
+    const PlaybackPass pass = playbackPass(model, 100, *findInstrument(int32_t{9}));
+    const std::size_t fade = frameAt(kEndFadeSeconds);
+    const auto tailOf = [&](const Wav& wav) { return audio::monoMix(wav.samples); };
+
+    const std::vector<float> quiet = tailOf(render(pass, 1, std::nullopt));
+    ASSERT_GT(quiet.size(), frameAt(0.2 + 0.5)) << "the ringing note is not cut off";
+    EXPECT_LT(quiet.size(), frameAt(0.2 + kLongestQuietTail));
+    EXPECT_LT(audio::peak(audio::slice(quiet, quiet.size() - fade, fade)), kQuietLevel);
+
+    // A forced tail that cuts the note off fades it out over the last 50 ms.
+    const std::vector<float> cut = tailOf(render(pass, 1, 0.3));
+    ASSERT_EQ(cut.size(), frameAt(0.2 + 0.3));
+    const double before = audio::rms(audio::slice(cut, cut.size() - 2 * fade, fade));
+    ASSERT_GT(before, 0.01) << "still ringing before the fade";
+    EXPECT_LT(audio::rms(audio::slice(cut, cut.size() - fade / 10, fade / 10)), before / 100);
+    EXPECT_LT(audio::peak(audio::slice(cut, cut.size() - 5, 5)), 1e-3);
 }
 
 TEST_F(AudioExport, KeysDealtOverSeveralSynthesizersSoundAsOne) {

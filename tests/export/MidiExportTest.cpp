@@ -22,7 +22,7 @@ SmfEvent at(int64_t ms, std::vector<int> bytes) { return {ms, std::move(bytes)};
 std::vector<SmfEvent> midiEventsOf(const std::string& dataText, const ExportSettings& settings) {
     testfiles::TempDir dir;
     const CellModel model = LoadDataFile(dir.write("rec.txt", dataText).string());
-    const std::optional<std::string> smf = exportBytes(model, ExportFormat::Midi, settings);
+    const std::optional<std::string> smf = exportMidiBytes(model, settings);
     if (!smf) {
         ADD_FAILURE() << "a MIDI export cannot be cancelled";
         return {};
@@ -107,5 +107,5 @@ TEST(MidiExport, GapsTooLongForADeltaTimeAreRefused) {
     const CellModel model = LoadDataFile(dir.write("rec.txt", dataFileText(4, {{}})).string());
     ExportSettings slow;
     slow.intervalMs = 2147483647;
-    EXPECT_THROW(exportBytes(model, ExportFormat::Midi, slow), ExportError);
+    EXPECT_THROW(exportMidiBytes(model, slow), ExportError);
 }

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace cellsonify;
 using namespace std::chrono_literals;
 
@@ -81,22 +83,49 @@ TEST(PacedTimer, ABacklogRunsAFewPerWakeupAndALongOneIsDropped) {
     EXPECT_EQ(d.timer.droppedTicks(), 96);
 }
 
-TEST(PacedTimer, ATickThatRestartsTheTimerEndsTheBatchOfTheOldBeat) {
-    // As at the end of the data: the tick sets 0, then the interval again.
+TEST(PacedTimer, LoopsRestartedByATickStayOnTheGrid) {
+    // As at the end of the data: the pass's last tick sets 0, then the same
+    // interval again. Wakeups come late by a varying fraction of a tick; over
+    // 60 s of 100-tick passes at 5 ms, tick j must still fall due at
+    // (j + 1) x 5 ms: frame k of pass p at (p x 100 + k) x interval.
+    Driven d;
+    const TickSchedule::TimePoint start = d.now;
+    std::vector<std::chrono::nanoseconds> late;
+    d.duringTick = [&] {
+        late.push_back(d.now - start - (d.ticks * 5ms));
+        if (d.ticks % 100 == 0) {
+            d.timer.setInterval(0);
+            d.timer.setInterval(5);
+        }
+    };
+    d.timer.setInterval(5);
+    const std::chrono::microseconds steps[] = {1300us, 700us, 2900us, 4100us};
+    for (int k = 0; d.now - start < 60s; ++k) {
+        d.now += steps[k % 4];
+        d.timer.runDueTicks();
+    }
+    ASSERT_GE(d.ticks, 11990);
+    for (std::size_t j = 0; j < late.size(); ++j) {
+        ASSERT_GE(late[j], 0ns) << "tick " << j;
+        ASSERT_LT(late[j], 4100us) << "tick " << j;  // never more than one wakeup late
+    }
+}
+
+TEST(PacedTimer, ATickThatRestartsAtAnotherIntervalStartsAFreshBeat) {
     Driven d;
     d.timer.setInterval(1);
     d.duringTick = [&] {
         if (d.ticks == 2) {
             d.timer.setInterval(0);
-            d.timer.setInterval(1);
+            d.timer.setInterval(3);
         }
     };
     d.now += 4ms;
     d.timer.runDueTicks();
-    EXPECT_EQ(d.ticks, 2);
-    EXPECT_TRUE(d.timer.isActive());
+    EXPECT_EQ(d.ticks, 2);  // the rest of the batch was due on the old beat
+    d.now += 2ms;
     d.timer.runDueTicks();
-    EXPECT_EQ(d.ticks, 2);  // the new beat's first tick is 1 ms after the restart
+    EXPECT_EQ(d.ticks, 2);
     d.now += 1ms;
     d.timer.runDueTicks();
     EXPECT_EQ(d.ticks, 3);

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -148,24 +149,27 @@ TEST(FluidSynthOutput, NoAudioDeviceFailsCleanlyAndQuietly) {
     EXPECT_EQ(console.text(), "");
 }
 
-TEST(FluidSynthOutput, ProgramChangeSentDuringLoadingTakesEffect) {
+TEST(FluidSynthOutput, WhatIsSentDuringLoadingPlaysOnceReady) {
     const std::string font = soundtest::testSoundFont();
     if (font.empty()) {
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     }
-    FluidSynthOutput output({font, false});
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    FluidSynthOutput output({font, false, [released] { released.wait(); }});
     ASSERT_EQ(output.open(), 0) << output.lastError();
     EXPECT_EQ(output.soundFontPath(), font);
-    // Right after open() the SoundFont is still loading.
+    // The load is held, so all of this arrives while it is pending.
     output.shortMessage(programChangeMessage(0));
     sendInstrument(output, *findInstrument("Celesta"));
+    playNote(output, true, 0.0, 10, 69);
     sendInstrument(output, *findInstrument("Ice Rain"));
+    release.set_value();
     ASSERT_TRUE(output.waitUntilLoaded()) << output.lastError();
     ASSERT_NE(output.engine(), nullptr);
     EXPECT_EQ(output.engine()->programOnChannel(0), 96) << "the last program change wins";
 
-    // It sounds as Ice Rain does on a synthesizer told directly.
-    playNote(output, true, 0.0, 10, 69);
+    // The held note sounds, as Ice Rain does on a synthesizer told directly.
     const auto heard = audio::monoMix(renderMessages(*output.engine(), {}, framesForSeconds(0.5)));
     auto reference = soundtest::loadedEngine();
     ASSERT_NE(reference, nullptr);

@@ -104,8 +104,8 @@ TEST(SoundFactory, PortNameSelectsAnExternalPortOtherwiseTheSynthesizer) {
 
 TEST(SoundFactory, PortsCommandListsPortsOrSaysWhyNot) {
     soundtest::ConsoleCapture console;
-    std::ostringstream out;
-    const int code = writeMidiPortList(out);
+    std::ostringstream out, err;
+    const int code = writeMidiPortList(out, err);
     if (sequencerPresent()) {
         EXPECT_EQ(code, 0);
         const MidiPortList ports = listMidiPorts();
@@ -114,10 +114,12 @@ TEST(SoundFactory, PortsCommandListsPortsOrSaysWhyNot) {
             expected += name + "\n";
         }
         EXPECT_EQ(out.str(), ports.names.empty() ? "no MIDI output ports\n" : expected);
+        EXPECT_EQ(err.str(), "");
     } else {
         EXPECT_EQ(code, 1);
-        EXPECT_TRUE(contains(out.str(), "no MIDI sequencer available (ALSA: ")) << out.str();
-        EXPECT_EQ(out.str().back(), '\n');
+        EXPECT_EQ(out.str(), "") << "the failure goes to the error stream";
+        EXPECT_TRUE(err.str().starts_with("error: no MIDI sequencer available (ALSA: ")) << err.str();
+        EXPECT_EQ(err.str().back(), '\n');
     }
     EXPECT_EQ(console.text(), "");
 }

@@ -97,7 +97,7 @@ TEST_F(MovieExport, FilmsThePassInStepWithItsSound) {
 
     // The pass plus the tail, in whole pictures.
     const PlaybackPass pass = playbackPass(model, kIntervalMs, kDefaultInstrument);
-    const double seconds = static_cast<double>(pass.lengthMs()) / 1000.0 + settings.tailSeconds;
+    const double seconds = static_cast<double>(pass.lengthMs()) / 1000.0 + *settings.tailSeconds;
     EXPECT_DOUBLE_EQ(movie.frameRate, kFps);
     EXPECT_EQ(static_cast<double>(movie.pictures.size()), std::ceil(seconds * kFps));
     EXPECT_NEAR(movie.seconds, seconds, 1.0 / kFps);
