@@ -88,7 +88,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         ownSaveChooser_ = std::make_unique<QtSaveFileChooser>(this);
         services_.saveChooser = ownSaveChooser_.get();
     }
-    new ExportAction(*this, *services_.saveChooser, *services_.messages);  // a child of this window
+    exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
     import_ = new RecordingImport(*this, services_.importer, *services_.messages,
                                   [this](CellModel fresh) { showRecording(std::move(fresh)); });
     connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);

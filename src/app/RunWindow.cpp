@@ -1,6 +1,6 @@
 #include "app/RunWindow.h"
 
-#include "app/MainWindow.h"
+#include "app/ApplicationWindow.h"
 #include "import/RecordingFile.h"
 
 #include <QApplication>
@@ -9,7 +9,8 @@
 
 namespace cellsonify {
 
-int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& file) {
+int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& midiPort,
+              const std::string& file) {
     // QApplication keeps argc and argv for its lifetime and may reorder argv.
     std::vector<std::string> storage = qtArguments;
     std::vector<char*> argv;
@@ -17,20 +18,22 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     argv.push_back(nullptr);
     int argc = static_cast<int>(storage.size());
     QApplication app(argc, argv.data());
-    MainWindowServices services;
-    services.midi = midi;
-    MainWindow window(services);
+    ApplicationServices services;
+    services.window.midi = midi;
+    services.startPort = midiPort;
+    ApplicationWindow window(services);
     // The window shows the loader's message; a user who typed the name in a
     // terminal hears it there too.
     const auto notOpened = [&file] { std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n"; };
-    if (!file.empty() && !opensAsImport(file) && !window.loadDataFile(file)) notOpened();
+    if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file)) notOpened();
     window.show();
     if (!file.empty() && opensAsImport(file)) {
         // Imported on a worker thread once the window is up, with its progress dialog.
-        QObject::connect(&window, &MainWindow::importEnded, &window, [notOpened](bool imported, const QString& error) {
-            if (!imported && !error.isEmpty()) notOpened();
-        });
-        window.startImport(file);
+        QObject::connect(&window.form(), &MainWindow::importEnded, &window,
+                         [notOpened](bool imported, const QString& error) {
+                             if (!imported && !error.isEmpty()) notOpened();
+                         });
+        window.form().startImport(file);
     }
     return app.exec();
 }

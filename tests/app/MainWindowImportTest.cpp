@@ -4,7 +4,6 @@
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 
-#include <QEventLoop>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -13,19 +12,6 @@
 using namespace cellsonify;
 using namespace apptest;
 namespace fs = std::filesystem;
-
-namespace {
-
-// Runs the event loop, as the window does while the user waits, until the
-// import under way (if any) has ended.
-void waitForImport(MainWindow& window) {
-    if (!window.importing()) return;
-    QEventLoop loop;
-    QObject::connect(&window, &MainWindow::importEnded, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-}  // namespace
 
 struct MainWindowImport : WindowFixture {
     testfiles::TempDir dir;
