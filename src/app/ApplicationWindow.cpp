@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/MessageSink.h"
+#include "import/RecordingFile.h"
 #include "playback/PlaybackController.h"
 #include "sound/FluidSynthOutput.h"
 #include "sound/SoundFontLocator.h"
@@ -39,6 +40,9 @@ const char* const kDataFormats =
     "Then for each cell: a line \"identifier X Y level\" and a line of the frames in which it is active, "
     "ended by a value of 0 or less. Cells with a level of 0 or less are left out; an X of 0 ends the data. "
     "At most 1500 cells.\n\n"
+    "Open also imports a suite2p plane folder (choose any .npy in it), an NWB file (.nwb) or a CaImAn result "
+    "(.hdf5, .h5): each accepted ROI becomes a cell at level 1, with an event where its trace's z-score first "
+    "reaches 3; at most 1500 cells (the most active) and frames 1..100000.\n\n"
     "Export writes one pass of playback, with the Sound menu's mapping and note length, as a Standard MIDI "
     "File (.mid, one tick = one millisecond) or as 44.1 kHz 16-bit stereo WAV audio (.wav).";
 
@@ -123,7 +127,19 @@ void ApplicationWindow::fillRecentMenu(QMenu& menu) {
 }
 
 void ApplicationWindow::openRecent(const QString& path) {
-    if (!form_->loadDataFile(path.toStdString())) recent_.remove(path);
+    const std::string file = path.toStdString();
+    if (!opensAsImport(file)) {
+        if (!form_->loadDataFile(file)) recent_.remove(path);
+        return;
+    }
+    if (!form_->startImport(file)) return;
+    // The import ends later; a refused recording leaves the list, a cancelled one stays.
+    connect(
+        form_, &MainWindow::importEnded, this,
+        [this, path](bool imported, const QString& error) {
+            if (!imported && !error.isEmpty()) recent_.remove(path);
+        },
+        Qt::SingleShotConnection);
 }
 
 void ApplicationWindow::buildPlaybackMenu() {

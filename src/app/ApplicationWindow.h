@@ -49,7 +49,8 @@ public:
     // --- what the menu items do
     // Play when stopped, stop when playing: the visible transport button's click.
     void playOrStop();
-    // Loads a recent entry; one that is refused leaves the list.
+    // Opens a recent entry (a recording to import on the window's worker, or a
+    // data file at once); one that is refused leaves the list.
     void openRecent(const QString& path);
     QStringList recentFiles() const { return recent_.paths(); }
     // Switches to `port` (empty: the built-in synthesizer). An output that

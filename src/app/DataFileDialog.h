@@ -6,12 +6,15 @@
 
 namespace cellsonify {
 
-// The "Load Data File" dialog: always titled "Select a File", showing text
-// files, and remembering its file name between uses.
+// The "Load Data File" dialog: always titled "Select a File", showing data
+// files first, then the recordings an importer reads (a suite2p folder is
+// chosen by any .npy file in it), and remembering its file name between uses.
 class DataFileDialog {
 public:
     static constexpr const char* kTitle = "Select a File";
-    static constexpr const char* kFilter = "Data Files (*.txt)|*txt";
+    static constexpr const char* kFilter =
+        "Data Files (*.txt)|*txt|suite2p Plane Folder (any .npy in it)|*.npy|NWB File (*.nwb)|*.nwb|"
+        "CaImAn Result (*.hdf5, *.h5)|*.hdf5 *.h5";
 
     explicit DataFileDialog(FileChooser& chooser) : chooser_(chooser) {}
     // Shows the chooser, starting at the remembered name, and returns the

@@ -7,8 +7,10 @@ namespace cellsonify {
 std::optional<QString> dataFileFromDrop(const QStringList& names) {
     if (names.isEmpty()) return std::nullopt;
     const QString& first = names.front();
-    if (first.size() < 3 || first.right(3) != QLatin1String("txt")) return std::nullopt;
-    return first;
+    if (first.size() >= 3 && first.right(3) == QLatin1String("txt")) return first;
+    for (const char* importable : {".npy", ".nwb", ".hdf5", ".h5"})
+        if (first.endsWith(QLatin1String(importable), Qt::CaseInsensitive)) return first;
+    return std::nullopt;
 }
 
 std::optional<std::string> replaceModel(CellModel& model, const std::string& path, const LoadFunction& load) {

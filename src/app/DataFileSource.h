@@ -13,9 +13,10 @@ namespace cellsonify {
 // Reads a data file into a new model or throws (DataFileError for a file it refuses).
 using LoadFunction = std::function<CellModel(const std::string& path)>;
 
-// The file a drop asks to load: the first dropped name when its last three
-// characters are exactly "txt" (case matters); nullopt otherwise, and for an
-// empty list. Later names never count.
+// The file a drop asks to open: the first dropped name when its last three
+// characters are exactly "txt" (case matters), or when it ends in .npy, .nwb,
+// .hdf5 or .h5 (any case) for an import; nullopt otherwise, and for an empty
+// list. Later names never count.
 std::optional<QString> dataFileFromDrop(const QStringList& names);
 
 // Loads `path` with `load` and, only if that succeeds, moves the result into

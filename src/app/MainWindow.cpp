@@ -4,7 +4,9 @@
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
+#include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
+#include "import/RecordingFile.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
 #include "playback/PlaybackDisplay.h"
@@ -73,6 +75,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.messages = ownMessages_.get();
     }
     if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
+    if (!services_.importer)
+        services_.importer = [](const std::string& path, const ImportProgress& progress) {
+            return importRecording(path, {}, progress);
+        };
     display_ = std::make_unique<Display>(*this);
     playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi);
     connectControls();
@@ -83,6 +89,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.saveChooser = ownSaveChooser_.get();
     }
     exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
+    import_ = new RecordingImport(*this, services_.importer, *services_.messages,
+                                  [this](CellModel fresh) { showRecording(std::move(fresh)); });
+    connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
 }
 
 void MainWindow::openSound() {
@@ -140,10 +149,23 @@ bool MainWindow::loadDataFile(const std::string& path) {
         services_.messages->show(windowTitle().toStdString(), *refused);
         return false;
     }
+    showRecording(std::move(fresh));
+    return true;
+}
+
+void MainWindow::showRecording(CellModel fresh) {
     playback_->replaceRecording(std::move(fresh));
     showModel();
     emit dataLoaded();
-    return true;
+}
+
+bool MainWindow::startImport(const std::string& path) { return import_->start(path); }
+
+bool MainWindow::importing() const { return import_->busy(); }
+
+void MainWindow::openRecording(const std::string& path) {
+    if (opensAsImport(path)) startImport(path);
+    else loadDataFile(path);
 }
 
 void MainWindow::showModel() {
@@ -161,11 +183,11 @@ void MainWindow::showModel() {
 
 void MainWindow::chooseDataFile() {
     const std::string file = dialog_.ask();
-    if (!file.empty()) loadDataFile(file);
+    if (!file.empty()) openRecording(file);
 }
 
 void MainWindow::dropFiles(const QStringList& paths) {
-    if (auto file = dataFileFromDrop(paths)) loadDataFile(file->toStdString());
+    if (auto file = dataFileFromDrop(paths)) openRecording(file->toStdString());
 }
 
 void MainWindow::redrawViews() { RedrawViews(model(), controls_.raster->canvas(), controls_.cellMap->canvas()); }

@@ -2,6 +2,7 @@
 
 #include "app/DataFileDialog.h"
 #include "app/DataFileSource.h"
+#include "app/ImportJob.h"
 #include "app/MainWindowControls.h"
 #include "drawing/KeyGeometry.h"
 #include "model/CellModel.h"
@@ -23,16 +24,19 @@ class CanvasView;
 class ExportAction;
 class ImageButton;
 class PlaybackController;
+class RecordingImport;
 class SaveFileChooser;
 
 // What the window uses from outside; anything left empty gets the real thing
-// (QFileDialog, QMessageBox, LoadDataFile) or, for MIDI, nothing.
+// (QFileDialog, QMessageBox, LoadDataFile, importRecording with the default
+// options) or, for MIDI, nothing.
 struct MainWindowServices {
     MidiOutput* midi = nullptr;          // opened once at start-up when given
     FileChooser* chooser = nullptr;
     SaveFileChooser* saveChooser = nullptr;  // asks where to export
     MessageSink* messages = nullptr;
     LoadFunction load;
+    ImportFunction importer;  // suite2p folders, NWB and CaImAn files; runs on a worker thread
 };
 
 // The main window: the four views, the transport buttons, the speed box and
@@ -81,9 +85,20 @@ public:
     // loader's message, changes nothing and gives false. Never starts or stops
     // playback.
     bool loadDataFile(const std::string& path);
-    // The "Load Data File" button: asks with the dialog and loads its file name unless empty.
+    // Starts importing the suite2p folder (or .npy in one), NWB or CaImAn file
+    // at `path` on a worker thread, with a progress dialog whose Cancel stops
+    // it. On success the recording is shown as by loadDataFile; a refusal is
+    // told naming the file and the problem; either way importEnded follows and
+    // until then the window shows what it showed. False, doing nothing, while
+    // another import is under way.
+    bool startImport(const std::string& path);
+    bool importing() const;
+    // Opens `path` as its name asks: startImport for what opensAsImport takes,
+    // loadDataFile (at once) for anything else.
+    void openRecording(const std::string& path);
+    // The "Load Data File" button: asks with the dialog and opens its file name unless empty.
     void chooseDataFile();
-    // Files dropped on the raster or the cell map: loads the first if it ends in "txt".
+    // Files dropped on the raster or the cell map: opens the first if dataFileFromDrop takes it.
     void dropFiles(const QStringList& paths);
     // RedrawViews on the raster and the cell map.
     void redrawViews();
@@ -112,8 +127,11 @@ signals:
     void instrumentChosen(int index);
     // "Sound ON" (true) or "Sound OFF" (false) became selected.
     void soundSwitched(bool on);
-    // A data file was loaded and shown.
+    // A data file was loaded (or a recording imported) and shown.
     void dataLoaded();
+    // An import ended: `imported` when shown; otherwise `error` is the message
+    // told, or empty after a cancel.
+    void importEnded(bool imported, const QString& error);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -124,6 +142,7 @@ private:
     void connectControls();
     void openSound();
     void showModel();
+    void showRecording(CellModel fresh);
 
     std::unique_ptr<FileChooser> ownChooser_;
     std::unique_ptr<MessageSink> ownMessages_;
@@ -135,6 +154,7 @@ private:
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<SaveFileChooser> ownSaveChooser_;
     ExportAction* exportAction_ = nullptr;  // a child of this window
+    RecordingImport* import_ = nullptr;     // a child of this window
 };
 
 }  // namespace cellsonify

@@ -1,6 +1,7 @@
 #include "app/RunWindow.h"
 
 #include "app/ApplicationWindow.h"
+#include "import/RecordingFile.h"
 
 #include <QApplication>
 
@@ -23,9 +24,17 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     ApplicationWindow window(services);
     // The window shows the loader's message; a user who typed the name in a
     // terminal hears it there too.
-    if (!file.empty() && !window.form().loadDataFile(file))
-        std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n";
+    const auto notOpened = [&file] { std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n"; };
+    if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file)) notOpened();
     window.show();
+    if (!file.empty() && opensAsImport(file)) {
+        // Imported on a worker thread once the window is up, with its progress dialog.
+        QObject::connect(&window.form(), &MainWindow::importEnded, &window,
+                         [notOpened](bool imported, const QString& error) {
+                             if (!imported && !error.isEmpty()) notOpened();
+                         });
+        window.form().startImport(file);
+    }
     return app.exec();
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 // The subcommands, in the order --help lists them.
 constexpr std::array kSubcommands{cli::addInspectCommand, cli::addGenerateCommand, cli::addPortsCommand,
-                                  cli::addRenderCommand};
+                                  cli::addRenderCommand, cli::addConvertCommand};
 
 // Options QGuiApplication and QApplication read themselves.
 constexpr std::array<std::string_view, 15> kQtOptionsWithValue{
@@ -77,7 +77,7 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
                  "cellsonify");
     app.set_version_flag("--version", "cellsonify " CELLSONIFY_VERSION);
     app.require_subcommand(0, 1);
-    app.add_option("FILE", window.file, "Data file to open in the window, whatever its name");
+    app.add_option("FILE", window.file, "Data file (any name), suite2p folder, NWB or CaImAn file to open in the window");
     app.add_option("--midi-port", window.midiPort,
                    "Send notes to the external MIDI port whose name contains NAME (see \"cellsonify ports\")")
         ->type_name("NAME");
@@ -115,7 +115,7 @@ int runCommandLine(int argc, char** argv) {
                               // core dump; say what is missing instead.
                               if (displayMissing(request)) {
                                   std::cerr << "error: no display to open the window on (DISPLAY is not set); "
-                                               "inspect, generate, render and ports work without one\n";
+                                               "inspect, generate, render, convert and ports work without one\n";
                                   return 1;
                               }
                               SoundOptions sound = SoundOptions::fromEnvironment();

@@ -20,7 +20,7 @@ using OpenWindow = std::function<int(const WindowRequest&)>;
 std::vector<std::string> takeQtOptions(std::vector<std::string>& args);
 
 // Parses `args` (without the program name) and runs what they ask: a
-// subcommand (inspect, generate, ports, render; each with --help), --help,
+// subcommand (inspect, generate, ports, render, convert; each with --help), --help,
 // --version, or the window through `openWindow`. Returns the exit code:
 // 0 done, 1 failed, with "error: <message>" on `err`.
 int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err, bool errIsTerminal,

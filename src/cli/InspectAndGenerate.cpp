@@ -1,5 +1,6 @@
 #include "cli/Subcommands.h"
 
+#include "cli/ImportFlags.h"
 #include "cli/NumberOption.h"
 #include "export/AtomicFile.h"
 #include "model/DataFileLoader.h"
@@ -15,14 +16,34 @@
 
 namespace cellsonify::cli {
 
+namespace {
+
+// What inspect adds for an imported recording: "source" and each cell's "roi".
+JsonExtraFields importFields(const ImportSource& source) {
+    JsonExtraFields extra;
+    extra.afterFrameCount = ", \"source\": {\"format\": " + jsonString(source.format) +
+                            ", \"trace\": " + jsonString(source.trace) +
+                            ", \"threshold\": " + jsonNumber(source.threshold) +
+                            ", \"rois\": " + std::to_string(source.rois) + "}";
+    extra.perCell = [&source](int cell) { return ", \"roi\": " + std::to_string(source.cellRoi.at(cell)); };
+    return extra;
+}
+
+}  // namespace
+
 void addInspectCommand(CLI::App& app, CommandContext& context) {
-    CLI::App* command = app.add_subcommand("inspect", "Print the loaded model of a data file as JSON");
+    CLI::App* command =
+        app.add_subcommand("inspect", "Print the loaded model of a data file (or an imported recording) as JSON");
     auto file = std::make_shared<std::string>();
-    command->add_option("FILE", *file, "Data file to load")->required();
-    command->callback([&context, file] {
+    auto import = std::make_shared<ImportChoice>();
+    command->add_option("FILE", *file, "Data file, suite2p folder, NWB or CaImAn file")->required();
+    addImportOptions(*command, *import);
+    command->callback([&context, file, import] {
         try {
-            writeModelJson(context.out, LoadDataFile(*file));
-        } catch (const DataFileError& e) {
+            const OpenedRecording opened = openForCommand(*file, *import, context.err, context.errIsTerminal);
+            if (opened.source) writeModelJson(context.out, opened.model, importFields(*opened.source));
+            else writeModelJson(context.out, opened.model);
+        } catch (const std::exception& e) {
             context.err << "error: " << e.what() << '\n';
             context.exitCode = 1;
         }

@@ -7,7 +7,6 @@
 #include "cli/Subcommands.h"
 #include "export/ConsoleProgress.h"
 #include "export/RecordingExport.h"
-#include "model/DataFileLoader.h"
 #include "playback/PitchMappingText.h"
 
 #include <CLI/CLI.hpp>
@@ -74,7 +73,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.tailSeconds = r.tailSeconds;
         settings.mapping = pitchMappingOf(r);
         settings.noteLength = noteLengthOf(r);
-        const CellModel model = LoadDataFile(r.file);
+        const CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
         if (showsPictures(format))
             renderPictures(model, r, format, bar);
         else
@@ -102,7 +101,7 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         "render", "Write one pass of playback as a MIDI file (.mid), audio (.wav), a movie of the window (.mp4) or "
                   "a still picture of the window (.png)");
     auto r = std::make_shared<RenderRequest>();
-    command->add_option("FILE", r->file, "Data file to play")->required();
+    command->add_option("FILE", r->file, "Data file, suite2p folder, NWB or CaImAn file to play")->required();
     command->add_option("-o,--output", r->out, "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png")->required();
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
@@ -131,6 +130,7 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                                                "Picture: the window once playback has reached frame N (default: "
                                                "at rest, as loaded)");
     frameOption->default_str("");
+    addImportOptions(*command, r->import);
     command->callback([&context, r, tail, tailOption, frame, frameOption] {
         if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ImportFlags.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/PitchMapping.h"
 
@@ -15,7 +16,7 @@ namespace cellsonify {
 // still picture of the window (.png). A new render option is a field here
 // and one line in addRenderCommand (RenderCommand.cpp).
 struct RenderRequest {
-    std::string file;                // data file to play
+    std::string file;                // data file or recording to import, to play
     std::string out;                 // file to write; its extension names the format
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
@@ -25,6 +26,7 @@ struct RenderRequest {
     std::string root = "C";          // scale and position: the scale's root
     std::string range = "C2:C7";     // scale and position: LOW:HIGH, numbers or names (C4 = 60)
     std::string noteLength = "ring"; // "ring" or milliseconds until the note-off
+    cli::ImportChoice import;        // how an importer reads `file`
     int zoom = 2;                    // movie and picture: each window pixel becomes zoom x zoom
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
 };

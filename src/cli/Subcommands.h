@@ -21,7 +21,7 @@ struct CommandContext {
 // parsing. Failures are told on context.err as "error: <message>".
 // A new subcommand is one more such function, listed in CommandLine.cpp.
 
-// inspect FILE: the loaded model as JSON.
+// inspect FILE [import options]: the loaded model as JSON, with where an import came from.
 void addInspectCommand(CLI::App& app, CommandContext& context);
 // generate OUT [--cells N] [--frames N] [--activity P] [--seed S]: a synthetic recording.
 void addGenerateCommand(CLI::App& app, CommandContext& context);
@@ -29,5 +29,7 @@ void addGenerateCommand(CLI::App& app, CommandContext& context);
 void addPortsCommand(CLI::App& app, CommandContext& context);
 // render FILE -o OUT [...]: one pass of playback as MIDI or WAV (RenderCommand.h).
 void addRenderCommand(CLI::App& app, CommandContext& context);
+// convert FILE -o OUT [import options]: an imported recording written as a data file.
+void addConvertCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace cellsonify::cli

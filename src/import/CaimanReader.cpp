@@ -22,8 +22,13 @@ bool present(const Hdf5File& file, const std::string& path) {
 }  // namespace
 
 ImportResult importCaiman(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-    const std::string name = baseName(path);
-    const Hdf5File file(path, name);
+    const Hdf5File file(path, baseName(path));
+    return importCaiman(file, path, options, progress);
+}
+
+ImportResult importCaiman(const Hdf5File& file, const std::string& path, const ImportOptions& options,
+                         const ImportProgress& progress) {
+    const std::string& name = file.name();
     if (!file.isGroup("/estimates")) throw ImportError(name, "has no /estimates; is it a CaImAn result?");
 
     std::string trace = options.trace;

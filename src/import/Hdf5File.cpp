@@ -65,6 +65,19 @@ Hdf5File::Hdf5File(const std::string& path, const std::string& name) : name_(nam
     if (file_ < 0) throw ImportError(name, "cannot be opened as an HDF5 file");
 }
 
+Hdf5File Hdf5File::fromImage(std::string_view image, const std::string& name) {
+    silenceLibrary();
+    Hdf5File file(name);
+    const Handle access(H5Pcreate(H5P_FILE_ACCESS), H5Pclose);
+    // The core driver keeps the file in memory; without a backing store nothing is ever written.
+    if (!access.valid() || H5Pset_fapl_core(access.get(), 1 << 16, false) < 0 ||
+        H5Pset_file_image(access.get(), const_cast<char*>(image.data()), image.size()) < 0)
+        throw ImportError(name, "cannot be held in memory as an HDF5 file");
+    file.file_ = H5Fopen(name.c_str(), H5F_ACC_RDONLY, access.get());
+    if (file.file_ < 0) throw ImportError(name, "cannot be opened as an HDF5 file");
+    return file;
+}
+
 Hdf5File::~Hdf5File() {
     if (file_ >= 0) H5Fclose(file_);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cellsonify {
@@ -13,9 +14,13 @@ class Hdf5File {
 public:
     // `name` names the file in errors.
     Hdf5File(const std::string& path, const std::string& name);
+    // The file whose bytes are `image` (copied), held in memory: for reading
+    // untrusted bytes without touching the disk, as the fuzzing does.
+    static Hdf5File fromImage(std::string_view image, const std::string& name);
     ~Hdf5File();
     Hdf5File(const Hdf5File&) = delete;
     Hdf5File& operator=(const Hdf5File&) = delete;
+    Hdf5File(Hdf5File&& other) noexcept : file_(other.file_), name_(std::move(other.name_)) { other.file_ = -1; }
 
     const std::string& name() const { return name_; }
     bool isGroup(const std::string& path) const;
@@ -37,6 +42,7 @@ public:
     std::string referencedPath(const std::string& object, const std::string& attribute) const;
 
 private:
+    explicit Hdf5File(std::string name) : name_(std::move(name)) {}
     [[noreturn]] void fail(const std::string& problem) const;
     long long file_ = -1;
     std::string name_;

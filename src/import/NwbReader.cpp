@@ -142,8 +142,13 @@ Centres imageMaskCentres(const Hdf5File& file, const std::string& table, std::si
 }  // namespace
 
 ImportResult importNwb(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-    const std::string name = baseName(path);
-    const Hdf5File file(path, name);
+    const Hdf5File file(path, baseName(path));
+    return importNwb(file, path, options, progress);
+}
+
+ImportResult importNwb(const Hdf5File& file, const std::string& path, const ImportOptions& options,
+                         const ImportProgress& progress) {
+    const std::string& name = file.name();
     const std::vector<Series> all = findSeries(file);
     if (all.empty()) throw ImportError(name, "no RoiResponseSeries under /processing");
     const Series& series = chooseSeries(all, options.trace, name);

@@ -46,18 +46,20 @@ namespace {
 
 // Writes the model's JSON to any sink taking appended text.
 template <typename Sink>
-void writeJson(const CellModel& m, Sink& out) {
+void writeJson(const CellModel& m, const JsonExtraFields& extra, Sink& out) {
     out.append(std::string_view("{\"caption\": "));
     appendEscaped(out, m.Caption);
     out.append(std::string_view(", \"cell_count\": "));
     appendNumber(out, static_cast<int>(m.CellCount));
     out.append(std::string_view(", \"frame_count\": "));
     appendNumber(out, m.FrameCount);
+    out.append(std::string_view(extra.afterFrameCount));
     out.append(std::string_view(", \"cells\": ["));
     for (int c = 1; c <= m.CellCount; ++c) {
         if (c > 1) out.append(std::string_view(", "));
         out.append(std::string_view("{\"cell\": "));
         appendNumber(out, c);
+        if (extra.perCell) out.append(std::string_view(extra.perCell(c)));
         out.append(std::string_view(", \"x\": "));
         appendNumber(out, m.CellPos[c].X);
         out.append(std::string_view(", \"y\": "));
@@ -106,18 +108,32 @@ struct StreamSink {
 
 }  // namespace
 
-std::string modelToJson(const CellModel& m) {
+std::string modelToJson(const CellModel& m, const JsonExtraFields& extra) {
     std::string out;
     StringSink sink{out};
-    writeJson(m, sink);
+    writeJson(m, extra, sink);
     return out;
 }
 
-void writeModelJson(std::ostream& stream, const CellModel& m) {
+void writeModelJson(std::ostream& stream, const CellModel& m, const JsonExtraFields& extra) {
     StreamSink sink{stream, {}};
     sink.buffer.reserve(2 * StreamSink::kFlushAt);
-    writeJson(m, sink);
+    writeJson(m, extra, sink);
     sink.flush();
+}
+
+std::string jsonString(const std::string& text) {
+    std::string out;
+    StringSink sink{out};
+    appendEscaped(sink, text);
+    return out;
+}
+
+std::string jsonNumber(double value) {
+    std::string out;
+    StringSink sink{out};
+    appendNumber(sink, value);
+    return out;
 }
 
 }  // namespace cellsonify

@@ -10,6 +10,7 @@
 #include "views/UiEvents.h"
 #include "views/ViewsTestModels.h"
 
+#include <QEventLoop>
 #include <QLabel>
 
 #include <gtest/gtest.h>
@@ -63,6 +64,15 @@ struct FakeFiles {
         return m;
     }
 };
+
+// Runs the event loop, as the window does while the user waits, until the
+// import under way in `window` (if any) has ended.
+inline void waitForImport(cellsonify::MainWindow& window) {
+    if (!window.importing()) return;
+    QEventLoop loop;
+    QObject::connect(&window, &cellsonify::MainWindow::importEnded, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // A window with scripted dialog, recorded messages and in-memory files.
 struct WindowFixture : ::testing::Test {

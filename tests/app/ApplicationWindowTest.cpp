@@ -5,6 +5,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/ExportAction.h"
+#include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 #include "views/ImageButton.h"
 
@@ -154,6 +155,29 @@ TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
     emit recent->aboutToShow();
     app->findChild<QAction*>(QStringLiteral("recent2"))->trigger();
     EXPECT_EQ(form().model().DataFile, "/data/9.txt");
+}
+
+TEST_F(ApplicationWindowTest, AnImportedRecordingReopensFromTheRecentListOrLeavesIt) {
+    const std::string plane = (dir.path() / "plane0").string();
+    importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9}, {}});
+    ASSERT_TRUE(form().startImport(plane));
+    waitForImport(form());
+    form().loadDataFile("/data/a.txt");
+    ASSERT_EQ(app->recentFiles(), (QStringList{"/data/a.txt", QString::fromStdString(plane)}));
+
+    app->openRecent(QString::fromStdString(plane));
+    waitForImport(form());
+    EXPECT_EQ(form().model().DataFile, plane);
+    EXPECT_EQ(form().model().CellCount, 3);
+    EXPECT_TRUE(files.loads == std::vector<std::string>{"/data/a.txt"}) << "never through the text loader";
+
+    std::filesystem::remove(dir.path() / "plane0" / "stat.npy");
+    app->openRecent(QString::fromStdString(plane));
+    waitForImport(form());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].second.rfind("plane0: ", 0), 0u) << messages.shown[0].second;
+    EXPECT_EQ(app->recentFiles(), (QStringList{"/data/a.txt"}));
+    EXPECT_EQ(form().model().DataFile, plane);
 }
 
 TEST_F(ApplicationWindowTest, SwitchingTheOutputWhilePlayingLeavesNoNoteSounding) {

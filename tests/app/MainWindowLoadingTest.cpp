@@ -155,6 +155,11 @@ TEST_F(MainWindowLoading, TheNameRuleLooksAtTheLastThreeCharactersExactly) {
     EXPECT_EQ(dataFileFromDrop({}), std::nullopt);
     EXPECT_EQ(dataFileFromDrop({"a.csv", "b.txt"}), std::nullopt);
     EXPECT_EQ(dataFileFromDrop({"a.txt", "b.csv"}), QString("a.txt"));
+    // recordings an importer reads, by extension in any case
+    for (const char* name : {"/p/plane0/stat.npy", "s.NWB", "r.hdf5", "r.H5"})
+        EXPECT_EQ(dataFileFromDrop({name}), QString(name));
+    for (const char* name : {"plane0", "stat.npz", "r.hdf", "anh5", "a.nwb.bak"})
+        EXPECT_EQ(dataFileFromDrop({name}), std::nullopt) << name;
 }
 
 TEST_F(MainWindowLoading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
@@ -168,7 +173,8 @@ TEST_F(MainWindowLoading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
     ASSERT_EQ(chooser.asked.size(), 3u);
     for (const auto& a : chooser.asked) {
         EXPECT_EQ(a.title, "Select a File");
-        EXPECT_EQ(a.filter, "Data Files (*.txt) (*txt)");
+        EXPECT_EQ(a.filter, "Data Files (*.txt) (*txt);;suite2p Plane Folder (any .npy in it) (*.npy);;"
+                            "NWB File (*.nwb) (*.nwb);;CaImAn Result (*.hdf5, *.h5) (*.hdf5 *.h5)");
     }
     EXPECT_EQ(chooser.asked[0].startPath, "");
     EXPECT_EQ(chooser.asked[1].startPath, "");

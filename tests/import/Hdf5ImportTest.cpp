@@ -1,9 +1,13 @@
 #include "import/ImportError.h"
+#include "import/Hdf5File.h"
 #include "import/Importer.h"
-#include "import/ImportFixtures.h"
+#include "import/NwbReader.h"
+#include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace cellsonify;
 using importfixtures::Hdf5Writer;
@@ -129,4 +133,19 @@ TEST(CaimanImport, NoneTypePlaceholdersCountAsAbsent) {
     ImportOptions s;
     s.trace = "S";
     EXPECT_EQ(errorOf(file.string(), s), "result.hdf5: has no /estimates/S");
+}
+
+TEST(NwbImport, AFileImageInMemoryReadsAsTheFile) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "cells.nwb";
+    writeNwb(file, true);
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const ImportResult fromDisk = importRecording(file.string());
+    const ImportResult fromImage = importNwb(Hdf5File::fromImage(bytes, "cells.nwb"), file.string(), {}, {});
+    EXPECT_TRUE(fromImage.model == fromDisk.model);
+    EXPECT_EQ(fromImage.source.cellRoi, fromDisk.source.cellRoi);
+    EXPECT_EQ(fromImage.source.trace, fromDisk.source.trace);
+    EXPECT_THROW(Hdf5File::fromImage(bytes.substr(0, bytes.size() / 2), "cut.nwb"), ImportError);
+    EXPECT_THROW(Hdf5File::fromImage("", "empty.nwb"), ImportError);
 }

@@ -1,7 +1,7 @@
 #include "import/ImportError.h"
 #include "import/NpyReader.h"
 #include "import/PickleReader.h"
-#include "import/ImportFixtures.h"
+#include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "import/ImportFixtures.h"
+#include "support/ImportFixtures.h"
 
 #include <hdf5.h>
 
@@ -45,6 +45,45 @@ void writeNpy(const std::filesystem::path& file, const std::string& descr, const
         out.append(bytes, static_cast<std::size_t>(size));
     }
     std::ofstream(file, std::ios::binary) << out;
+}
+
+void writeSuite2pPlane(const std::filesystem::path& folder, std::size_t rois, std::size_t frames,
+                       const std::vector<std::vector<std::size_t>>& spikes, const std::vector<double>& iscell) {
+    std::filesystem::create_directories(folder);
+    std::vector<double> v(rois * frames, 0.0);
+    for (std::size_t r = 0; r < spikes.size(); ++r)
+        for (std::size_t f : spikes[r]) v[r * frames + f] = 100;
+    writeNpy(folder / "spks.npy", "<f4", {rois, frames}, v);
+    if (!iscell.empty()) writeNpy(folder / "iscell.npy", "<f8", {rois, 2}, iscell);
+    writeSuite2pStat(folder, rois);
+}
+
+void writeSuite2pStat(const std::filesystem::path& folder, std::size_t rois) {
+    using namespace std::string_literals;
+    // A pickle as NumPy writes it is built by tests/data/import/make_pickled.py;
+    // here the same structure is spelled out for any ROI count.
+    std::string p = "\x80\x03"s;
+    p += "cnumpy.core.multiarray\n_reconstruct\nq\x00" "cnumpy\nndarray\nq\x01" "K\x00\x85" "C\x01" "b" "\x87R"s;
+    p += "(K\x01" "M" + std::string{static_cast<char>(rois & 0xff), static_cast<char>(rois >> 8)} + "\x85"s;
+    p += "cnumpy\ndtype\nq\x02" "X\x02\0\0\0O8\x89\x88\x87R(K\x03X\x01\0\0\0|NNNJ\xff\xff\xff\xffJ\xff\xff\xff\xffK?tb"s;
+    p += "\x89](";
+    for (std::size_t r = 0; r < rois; ++r) {
+        p += "}X\x03\0\0\0med](J"s;
+        const int32_t row = static_cast<int32_t>(2 * r), column = static_cast<int32_t>(3 * r + 1);
+        p.append(reinterpret_cast<const char*>(&row), 4);
+        p += "J";
+        p.append(reinterpret_cast<const char*>(&column), 4);
+        p += "es";
+    }
+    p += "etb.";
+    std::string header = "{'descr': '|O', 'fortran_order': False, 'shape': (" + std::to_string(rois) + ",), }";
+    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
+    header += '\n';
+    std::string file = "\x93NUMPY\x01"s;
+    file += '\0';
+    file += static_cast<char>(header.size());
+    file += '\0';
+    std::ofstream(folder / "stat.npy", std::ios::binary) << file << header << p;
 }
 
 Hdf5Writer::Hdf5Writer(const std::filesystem::path& file) {

@@ -13,6 +13,15 @@ namespace importfixtures {
 void writeNpy(const std::filesystem::path& file, const std::string& descr, const std::vector<std::size_t>& shape,
               const std::vector<double>& values, bool fortran = false);
 
+// Writes a suite2p plane folder (created if missing): spks.npy of `rois` x
+// `frames` float32 zeros with 100 at each frame listed in spikes[r] (0-based),
+// iscell.npy when `iscell` is given (rois x 2), and stat.npy pickled as NumPy
+// writes it, ROI r's med being (2 r, 3 r + 1).
+void writeSuite2pPlane(const std::filesystem::path& folder, std::size_t rois, std::size_t frames,
+                       const std::vector<std::vector<std::size_t>>& spikes, const std::vector<double>& iscell = {});
+// Only stat.npy of the above, for `rois` ROIs.
+void writeSuite2pStat(const std::filesystem::path& folder, std::size_t rois);
+
 // Builds an HDF5 file through the library.
 class Hdf5Writer {
 public:

@@ -1,0 +1,68 @@
+#include "cli/ImportFlags.h"
+
+#include "cli/NumberOption.h"
+#include "export/ConsoleProgress.h"
+#include "model/DataFileLoader.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <stdexcept>
+
+namespace cellsonify::cli {
+
+namespace {
+
+bool parseFrame(std::string_view text, long long& value) {
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && stop == text.data() + text.size() && value >= 1;
+}
+
+}  // namespace
+
+void addImportOptions(CLI::App& command, ImportChoice& choice) {
+    const auto mark = [&choice](CLI::Option* option) { option->each([&choice](const std::string&) { choice.given = true; }); };
+    mark(addNumberOption(command, "--threshold", choice.options.threshold, -1000.0, 1000.0,
+                         "Imports: an event starts where a trace's z-score reaches X"));
+    mark(command.add_option("--trace", choice.options.trace,
+                            "Imports: the trace to read (suite2p spks or F, an NWB series, CaImAn S or C)")
+             ->type_name("NAME"));
+    auto frames = [&choice](const std::string& text) {
+        const std::size_t colon = text.find(':');
+        long long first = 0, last = 0;
+        if (colon == std::string::npos || !parseFrame(std::string_view(text).substr(0, colon), first) ||
+            !parseFrame(std::string_view(text).substr(colon + 1), last) || last < first)
+            throw CLI::ValidationError("--frames expects FIRST:LAST, whole numbers from 1 with FIRST <= LAST, not \"" +
+                                       text + "\"");
+        choice.options.firstFrame = first;
+        choice.options.lastFrame = last;
+    };
+    mark(command.add_option_function<std::string>("--frames", frames,
+                                                  "Imports: keep source frames FIRST..LAST (at most 100000), "
+                                                  "renumbered from 1")
+             ->type_name("FIRST:LAST"));
+}
+
+OpenedRecording openForCommand(const std::string& path, const ImportChoice& choice, std::ostream& err,
+                               bool errIsTerminal) {
+    if (!opensAsImport(path)) {
+        if (choice.given)
+            throw std::invalid_argument(baseName(path) +
+                                        " is a data file; --threshold, --trace and --frames apply to suite2p "
+                                        "folders, NWB and CaImAn files");
+        return openRecording(path);
+    }
+    ConsoleProgress bar(err, errIsTerminal);
+    ImportProgress progress;
+    progress.report = [&bar](double done) { bar.update(done); };
+    try {
+        OpenedRecording opened = openRecording(path, choice.options, progress);
+        bar.finish();
+        return opened;
+    } catch (...) {
+        bar.finish();
+        throw;
+    }
+}
+
+}  // namespace cellsonify::cli

@@ -1,0 +1,15 @@
+#include "import/RecordingFile.h"
+
+#include "model/DataFileLoader.h"
+
+namespace cellsonify {
+
+bool opensAsImport(const std::string& path) { return isImportablePath(path); }
+
+OpenedRecording openRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+    if (!opensAsImport(path)) return {LoadDataFile(path), std::nullopt};
+    ImportResult imported = importRecording(path, options, progress);
+    return {std::move(imported.model), std::move(imported.source)};
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,128 @@
+// inspect, convert and render on an imported suite2p folder, as a user runs them.
+#include "cli/CommandLine.h"
+#include "export/ExportTestSupport.h"
+#include "model/CellModel.h"
+#include "support/ImportFixtures.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+using namespace cellsonify;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+struct ImportCommands : ::testing::Test {
+    testfiles::TempDir dir;
+    fs::path plane = dir.path() / "plane0";
+    void SetUp() override {
+        // Four ROIs over 60 frames; ROI 1 is rejected, ROI 3 never fires.
+        importfixtures::writeSuite2pPlane(plane, 4, 60, {{0, 30}, {10}, {45}, {}}, {1, 0.9, 0, 0.1, 1, 1, 1, 1});
+    }
+    Outcome run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int code = runCommandLine(std::move(args), out, err, false, [](const WindowRequest&) {
+            ADD_FAILURE() << "the window was asked for";
+            return 1;
+        });
+        return {code, out.str(), err.str()};
+    }
+};
+
+// inspect's JSON without what only an import has: the caption, "source" and "roi".
+std::string cellsAndFrames(const std::string& json) {
+    std::string s = std::regex_replace(json, std::regex(R"("caption": "[^"]*")"), "");
+    s = std::regex_replace(s, std::regex(R"(, "source": \{[^}]*\})"), "");
+    return std::regex_replace(s, std::regex(R"(, "roi": \d+)"), "");
+}
+
+}  // namespace
+
+TEST_F(ImportCommands, InspectAddsTheSourceAndEachCellsRoi) {
+    const Outcome r = run({"inspect", plane.string(), "--threshold", "2.5"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    EXPECT_NE(r.out.find(R"("frame_count": 60, "source": {"format": "suite2p", "trace": "spks", "threshold": 2.5, "rois": 4}, "cells": [)"),
+              std::string::npos) << r.out;
+    // the accepted ROIs 0, 2 and 3 in ROI order
+    EXPECT_NE(r.out.find(R"({"cell": 1, "roi": 0, )"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(R"({"cell": 2, "roi": 2, )"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(R"({"cell": 3, "roi": 3, )"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(R"("frames": [1, 31]})"), std::string::npos) << r.out;
+
+    // a text file keeps its JSON and takes no import options
+    const Outcome converted = run({"convert", plane.string(), "-o", (dir.path() / "p.txt").string()});
+    ASSERT_EQ(converted.code, 0) << converted.err;
+    const Outcome text = run({"inspect", (dir.path() / "p.txt").string()});
+    EXPECT_EQ(text.out.find("source"), std::string::npos);
+    EXPECT_EQ(text.out.find("roi"), std::string::npos);
+    const Outcome refused = run({"inspect", (dir.path() / "p.txt").string(), "--trace", "F"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err.rfind("error: p.txt is a data file", 0), 0u) << refused.err;
+}
+
+TEST_F(ImportCommands, ConvertWritesTextThatInspectsAsTheImport) {
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{}, std::vector<std::string>{"--frames", "20:60", "--threshold", "4"}}) {
+        const std::string out = (dir.path() / "out.txt").string();
+        std::vector<std::string> convert{"convert", (plane / "iscell.npy").string(), "-o", out};
+        convert.insert(convert.end(), options.begin(), options.end());
+        const Outcome c = run(convert);
+        ASSERT_EQ(c.code, 0) << c.err;
+        EXPECT_EQ(c.out, "wrote " + out + "\n");
+
+        std::vector<std::string> inspect{"inspect", plane.string()};
+        inspect.insert(inspect.end(), options.begin(), options.end());
+        const Outcome imported = run(inspect);
+        const Outcome text = run({"inspect", out});
+        ASSERT_EQ(text.code, 0) << text.err;
+        EXPECT_EQ(cellsAndFrames(text.out), cellsAndFrames(imported.out));
+        EXPECT_NE(imported.out, text.out);  // the import's caption and source differ
+    }
+}
+
+TEST_F(ImportCommands, FailuresSayErrorAndExitOne) {
+    const std::string out = (dir.path() / "out.txt").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+    } cases[] = {
+        {{"convert", plane.string(), "-o", out, "--frames", "10:5"}, "--frames expects FIRST:LAST"},
+        {{"convert", plane.string(), "-o", out, "--frames", "0:5"}, "--frames expects FIRST:LAST"},
+        {{"convert", plane.string(), "-o", out, "--frames", "50:70"}, "do not lie within the recording's frames 1..60"},
+        {{"convert", plane.string(), "-o", out, "--trace", "Fneu"}, "plane0: has no Fneu.npy"},
+        {{"convert", testfiles::data("single-cell.txt").string(), "-o", out}, "needs no converting"},
+        {{"inspect", (dir.path() / "missing.nwb").string()}, "missing.nwb: does not exist"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, 1) << c.said;
+        EXPECT_EQ(r.err.rfind("error: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(out)) << c.said;
+    }
+}
+
+TEST_F(ImportCommands, RenderPlaysTheImportedOnsets) {
+    const std::string mid = (dir.path() / "plane.mid").string();
+    const Outcome r = run({"render", plane.string(), "-o", mid, "--frames", "20:60"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::ifstream in(mid, std::ios::binary);
+    const exporttest::Smf smf = exporttest::parseSmf({std::istreambuf_iterator<char>(in), {}});
+    // frames 20..60 hold ROI 0's spike at source frame 31 and ROI 2's at 46
+    std::multiset<int> notesOn;
+    for (const auto& e : smf.events)
+        if (e.bytes.size() == 3 && (e.bytes[0] & 0xF0) == 0x90 && e.bytes[2] > 0) notesOn.insert(e.bytes[1]);
+    EXPECT_EQ(notesOn, (std::multiset<int>{noteOfCell(3, 1), noteOfCell(3, 2)}));
+}
