@@ -1,9 +1,11 @@
 #include "model/ActivityTable.h"
 
 #include <algorithm>
+#include <span>
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace cellsonify {
 
@@ -82,9 +84,44 @@ void ActivityBuilder::closeCell() {
     table_.cellStart_.push_back(static_cast<uint32_t>(cellBegin_));
 }
 
-// Frame-major index: each frame's cells, ascending. Cells are visited in
+namespace {
+
+// Writes the cells of frames first..last into the frame-major index, each cell
+// starting from its first frame at or after `first`. Cells are visited in
 // ascending order within blocks of frames whose share of the index fits in the
 // processor's cache, so the scattered writes stay there.
+void scatterCells(const ActivityTable& t, std::span<const uint32_t> cellStart, const int32_t* frames,
+                  const uint32_t* frameStart, int16_t* out, int32_t first, int32_t last) {
+    const std::size_t events = frameStart[last + 1] - frameStart[first];
+    if (events == 0) return;
+    const int cells = static_cast<int>(cellStart.size()) - 2;
+    std::vector<uint32_t> next(frameStart + first, frameStart + last + 1);  // next free slot of each frame
+    uint32_t* const slot = next.data() - first;
+    std::vector<uint32_t> cursor(cellStart.size());  // each cell's next frame
+    for (int c = 1; c <= cells; ++c) {
+        const auto own = t.framesOf(c);
+        cursor[c] = cellStart[c] + static_cast<uint32_t>(std::lower_bound(own.begin(), own.end(), first) - own.begin());
+    }
+    constexpr std::size_t kBlockBytes = 512 * 1024;
+    const std::size_t span = static_cast<std::size_t>(last - first) + 1;
+    const std::size_t perBlock = kBlockBytes / sizeof(int16_t) * span / events;
+    const auto blockFrames = static_cast<int32_t>(std::min(std::max<std::size_t>(perBlock, 256), span));
+    for (int32_t blockEnd = first - 1 + blockFrames;; blockEnd += blockFrames) {
+        const int32_t limit = std::min(blockEnd, last);
+        for (int c = 1; c <= cells; ++c) {
+            uint32_t k = cursor[c];
+            const uint32_t end = cellStart[c + 1];
+            while (k < end && frames[k] <= limit) out[slot[frames[k]]++] = static_cast<int16_t>(c), ++k;
+            cursor[c] = k;
+        }
+        if (limit == last) break;
+    }
+}
+
+}  // namespace
+
+// Frame-major index: each frame's cells, ascending. A large table is built by
+// two threads, each taking the frames that hold half of the events.
 void ActivityBuilder::buildFrameIndex(ActivityTable& t) const {
     const int32_t lastFrame = t.lastFrame_;
     t.frameStart_.resize(static_cast<std::size_t>(lastFrame) + 2);
@@ -93,28 +130,23 @@ void ActivityBuilder::buildFrameIndex(ActivityTable& t) const {
     start[1] = 0;
     for (int32_t f = 1; f <= lastFrame; ++f) start[f + 1] = start[f] + frameCells_[f];
     t.cells_.resize(t.frames_.size());
-    if (t.frames_.empty()) return;
-
-    std::vector<uint32_t> next(start, start + lastFrame + 1);  // next free slot of each frame
-    const int cells = t.cellCount();
-    std::vector<uint32_t> cursor(t.cellStart_.begin(), t.cellStart_.end());  // each cell's next frame
-    constexpr std::size_t kBlockBytes = 512 * 1024;
     const std::size_t events = t.frames_.size();
-    const std::size_t perBlock = kBlockBytes / sizeof(int16_t) * static_cast<std::size_t>(lastFrame) / events;
-    const int32_t blockFrames = static_cast<int32_t>(
-        std::min<std::size_t>(std::max<std::size_t>(perBlock, 256), static_cast<std::size_t>(lastFrame)));
+    if (events == 0) return;
+
+    const std::span<const uint32_t> cellStart(t.cellStart_);
     const int32_t* const frames = t.frames_.data();
     int16_t* const out = t.cells_.data();
-    for (int32_t blockEnd = blockFrames; ; blockEnd += blockFrames) {
-        const int32_t limit = std::min(blockEnd, lastFrame);
-        for (int c = 1; c <= cells; ++c) {
-            uint32_t k = cursor[c];
-            const uint32_t end = t.cellStart_[c + 1];
-            while (k < end && frames[k] <= limit) out[next[frames[k]]++] = static_cast<int16_t>(c), ++k;
-            cursor[c] = k;
-        }
-        if (limit == lastFrame) break;
+    constexpr std::size_t kTwoThreadsFrom = 1 << 16;  // below this a thread costs more than it saves
+    if (events < kTwoThreadsFrom || lastFrame < 2) {
+        scatterCells(t, cellStart, frames, start, out, 1, lastFrame);
+        return;
     }
+    // The last frame of the first half: where the events before it pass half of them.
+    const auto split = static_cast<int32_t>(
+        std::upper_bound(start + 2, start + lastFrame + 1, static_cast<uint32_t>(events / 2)) - start - 1);
+    std::thread secondHalf([&] { scatterCells(t, cellStart, frames, start, out, split, lastFrame); });
+    scatterCells(t, cellStart, frames, start, out, 1, split - 1);
+    secondHalf.join();
 }
 
 ActivityTable ActivityBuilder::finish() {

@@ -9,8 +9,8 @@
 using namespace cellsonify;
 
 // Both indexes against plain sets, on a table large enough to span many of the
-// blocks the frame-major index is built in, with cells listed out of order and
-// with repeats, and cells with no frames.
+// blocks the frame-major index is built in and to be built by two threads, with
+// cells listed out of order and with repeats, and cells with no frames.
 TEST(ActivityTable, BothIndexesHoldExactlyTheFramesGiven) {
     constexpr int kCells = 400, kFrames = 60000;
     std::mt19937 rng(3);
