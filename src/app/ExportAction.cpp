@@ -79,6 +79,8 @@ void ExportAction::exportTo(const std::string& path) {
         return;
     }
     settings.instrument = &kInstruments.at(static_cast<std::size_t>(playing.instrument - 1));
+    settings.mapping = playing.mapping;
+    settings.noteLength = playing.noteLength;
 
     progress_ = new QProgressDialog(
         QString::fromStdString("Exporting " + std::filesystem::path(path).filename().string() + "..."),

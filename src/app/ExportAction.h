@@ -20,7 +20,7 @@ class SaveFileChooser;
 // The window's "Export..." command, kept off the fixed layout: a context menu
 // on the window's bare background and Ctrl+E. It asks for a .mid or .wav name
 // and writes one pass of the loaded recording at the playback settings' speed
-// text and instrument, on a worker thread, with a progress dialog whose Cancel
+// text, instrument, pitch mapping and note length, on a worker thread, with a progress dialog whose Cancel
 // leaves no file behind.
 class ExportAction : public QObject {
     Q_OBJECT

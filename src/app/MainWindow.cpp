@@ -82,7 +82,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         ownSaveChooser_ = std::make_unique<QtSaveFileChooser>(this);
         services_.saveChooser = ownSaveChooser_.get();
     }
-    new ExportAction(*this, *services_.saveChooser, *services_.messages);  // a child of this window
+    exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
 }
 
 void MainWindow::openSound() {

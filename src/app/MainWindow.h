@@ -20,6 +20,7 @@ class FileChooser;
 class MessageSink;
 class MidiOutput;
 class CanvasView;
+class ExportAction;
 class ImageButton;
 class PlaybackController;
 class SaveFileChooser;
@@ -92,6 +93,10 @@ public:
     void moveCursors(double frame);
     // Playback: the recording, the settings, the timer and the transport.
     PlaybackController& playback() { return *playback_; }
+    // The "Export..." action (also in the File menu of the application window).
+    ExportAction& exportAction() { return *exportAction_; }
+    // Where the window's messages go.
+    MessageSink& messages() { return *services_.messages; }
     // The dialog's remembered file name.
     const std::string& dialogFileName() const { return dialog_.fileName(); }
 
@@ -129,6 +134,7 @@ private:
     std::unique_ptr<Display> display_;
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<SaveFileChooser> ownSaveChooser_;
+    ExportAction* exportAction_ = nullptr;  // a child of this window
 };
 
 }  // namespace cellsonify

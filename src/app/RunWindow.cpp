@@ -1,6 +1,6 @@
 #include "app/RunWindow.h"
 
-#include "app/MainWindow.h"
+#include "app/ApplicationWindow.h"
 
 #include <QApplication>
 
@@ -8,7 +8,8 @@
 
 namespace cellsonify {
 
-int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& file) {
+int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& midiPort,
+              const std::string& file) {
     // QApplication keeps argc and argv for its lifetime and may reorder argv.
     std::vector<std::string> storage = qtArguments;
     std::vector<char*> argv;
@@ -16,12 +17,13 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     argv.push_back(nullptr);
     int argc = static_cast<int>(storage.size());
     QApplication app(argc, argv.data());
-    MainWindowServices services;
-    services.midi = midi;
-    MainWindow window(services);
+    ApplicationServices services;
+    services.window.midi = midi;
+    services.startPort = midiPort;
+    ApplicationWindow window(services);
     // The window shows the loader's message; a user who typed the name in a
     // terminal hears it there too.
-    if (!file.empty() && !window.loadDataFile(file))
+    if (!file.empty() && !window.form().loadDataFile(file))
         std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n";
     window.show();
     return app.exec();

@@ -123,7 +123,7 @@ int runCommandLine(int argc, char** argv) {
                               auto midi = makeDefaultOutput(sound);
                               std::vector<std::string> qtArgs{program};
                               qtArgs.insert(qtArgs.end(), request.qtArguments.begin(), request.qtArguments.end());
-                              return runWindow(qtArgs, midi.get(), request.file);
+                              return runWindow(qtArgs, midi.get(), sound.midiPort, request.file);
                           });
 }
 

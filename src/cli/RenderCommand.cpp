@@ -6,14 +6,36 @@
 #include "export/ConsoleProgress.h"
 #include "export/RecordingExport.h"
 #include "model/DataFileLoader.h"
+#include "playback/PitchMappingText.h"
 
 #include <CLI/CLI.hpp>
 
 #include <memory>
 #include <ostream>
 #include <stdexcept>
+#include <tuple>
 
 namespace cellsonify {
+
+namespace {
+
+// What --scale gives: the name of a scale. Kept apart so the option's reading
+// can grow in one place.
+ScaleKind scaleOptionOf(const std::string& text) { return parseScaleKind(text); }
+
+}  // namespace
+
+PitchMapping pitchMappingOf(const RenderRequest& r) {
+    PitchMapping mapping;
+    mapping.mode = parsePitchMode(r.pitch);
+    mapping.scale = scaleOptionOf(r.scale);
+    mapping.root = parseRoot(r.root);
+    std::tie(mapping.low, mapping.high) = parseRange(r.range);
+    checkPitchMapping(mapping);
+    return mapping;
+}
+
+NoteLength noteLengthOf(const RenderRequest& r) { return parseNoteLength(r.noteLength); }
 
 int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     ConsoleProgress bar(err, errIsTerminal);
@@ -23,6 +45,8 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.intervalMs = exportIntervalOf(r.speed);
         settings.instrument = &exportInstrumentOf(r.instrument);
         settings.tailSeconds = r.tailSeconds;
+        settings.mapping = pitchMappingOf(r);
+        settings.noteLength = noteLengthOf(r);
         const CellModel model = LoadDataFile(r.file);
         exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
         bar.finish();
@@ -52,6 +76,17 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
         ->capture_default_str();
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
+        ->capture_default_str();
+    command->add_option("--pitch", r->pitch, "Pitch mapping: rows, scale or position")->capture_default_str();
+    command->add_option("--scale", r->scale,
+                        "Scale for scale and position: major, minor, chromatic, major-pentatonic, "
+                        "minor-pentatonic or whole-tone")
+        ->capture_default_str();
+    command->add_option("--root", r->root, "Root of the scale: C, C#, Db ... B")->capture_default_str();
+    command->add_option("--range", r->range, "Lowest and highest note, LOW:HIGH as numbers or names (C4 = 60)")
+        ->capture_default_str();
+    command->add_option("--note-length", r->noteLength, "Milliseconds until each note-off, or ring")
+        ->type_name("MS")
         ->capture_default_str();
     auto tail = std::make_shared<double>(0.0);
     CLI::Option* tailOption = addNumberOption(*command, "--tail", *tail, 0.0, 600.0,

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "playback/NoteOffSchedule.h"
+#include "playback/PitchMapping.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -16,7 +19,17 @@ struct RenderRequest {
     std::string speed = "50";        // the speed box text: milliseconds per frame
     std::string instrument = "Piano";  // caption (any case) or program number
     std::optional<double> tailSeconds;  // audio: seconds for the last notes to ring; none: until they die away
+    std::string pitch = "rows";      // pitch mapping: rows, scale or position
+    std::string scale = "major";     // scale and position: the scale's name
+    std::string root = "C";          // scale and position: the scale's root
+    std::string range = "C2:C7";     // scale and position: LOW:HIGH, numbers or names (C4 = 60)
+    std::string noteLength = "ring"; // "ring" or milliseconds until the note-off
 };
+
+// The pitch mapping and note length a request names; throws SoundMappingError
+// naming the option's text and what was expected.
+PitchMapping pitchMappingOf(const RenderRequest& request);
+NoteLength noteLengthOf(const RenderRequest& request);
 
 // Renders `request`: 0 and "wrote OUT" on `out`; 1 and "error: <message>" on
 // `err`, leaving no OUT behind. A progress bar goes to `err` when

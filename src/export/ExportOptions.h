@@ -1,5 +1,8 @@
 #pragma once
 
+#include "playback/NoteOffSchedule.h"
+#include "playback/PitchMapping.h"
+
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -31,11 +34,14 @@ int exportIntervalOf(const std::string& speedText);
 // ExportError listing the choices when none does.
 const Instrument& exportInstrumentOf(const std::string& name);
 
-// What an export plays: the window's speed and instrument, and for audio the
-// seconds left for the last notes to ring (none: until they have died away).
+// What an export plays: the window's speed, instrument, pitch mapping and note
+// length, and for audio the seconds left for the last notes to ring (none:
+// until they have died away).
 struct ExportSettings {
     int intervalMs = 50;
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
+    PitchMapping mapping;
+    NoteLength noteLength;
     std::optional<double> tailSeconds;
 };
 

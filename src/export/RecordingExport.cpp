@@ -4,6 +4,7 @@
 #include "export/MidiFile.h"
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
+#include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 
@@ -29,7 +30,12 @@ std::string midiBytesOf(const PlaybackPass& pass) {
 PlaybackPass passOf(const CellModel& model, const ExportSettings& settings) {
     const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
     if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
-    return playbackPass(model, settings.intervalMs, instrument);
+    try {
+        return playbackPass(model, settings.intervalMs, instrument, voiceTable(model, settings.mapping),
+                            settings.noteLength);
+    } catch (const SoundMappingError& e) {
+        throw ExportError(e.what());
+    }
 }
 
 // Finding out that the folder is read-only only after a long render would

@@ -10,8 +10,9 @@ namespace cellsonify {
 struct CellModel;
 
 // The MIDI file an export of `model` writes: one pass of playback from frame
-// 0 (the program change and note-ons, its track ending with the pass's last
-// tick). Throws ExportError.
+// 0 under the settings' pitch mapping and note length (the setup, note-ons and
+// note-offs, its track ending with the pass's last tick or last note-off).
+// Throws ExportError.
 std::string exportMidiBytes(const CellModel& model, const ExportSettings& settings);
 
 // Exports `model` to `path` in the format its extension names: the MIDI file

@@ -10,6 +10,7 @@
 #include "drawing/Palette.h"
 
 #include <algorithm>
+#include <bitset>
 #include <optional>
 
 namespace cellsonify {
@@ -24,15 +25,16 @@ constexpr float kDotRadius = 0.01f;
 // red before a current one, red at the end.
 class FramePainter {
 public:
-    FramePainter(const CellModel& model, const KeyRect& keys, PlaybackHost& host)
-        : model_(model), keys_(keys), host_(host), map_(host.cellMap()) {}
+    FramePainter(const CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable* voices)
+        : model_(model), keys_(keys), host_(host), map_(host.cellMap()), voices_(voices) {}
 
     void trailing(int cell, double position) {
         useMapColour(kLightGrey);
         dot(cell);
         rasterMark(cell, position, kLightBlue);
-        const std::optional<int> note = keyOfCell(model_.CellCount, cell);
-        if (!note) return;
+        const std::optional<int> note = keyOf(cell);
+        // Cells sharing a note: one lit this frame keeps its key red.
+        if (!note || litNow_.test(static_cast<std::size_t>(*note))) return;
         const KeyRectRow& key = keys_(*note);
         keyBox(key, KeyRect::isBlack(key) ? kBlack : kWhite);
     }
@@ -41,10 +43,14 @@ public:
         useMapColour(kLightRed);
         rasterMark(cell, position, kLightRed);
         dot(cell);
-        const std::optional<int> note = keyOfCell(model_.CellCount, cell);
+        const std::optional<int> note = keyOf(cell);
         if (!note) return;
         keyBox(keys_(*note), kLightRed);
-        host_.playNote(*note);
+        litNow_.set(static_cast<std::size_t>(*note));
+        if (voices_)
+            host_.playVoice(voices_->voiceOf(cell));
+        else
+            host_.playNote(*note);
     }
 
     void finish() {
@@ -52,6 +58,12 @@ public:
     }
 
 private:
+    std::optional<int> keyOf(int cell) const {
+        if (!voices_) return keyOfCell(model_.CellCount, cell);
+        const CellVoice voice = voices_->voiceOf(cell);
+        return voice.sounds() ? std::optional<int>(voice.note) : std::nullopt;
+    }
+
     void useMapColour(int colour) {
         if (mapColour_ == colour) return;
         map_.setFillColour(colour);
@@ -78,17 +90,19 @@ private:
     const KeyRect& keys_;
     PlaybackHost& host_;
     Canvas& map_;
+    const VoiceTable* voices_;  // null: the rows rule, one channel
     int mapColour_ = -1;  // unknown until this frame sets it
+    std::bitset<128> litNow_;  // keys lit red by this frame's cells
 };
 
-void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, int trail) {
+void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, int trail, const VoiceTable* voices) {
     const double now = model.CurrentFrame;
     const double behind = now - trail;
     // Nothing trails off before the start; a frame index 0 would read levels.
     FrameCells leaving = behind > 0 ? cellsLightingAt(model, behind) : FrameCells();
     FrameCells arriving = cellsLightingAt(model, now);
 
-    FramePainter painter(model, keys, host);
+    FramePainter painter(model, keys, host, voices);
     // Merging the two ascending lists visits cells lowest first, as a walk over
     // every cell would, with the trailing mark before the current one.
     while (true) {
@@ -108,15 +122,25 @@ void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host,
 
 }  // namespace
 
-void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host) {
+namespace {
+
+void stepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable* voices) {
     const int trail = trailLengthFor(host.speedText());
     model.CurrentFrame += 1.0;
     host.moveCursors(static_cast<float>(model.CurrentFrame));
-    paintFrame(model, keys, host, trail);
+    paintFrame(model, keys, host, trail, voices);
     if (model.CurrentFrame > static_cast<double>(model.FrameCount) - 1.0) {
         host.setTimerInterval(0);
         RestartPlayback(model, host);
     }
+}
+
+}  // namespace
+
+void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host) { stepFrame(model, keys, host, nullptr); }
+
+void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices) {
+    stepFrame(model, keys, host, &voices);
 }
 
 void RestartPlayback(CellModel& model, PlaybackHost& host) {

@@ -7,14 +7,30 @@
 #include "sound/NotePlayer.h"
 #include "sound/ReportingOutput.h"
 
+#include <algorithm>
+
 namespace cellsonify {
 
+namespace {
+
+constexpr int kCentrePan = 64;
+constexpr uint8_t kAllNotesOff = 123;
+
+int keyIndex(const MidiMessage& m) { return m.channel() * 128 + (m.data1 & 0x7F); }
+
+}  // namespace
+
 PlaybackController::PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi)
-    : display_(display), keys_(keys), midi_(midi), timer_([this] { tick(); }), transport_(*this) {}
+    : display_(display), keys_(keys), midi_(midi), timer_([this] { tick(); }), transport_(*this) {
+    voices_ = voiceTable(model_, settings_.mapping);
+    clock_.start();
+    offTimer_.setSingleShot(true);
+    offTimer_.callOnTimeout([this] { sendDueNoteOffs(); });
+}
 
 std::optional<std::string> PlaybackController::openSound() {
     if (midi_ && midi_->open() == 0) {
-        midi_->shortMessage(programChangeMessage(0));
+        sendSetup();
         return std::nullopt;
     }
     return midi_ ? lastErrorOf(*midi_) : std::string("no MIDI output");
@@ -23,6 +39,88 @@ std::optional<std::string> PlaybackController::openSound() {
 void PlaybackController::replaceRecording(CellModel recording) {
     model_ = std::move(recording);
     model_.CurrentFrame = 0;
+    voices_ = voiceTable(model_, settings_.mapping);
+}
+
+void PlaybackController::stop() {
+    transport_.stop();
+    sendAllNoteOffs();
+}
+
+void PlaybackController::back() {
+    transport_.back(model_);
+    sendAllNoteOffs();
+}
+
+void PlaybackController::setMapping(const PitchMapping& mapping) {
+    VoiceTable fresh = voiceTable(model_, mapping);  // throws before anything changes
+    sendAllNoteOffs();
+    settings_.mapping = mapping;
+    voices_ = std::move(fresh);
+    sendSetup();
+}
+
+void PlaybackController::setNoteLength(NoteLength length) {
+    settings_.noteLength = length;
+    offs_.setLength(length);
+}
+
+void PlaybackController::switchOutput(MidiOutput* next) {
+    sendAllNoteOffs();
+    for (int key = 0; key < 16 * 128; ++key)
+        if (down_.test(static_cast<std::size_t>(key))) send(noteOffMessage(key / 128, key % 128));
+    if (midi_) {
+        for (const VoiceChannel& c : voices_.channels())
+            midi_->shortMessage({static_cast<uint8_t>(0xB0 | c.channel), kAllNotesOff, 0});
+        for (int channel = 0; channel < 16; ++channel)
+            if (panned_.test(static_cast<std::size_t>(channel))) midi_->shortMessage(panMessage(channel, kCentrePan));
+    }
+    down_.reset();
+    panned_.reset();
+    midi_ = next;
+    sendSetup();
+}
+
+void PlaybackController::sendDueNoteOffs() {
+    offs_.sendDue(nowMs(), [this](const TimedNoteOff& off) { send(off.off); });
+    armNoteOffTimer();
+}
+
+void PlaybackController::sendAllNoteOffs() {
+    offs_.sendAll([this](const TimedNoteOff& off) { send(off.off); });
+    offTimer_.stop();
+}
+
+void PlaybackController::armNoteOffTimer() {
+    const std::optional<int64_t> due = offs_.nextDueMs();
+    if (!due) {
+        offTimer_.stop();
+        return;
+    }
+    offTimer_.start(static_cast<int>(std::max<int64_t>(0, *due - nowMs())));
+}
+
+void PlaybackController::send(const MidiMessage& message) {
+    if (!midi_) return;
+    const int kind = message.kind();
+    if (kind == 0x90 && message.data2 > 0)
+        down_.set(static_cast<std::size_t>(keyIndex(message)));
+    else if (kind == 0x80 || kind == 0x90)
+        down_.reset(static_cast<std::size_t>(keyIndex(message)));
+    midi_->shortMessage(message);
+}
+
+void PlaybackController::sendSetup() {
+    if (!midi_) return;
+    const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(settings_.instrument - 1));
+    std::bitset<16> pannedNow;
+    for (const VoiceChannel& c : voices_.channels())
+        if (c.pan) pannedNow.set(c.channel);
+    for (int channel = 0; channel < 16; ++channel)
+        if (panned_.test(static_cast<std::size_t>(channel)) && !pannedNow.test(static_cast<std::size_t>(channel)))
+            midi_->shortMessage(panMessage(channel, kCentrePan));
+    for (const MidiMessage& m : voiceSetupMessages(voices_, instrument.program)) midi_->shortMessage(m);
+    panned_ = pannedNow;
 }
 
 void PlaybackController::speedTextChanged(const std::string& text) {
@@ -33,7 +131,7 @@ void PlaybackController::speedTextChanged(const std::string& text) {
 void PlaybackController::chooseInstrument(int index) {
     settings_.instrument = index;
     const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(index - 1));
-    if (midi_) sendInstrument(*midi_, instrument);
+    sendSetup();
     if (instrument.repaintsViews) {
         display_.drawKeyboard();
         display_.redrawViews();
@@ -42,10 +140,13 @@ void PlaybackController::chooseInstrument(int index) {
 
 void PlaybackController::tick() {
     const int before = timer_.interval();
+    offs_.sendDue(nowMs(), [this](const TimedNoteOff& off) { send(off.off); });
     inTick_ = true;
     stoppedInTick_ = false;
-    StepFrame(model_, keys_, *this);
+    StepFrame(model_, keys_, *this, voices_);
     inTick_ = false;
+    // Once per tick rather than per note: a dense frame strikes hundreds.
+    armNoteOffTimer();
     // At the end of the data the tick stops the timer and restarts it from the
     // speed text. A text that gives no interval ("1e10") would leave it
     // stopped for good with the stop button still showing: keep the loop going
@@ -58,8 +159,15 @@ Canvas& PlaybackController::cellMap() { return display_.cellMap(); }
 Canvas& PlaybackController::keyboard() { return display_.keyboard(); }
 void PlaybackController::moveCursors(float frame) { display_.moveCursors(frame); }
 
-void PlaybackController::playNote(int note) {
-    if (midi_) cellsonify::playNote(*midi_, settings_.soundOn, model_.CurrentFrame, model_.FrameCount, note);
+void PlaybackController::playNote(int note) { playVoice({static_cast<int16_t>(note), 0}); }
+
+void PlaybackController::playVoice(CellVoice voice) {
+    if (!midi_ || !settings_.soundOn || !voice.sounds()) return;
+    const MidiMessage on =
+        noteOnMessage(voice.channel, voice.note, noteVelocity(model_.CurrentFrame, model_.FrameCount));
+    const int64_t now = nowMs();
+    offs_.beforeNoteOn(now, on, [this](const TimedNoteOff& off) { send(off.off); });
+    send(on);
 }
 
 void PlaybackController::setSpeedText(const std::string& text) { display_.showSpeedText(text); }

@@ -5,7 +5,13 @@
 #include "playback/PlaybackHost.h"
 #include "playback/PlaybackSettings.h"
 #include "playback/Transport.h"
+#include "playback/VoiceTable.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <bitset>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,6 +25,9 @@ class PlaybackDisplay;
 // play position, the settings the window writes, the paced timer and the
 // transport. The window forwards user actions here and shows what this asks
 // for through PlaybackDisplay; notes go to the MIDI output (none: silent).
+// Each cell's note and channel come from a voice table of the recording under
+// the chosen pitch mapping; with a fixed note length the note-offs go out when
+// due (checked at each tick and by a timer of their own).
 class PlaybackController : public PlaybackHost {
 public:
     // `display`, `keys` and `midi` (may be null) must outlive this.
@@ -28,8 +37,9 @@ public:
     const PlaybackSettings& settings() const { return settings_; }
 
     // --- what the window reports
-    // Opens the MIDI output and selects program 0. Returns why there is no
-    // sound (the output's own reason, or "no MIDI output") when it cannot.
+    // Opens the MIDI output and sends the mapping's setup (the instrument's
+    // program on each channel, pans in position mode). Returns why there is
+    // no sound (the output's own reason, or "no MIDI output") when it cannot.
     std::optional<std::string> openSound();
     // A new recording, shown from frame 0; the timer keeps running.
     void replaceRecording(CellModel recording);
@@ -40,12 +50,31 @@ public:
     // (all but "Brightness") the resting keyboard and views.
     void chooseInstrument(int index);
     void play() { transport_.play(); }
-    void stop() { transport_.stop(); }
-    void back() { transport_.back(model_); }
+    // Stop and back also send every pending note-off.
+    void stop();
+    void back();
     // A press on the raster or the frame strip at `frame` (unrounded).
     void seek(double frame) { transport_.seek(model_, frame); }
     // One timer tick, as the timer runs it (StepFrame).
     void tick();
+
+    // --- sound mappings and outputs (the Sound menu)
+    // A new pitch mapping: pending note-offs go out, the voices are rebuilt
+    // and the setup is sent (pans back to the centre when leaving position
+    // mode). Throws SoundMappingError, changing nothing, for one that cannot sound.
+    void setMapping(const PitchMapping& mapping);
+    // Notes struck from now on last `length`.
+    void setNoteLength(NoteLength length);
+    // Plays through `next` (already opened; null: silent) from now on. The old
+    // output first gets every pending note-off, a note-off for every key still
+    // down, "all notes off" and centred pans, so nothing keeps sounding there;
+    // the new one gets the setup.
+    void switchOutput(MidiOutput* next);
+    MidiOutput* output() const { return midi_; }
+    // Every cell's voice under the current mapping.
+    const VoiceTable& voices() const { return voices_; }
+    // Sends the note-offs whose time has come.
+    void sendDueNoteOffs();
 
     PacedTimer& timer() { return timer_; }
     Transport& transport() { return transport_; }
@@ -56,6 +85,7 @@ public:
     Canvas& keyboard() override;
     void moveCursors(float frame) override;
     void playNote(int note) override;
+    void playVoice(CellVoice voice) override;
     std::string speedText() const override { return settings_.speedText; }
     void setSpeedText(const std::string& text) override;
     int timerInterval() const override { return timer_.interval(); }
@@ -65,6 +95,15 @@ public:
     void setStopButtonVisible(bool visible) override;
 
 private:
+    int64_t nowMs() const { return clock_.elapsed(); }
+    // Sends `message` to the output, keeping track of the keys held down.
+    void send(const MidiMessage& message);
+    // Program on every channel of the voices, their pans, centred pans on
+    // channels panned before that the voices leave unpanned.
+    void sendSetup();
+    void sendAllNoteOffs();
+    void armNoteOffTimer();
+
     PlaybackDisplay& display_;
     const KeyRect& keys_;
     MidiOutput* midi_;
@@ -72,6 +111,12 @@ private:
     PlaybackSettings settings_;
     PacedTimer timer_;
     Transport transport_;
+    VoiceTable voices_;
+    NoteOffSchedule offs_;
+    QElapsedTimer clock_;
+    QTimer offTimer_;                  // single shot at the next note-off's time
+    std::bitset<16 * 128> down_;       // channel x 128 + note: struck, not yet released
+    std::bitset<16> panned_;           // channels given a pan on the current output
     bool inTick_ = false;
     bool stoppedInTick_ = false;  // the tick reached the end of the data and stopped the timer
 };

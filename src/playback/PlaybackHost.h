@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/VoiceTable.h"
+
 #include <string>
 
 namespace cellsonify {
@@ -22,6 +24,9 @@ public:
     virtual void moveCursors(float frame) = 0;
     // Sounds MIDI note `note` (0..127) at once.
     virtual void playNote(int note) = 0;
+    // Sounds a cell's voice (a note on its channel) at once. Hosts that only
+    // know one channel play its note.
+    virtual void playVoice(CellVoice voice) { playNote(voice.note); }
 
     // The SPEED box text (milliseconds per frame), as typed.
     virtual std::string speedText() const = 0;

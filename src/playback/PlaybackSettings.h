@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/NoteOffSchedule.h"
+#include "playback/PitchMapping.h"
 #include "playback/SpeedText.h"
 
 #include <optional>
@@ -15,6 +17,8 @@ struct PlaybackSettings {
     std::string speedText = "50";  // the speed box as typed: milliseconds per frame
     bool soundOn = false;          // "Sound ON" selected
     int instrument = 1;            // instrument option 1..7 (Piano .. Tinkle Bell)
+    PitchMapping mapping;          // how cells get notes (Sound menu)
+    NoteLength noteLength;         // ring, or a note-off after a fixed time (Sound menu)
 
     // Frames of blue trail behind the current frame (SpeedText.h).
     int trail() const { return trailLengthFor(speedText); }

@@ -1,0 +1,166 @@
+#include "app/ApplicationWindow.h"
+
+#include "app/Artwork.h"
+#include "app/ExportAction.h"
+#include "app/MessageSink.h"
+#include "playback/PlaybackController.h"
+#include "sound/FluidSynthOutput.h"
+#include "sound/SoundFontLocator.h"
+#include "views/ImageButton.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QSettings>
+
+#include <iostream>
+
+namespace cellsonify {
+
+namespace {
+
+QSettings* settingsOf(ApplicationServices& s, std::unique_ptr<QSettings>& own) {
+    if (!s.settings) {
+        own = std::make_unique<QSettings>(QStringLiteral("cellsonify"), QStringLiteral("cellsonify"));
+        s.settings = own.get();
+    }
+    return s.settings;
+}
+
+QAction* menuEntry(QMenu& menu, const char* name, const QString& text, const QKeySequence& keys = {}) {
+    QAction* action = menu.addAction(text);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(keys);
+    return action;
+}
+
+const char* const kDataFormats =
+    "Open reads a cellsonify data file: plain text of numbers separated by commas, blanks or tabs.\n\n"
+    "Four header lines of four values; the sixth value is the frame count (at most 100000).\n"
+    "Then for each cell: a line \"identifier X Y level\" and a line of the frames in which it is active, "
+    "ended by a value of 0 or less. Cells with a level of 0 or less are left out; an X of 0 ends the data. "
+    "At most 1500 cells.\n\n"
+    "Export writes one pass of playback, with the Sound menu's mapping and note length, as a Standard MIDI "
+    "File (.mid, one tick = one millisecond) or as 44.1 kHz 16-bit stereo WAV audio (.wav).";
+
+}  // namespace
+
+ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(*settingsOf(services, ownSettings_)),
+      recent_(settings_),
+      preferences_(loadSoundPreferences(settings_)),
+      outputs_(std::move(services.outputs)) {
+    setObjectName(QStringLiteral("applicationWindow"));
+    if (!outputs_.make) outputs_ = systemOutputChoices(SoundOptions::fromEnvironment());
+    form_ = new MainWindow(services.window, this);
+    messages_ = &form_->messages();
+    setCentralWidget(form_);
+    setWindowTitle(form_->windowTitle());
+    setWindowIcon(appIcon());
+    connect(form_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(form_, &MainWindow::dataLoaded, this,
+            [this] { recent_.add(QString::fromStdString(form_->model().DataFile)); });
+
+    buildFileMenu();
+    buildPlaybackMenu();
+    buildSoundMenu();
+    buildHelpMenu();
+    resize(form_->width(), form_->height() + menuBar()->sizeHint().height());
+
+    PlaybackController& playback = form_->playback();
+    try {
+        playback.setMapping(preferences_.mapping);
+    } catch (const SoundMappingError&) {
+        preferences_.mapping = {};
+    }
+    playback.setNoteLength(preferences_.noteLength);
+    // A port given on the command line or in the environment wins over the kept one.
+    const std::string kept = preferences_.outputPort;
+    preferences_.outputPort = services.startPort;
+    if (services.startPort.empty() && !kept.empty() && !chooseOutput(kept)) {
+        preferences_.outputPort.clear();
+        saveSoundPreferences(settings_, preferences_);
+    }
+}
+
+ApplicationWindow::~ApplicationWindow() {
+    // The main window's playback still points at the output this owns.
+    delete form_;
+}
+
+QAction& ApplicationWindow::action(const char* objectName) {
+    QAction* found = findChild<QAction*>(QLatin1String(objectName));
+    if (!found) throw std::logic_error(std::string("no action ") + objectName);
+    return *found;
+}
+
+void ApplicationWindow::tell(const std::string& text) { messages_->show(windowTitle().toStdString(), text); }
+
+void ApplicationWindow::buildFileMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    connect(menuEntry(*file, "openAction", QStringLiteral("&Open..."), QKeySequence::Open), &QAction::triggered, this,
+            [this] { form_->chooseDataFile(); });
+    QMenu* recent = file->addMenu(QStringLiteral("Open &Recent"));
+    recent->setObjectName(QStringLiteral("recentMenu"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(*recent); });
+    fillRecentMenu(*recent);
+    file->addAction(&form_->exportAction().action());
+    file->addSeparator();
+    QAction* quit = menuEntry(*file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void ApplicationWindow::fillRecentMenu(QMenu& menu) {
+    menu.clear();
+    const QStringList paths = recent_.paths();
+    for (int i = 0; i < paths.size(); ++i) {
+        QAction* entry = menu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(paths[i]));
+        entry->setObjectName(QStringLiteral("recent%1").arg(i + 1));
+        connect(entry, &QAction::triggered, this, [this, path = paths[i]] { openRecent(path); });
+    }
+    menu.setEnabled(!paths.isEmpty());
+}
+
+void ApplicationWindow::openRecent(const QString& path) {
+    if (!form_->loadDataFile(path.toStdString())) recent_.remove(path);
+}
+
+void ApplicationWindow::buildPlaybackMenu() {
+    QMenu* playback = menuBar()->addMenu(QStringLiteral("&Playback"));
+    // Space and Home belong to the window, so the speed box (which claims the
+    // keys it types or moves with) still gets them while it has the focus.
+    QAction* playStop = menuEntry(*playback, "playStopAction", QStringLiteral("&Play/Stop"), Qt::Key_Space);
+    connect(playStop, &QAction::triggered, this, &ApplicationWindow::playOrStop);
+    QAction* back = menuEntry(*playback, "backAction", QStringLiteral("&Back to Start"), Qt::Key_Home);
+    connect(back, &QAction::triggered, form_, &MainWindow::backClicked);
+}
+
+void ApplicationWindow::playOrStop() {
+    if (form_->stopButton().isVisibleTo(form_))
+        emit form_->stopClicked();
+    else
+        emit form_->playClicked();
+}
+
+void ApplicationWindow::buildHelpMenu() {
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    connect(menuEntry(*help, "aboutAction", QStringLiteral("&About cellsonify")), &QAction::triggered, this,
+            [this] { messages_->show("About cellsonify", aboutText()); });
+    connect(menuEntry(*help, "formatsAction", QStringLiteral("&Data Formats")), &QAction::triggered, this,
+            [this] { messages_->show("Data formats", kDataFormats); });
+}
+
+std::string ApplicationWindow::aboutText() const {
+    std::string font;
+    if (auto* synth = dynamic_cast<FluidSynthOutput*>(form_->playback().output()); synth && !synth->soundFontPath().empty())
+        font = synth->soundFontPath();
+    else if (const SoundFontChoice choice = chooseSoundFont(); !choice.path.empty())
+        font = choice.path.string() + " (for audio export)";
+    else
+        font = "none (" + choice.error + ")";
+    return "cellsonify " CELLSONIFY_VERSION "\nHear and see a calcium-imaging recording.\n\nOutput: " +
+           outputLabel(preferences_.outputPort) + "\nSoundFont: " + font;
+}
+
+}  // namespace cellsonify

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "app/OutputChoices.h"
+#include "app/RecentFiles.h"
+#include "app/SoundPreferences.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+
+class QSettings;
+
+namespace cellsonify {
+
+// What the application window uses from outside. The main window's services
+// (dialogs, messages, loader, the output it starts with) as MainWindow takes
+// them; anything left empty gets the real thing.
+struct ApplicationServices {
+    MainWindowServices window;
+    // The port the start output plays on; empty: the built-in synthesizer.
+    std::string startPort;
+    // Every output the Sound menu may switch to; empty: the system's.
+    OutputChoices outputs;
+    // Where the recent list and the Sound menu's choices are kept; null: the
+    // user's settings for cellsonify. Must outlive the window.
+    QSettings* settings = nullptr;
+};
+
+// The top-level window: a menu bar over the unchanged main window, which is
+// its central widget (so pictures of the main window never show the menus).
+// File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
+// Back to start (Home). Sound: output, pitch mapping, note length. Help:
+// About, data formats. The title and icon are the main window's.
+class ApplicationWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the main window (opening its start output), the menus, and
+    // applies the kept Sound choices: the mapping and note length, and the kept
+    // output when the start output is the built-in synthesizer.
+    explicit ApplicationWindow(ApplicationServices services = {}, QWidget* parent = nullptr);
+    ~ApplicationWindow() override;
+
+    MainWindow& form() { return *form_; }
+    // The menu action named `objectName` ("openAction", "playStopAction", ...).
+    QAction& action(const char* objectName);
+
+    // --- what the menu items do
+    // Play when stopped, stop when playing: the visible transport button's click.
+    void playOrStop();
+    // Loads a recent entry; one that is refused leaves the list.
+    void openRecent(const QString& path);
+    QStringList recentFiles() const { return recent_.paths(); }
+    // Switches to `port` (empty: the built-in synthesizer). An output that
+    // will not open is said so and the old one stays. True when it plays now.
+    bool chooseOutput(const std::string& port);
+    const std::string& outputPort() const { return preferences_.outputPort; }
+    // A new mapping or note length for playback and export, kept for next time.
+    // A mapping that cannot sound is said so and changes nothing.
+    bool chooseMapping(const PitchMapping& mapping);
+    void chooseNoteLength(NoteLength length);
+    // The About text: version, output and SoundFont in use.
+    std::string aboutText() const;
+
+private:
+    void buildFileMenu();
+    void buildPlaybackMenu();
+    void buildSoundMenu();
+    void buildHelpMenu();
+    void fillRecentMenu(QMenu& menu);
+    void fillOutputMenu(QMenu& menu);
+    void tell(const std::string& text);
+
+    std::unique_ptr<QSettings> ownSettings_;
+    QSettings& settings_;
+    RecentFiles recent_;
+    SoundPreferences preferences_;
+    OutputChoices outputs_;
+    MessageSink* messages_;
+    std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
+    MainWindow* form_;
+};
+
+}  // namespace cellsonify

@@ -1,0 +1,189 @@
+// The menu bar: its actions do what the buttons do, the recent list and the
+// Sound choices survive a restart, and switching the output mid-play leaves
+// no note sounding on the old one.
+#include "AppTestSupport.h"
+
+#include "app/ApplicationWindow.h"
+#include "app/ExportAction.h"
+#include "support/TestFiles.h"
+#include "views/ImageButton.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSettings>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <set>
+
+using namespace cellsonify;
+using namespace apptest;
+
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                                   const QString& text = QString(), bool autorep = false,
+                                                   ushort count = 1);
+
+namespace {
+
+// A key typed as on a desktop: a shortcut of the active window takes it
+// unless the focused control claims it, else `w` gets it.
+void keyClick(QWidget& w, Qt::Key key, Qt::KeyboardModifiers mods = {}, const QString& text = {}) {
+    if (qt_sendShortcutOverrideEvent(&w, 0, key, mods, text)) return;
+    QKeyEvent down(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(&w, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(&w, &up);
+}
+
+struct ApplicationWindowTest : ::testing::Test {
+    testfiles::TempDir dir;
+    std::unique_ptr<QSettings> settings;
+    ScriptedChooser chooser;
+    RecordedMessages messages;
+    RecordingOutput midi;
+    FakeFiles files;
+    std::vector<RecordingOutput*> made;  // outputs the Sound menu made, owned by the window
+    std::unique_ptr<ApplicationWindow> app;
+
+    void SetUp() override {
+        files.models["/data/a.txt"] = viewstest::makeModel(100, {{1, 2, 3}, {2, 4}, {1, 3}});
+        files.models["/data/b.txt"] = viewstest::makeModel(10, {{1}});
+        start();
+    }
+
+    // A fresh window on the same settings, as after a restart.
+    void start() {
+        app.reset();
+        settings = std::make_unique<QSettings>(QString::fromStdString((dir.path() / "settings.ini").string()),
+                                               QSettings::IniFormat);
+        ApplicationServices s;
+        s.window.chooser = &chooser;
+        s.window.messages = &messages;
+        s.window.midi = &midi;
+        s.window.load = [this](const std::string& p) { return files.load(p); };
+        s.outputs.listPorts = [] { return std::vector<std::string>{"Port A", "Port B"}; };
+        s.outputs.make = [this](const std::string&) {
+            auto out = std::make_unique<RecordingOutput>();
+            made.push_back(out.get());
+            return out;
+        };
+        s.settings = settings.get();
+        app = std::make_unique<ApplicationWindow>(s);
+        app->show();
+        app->activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), app.get());
+        app->setFocus();  // no control that takes keys of its own
+    }
+    MainWindow& form() { return app->form(); }
+    bool playing() { return !form().stopButton().isHidden(); }
+};
+
+// Every note-on (velocity > 0) of `out` is later released on its channel and key.
+void expectEveryNoteReleased(const RecordingOutput& out) {
+    std::set<int> down;
+    int struck = 0;
+    for (const MidiMessage& m : out.messages()) {
+        const int key = m.channel() * 128 + m.data1;
+        const bool on = m.kind() == 0x90 && m.data2 > 0;
+        if (on) ++struck, down.insert(key);
+        else if (m.kind() == 0x80 || m.kind() == 0x90) down.erase(key);
+    }
+    EXPECT_GT(struck, 0);
+    EXPECT_TRUE(down.empty()) << down.size() << " notes left sounding";
+}
+
+}  // namespace
+
+TEST_F(ApplicationWindowTest, PlaybackMenuAndKeysDoWhatTheTransportButtonsDo) {
+    form().loadDataFile("/data/a.txt");
+    ASSERT_FALSE(playing());
+    keyClick(*app, Qt::Key_Space, {}, QStringLiteral(" "));
+    EXPECT_TRUE(playing());
+    EXPECT_EQ(form().playback().timerInterval(), 50);
+    app->action("playStopAction").trigger();
+    EXPECT_FALSE(playing());
+    EXPECT_EQ(form().playback().timerInterval(), 0);
+
+    form().playback().seek(40);
+    keyClick(*app, Qt::Key_Home);
+    EXPECT_EQ(form().model().CurrentFrame, 0);
+
+    // In the speed box Space and Home edit the text instead.
+    form().speedBox().setFocus();
+    form().speedBox().setText(QStringLiteral("50"));
+    keyClick(form().speedBox(), Qt::Key_Space, {}, QStringLiteral(" "));
+    EXPECT_EQ(form().speedBox().text(), QStringLiteral("50 "));
+    EXPECT_FALSE(playing());
+    keyClick(form().speedBox(), Qt::Key_Home);
+    EXPECT_EQ(form().speedBox().cursorPosition(), 0);
+}
+
+TEST_F(ApplicationWindowTest, FileMenuOpensExportsAndQuits) {
+    chooser.answers = {"/data/b.txt"};
+    keyClick(*app, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    ASSERT_EQ(chooser.asked.size(), 1u);
+    EXPECT_EQ(form().model().DataFile, "/data/b.txt");
+    EXPECT_EQ(app->windowTitle(), QString::fromStdString(form().model().Caption));
+    EXPECT_EQ(&app->action("exportAction"), &form().exportAction().action());
+    app->action("quitAction").trigger();
+    EXPECT_FALSE(app->isVisible());
+}
+
+TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
+    for (int i = 0; i < 10; ++i) files.models["/data/" + std::to_string(i) + ".txt"] = viewstest::makeModel(5, {{1}});
+    for (int i = 0; i < 10; ++i) form().loadDataFile("/data/" + std::to_string(i) + ".txt");
+    form().loadDataFile("/data/3.txt");  // again: moves to the top
+    PitchMapping scale{PitchMode::Position, ScaleKind::MinorPentatonic, 9, 40, 80};
+    ASSERT_TRUE(app->chooseMapping(scale));
+    app->chooseNoteLength({250});
+
+    start();
+    EXPECT_EQ(app->recentFiles(), (QStringList{"/data/3.txt", "/data/9.txt", "/data/8.txt", "/data/7.txt",
+                                               "/data/6.txt", "/data/5.txt", "/data/4.txt", "/data/2.txt"}));
+    EXPECT_EQ(form().playback().settings().mapping, scale);
+    EXPECT_EQ(form().playback().settings().noteLength, NoteLength{250});
+    // The original controls start as always.
+    EXPECT_EQ(form().playback().settings().instrument, 1);
+    EXPECT_FALSE(form().soundOn());
+    EXPECT_EQ(form().speedText(), "50");
+
+    auto* recent = app->findChild<QMenu*>(QStringLiteral("recentMenu"));
+    ASSERT_NE(recent, nullptr);
+    emit recent->aboutToShow();
+    app->findChild<QAction*>(QStringLiteral("recent2"))->trigger();
+    EXPECT_EQ(form().model().DataFile, "/data/9.txt");
+}
+
+TEST_F(ApplicationWindowTest, SwitchingTheOutputWhilePlayingLeavesNoNoteSounding) {
+    form().loadDataFile("/data/a.txt");
+    ASSERT_TRUE(app->chooseMapping({PitchMode::Position, ScaleKind::Major, 0, 36, 96}));
+    form().instrumentOption(3).click();  // Music Box, program 11
+    form().playback().soundSwitched(true);
+    form().playback().play();
+    form().playback().tick();  // cells 1 and 3 ring
+    app->chooseNoteLength({60000});
+    form().playback().tick();  // cell 2 with a note-off far ahead
+
+    auto* menu = app->findChild<QMenu*>(QStringLiteral("outputMenu"));
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 3);
+    menu->actions()[1]->trigger();  // Port A
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(app->outputPort(), "Port A");
+    expectEveryNoteReleased(midi);
+    // Its pans are centred again; the new output is set up before any note.
+    EXPECT_EQ(midi.messages().back(), panMessage(7, 64));
+    const std::vector<MidiMessage>& next = made[0]->messages();
+    ASSERT_FALSE(next.empty());
+    EXPECT_EQ(next.front(), programChangeMessage(0, 11));  // Music Box on channel 1, then the rest
+    EXPECT_NE(std::find(next.begin(), next.end(), panMessage(7, 127)), next.end());
+
+    // Playing on goes to the new output only.
+    const std::size_t oldCount = midi.messages().size(), newCount = next.size();
+    form().playback().tick();
+    EXPECT_EQ(midi.messages().size(), oldCount);
+    EXPECT_GT(next.size(), newCount);
+}

@@ -1,0 +1,106 @@
+// Render with the pitch mappings and a fixed note length, read back: every
+// cell of a large recording sounds, note-offs fall at their times, and
+// position mode pans by X in the rendered audio.
+#include "export/ExportTestSupport.h"
+
+#include "cli/RenderCommand.h"
+#include "sound/AudioAnalysis.h"
+#include "sound/SoundTestSupport.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+using namespace cellsonify;
+using namespace exporttest;
+
+namespace {
+
+struct RenderMapping : ::testing::Test {
+    testfiles::TempDir dir;
+
+    std::string render(const std::string& data, const std::string& name, std::vector<std::string> options) {
+        const std::string out = (dir.path() / name).string();
+        std::vector<std::string> args{data, "-o", out};
+        args.insert(args.end(), options.begin(), options.end());
+        std::ostringstream said, err;
+        EXPECT_EQ(renderCommand(args, said, err, false), 0) << err.str();
+        std::ifstream in(out, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+std::vector<SmfEvent> noteEvents(const Smf& smf) {
+    std::vector<SmfEvent> notes;
+    for (const SmfEvent& e : smf.events)
+        if ((e.bytes[0] & 0xE0) == 0x80) notes.push_back(e);  // 0x8n and 0x9n
+    return notes;
+}
+
+}  // namespace
+
+TEST_F(RenderMapping, ScaleModeSoundsEveryCellOfFiveHundredInRowOrder) {
+    std::vector<std::vector<int>> frames;
+    for (int cell = 1; cell <= 500; ++cell) frames.push_back({cell});  // cell c alone in frame c
+    const std::string data = dir.write("many.txt", dataFileText(502, frames)).string();
+    const Smf smf = parseSmf(render(data, "many.mid", {"--pitch", "scale", "--scale", "minor", "--root", "A",
+                                                       "--range", "A2:A5"}));
+    const std::vector<SmfEvent> notes = noteEvents(smf);
+    ASSERT_EQ(notes.size(), 500u);
+    std::set<int> used;
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        EXPECT_EQ(notes[i].tick, 50 * static_cast<int64_t>(i + 1));
+        EXPECT_EQ(notes[i].bytes[0], 0x90);
+        EXPECT_EQ(notes[i].bytes[2], 127);
+        if (i > 0) EXPECT_GE(notes[i].bytes[1], notes[i - 1].bytes[1]) << "cell " << i + 1 << " below the row before";
+        used.insert(notes[i].bytes[1]);
+    }
+    // A natural minor from A2 (45) to A5 (81): three octaves of 7 notes and the top A, all of them used.
+    EXPECT_EQ(used.size(), 22u);
+    EXPECT_EQ(*used.begin(), 45);
+    EXPECT_EQ(*used.rbegin(), 81);
+    for (const int note : used) EXPECT_EQ(std::set<int>({1, 4, 6, 9, 11}).count((note - 45) % 12), 0u) << note;
+}
+
+TEST_F(RenderMapping, FixedNoteLengthEndsEachNoteOnTimeAndARestruckKeyFirst) {
+    // Rows with two cells: cell 1 -> 63, cell 2 -> 64. Cell 1 is struck again
+    // at 100 ms, before its note's end at 170.
+    const std::string data = dir.write("two.txt", dataFileText(6, {{1, 2}, {1}})).string();
+    const Smf smf = parseSmf(render(data, "two.mid", {"--note-length", "120"}));
+    EXPECT_EQ(noteEvents(smf), (std::vector<SmfEvent>{{50, {0x90, 63, 127}},
+                                                      {50, {0x90, 64, 127}},
+                                                      {100, {0x80, 63, 0}},
+                                                      {100, {0x90, 63, 127}},
+                                                      {170, {0x80, 64, 0}},
+                                                      {220, {0x80, 63, 0}}}));
+    EXPECT_EQ(smf.events.back(), (SmfEvent{300, {0xFF, 0x2F, 0}}));
+}
+
+TEST_F(RenderMapping, PositionModePansTheLeftCellLeftAndTheRightCellRight) {
+    const std::string font = soundtest::testSoundFont();
+    if (font.empty()) GTEST_SKIP() << "no SoundFont installed";
+    soundtest::ScopedEnv useFont("CELLSONIFY_SOUNDFONT", font);
+    // Cell 1 sits left of cell 2 (X 10 and 11); it sounds at 0.1 s, cell 2 at 1.1 s.
+    const std::string data = dir.write("pan.txt", dataFileText(30, {{1}, {11}})).string();
+    const Wav wav = parseWav(render(data, "pan.wav", {"--pitch", "position", "--speed", "100", "--note-length",
+                                                      "600", "--tail", "0"}));
+    ASSERT_EQ(wav.channels, 2);
+    const auto levels = [&](double fromSeconds) {
+        std::vector<float> left, right;
+        const auto first = static_cast<std::size_t>(fromSeconds * 44100) * 2;
+        for (std::size_t i = first; i < first + 2 * 44100 * 8 / 10 && i + 1 < wav.samples.size(); i += 2) {
+            left.push_back(wav.samples[i]);
+            right.push_back(wav.samples[i + 1]);
+        }
+        return std::pair{audio::rms(left), audio::rms(right)};
+    };
+    const auto [firstLeft, firstRight] = levels(0.1);
+    const auto [secondLeft, secondRight] = levels(1.1);
+    EXPECT_GT(firstLeft, 0.0005);  // it sounds at all
+    EXPECT_GT(firstLeft, 4 * firstRight);
+    EXPECT_GT(secondRight, 0.0005);
+    EXPECT_GT(secondRight, 4 * secondLeft);
+}
