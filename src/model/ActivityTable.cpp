@@ -1,9 +1,11 @@
 #include "model/ActivityTable.h"
 
 #include <algorithm>
+#include <span>
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace cellsonify {
 
@@ -42,6 +44,7 @@ void ActivityBuilder::beginCell(int16_t level) {
     if (!started_) {
         table_.levels_.assign(1, 0);
         table_.cellStart_.assign(2, 0);
+        frameCells_.assign(static_cast<std::size_t>(kMaxFrameIndex) + 1, 0);
         started_ = true;
     } else {
         closeCell();
@@ -58,29 +61,101 @@ void ActivityBuilder::foldCell() {
 }
 
 void ActivityBuilder::closeCell() {
-    foldCell();
     auto& frames = table_.frames_;
+    const int32_t* const first = frames.data() + cellBegin_;
+    const int32_t* const last = frames.data() + frames.size();
+    // Count the cell's frames per frame while they are still in cache; a list
+    // that is not strictly ascending (rare) is undone, folded and counted again.
+    uint32_t* const count = frameCells_.data();
+    int32_t previous = 0;
+    bool ascending = true;
+    for (const int32_t* f = first; f != last; ++f) {
+        ascending &= *f > previous;
+        previous = *f;
+        ++count[*f];
+    }
+    if (!ascending) {
+        for (const int32_t* f = first; f != last; ++f) --count[*f];
+        foldCell();
+        for (auto f = frames.begin() + static_cast<std::ptrdiff_t>(cellBegin_); f != frames.end(); ++f) ++count[*f];
+    }
     if (frames.size() > cellBegin_) table_.lastFrame_ = std::max(table_.lastFrame_, frames.back());
     cellBegin_ = frames.size();
     table_.cellStart_.push_back(static_cast<uint32_t>(cellBegin_));
+}
+
+namespace {
+
+// Writes the cells of frames first..last into the frame-major index, each cell
+// starting from its first frame at or after `first`. Cells are visited in
+// ascending order within blocks of frames whose share of the index fits in the
+// processor's cache, so the scattered writes stay there.
+void scatterCells(const ActivityTable& t, std::span<const uint32_t> cellStart, const int32_t* frames,
+                  const uint32_t* frameStart, int16_t* out, int32_t first, int32_t last) {
+    const std::size_t events = frameStart[last + 1] - frameStart[first];
+    if (events == 0) return;
+    const int cells = static_cast<int>(cellStart.size()) - 2;
+    std::vector<uint32_t> next(frameStart + first, frameStart + last + 1);  // next free slot of each frame
+    uint32_t* const slot = next.data() - first;
+    std::vector<uint32_t> cursor(cellStart.size());  // each cell's next frame
+    for (int c = 1; c <= cells; ++c) {
+        const auto own = t.framesOf(c);
+        cursor[c] = cellStart[c] + static_cast<uint32_t>(std::lower_bound(own.begin(), own.end(), first) - own.begin());
+    }
+    constexpr std::size_t kBlockBytes = 512 * 1024;
+    const std::size_t span = static_cast<std::size_t>(last - first) + 1;
+    const std::size_t perBlock = kBlockBytes / sizeof(int16_t) * span / events;
+    const auto blockFrames = static_cast<int32_t>(std::min(std::max<std::size_t>(perBlock, 256), span));
+    for (int32_t blockEnd = first - 1 + blockFrames;; blockEnd += blockFrames) {
+        const int32_t limit = std::min(blockEnd, last);
+        for (int c = 1; c <= cells; ++c) {
+            uint32_t k = cursor[c];
+            const uint32_t end = cellStart[c + 1];
+            while (k < end && frames[k] <= limit) out[slot[frames[k]]++] = static_cast<int16_t>(c), ++k;
+            cursor[c] = k;
+        }
+        if (limit == last) break;
+    }
+}
+
+}  // namespace
+
+// Frame-major index: each frame's cells, ascending. A large table is built by
+// two threads, each taking the frames that hold half of the events.
+void ActivityBuilder::buildFrameIndex(ActivityTable& t) const {
+    const int32_t lastFrame = t.lastFrame_;
+    t.frameStart_.resize(static_cast<std::size_t>(lastFrame) + 2);
+    uint32_t* const start = t.frameStart_.data();
+    start[0] = 0;
+    start[1] = 0;
+    for (int32_t f = 1; f <= lastFrame; ++f) start[f + 1] = start[f] + frameCells_[f];
+    t.cells_.resize(t.frames_.size());
+    const std::size_t events = t.frames_.size();
+    if (events == 0) return;
+
+    const std::span<const uint32_t> cellStart(t.cellStart_);
+    const int32_t* const frames = t.frames_.data();
+    int16_t* const out = t.cells_.data();
+    constexpr std::size_t kTwoThreadsFrom = 1 << 16;  // below this a thread costs more than it saves
+    if (events < kTwoThreadsFrom || lastFrame < 2) {
+        scatterCells(t, cellStart, frames, start, out, 1, lastFrame);
+        return;
+    }
+    // The last frame of the first half: where the events before it pass half of them.
+    const auto split = static_cast<int32_t>(
+        std::upper_bound(start + 2, start + lastFrame + 1, static_cast<uint32_t>(events / 2)) - start - 1);
+    std::thread secondHalf([&] { scatterCells(t, cellStart, frames, start, out, split, lastFrame); });
+    scatterCells(t, cellStart, frames, start, out, 1, split - 1);
+    secondHalf.join();
 }
 
 ActivityTable ActivityBuilder::finish() {
     if (!started_) return {};
     closeCell();
     ActivityTable t = std::move(table_);
-    // Frame-major index by counting sort: visiting cells in ascending order keeps
-    // each frame's cell list ascending.
-    t.frameStart_.assign(static_cast<std::size_t>(t.lastFrame_) + 2, 0);
-    for (int32_t f : t.frames_) ++t.frameStart_[f + 1];
-    for (std::size_t f = 1; f < t.frameStart_.size(); ++f) t.frameStart_[f] += t.frameStart_[f - 1];
-    t.cells_.resize(t.frames_.size());
-    std::vector<uint32_t> next(t.frameStart_.begin(), t.frameStart_.end() - 1);
-    const int cells = t.cellCount();
-    for (int c = 1; c <= cells; ++c)
-        for (uint32_t k = t.cellStart_[c]; k < t.cellStart_[c + 1]; ++k)
-            t.cells_[next[t.frames_[k]]++] = static_cast<int16_t>(c);
+    buildFrameIndex(t);
     table_ = {};
+    frameCells_ = {};
     started_ = false;
     cellBegin_ = 0;
     return t;

@@ -72,6 +72,18 @@ public:
         // memory out of proportion to what it holds.
         if (table_.frames_.size() - cellBegin_ > kFoldAbove) foldCell();
     }
+    // Bulk form of addFrame for a parser: `n` uninitialised slots for frames of
+    // the current cell; the caller fills the first ones and hands back the
+    // `unused` rest with keepFrames().
+    int32_t* frameRoom(std::size_t n) {
+        const std::size_t size = table_.frames_.size();
+        table_.frames_.resize(size + n);
+        return table_.frames_.data() + size;
+    }
+    void keepFrames(std::size_t unused) {
+        table_.frames_.resize(table_.frames_.size() - unused);
+        if (table_.frames_.size() - cellBegin_ > kFoldAbove) foldCell();
+    }
     int cellCount() const { return table_.levels_.empty() ? 0 : static_cast<int>(table_.levels_.size()) - 1; }
     // Sorts, removes repeats and builds the frame-major index. The builder is spent.
     ActivityTable finish();
@@ -80,7 +92,10 @@ private:
     static constexpr std::size_t kFoldAbove = 4 * static_cast<std::size_t>(kMaxFrameIndex);
     void foldCell();
     void closeCell();
+    void buildFrameIndex(ActivityTable& t) const;
     ActivityTable table_{};
+    // Cells active per frame, counted as each cell closes: frameCells_[f] for frame f.
+    std::vector<uint32_t> frameCells_;
     std::size_t cellBegin_ = 0;  // where the current cell's frames start in frames_
     bool started_ = false;
 };

@@ -67,6 +67,7 @@ private:
     }
     void readHeader(CellModel& model);
     void readFrameList(bool kept, int cell);
+    void takeFrameRun(bool kept);
 
     FieldReader reader_;
     ActivityBuilder activity_;
@@ -141,8 +142,27 @@ void Parser::readFrameList(bool kept, int cell) {
                                  " is above 100000");
             activity_.addFrame(static_cast<int32_t>(v));
         }
+        takeFrameRun(kept);
         if (!reader_.next(f)) return;
         v = roundHalfEven(f.value);
+    }
+}
+
+// The plain frames that follow, in bulk: what the loop above would do with
+// them, as long as they are frames in range.
+void Parser::takeFrameRun(bool kept) {
+    constexpr std::size_t kRun = 4096;
+    if (kept) {
+        for (;;) {
+            int32_t* const room = activity_.frameRoom(kRun);
+            const std::size_t taken = reader_.nextWholeRun(kMaxFrameIndex, room, kRun);
+            activity_.keepFrames(kRun - taken);
+            if (taken < kRun) return;
+        }
+    }
+    // A cell left out still has its list read to its end, at any value.
+    int32_t ignored[kRun];
+    while (reader_.nextWholeRun(std::numeric_limits<int32_t>::max(), ignored, kRun) == kRun) {
     }
 }
 

@@ -1,7 +1,9 @@
 #include "model/FieldReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace cellsonify {
@@ -85,6 +87,46 @@ bool FieldReader::nextSlow(Field& out) {
     while (pos_ < n && isBlank(bytes_[pos_])) ++pos_;
     if (pos_ < n && bytes_[pos_] == ',') ++pos_;
     return true;
+}
+
+std::size_t FieldReader::nextWholeRun(int32_t most, int32_t* out, std::size_t room) {
+    if (leadingLeft_ != 0) return 0;
+    // Eight bytes at a time: a field of one to six digits, its space and the
+    // next field's first digit all lie within one little-endian word.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    const char* const end = bytes_.data() + bytes_.size();
+    const char* p = bytes_.data() + pos_;
+    std::size_t n = 0;
+    while (n < room && end - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        // A byte is a digit when both it and it plus 6 have 3 as their high
+        // nibble; a carry out of a byte of 0xFA or more only disturbs the bytes
+        // after that one, which is not a digit anyway.
+        const uint64_t nonDigit = ((w & (0xF0 * kOnes)) ^ (0x30 * kOnes)) |
+                                  (((w + 0x06 * kOnes) & (0xF0 * kOnes)) ^ (0x30 * kOnes));
+        if (nonDigit == 0) break;
+        const int digits = std::countr_zero(nonDigit) >> 3;
+        if (digits == 0 || digits > 6 || ((w >> (8 * digits)) & 0xFF) != ' ' ||
+            ((nonDigit >> (8 * (digits + 1))) & 0xFF) != 0)
+            break;
+        // The digits moved to the top of the word, behind zero bytes, then
+        // combined in pairs, fours and eights.
+        const int shift = 64 - 8 * digits;
+        uint64_t x = (w << shift) - ((0x30 * kOnes) << shift);
+        x = x * 10 + (x >> 8);
+        x = (((x & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+             (((x >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >> 32;
+        const auto value = static_cast<int32_t>(x);
+        if (value < 1 || value > most) break;
+        out[n++] = value;
+        p += digits + 1;
+    }
+    if (n > 0) {
+        pos_ = static_cast<std::size_t>(p - bytes_.data());
+        lastLine_ = line_;
+    }
+    return n;
 }
 
 double FieldReader::parseToken(std::size_t begin, std::size_t end) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace cellsonify {
@@ -48,6 +49,12 @@ public:
         }
         return nextSlow(out);
     }
+    // Bulk form of next() for the long frame lists of a large file: reads the
+    // fields that are plain whole numbers from 1 to `most`, of at most six
+    // digits, each followed by one space and a digit, into out[0..room) until
+    // the first field that is not such, which is left for next(). Returns how
+    // many it read. The values and lines are those next() would give.
+    std::size_t nextWholeRun(int32_t most, int32_t* out, std::size_t room);
     // True once every field, the closing one included, has been read.
     bool atEnd() const { return closed_ && leadingLeft_ == 0; }
     // Line of the last field read (or 1 before any).

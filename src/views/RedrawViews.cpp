@@ -45,6 +45,28 @@ unsigned long long sceneKey(uint64_t revision, const ImageCanvas& c, int which) 
     return k.h;
 }
 
+// column[j] = the pixel column of frame j clamped to -1..columns, plus one.
+// The same floor((j - left) * (width / extent)) as ImageCanvas::pixelX, without
+// a library call per frame: a value well inside +-2^28 floors exactly through
+// a truncation; anything else goes the long way.
+void fillColumnTable(const ImageCanvas& raster, int columns, std::vector<uint16_t>& column) {
+    const UserScale& scale = raster.scale();
+    const double perUnit = raster.pixelWidth() / scale.width;
+    const double origin = scale.left;
+    for (std::size_t j = 1; j < column.size(); ++j) {
+        const float x = static_cast<float>(j);
+        const double v = (static_cast<double>(x) - origin) * perUnit;
+        long long px;
+        if (v > -1e8 && v < 1e8) {
+            px = static_cast<long long>(v);
+            if (static_cast<double>(px) > v) --px;
+        } else {
+            px = raster.pixelX(x);
+        }
+        column[j] = static_cast<uint16_t>(std::clamp<long long>(px, -1, columns) + 1);
+    }
+}
+
 }  // namespace
 
 void RedrawViewsDirect(const CellModel& model, Canvas& raster, Canvas& cellMap) {
@@ -78,8 +100,7 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
     // pixels is clamped to that, beyond anything a screen shows.
     const int columns = std::min(w, 65533);
     std::vector<uint16_t> column(static_cast<std::size_t>(frameCount) + 1);
-    for (int32_t j = 1; j <= frameCount; ++j)
-        column[j] = static_cast<uint16_t>(std::clamp<long long>(raster.pixelX(static_cast<float>(j)), -1, columns) + 1);
+    fillColumnTable(raster, columns, column);
     std::vector<uint8_t> hit(static_cast<std::size_t>(columns) + 2);
     const uint32_t rgb = paletteRgb(kLightBlue);
     QImage& image = raster.pixels();
@@ -91,6 +112,9 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
     // together and are painted once.
     int rowsTop = 0, rowsBottom = -1;
     bool anyHit = false;
+    // Once every column of the current rows is hit, the rest of the cells
+    // drawn on them cannot change a pixel and are not read at all.
+    bool rowsFull = false;
     const auto paintRows = [&] {
         if (!anyHit) return;
         bool painted = false;
@@ -106,6 +130,7 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
         }
         std::fill(hit.begin(), hit.end(), uint8_t{0});
         anyHit = false;
+        rowsFull = false;
     };
     for (int i = 1; i <= cells; ++i) {
         // The mark's two ends share one column, so it is the run of rows between them.
@@ -123,8 +148,10 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
             rowsTop = top;
             rowsBottom = bottom;
         }
+        if (rowsFull) continue;
         for (const int32_t* p = f; p != end; ++p) hit[column[*p]] = 1;
         anyHit = true;
+        rowsFull = std::memchr(hit.data() + 1, 0, static_cast<std::size_t>(columns)) == nullptr;
     }
     paintRows();
     if (touchedBottom >= touchedTop) raster.markDirty(QRect(0, touchedTop, w, touchedBottom - touchedTop + 1));

@@ -55,3 +55,37 @@ TEST(FieldReader, TheQuickPathForWholeNumbersAgreesWithTheGeneralOne) {
     EXPECT_EQ(values("123456789012345 1234567890123456"),
               (std::vector<double>{0, 0, 0, 0, 123456789012345.0, 1234567890123456.0, 0}));
 }
+
+TEST(FieldReader, TheBulkPathReadsWhatNextWouldRead) {
+    // Runs of plain frames broken by every kind of field the bulk path must
+    // leave to next(): out of range, zero, too long, other separators, line ends.
+    const std::string text =
+        "1 22 333 4444 55555 666666 7777777 100000 100001 99 0 007 5 ,6 7\t8 9  10\r\n"
+        "11 12 abc 13 14,15 16 -17 18 1.5 19 20 21 22 23 24 25 26 27 28 29 30\n31 32";
+    std::vector<Field> expected;
+    {
+        FieldReader r(text);
+        Field f;
+        while (r.next(f)) expected.push_back(f);
+    }
+    for (std::size_t room : {1, 3, 64}) {
+        FieldReader r(text);
+        std::vector<Field> got;
+        std::vector<int32_t> run(room);
+        std::size_t inBulk = 0;
+        Field f;
+        for (;;) {
+            const std::size_t n = r.nextWholeRun(100000, run.data(), room);
+            for (std::size_t i = 0; i < n; ++i) got.push_back({double(run[i]), r.line()});
+            inBulk += n;
+            if (n == 0 && !r.next(f)) break;
+            if (n == 0) got.push_back(f);
+        }
+        EXPECT_GE(inBulk, 25u) << "room " << room;
+        ASSERT_EQ(got.size(), expected.size()) << "room " << room;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].value, expected[i].value) << "field " << i << ", room " << room;
+            EXPECT_EQ(got[i].line, expected[i].line) << "field " << i << ", room " << room;
+        }
+    }
+}

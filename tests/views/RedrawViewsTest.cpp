@@ -120,6 +120,8 @@ TEST(RedrawViewsCache, CachedPixelsEqualDirectDrawingOnRandomModelsAndScales) {
         {37, 1234, 0.02, 97, 33, {-30.5, 2.25, 900, 30}},  // shifted origin, part of the data off the image
         {128, 5000, 0.01, 495, 170, {0, 0, 60, 128}},      // zoomed in on the first frames
         {64, 300, 0.1, 50, 400, {0, 0, 300, 64}},          // more rows than cells
+        {1500, 10000, 0.25, 495, 170, {}},  // dense: some rows have every column lit before their last cell
+        {40, 2000, 0.05, 120, 50, {2000, 0, -2000, 40}},   // mirrored, right to left
     };
     unsigned seed = 11;
     for (const Case& k : cases) {
