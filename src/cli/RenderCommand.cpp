@@ -12,6 +12,9 @@
 #include <CLI/CLI.hpp>
 
 #include <limits>
+#include <algorithm>
+#include <cctype>
+#include <vector>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -96,6 +99,25 @@ int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
 namespace cli {
 
+namespace {
+
+void applyScaleOption(RenderRequest& r, const std::string& text) {
+    const bool number = !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
+        return std::isdigit(c) != 0;
+    });
+    if (!number) {
+        r.scale = text;
+        return;
+    }
+    const int zoom = text.size() <= 2 ? std::stoi(text) : 0;
+    if (zoom < 1 || zoom > kMostPictureScale)
+        throw CLI::ValidationError("--scale", "a whole number is the picture zoom, from 1 to " +
+                                                  std::to_string(kMostPictureScale) + ", not \"" + text + "\"");
+    r.zoom = zoom;
+}
+
+}  // namespace
+
 void addRenderCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand(
         "render", "Write one pass of playback as a MIDI file (.mid), audio (.wav), a movie of the window (.mp4) or "
@@ -109,10 +131,16 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
     command->add_option("--pitch", r->pitch, "Pitch mapping: rows, scale or position")->capture_default_str();
-    command->add_option("--scale", r->scale,
+    // --scale names the musical scale; a whole number there is the picture
+    // zoom instead (as --zoom), so both "--scale minor" and "--scale 3" read
+    // as a user means them, even together.
+    auto scaleTexts = std::make_shared<std::vector<std::string>>();
+    command->add_option("--scale", *scaleTexts,
                         "Scale for scale and position: major, minor, chromatic, major-pentatonic, "
-                        "minor-pentatonic or whole-tone")
-        ->capture_default_str();
+                        "minor-pentatonic or whole-tone (default major); a whole number N is the picture zoom, "
+                        "as --zoom N")
+        ->type_name("NAME|N")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("--root", r->root, "Root of the scale: C, C#, Db ... B")->capture_default_str();
     command->add_option("--range", r->range, "Lowest and highest note, LOW:HIGH as numbers or names (C4 = 60)")
         ->capture_default_str();
@@ -131,7 +159,8 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                                                "at rest, as loaded)");
     frameOption->default_str("");
     addImportOptions(*command, r->import);
-    command->callback([&context, r, tail, tailOption, frame, frameOption] {
+    command->callback([&context, r, tail, tailOption, frame, frameOption, scaleTexts] {
+        for (const std::string& text : *scaleTexts) applyScaleOption(*r, text);
         if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;
         context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);

@@ -116,6 +116,7 @@ TEST_F(RenderCommand, EveryBadArgumentIsRefusedAndLeavesNoFile) {
         {{data, "-o", out, "--note-length", "0"}, "\"0\""},
         {{data, "-o", (dir.path() / "out.mp4").string(), "--zoom", "9"}, "--zoom expects a whole number from 1 to 8"},
         {{data, "-o", (dir.path() / "out.png").string(), "--zoom", "0"}, "--zoom expects a whole number from 1 to 8"},
+        {{data, "-o", (dir.path() / "out.png").string(), "--scale", "9"}, "picture zoom, from 1 to 8, not \"9\""},
         {{data, "-o", (dir.path() / "out.mp4").string(), "--frame", "2"}, "--frame chooses the frame of a still"},
         {{data, "-o", (dir.path() / "out.png").string(), "--frame", "-1"}, "--frame expects a whole number"},
         {{(dir.path() / "missing.txt").string(), "-o", out}, "missing.txt"},

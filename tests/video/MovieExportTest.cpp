@@ -202,9 +202,11 @@ TEST_F(MovieExport, TheCommandLineFilmsAndPicturesThePass) {
     ASSERT_GT(movie.pictures.size(), 5u);
     EXPECT_TRUE(isRed(at(movie.pictures[5], rasterCursor(5), kZoom)));
 
-    // A still at --frame 5 has the cursor where the window draws it at frame 5.
+    // A still at --frame 5 has the cursor where the window draws it at frame 5;
+    // a whole number given to --scale is the zoom, beside a scale's name.
     const std::string still = (dir.path() / "still.png").string();
-    ASSERT_EQ(render({data, "-o", still, "--frame", "5", "--zoom", std::to_string(kZoom)}).first, 0);
+    ASSERT_EQ(render({data, "-o", still, "--frame", "5", "--scale", std::to_string(kZoom), "--scale", "minor"}).first,
+              0);
     const QImage picture(QString::fromStdString(still));
     ASSERT_EQ(picture.size(), window->size() * kZoom);
     EXPECT_TRUE(isRed(at(picture, rasterCursor(5), kZoom)));
