@@ -4,6 +4,7 @@
 #include "app/ExportJob.h"
 #include "app/PictureJob.h"
 #include "app/MessageSink.h"
+#include "app/WorkProgressDialog.h"
 #include "app/SaveFileChooser.h"
 #include "export/ExportOptions.h"
 #include "playback/PlaybackController.h"
@@ -20,7 +21,6 @@
 namespace cellsonify {
 
 namespace {
-constexpr int kProgressSteps = 1000;
 }  // namespace
 
 ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages)
@@ -101,22 +101,14 @@ void ExportAction::exportTo(const std::string& path) {
         return;
     }
 
-    progress_ = new QProgressDialog(
-        QString::fromStdString("Exporting " + std::filesystem::path(path).filename().string() + "..."),
-        QStringLiteral("Cancel"), 0, kProgressSteps, &form_);
-    progress_->setObjectName(QStringLiteral("exportProgress"));
-    progress_->setWindowTitle(QString::fromLatin1(kTitle));
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(0);
-    progress_->setAutoClose(false);
-    progress_->setAutoReset(false);
-    progress_->setValue(0);
+    progress_ = openWorkProgressDialog(form_, QStringLiteral("exportProgress"), kTitle,
+                                       "Exporting " + std::filesystem::path(path).filename().string() + "...");
 
     // Queued even from a job on this thread: a modal dialog's setValue()
     // handles pending events, which must not happen inside the job's slice.
     connect(
         job_.get(), &ExportTask::progressed, progress_,
-        [this](double done) { progress_->setValue(static_cast<int>(done * kProgressSteps)); }, Qt::QueuedConnection);
+        [this](double done) { progress_->setValue(static_cast<int>(done * kWorkProgressSteps)); }, Qt::QueuedConnection);
     connect(job_.get(), &ExportTask::finished, this, &ExportAction::jobEnded);
     connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportTask::cancel);
     progress_->show();

@@ -1,6 +1,7 @@
 #include "app/RecordingImport.h"
 
 #include "app/MessageSink.h"
+#include "app/WorkProgressDialog.h"
 
 #include <QProgressDialog>
 #include <QWidget>
@@ -10,7 +11,6 @@
 namespace cellsonify {
 
 namespace {
-constexpr int kProgressSteps = 1000;
 }  // namespace
 
 std::string recordingName(const std::string& path) {
@@ -28,20 +28,13 @@ RecordingImport::~RecordingImport() = default;
 bool RecordingImport::start(const std::string& path) {
     if (busy()) return false;
     path_ = path;
-    progress_ = new QProgressDialog(QString::fromStdString("Opening " + recordingName(path) + "..."),
-                                    QStringLiteral("Cancel"), 0, kProgressSteps, &form_);
-    progress_->setObjectName(QStringLiteral("importProgress"));
-    progress_->setWindowTitle(QString::fromLatin1(kTitle));
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(0);
-    progress_->setAutoClose(false);
-    progress_->setAutoReset(false);
-    progress_->setValue(0);
+    progress_ = openWorkProgressDialog(form_, QStringLiteral("importProgress"), kTitle,
+                                       "Opening " + recordingName(path) + "...");
 
     job_ = std::make_unique<ImportJob>(path, import_);
     connect(job_.get(), &ImportJob::progressed, progress_,
             [this](double done) {
-                if (progress_) progress_->setValue(static_cast<int>(done * kProgressSteps));
+                if (progress_) progress_->setValue(static_cast<int>(done * kWorkProgressSteps));
             });
     connect(job_.get(), &ImportJob::finished, this, &RecordingImport::jobEnded);
     connect(progress_, &QProgressDialog::canceled, job_.get(), &ImportJob::cancel);
