@@ -52,14 +52,14 @@ struct Recorder {
     std::thread thread;
 
     bool open(Clock::time_point origin) {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
+        const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kRate, 2};
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.fragsize = kReadFrames * 4;
         int error = 0;
         const char* device = std::getenv("PROBE_MONITOR");
         stream = pa_simple_new(nullptr, "live_sound_probe", PA_STREAM_RECORD, device ? device : "out.monitor",
-                               "monitor", &spec, nullptr, &attr, &error);
+                               "monitor", &sampleFormat, nullptr, &attr, &error);
         if (!stream) {
             std::fprintf(stderr, "cannot record the monitor: %s\n", pa_strerror(error));
             return false;
