@@ -10,6 +10,7 @@
 #include "drawing/Palette.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <optional>
 
@@ -26,15 +27,33 @@ constexpr float kDotRadius = 0.01f;
 class FramePainter {
 public:
     FramePainter(const CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable* voices)
-        : model_(model), keys_(keys), host_(host), map_(host.cellMap()), voices_(voices) {}
+        : model_(model), keys_(keys), host_(host), map_(host.cellMap()), voices_(voices) {
+        litBefore_.fill(kNoCell);
+    }
+
+    // With a voice table several cells may share a key: notes the cells lit
+    // at `position` (a frame still inside the trail) play, so that a cell
+    // fading does not reset a key another cell still lights.
+    void stillLit(double position) {
+        for (FrameCells cells = cellsLightingAt(model_, position); cells.cell() != FrameCells::kDone; cells.next()) {
+            const std::optional<int> note = keyOf(cells.cell());
+            if (!note) continue;
+            int& first = litBefore_[static_cast<std::size_t>(*note)];
+            if (first == kNoCell) first = cells.cell();
+            else if (first != cells.cell()) first = kSeveralCells;
+        }
+    }
 
     void trailing(int cell, double position) {
         useMapColour(kLightGrey);
         dot(cell);
         rasterMark(cell, position, kLightBlue);
         const std::optional<int> note = keyOf(cell);
-        // Cells sharing a note: one lit this frame keeps its key red.
+        // Cells sharing a note: one lit this frame, or another one lit since
+        // this cell was, keeps its key red.
         if (!note || litNow_.test(static_cast<std::size_t>(*note))) return;
+        const int before = litBefore_[static_cast<std::size_t>(*note)];
+        if (before == kSeveralCells || (before != kNoCell && before != cell)) return;
         const KeyRectRow& key = keys_(*note);
         keyBox(key, KeyRect::isBlack(key) ? kBlack : kWhite);
     }
@@ -93,6 +112,8 @@ private:
     const VoiceTable* voices_;  // null: the rows rule, one channel
     int mapColour_ = -1;  // unknown until this frame sets it
     std::bitset<128> litNow_;  // keys lit red by this frame's cells
+    static constexpr int kNoCell = 0, kSeveralCells = -1;
+    std::array<int, 128> litBefore_{};  // per key: the one cell lighting it inside the trail, or none or several
 };
 
 void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, int trail, const VoiceTable* voices) {
@@ -103,6 +124,9 @@ void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host,
     FrameCells arriving = cellsLightingAt(model, now);
 
     FramePainter painter(model, keys, host, voices);
+    // Only a voice table lets cells share a key (the rows rule gives each its own).
+    if (voices && behind > 0)
+        for (int k = 1; k < trail; ++k) painter.stillLit(behind + k);
     // Merging the two ascending lists visits cells lowest first, as a walk over
     // every cell would, with the trailing mark before the current one.
     while (true) {

@@ -45,3 +45,21 @@ TEST(StepFrameWithVoices, AKeySharedWithACellStillSoundingStaysRed) {
     StepFrame(model, keys, host, voices);
     EXPECT_EQ(host.keyCanvas.calls, (std::vector<Call>{box(keys(36), kLightRed)}));
 }
+
+TEST(StepFrameWithVoices, AKeyStaysRedWhileAnotherCellLitSinceStillLightsIt) {
+    // Cells 1 and 2 share note 36: cell 2 lights in frame 1, cell 1 in frame 3.
+    // With a trail of six frames cell 2 fades at frame 7 while cell 1 still
+    // lights the key until frame 9, where the key goes back to white.
+    CellModel model = makeModel(500, 20, {{1, {3}}, {2, {1}}});
+    const VoiceTable voices = voiceTable(model, {PitchMode::Scale, ScaleKind::Major, 0, 36, 96});
+    ASSERT_EQ(voices.voiceOf(1), voices.voiceOf(2));
+    const KeyRect keys = filledKeys();
+    TestHost host;
+    host.speed = "50";
+    model.CurrentFrame = 6;
+    StepFrame(model, keys, host, voices);
+    EXPECT_EQ(host.keyCanvas.calls, std::vector<Call>{}) << "cell 1 still lights the key";
+    model.CurrentFrame = 8;
+    StepFrame(model, keys, host, voices);
+    EXPECT_EQ(host.keyCanvas.calls, (std::vector<Call>{box(keys(36), KeyRect::isBlack(keys(36)) ? kBlack : kWhite)}));
+}
