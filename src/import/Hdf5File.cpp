@@ -5,6 +5,8 @@
 #include <hdf5.h>
 
 #include <memory>
+#include <string>
+#include <unistd.h>
 
 namespace cellsonify {
 
@@ -34,6 +36,15 @@ void silenceLibrary() {
         return true;
     }();
     (void)done;
+}
+
+// Numbers a dataset may declare before reading it is refused: what fits in
+// half of this machine's memory as doubles. A damaged or hostile file can
+// declare any shape; it gets a message instead of an allocation that fails.
+std::size_t mostNumbersToRead() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return std::size_t{1} << 30;
+    return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize) / sizeof(double);
 }
 
 // Whether every link along `path` exists (H5Lexists refuses a missing parent).
@@ -124,6 +135,8 @@ std::vector<double> Hdf5File::readNumbers(const std::string& dataset) const {
     const Handle space(H5Dget_space(d.get()), H5Sclose);
     const hssize_t n = H5Sget_simple_extent_npoints(space.get());
     if (n < 0) fail(dataset + " has an unreadable shape");
+    if (static_cast<std::size_t>(n) > mostNumbersToRead())
+        fail(dataset + " declares " + std::to_string(n) + " numbers, more than this machine's memory holds");
     std::vector<double> values(static_cast<std::size_t>(n));
     if (n > 0 && H5Dread(d.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()) < 0)
         fail(dataset + " cannot be read");
@@ -148,6 +161,8 @@ std::vector<double> Hdf5File::readField(const std::string& dataset, const std::s
     const Handle space(H5Dget_space(d.get()), H5Sclose);
     const hssize_t n = H5Sget_simple_extent_npoints(space.get());
     if (n < 0) fail(dataset + " has an unreadable shape");
+    if (static_cast<std::size_t>(n) > mostNumbersToRead())
+        fail(dataset + " declares " + std::to_string(n) + " numbers, more than this machine's memory holds");
     std::vector<double> values(static_cast<std::size_t>(n));
     if (n > 0 && H5Dread(d.get(), memory.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()) < 0)
         fail(dataset + "'s field '" + field + "' cannot be read as numbers");

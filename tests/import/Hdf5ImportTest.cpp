@@ -135,6 +135,25 @@ TEST(CaimanImport, NoneTypePlaceholdersCountAsAbsent) {
     EXPECT_EQ(errorOf(file.string(), s), "result.hdf5: has no /estimates/S");
 }
 
+TEST(CaimanImport, AShapeBeyondMemoryIsRefusedBeforeAnyAllocation) {
+    // A few kilobytes that declare 10^14 numbers, as a damaged file may.
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "huge.hdf5";
+    {
+        Hdf5Writer w(file);
+        w.numbers("/dims", {2}, {10, 8}, true);
+        w.declaredOnly("/estimates/C", {1, 100000000000000});
+        w.numbers("/estimates/A/data", {1}, {1});
+        w.numbers("/estimates/A/indices", {1}, {0}, true);
+        w.numbers("/estimates/A/indptr", {2}, {0, 1}, true);
+        w.numbers("/estimates/A/shape", {2}, {80, 1}, true);
+    }
+    ImportOptions c;
+    c.trace = "C";
+    EXPECT_EQ(errorOf(file.string(), c),
+              "huge.hdf5: /estimates/C declares 100000000000000 numbers, more than this machine's memory holds");
+}
+
 TEST(NwbImport, AFileImageInMemoryReadsAsTheFile) {
     testfiles::TempDir dir;
     const auto file = dir.path() / "cells.nwb";

@@ -114,6 +114,21 @@ void Hdf5Writer::numbers(const std::string& path, const std::vector<std::size_t>
     H5Sclose(space);
 }
 
+void Hdf5Writer::declaredOnly(const std::string& path, const std::vector<std::size_t>& shape) {
+    std::vector<hsize_t> dims(shape.begin(), shape.end());
+    std::vector<hsize_t> chunk(dims.size(), 1);
+    const hid_t space = H5Screate_simple(static_cast<int>(dims.size()), dims.data(), nullptr);
+    const hid_t lcpl = H5Pcreate(H5P_LINK_CREATE);
+    H5Pset_create_intermediate_group(lcpl, 1);
+    const hid_t dcpl = H5Pcreate(H5P_DATASET_CREATE);
+    H5Pset_chunk(dcpl, static_cast<int>(chunk.size()), chunk.data());
+    const hid_t set = H5Dcreate2(file_, path.c_str(), H5T_IEEE_F64LE, space, lcpl, dcpl, H5P_DEFAULT);
+    H5Dclose(set);
+    H5Pclose(dcpl);
+    H5Pclose(lcpl);
+    H5Sclose(space);
+}
+
 void Hdf5Writer::text(const std::string& path, const std::string& value) {
     const hid_t type = H5Tcopy(H5T_C_S1);
     H5Tset_size(type, H5T_VARIABLE);

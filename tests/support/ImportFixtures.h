@@ -31,6 +31,8 @@ public:
     // A dataset of doubles (or 64-bit integers when `integers`).
     void numbers(const std::string& path, const std::vector<std::size_t>& shape, const std::vector<double>& values,
                  bool integers = false);
+    // A chunked dataset of that shape with nothing written: any size, a tiny file.
+    void declaredOnly(const std::string& path, const std::vector<std::size_t>& shape);
     void text(const std::string& path, const std::string& value);  // variable-length string dataset
     void textAttribute(const std::string& object, const std::string& name, const std::string& value);
     void referenceAttribute(const std::string& object, const std::string& name, const std::string& target);
