@@ -125,7 +125,7 @@ void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host,
 
     FramePainter painter(model, keys, host, voices);
     // Only a voice table lets cells share a key (the rows rule gives each its own).
-    if (voices && behind > 0)
+    if (voices && voices->sharesKeys() && behind > 0)
         for (int k = 1; k < trail; ++k) painter.stillLit(behind + k);
     // Merging the two ascending lists visits cells lowest first, as a walk over
     // every cell would, with the trailing mark before the current one.

@@ -4,6 +4,7 @@
 #include "playback/SoundingNotes.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
 
 namespace cellsonify {
@@ -91,6 +92,16 @@ std::vector<VoiceChannel> panChannels() {
 }
 
 }  // namespace
+
+VoiceTable::VoiceTable(std::vector<CellVoice> voices, std::vector<VoiceChannel> channels)
+    : voices_(std::move(voices)), channels_(std::move(channels)) {
+    std::bitset<128> used;
+    for (const CellVoice& v : voices_) {
+        if (!v.sounds()) continue;
+        if (used.test(static_cast<std::size_t>(v.note))) sharesKeys_ = true;
+        used.set(static_cast<std::size_t>(v.note));
+    }
+}
 
 VoiceTable voiceTable(const CellModel& model, const PitchMapping& mapping) {
     checkPitchMapping(mapping);

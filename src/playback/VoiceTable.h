@@ -36,8 +36,7 @@ inline constexpr int kPanChannels = 8;
 class VoiceTable {
 public:
     VoiceTable() = default;
-    VoiceTable(std::vector<CellVoice> voices, std::vector<VoiceChannel> channels)
-        : voices_(std::move(voices)), channels_(std::move(channels)) {}
+    VoiceTable(std::vector<CellVoice> voices, std::vector<VoiceChannel> channels);
 
     // The voice of `cell`; silent for cells the table does not hold.
     CellVoice voiceOf(int cell) const {
@@ -45,6 +44,9 @@ public:
     }
     // Cells 1..cellCount() are held; index 0 belongs to no cell.
     int cellCount() const { return voices_.empty() ? 0 : static_cast<int>(voices_.size()) - 1; }
+    // Whether two cells play the same key (a scale or position mapping with
+    // more cells than notes); the rows rule never does.
+    bool sharesKeys() const { return sharesKeys_; }
     // The channels the mapping plays on, ascending.
     const std::vector<VoiceChannel>& channels() const { return channels_; }
 
@@ -53,6 +55,7 @@ public:
 private:
     std::vector<CellVoice> voices_;  // index = cell
     std::vector<VoiceChannel> channels_;
+    bool sharesKeys_ = false;
 };
 
 // The voices of cells 1..model.CellCount under `mapping` (rules in the README

@@ -80,7 +80,7 @@ TEST_F(Controller, NotesFollowTheSoundSettingNotAnyWidget) {
     playback.back();
     playback.tick();
     ASSERT_EQ(midi.messages().size(), 1u);
-    EXPECT_EQ(playback.settings(), (PlaybackSettings{"50", true, 1}));
+    EXPECT_EQ(playback.settings(), (PlaybackSettings{"50", true, 1, PitchMapping{}, NoteLength{}}));
 
     playback.chooseInstrument(5);  // Ice Rain: program 96, sent whether sound is on or off
     EXPECT_EQ(playback.settings().instrument, 5);
