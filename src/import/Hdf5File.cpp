@@ -47,6 +47,29 @@ std::size_t mostNumbersToRead() {
     return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize) / sizeof(double);
 }
 
+// One string of `type` (a dataset's or an attribute's) in `space`, read by
+// `read(memoryType, buffer)`; nothing unless it is a single string.
+template <class Read>
+std::optional<std::string> readOneString(hid_t type, hid_t space, Read read) {
+    if (H5Tget_class(type) != H5T_STRING || H5Sget_simple_extent_npoints(space) != 1) return std::nullopt;
+    if (H5Tis_variable_str(type) > 0) {
+        const Handle memory(H5Tcopy(H5T_C_S1), H5Tclose);
+        H5Tset_size(memory.get(), H5T_VARIABLE);
+        H5Tset_cset(memory.get(), H5Tget_cset(type));
+        char* text = nullptr;
+        if (read(memory.get(), static_cast<void*>(&text)) < 0 || !text) return std::nullopt;
+        std::string s(text);
+        H5free_memory(text);
+        return s;
+    }
+    const std::size_t size = H5Tget_size(type);
+    if (size == 0 || size > (1u << 20)) return std::nullopt;
+    std::string s(size, '\0');
+    if (read(type, static_cast<void*>(s.data())) < 0) return std::nullopt;
+    s.resize(s.find('\0') == std::string::npos ? s.size() : s.find('\0'));
+    return s;
+}
+
 // Whether every link along `path` exists (H5Lexists refuses a missing parent).
 bool linkExists(hid_t file, const std::string& path) {
     if (path == "/") return true;
@@ -173,25 +196,10 @@ std::optional<std::string> Hdf5File::readText(const std::string& dataset) const 
     if (!isDataset(dataset)) return std::nullopt;
     const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
     const Handle type(H5Dget_type(d.get()), H5Tclose);
-    if (H5Tget_class(type.get()) != H5T_STRING) return std::nullopt;
     const Handle space(H5Dget_space(d.get()), H5Sclose);
-    if (H5Sget_simple_extent_npoints(space.get()) != 1) return std::nullopt;
-    if (H5Tis_variable_str(type.get()) > 0) {
-        const Handle memory(H5Tcopy(H5T_C_S1), H5Tclose);
-        H5Tset_size(memory.get(), H5T_VARIABLE);
-        H5Tset_cset(memory.get(), H5Tget_cset(type.get()));
-        char* text = nullptr;
-        if (H5Dread(d.get(), memory.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, &text) < 0 || !text) return std::nullopt;
-        std::string s(text);
-        H5free_memory(text);
-        return s;
-    }
-    const std::size_t size = H5Tget_size(type.get());
-    if (size == 0 || size > (1u << 20)) return std::nullopt;
-    std::string s(size, '\0');
-    if (H5Dread(d.get(), type.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, s.data()) < 0) return std::nullopt;
-    s.resize(s.find('\0') == std::string::npos ? s.size() : s.find('\0'));
-    return s;
+    return readOneString(type.get(), space.get(), [&d](hid_t memory, void* buffer) {
+        return H5Dread(d.get(), memory, H5S_ALL, H5S_ALL, H5P_DEFAULT, buffer);
+    });
 }
 
 std::optional<std::string> Hdf5File::textAttribute(const std::string& object, const std::string& attribute) const {
@@ -200,25 +208,9 @@ std::optional<std::string> Hdf5File::textAttribute(const std::string& object, co
     const Handle a(H5Aopen_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT, H5P_DEFAULT), H5Aclose);
     if (!a.valid()) return std::nullopt;
     const Handle type(H5Aget_type(a.get()), H5Tclose);
-    if (H5Tget_class(type.get()) != H5T_STRING) return std::nullopt;
     const Handle space(H5Aget_space(a.get()), H5Sclose);
-    if (H5Sget_simple_extent_npoints(space.get()) != 1) return std::nullopt;
-    if (H5Tis_variable_str(type.get()) > 0) {
-        const Handle memory(H5Tcopy(H5T_C_S1), H5Tclose);
-        H5Tset_size(memory.get(), H5T_VARIABLE);
-        H5Tset_cset(memory.get(), H5Tget_cset(type.get()));
-        char* text = nullptr;
-        if (H5Aread(a.get(), memory.get(), &text) < 0 || !text) return std::nullopt;
-        std::string s(text);
-        H5free_memory(text);
-        return s;
-    }
-    const std::size_t size = H5Tget_size(type.get());
-    if (size == 0 || size > (1u << 20)) return std::nullopt;
-    std::string s(size, '\0');
-    if (H5Aread(a.get(), type.get(), s.data()) < 0) return std::nullopt;
-    s.resize(s.find('\0') == std::string::npos ? s.size() : s.find('\0'));
-    return s;
+    return readOneString(type.get(), space.get(),
+                         [&a](hid_t memory, void* buffer) { return H5Aread(a.get(), memory, buffer); });
 }
 
 std::string Hdf5File::referencedPath(const std::string& object, const std::string& attribute) const {
