@@ -3,15 +3,19 @@
 #include "app/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/MessageSink.h"
+#include "app/PositionText.h"
 #include "import/RecordingFile.h"
 #include "playback/PlaybackController.h"
+#include "playback/RealTimeSpeed.h"
 #include "sound/FluidSynthOutput.h"
 #include "sound/SoundFontLocator.h"
 #include "views/ImageButton.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 
 #include <iostream>
 
@@ -69,7 +73,18 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     buildPlaybackMenu();
     buildSoundMenu();
     buildHelpMenu();
-    resize(form_->width(), form_->height() + menuBar()->sizeHint().height());
+    position_ = new QLabel(this);
+    position_->setObjectName(QStringLiteral("positionLabel"));
+    statusBar()->addWidget(position_);
+    statusBar()->setSizeGripEnabled(false);
+    const auto showPosition = [this] { position_->setText(QString::fromStdString(positionText(form_->model()))); };
+    connect(form_, &MainWindow::positionShown, this, showPosition);
+    connect(form_, &MainWindow::dataLoaded, this, showPosition);
+    connect(form_, &MainWindow::dataLoaded, this, &ApplicationWindow::enableRealTime);
+    showPosition();
+    enableRealTime();
+    resize(form_->width(),
+           form_->height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
     PlaybackController& playback = form_->playback();
     try {
@@ -78,6 +93,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
         preferences_.mapping = {};
     }
     playback.setNoteLength(preferences_.noteLength);
+    playback.setVelocityMode(preferences_.velocity);
     // A port given on the command line or in the environment wins over the kept one.
     const std::string kept = preferences_.outputPort;
     preferences_.outputPort = services.startPort;
@@ -150,6 +166,25 @@ void ApplicationWindow::buildPlaybackMenu() {
     connect(playStop, &QAction::triggered, this, &ApplicationWindow::playOrStop);
     QAction* back = menuEntry(*playback, "backAction", QStringLiteral("&Back to Start"), Qt::Key_Home);
     connect(back, &QAction::triggered, form_, &MainWindow::backClicked);
+    playback->addSeparator();
+    // The speed box keeps milliseconds per frame: these fill it in from the
+    // recording's frame rate, at its own pace or faster.
+    for (const int times : {1, 2, 4, 8}) {
+        const QString name = times == 1 ? QStringLiteral("realTimeAction") : QStringLiteral("realTimeX%1Action").arg(times);
+        const QString text = times == 1 ? QStringLiteral("&Real Time") : QStringLiteral("Real Time x&%1").arg(times);
+        QAction* entry = playback->addAction(text);
+        entry->setObjectName(name);
+        connect(entry, &QAction::triggered, this, [this, times] {
+            if (const std::optional<int> ms = realTimeInterval(form_->model().FrameRate, times))
+                form_->setSpeedText(std::to_string(*ms));
+        });
+    }
+}
+
+void ApplicationWindow::enableRealTime() {
+    const bool known = realTimeInterval(form_->model().FrameRate).has_value();
+    for (const char* name : {"realTimeAction", "realTimeX2Action", "realTimeX4Action", "realTimeX8Action"})
+        action(name).setEnabled(known);
 }
 
 void ApplicationWindow::playOrStop() {

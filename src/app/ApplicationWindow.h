@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+class QLabel;
 class QSettings;
 
 namespace cellsonify {
@@ -31,8 +32,11 @@ struct ApplicationServices {
 // The top-level window: a menu bar over the unchanged main window, which is
 // its central widget (so pictures of the main window never show the menus).
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
-// Back to start (Home). Sound: output, pitch mapping, note length. Help:
-// About, data formats. The title and icon are the main window's.
+// Back to start (Home), Real Time and x2, x4, x8 of it (for a recording that
+// states its frame rate). Sound: output, pitch mapping, note length, velocity.
+// Help: About, data formats. A status line under the main window tells the
+// frame playing and its time in the recording. The title and icon are the
+// main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -61,6 +65,7 @@ public:
     // A mapping that cannot sound is said so and changes nothing.
     bool chooseMapping(const PitchMapping& mapping);
     void chooseNoteLength(NoteLength length);
+    void chooseVelocity(VelocityMode mode);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
 
@@ -71,6 +76,8 @@ private:
     void buildHelpMenu();
     void fillRecentMenu(QMenu& menu);
     void fillOutputMenu(QMenu& menu);
+    // The Real Time entries follow the recording: enabled when it states a rate.
+    void enableRealTime();
     void tell(const std::string& text);
 
     std::unique_ptr<QSettings> ownSettings_;
@@ -81,6 +88,7 @@ private:
     MessageSink* messages_;
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
+    QLabel* position_ = nullptr;  // in the status bar
 };
 
 }  // namespace cellsonify

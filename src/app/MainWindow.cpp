@@ -10,6 +10,7 @@
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
 #include "playback/PlaybackDisplay.h"
+#include "playback/RealTimeSpeed.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
 #include "views/RedrawViews.h"
@@ -89,8 +90,12 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.saveChooser = ownSaveChooser_.get();
     }
     exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
-    import_ = new RecordingImport(*this, services_.importer, *services_.messages,
-                                  [this](CellModel fresh) { showRecording(std::move(fresh)); });
+    import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](CellModel fresh) {
+        const std::optional<int> realTime = realTimeInterval(fresh.FrameRate);
+        showRecording(std::move(fresh));
+        // An import plays at the pace it was imaged at when it says what that is.
+        if (realTime) setSpeedText(std::to_string(*realTime));
+    });
     connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
 }
 
@@ -200,6 +205,7 @@ void MainWindow::moveCursors(double frame) {
         cursor->setX1(frame);
         cursor->setX2(frame);
     }
+    emit positionShown(frame);
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {

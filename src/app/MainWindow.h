@@ -87,7 +87,8 @@ public:
     bool loadDataFile(const std::string& path);
     // Starts importing the suite2p folder (or .npy in one), NWB or CaImAn file
     // at `path` on a worker thread, with a progress dialog whose Cancel stops
-    // it. On success the recording is shown as by loadDataFile; a refusal is
+    // it. On success the recording is shown as by loadDataFile, the speed set
+    // to its real time when it states its frame rate; a refusal is
     // told naming the file and the problem; either way importEnded follows and
     // until then the window shows what it showed. False, doing nothing, while
     // another import is under way.
@@ -129,6 +130,8 @@ signals:
     void soundSwitched(bool on);
     // A data file was loaded (or a recording imported) and shown.
     void dataLoaded();
+    // The frame cursors moved to `frame` (a tick, a seek, a rewind).
+    void positionShown(double frame);
     // An import ended: `imported` when shown; otherwise `error` is the message
     // told, or empty after a cancel.
     void importEnded(bool imported, const QString& error);

@@ -14,7 +14,7 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
 }
 
 PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument,
-                          const VoiceTable& voices, NoteLength length) {
+                          const VoiceTable& voices, NoteLength length, VelocityMode velocity) {
     PlaybackPass pass;
     pass.intervalMs = intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
@@ -30,7 +30,7 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
         ++pass.ticks;
         const int64_t at = pass.ticks * intervalMs;
         offs.sendDue(at, write);
-        forEachSoundingVoice(model, voices, position, [&](CellVoice voice, int32_t velocity) {
+        forEachSoundingVoice(model, voices, position, velocity, [&](CellVoice voice, int32_t velocity) {
             const MidiMessage on = noteOnMessage(voice.channel, voice.note, velocity);
             offs.beforeNoteOn(at, on, write);
             pass.messages.push_back({at, on});

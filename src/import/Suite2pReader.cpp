@@ -156,6 +156,8 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
             if (!(ly >= 1 && ly < 1e9)) throw ImportError("ops.npy", "'Ly' is not a number of image rows");
             layout.imageRows = ly;
         }
+        double fs = 0;
+        if (items.size() == 1 && items[0]->kind == Kind::Dict && numberOf(items[0]->find("fs"), fs)) layout.frameRate = fs;
     }
     return assembleRecording(NpyTraceMatrix(std::move(traces)), layout, options, progress);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ActivityTable.h"
+#include "model/EventStrengths.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +30,8 @@ struct CellModel {
     std::vector<CellPosition> CellPos{1};  // index = cell; row 0 belongs to no cell
     std::string DataFile;           // path of the file last loaded
     std::string Caption;            // window caption the load produced
+    EventStrengths Strength;        // imports: each event's peak z; data files: none
+    double FrameRate = 0;           // frames per second the source was imaged at; 0: not known
     // Names the state of the cells, frames and positions, so pictures drawn
     // from them can be kept: every model starts with a revision of its own
     // and copies share it. Code that changes those contents after the model

@@ -2,6 +2,7 @@
 
 #include "model/CellModel.h"
 #include "playback/FrameCells.h"
+#include "playback/NoteVelocity.h"
 #include "playback/VoiceTable.h"
 #include "sound/NotePlayer.h"
 
@@ -32,13 +33,15 @@ void forEachSoundingNote(const CellModel& model, double position, Sound&& sound)
 }
 
 // As forEachSoundingNote with each cell's note and channel taken from
-// `voices`: calls `sound(voice, velocity)` for the lighting cells that sound,
-// lowest first. With the rows table it sends exactly what forEachSoundingNote does.
+// `voices` and its velocity from cellNoteVelocity under `mode`: calls
+// `sound(voice, velocity)` for the lighting cells that sound, lowest first.
+// With the rows table in fixed mode it sends exactly what forEachSoundingNote does.
 template <class Sound>
-void forEachSoundingVoice(const CellModel& model, const VoiceTable& voices, double position, Sound&& sound) {
-    const int32_t velocity = noteVelocity(position, model.FrameCount);
+void forEachSoundingVoice(const CellModel& model, const VoiceTable& voices, double position, VelocityMode mode,
+                          Sound&& sound) {
     for (FrameCells cells = cellsLightingAt(model, position); cells.cell() != FrameCells::kDone; cells.next())
-        if (const CellVoice voice = voices.voiceOf(cells.cell()); voice.sounds()) sound(voice, velocity);
+        if (const CellVoice voice = voices.voiceOf(cells.cell()); voice.sounds())
+            sound(voice, cellNoteVelocity(model, cells.cell(), position, mode));
 }
 
 }  // namespace cellsonify
