@@ -5,6 +5,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/ExportAction.h"
+#include "export/PlaybackPass.h"
 #include "export/RecordingExport.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
