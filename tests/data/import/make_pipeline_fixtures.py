@@ -1,0 +1,128 @@
+#!/usr/bin/python3
+# Writes the small pipeline-output fixtures the import tests read, with
+# Debian's NumPy and h5py, the way the pipelines' own writers lay them out.
+# Run from this folder: /usr/bin/python3 make_pipeline_fixtures.py
+import datetime
+import os
+import pathlib
+import pickle
+import shutil
+
+import h5py
+import numpy as np
+
+FRAMES = 40
+
+
+def traces(rois, seed):
+    """Float32 ROIs x frames, flat but for one spike per ROI at frame 5 + 3 r (0-based)."""
+    t = np.zeros((rois, FRAMES), dtype=np.float32)
+    for r in range(rois):
+        t[r, 5 + 3 * r] = 100
+    return t
+
+
+def stat(rois, with_med=True):
+    out = []
+    for r in range(rois):
+        ypix = np.array([2 * r, 2 * r, 2 * r + 1], dtype=np.int32)
+        xpix = np.array([3 * r + 1, 3 * r + 2, 3 * r + 1], dtype=np.int32)
+        roi = {'ypix': ypix, 'xpix': xpix, 'lam': np.ones(3, dtype=np.float32), 'npix': np.int32(3)}
+        if with_med:
+            roi['med'] = [int(np.median(ypix)), int(np.median(xpix))]
+        out.append(roi)
+    return np.array(out, dtype=object)
+
+
+def save_protocol2(path, array):
+    """A pickled .npy as NumPy before 1.17 wrote it: protocol 2, bytes as _codecs.encode(text, 'latin1')."""
+    with open(path, 'wb') as f:
+        np.lib.format.write_array_header_1_0(f, np.lib.format.header_data_from_array_1_0(array))
+        pickle.dump(array, f, protocol=2)
+
+
+def plane(folder, rois, iscell, ops, protocol2=False):
+    os.makedirs(folder, exist_ok=True)
+    np.save(os.path.join(folder, 'spks.npy'), traces(rois, 0))
+    np.save(os.path.join(folder, 'F.npy'), traces(rois, 0))
+    np.save(os.path.join(folder, 'iscell.npy'), np.array([[c, 0.5] for c in iscell], dtype=np.float64))
+    if protocol2:
+        save_protocol2(os.path.join(folder, 'stat.npy'), stat(rois))
+        save_protocol2(os.path.join(folder, 'ops.npy'), np.array(ops, dtype=object))
+    else:
+        np.save(os.path.join(folder, 'stat.npy'), stat(rois), allow_pickle=True)
+        np.save(os.path.join(folder, 'ops.npy'), ops, allow_pickle=True)
+
+
+for old in ('run-current', 'run-planes'):
+    shutil.rmtree(old, ignore_errors=True)
+
+# A current suite2p run: ops.npy holds the run's date and its paths as objects.
+plane('run-current/suite2p/plane0', 4, [1, 0, 1, 1],
+      {'Ly': 30, 'Lx': 20, 'fs': 30.0, 'date_proc': datetime.datetime(2025, 3, 14, 15, 9, 26),
+       'save_path0': pathlib.PosixPath('/data/run'), 'reg_file': pathlib.PosixPath('/data/run/data.bin'),
+       'data_path': [pathlib.PosixPath('/data/raw')], 'tau': 1.0})
+
+# A run of two planes and suite2p's combined view; plane1 saved with protocol 2.
+plane('run-planes/suite2p/plane0', 3, [1, 1, 0], {'Ly': 30, 'nplanes': 2}, protocol2=True)
+plane('run-planes/suite2p/plane1', 2, [1, 1], {'Ly': 30, 'nplanes': 2}, protocol2=True)
+plane('run-planes/suite2p/combined', 5, [1, 1, 0, 1, 1], {'Ly': 60, 'nplanes': 2}, protocol2=True)
+
+
+def nwb_file(path, version='2.2.5'):
+    f = h5py.File(path, 'w')
+    f.attrs['nwb_version'] = version
+    f.attrs['neurodata_type'] = 'NWBFile'
+    return f
+
+
+def plane_segmentation(group, name, rois, column, values):
+    ps = group.create_group(name)
+    ps.attrs['neurodata_type'] = 'PlaneSegmentation'
+    ps.create_dataset('id', data=np.arange(rois, dtype=np.int64) + 10)
+    mask = np.zeros((rois, 16, 16), dtype=np.float32)
+    for r in range(rois):
+        mask[r, r, 2 * r] = 1
+    ps.create_dataset('image_mask', data=mask)
+    if column:
+        ps.create_dataset(column, data=np.array(values))
+    return ps
+
+
+def series(container, name, table, data):
+    s = container.create_group(name)
+    s.attrs['neurodata_type'] = 'RoiResponseSeries'
+    s.create_dataset('data', data=data)
+    rois = s.create_dataset('rois', data=np.arange(table['id'].shape[0], dtype=np.int64))
+    rois.attrs['table'] = table.ref
+    return s
+
+
+# CaImAn's background components (all rejected) in a Fluorescence container
+# listed before the cells' own.
+with nwb_file('nwb-background-series.nwb') as f:
+    ophys = f.create_group('processing/ophys')
+    seg = ophys.create_group('ImageSegmentation')
+    seg.attrs['neurodata_type'] = 'ImageSegmentation'
+    background = plane_segmentation(seg, 'Background', 2, 'Accepted', [0, 0])
+    cells = plane_segmentation(seg, 'Cells', 3, 'Accepted', [1, 0, 1])
+    bg = ophys.create_group('BackgroundFluorescence')
+    bg.attrs['neurodata_type'] = 'Fluorescence'
+    series(bg, 'RoiResponseSeries', background, traces(2, 0).T.copy())
+    fl = ophys.create_group('Fluorescence')
+    fl.attrs['neurodata_type'] = 'Fluorescence'
+    series(fl, 'RoiResponseSeries', cells, traces(3, 0).T.copy())
+
+# An older writer's layout: data stored ROIs x frames, acceptance in iscell (ROIs x 2).
+with nwb_file('nwb-rois-by-frames.nwb') as f:
+    ophys = f.create_group('processing/ophys')
+    seg = ophys.create_group('ImageSegmentation')
+    cells = plane_segmentation(seg, 'PlaneSegmentation', 3, 'iscell', [[1, 0.9], [1, 0.8], [0, 0.1]])
+    fl = ophys.create_group('Fluorescence')
+    fl.attrs['neurodata_type'] = 'Fluorescence'
+    series(fl, 'RoiResponseSeries', cells, traces(3, 0))
+
+# NWB 1 kept its version as a dataset at the root.
+with h5py.File('nwb-version-1.nwb', 'w') as f:
+    f.create_dataset('nwb_version', data='NWB-1.0.6')
+    f.create_group('processing')
