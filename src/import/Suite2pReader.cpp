@@ -138,13 +138,10 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
     const PathStatus opened = pathStatus(path);
     fs::path folder = opened.kind == PathKind::Directory ? fs::path(path) : fs::path(path).parent_path();
     if (folder.empty()) folder = ".";
-    std::string name = fs::path(path).filename().string();
-    if (opened.kind == PathKind::Directory || name.empty() || name == "." || name == "..") {
-        name = folder.filename().string();
-        if (name.empty() || name == "." || name == "..")
-            name = fs::absolute(folder).lexically_normal().parent_path().filename().string();
-        if (name.empty()) name = folder.string();
-    }
+    std::string name = folder.filename().string();
+    if (name.empty() || name == "." || name == "..")
+        name = fs::absolute(folder).lexically_normal().parent_path().filename().string();
+    if (name.empty()) name = folder.string();
     if (opened.kind == PathKind::Missing || opened.kind == PathKind::Unreadable) throw ImportError(name, opened.reason);
     if (opened.kind == PathKind::Other) throw ImportError(name, opened.reason + "; open a suite2p plane folder");
 

@@ -99,7 +99,8 @@ TEST(NwbImport, RefusesFilesWithoutSeries) {
     testfiles::TempDir dir;
     const auto file = dir.path() / "empty.nwb";
     { Hdf5Writer w(file); w.group("/acquisition"); }
-    EXPECT_EQ(errorOf(file.string()), "empty.nwb: no RoiResponseSeries under /processing");
+    EXPECT_EQ(errorOf(file.string()), "empty.nwb: has no RoiResponseSeries under /processing; cellsonify reads the ROI "
+                                      "traces of an NWB file's processing module (ophys)");
     EXPECT_EQ(errorOf(testfiles::TempDir().write("x.nwb", "not hdf5").string()), "x.nwb: is not an HDF5 file");
 }
 

@@ -126,3 +126,66 @@ with nwb_file('nwb-rois-by-frames.nwb') as f:
 with h5py.File('nwb-version-1.nwb', 'w') as f:
     f.create_dataset('nwb_version', data='NWB-1.0.6')
     f.create_group('processing')
+
+
+# Hostile: an ops.npy whose values would run commands if unpickled by Python.
+# Each would create /tmp/cellsonify-pickle-ran; the reader must create nothing.
+class Call:
+    def __init__(self, function, *args):
+        self.function, self.args = function, args
+
+    def __reduce__(self):
+        return self.function, self.args
+
+
+import builtins
+import subprocess
+VICTIM = '/tmp/cellsonify-pickle-ran'
+shutil.rmtree('../hostile-pickle-payload', ignore_errors=True)
+os.makedirs('../hostile-pickle-payload/plane0')
+np.save('../hostile-pickle-payload/plane0/spks.npy', traces(2, 0))
+np.save('../hostile-pickle-payload/plane0/stat.npy', stat(2), allow_pickle=True)
+np.save('../hostile-pickle-payload/plane0/ops.npy',
+        {'Ly': Call(os.system, 'touch ' + VICTIM),
+         'fs': Call(builtins.eval, "open('%s', 'w').close()" % VICTIM),
+         'reg_file': Call(subprocess.Popen, ['touch', VICTIM])},
+        allow_pickle=True)
+
+# Bare pickles as Python writes them, for the reader's opcode tests.
+import collections
+import copyreg
+import math
+os.makedirs('pickles', exist_ok=True)
+
+
+class Point:
+    def __init__(self, x, y):
+        self.x, self.y = x, y
+
+    def __getnewargs_ex__(self):
+        return (self.x,), {'y': self.y}
+
+
+Point.__module__ = 'lab.geometry'
+Point.__qualname__ = 'Point'
+import sys
+import types
+sys.modules['lab'] = types.ModuleType('lab')
+sys.modules['lab.geometry'] = types.ModuleType('lab.geometry')
+sys.modules['lab.geometry'].Point = Point
+copyreg.add_extension('collections', 'OrderedDict', 7)
+pickles = {
+    'protocol0.pkl': pickle.dumps({'a': 7, 'b': 12345678901, 'x\xe9': 2.5, 'd': [1, True], 'e': (None, 'text')}, protocol=0),
+    'protocol2-bytes.pkl': pickle.dumps(b'\x00\xe9A', protocol=2),
+    'protocol5.pkl': pickle.dumps([math.pi, 2 ** 2100, bytearray(b'!'), frozenset({1, 2}), {3},
+                                   collections.OrderedDict, datetime.date(2025, 1, 2), Point(1, 2)], protocol=5),
+    'payload-os-system.pkl': b"cos\nsystem\n(S'touch " + VICTIM.encode() + b"'\ntR.",
+    'payload-posix-system.pkl': pickle.dumps(Call(os.system, 'touch ' + VICTIM), protocol=4),
+    'payload-eval.pkl': pickle.dumps(Call(builtins.eval, "open('%s', 'w').close()" % VICTIM), protocol=3),
+    'payload-popen.pkl': pickle.dumps(Call(subprocess.Popen, ['touch', VICTIM]), protocol=2, fix_imports=False),
+    'codecs-rot13.pkl': b"c_codecs\nencode\n(S'abc'\nS'rot13'\ntR.",
+}
+copyreg.remove_extension('collections', 'OrderedDict', 7)
+for name, data in pickles.items():
+    with open(os.path.join('pickles', name), 'wb') as f:
+        f.write(data)
