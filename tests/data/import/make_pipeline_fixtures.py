@@ -189,3 +189,24 @@ copyreg.remove_extension('collections', 'OrderedDict', 7)
 for name, data in pickles.items():
     with open(os.path.join('pickles', name), 'wb') as f:
         f.write(data)
+
+
+# Hostile HDF5: data that lies outside the file. Each must be refused, not read.
+def caiman_result(path):
+    f = h5py.File(path, 'w')
+    f.create_dataset('dims', data=np.array([10, 8], dtype=np.int32))
+    A = f.create_group('estimates/A')
+    A.create_dataset('data', data=np.ones(2))
+    A.create_dataset('indices', data=np.array([3, 25], dtype=np.int32))
+    A.create_dataset('indptr', data=np.array([0, 1, 2], dtype=np.int32))
+    return f
+
+
+with caiman_result('../hostile-caiman-external-storage.hdf5') as f:
+    f['estimates'].create_dataset('S', shape=(2, 16), dtype='u1', external=[('/etc/passwd', 0, 32)])
+with caiman_result('../hostile-caiman-virtual.hdf5') as f:
+    layout = h5py.VirtualLayout(shape=(2, 16), dtype='f8')
+    layout[:] = h5py.VirtualSource('/tmp/cellsonify-elsewhere.h5', 'S', shape=(2, 16))
+    f['estimates'].create_virtual_dataset('S', layout)
+with caiman_result('../hostile-caiman-external-link.hdf5') as f:
+    f['estimates/S'] = h5py.ExternalLink('/tmp/cellsonify-elsewhere.h5', '/S')
