@@ -12,6 +12,9 @@
 
 namespace cellsonify {
 
+// How much a movie or picture enlarges the window when --zoom is not given.
+inline constexpr int kDefaultPictureScale = 2;
+
 // What `cellsonify render` is asked: FILE's playback written to OUT, a MIDI
 // file (.mid), audio (.wav), a movie of the window playing it (.mp4) or a
 // still picture of the window (.png). A new render option is a field here
@@ -29,7 +32,7 @@ struct RenderRequest {
     std::string noteLength = "ring"; // "ring" or milliseconds until the note-off
     std::string velocity = "fixed";  // "fixed" (full velocity) or "strength" (each event's)
     cli::ImportChoice import;        // how an importer reads `file`
-    int zoom = 2;                    // movie and picture: each window pixel becomes zoom x zoom
+    std::optional<int> zoom;         // movie and picture: each window pixel becomes zoom x zoom (none: kDefaultPictureScale)
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
 };
 

@@ -54,6 +54,8 @@ struct SourceLayout {
     std::vector<AcceptedRoi> accepted;  // in source order
     double imageRows = 0;        // rows of the field of view
     double frameRate = 0;        // frames per second the source states; 0 (or not a rate): not known
+    std::vector<std::string> warnings;  // as ImportSource::warnings
+    std::vector<std::string> notes;     // as ImportSource::notes
 };
 
 // Applies the import rules to the traces of the accepted ROIs: the frame
