@@ -5,8 +5,13 @@
 
 #include <fluidsynth.h>
 
-#include <charconv>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -27,6 +32,24 @@ bool audioDeviceDisabled() {
 // every callback the same length.
 int wholeBlocks(int frames) { return std::max(64, (frames + 32) / 64 * 64); }
 
+// Runs the calling thread only when a core would otherwise idle (SCHED_IDLE;
+// where that is refused, at the weakest nice level), so reading a SoundFont
+// never takes the CPU from the window as it opens and draws its first data.
+// Returns a call that gives the thread its normal share back.
+std::function<void()> yieldToEverythingElse() {
+    sched_param none{};
+    if (pthread_setschedparam(pthread_self(), SCHED_IDLE, &none) == 0) {
+        return [] {
+            sched_param normal{};
+            pthread_setschedparam(pthread_self(), SCHED_OTHER, &normal);
+        };
+    }
+    const auto thread = static_cast<id_t>(gettid());
+    const int before = getpriority(PRIO_PROCESS, thread);
+    setpriority(PRIO_PROCESS, thread, 19);
+    return [thread, before] { setpriority(PRIO_PROCESS, thread, before); };
+}
+
 }  // namespace
 
 int audioBufferMs() {
@@ -43,19 +66,15 @@ int audioBufferMs() {
 // What the audio thread needs: the synthesizer to pull from and the limiter
 // that only this thread touches.
 struct FluidSynthOutput::LiveMix {
-    fluid_synth_t* synth;
+    SynthEngine* engine;
     OutputLimiter limiter{SynthEngine::kSampleRate};
 
-    // The audio driver's callback: fills out[0] (left) and out[1] (right).
+    // The audio driver's callback: fills out[0] (left) and out[1] (right)
+    // with the placed mix, as exported audio has it, then limits it.
     static int render(void* data, int len, int, float**, int nout, float** out) {
         auto* mix = static_cast<LiveMix*>(data);
         if (nout < 2) return FLUID_FAILED;
-        std::memset(out[0], 0, sizeof(float) * static_cast<std::size_t>(len));
-        std::memset(out[1], 0, sizeof(float) * static_cast<std::size_t>(len));
-        // The same buffers as effect outputs mix reverb and chorus in, as
-        // fluid_synth_write_float does for exported audio.
-        float* stereo[2] = {out[0], out[1]};
-        if (fluid_synth_process(mix->synth, len, 2, stereo, 2, stereo) != FLUID_OK) return FLUID_FAILED;
+        mix->engine->render(out[0], out[1], len);
         mix->limiter.process(out[0], out[1], len, 1);
         return FLUID_OK;
     }
@@ -123,7 +142,7 @@ int FluidSynthOutput::open() {
 std::string FluidSynthOutput::startAudio() {
     std::string reasons;
     const int bufferFrames = audioBufferMs() * SynthEngine::kSampleRate / 1000;
-    mix_ = std::make_unique<LiveMix>(LiveMix{engine_->synth()});
+    mix_ = std::make_unique<LiveMix>(LiveMix{engine_.get()});
     for (const char* name : kAudioDrivers) {
         LibraryMessageCapture capture;
         if (!reasons.empty()) {
@@ -153,8 +172,11 @@ std::string FluidSynthOutput::startAudio() {
 
 void FluidSynthOutput::loadInBackground() {
     if (options_.beforeLoad) options_.beforeLoad();
+    const std::function<void()> backToNormal = yieldToEverythingElse();
     std::string error;
     const bool loaded = engine_->loadSoundFont(soundFontPath_, &error);
+    // Back to a normal share before taking the lock a sending thread waits on.
+    backToNormal();
     std::lock_guard lock(mutex_);
     if (loaded) {
         // Still under the lock, so a program change sent meanwhile cannot
