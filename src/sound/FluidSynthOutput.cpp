@@ -1,14 +1,10 @@
 #include "sound/FluidSynthOutput.h"
 
 #include "sound/LibraryMessages.h"
+#include "sound/SoundFontLoadGate.h"
 #include "sound/SoundFontLocator.h"
 
 #include <fluidsynth.h>
-
-#include <pthread.h>
-#include <sched.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -31,24 +27,6 @@ bool audioDeviceDisabled() {
 // FluidSynth renders in blocks of 64 frames; a period of whole blocks keeps
 // every callback the same length.
 int wholeBlocks(int frames) { return std::max(64, (frames + 32) / 64 * 64); }
-
-// Runs the calling thread only when a core would otherwise idle (SCHED_IDLE;
-// where that is refused, at the weakest nice level), so reading a SoundFont
-// never takes the CPU from the window as it opens and draws its first data.
-// Returns a call that gives the thread its normal share back.
-std::function<void()> yieldToEverythingElse() {
-    sched_param none{};
-    if (pthread_setschedparam(pthread_self(), SCHED_IDLE, &none) == 0) {
-        return [] {
-            sched_param normal{};
-            pthread_setschedparam(pthread_self(), SCHED_OTHER, &normal);
-        };
-    }
-    const auto thread = static_cast<id_t>(gettid());
-    const int before = getpriority(PRIO_PROCESS, thread);
-    setpriority(PRIO_PROCESS, thread, 19);
-    return [thread, before] { setpriority(PRIO_PROCESS, thread, before); };
-}
 
 }  // namespace
 
@@ -171,12 +149,10 @@ std::string FluidSynthOutput::startAudio() {
 }
 
 void FluidSynthOutput::loadInBackground() {
+    soundFontLoadGate::waitUntilOpen();
     if (options_.beforeLoad) options_.beforeLoad();
-    const std::function<void()> backToNormal = yieldToEverythingElse();
     std::string error;
     const bool loaded = engine_->loadSoundFont(soundFontPath_, &error);
-    // Back to a normal share before taking the lock a sending thread waits on.
-    backToNormal();
     std::lock_guard lock(mutex_);
     if (loaded) {
         // Still under the lock, so a program change sent meanwhile cannot
