@@ -44,6 +44,13 @@ std::unique_ptr<SynthEngine> SynthEngine::create(std::string* error) {
         }
         return nullptr;
     }
+    // Reverb and chorus run on every block of every group that has them on,
+    // sounding or not: sixteen of each would cost more than the voices of a
+    // typical passage. A channel's effects come on with its first note.
+    for (int group = 1; group < ChannelPlacement::kBuses; ++group) {
+        fluid_synth_reverb_on(synth, group, 0);
+        fluid_synth_chorus_on(synth, group, 0);
+    }
     return std::unique_ptr<SynthEngine>(new SynthEngine(settings, synth));
 }
 
@@ -85,6 +92,10 @@ void SynthEngine::apply(const MidiMessage& message) {
         fluid_synth_noteoff(synth_, channel, data1);
         break;
     case 0x90:
+        if (const uint32_t bit = 1u << channel; data2 > 0 && (playedChannels_.fetch_or(bit) & bit) == 0) {
+            fluid_synth_reverb_on(synth_, channel, 1);
+            fluid_synth_chorus_on(synth_, channel, 1);
+        }
         // FluidSynth treats velocity 0 as a note-off, as MIDI does.
         fluid_synth_noteon(synth_, channel, data1, data2);
         break;
@@ -120,7 +131,12 @@ void SynthEngine::render(float* left, float* right, int frames) {
         float* outRight = right + done;
         std::fill_n(outLeft, n, 0.0f);
         std::fill_n(outRight, n, 0.0f);
-        std::fill(buses_.begin(), buses_.end(), 0.0f);
+        // FluidSynth adds into the buses; those of channels that never had a
+        // note only ever receive silence, so they stay as zeroed at the start.
+        const uint32_t played = playedChannels_.load();
+        for (int c = 0; c < ChannelPlacement::kBuses; ++c)
+            if (played & (1u << c))
+                std::fill_n(buses_.begin() + static_cast<std::ptrdiff_t>(2 * c) * kSliceFrames, 2 * kSliceFrames, 0.0f);
         // Channel c's sound goes to buffers 2c and 2c + 1 of its bus, its
         // reverb and chorus (effects group c) into the same pair.
         float* bus[kOut];
@@ -131,8 +147,11 @@ void SynthEngine::render(float* left, float* right, int frames) {
             effects[4 * c + 1] = effects[4 * c + 3] = bus[2 * c + 1];
         }
         fluid_synth_process(synth_, n, 2 * kOut, effects, kOut, bus);
+        // Read again: a channel's first note may have come meanwhile, onto a
+        // bus that was still silent.
+        const uint32_t sounding = playedChannels_.load();
         for (int c = 0; c < ChannelPlacement::kBuses; ++c)
-            placement_.mixBus(c, bus[2 * c], bus[2 * c + 1], outLeft, outRight, n);
+            if (sounding & (1u << c)) placement_.mixBus(c, bus[2 * c], bus[2 * c + 1], outLeft, outRight, n);
         done += n;
     }
 }

@@ -86,6 +86,7 @@ private:
     fluid_synth_t* synth_;
     std::atomic<bool> hasSoundFont_{false};
     ChannelPlacement placement_;
+    std::atomic<uint32_t> playedChannels_{1};  // bit c: channel c has had a note (its effects are on)
     std::vector<float> buses_;  // 2 x kBuses x kSliceFrames: left, right of each channel
     std::vector<float> mix_;    // 2 x kSliceFrames: left, right, for the interleaved renders
 };
