@@ -65,6 +65,9 @@ OpenedRecording openForCommand(const std::string& path, const ImportChoice& choi
     try {
         OpenedRecording opened = openRecording(path, choice.options, progress);
         bar.finish();
+        for (const std::string& note : opened.source->notes) err << "note: " << baseName(path) << ": " << note << '\n';
+        for (const std::string& warning : opened.source->warnings)
+            err << "warning: " << baseName(path) << ": " << warning << '\n';
         return opened;
     } catch (...) {
         bar.finish();
