@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QFont;
 class QWidget;
 
 namespace cellsonify {
@@ -35,11 +36,24 @@ struct MainWindowControls {
     QRadioButton* soundOff = nullptr;            // "Option8" (selected)
     QLabel* cellCount = nullptr;                 // "Label3"
     QLabel* frameCount = nullptr;                // "Label4"
+    QLabel* cellAxis = nullptr;                  // "Image1": the picture of the raster's vertical axis
 };
 
 // Creates every control on `form` in its start state, with the start scales,
 // overlay lines and tab order.
 MainWindowControls buildMainWindowControls(QWidget& form);
+
+// Gives `form` its font at 100 %, the one its controls inherit at every zoom.
+void setFormLayoutFont(QWidget& form, const QFont& font);
+
+// Places every control at `zoom` times its layout rectangle with fonts to
+// match, and draws the pictures afresh at that size. 1 is the layout itself.
+// The views' images take their new sizes; drawing on them again is the caller's.
+void zoomMainWindowControls(MainWindowControls& controls, QWidget& form, double zoom);
+
+// Widens a count label (right-aligned) to its text, to the left of its layout
+// rectangle at `zoom`, or from the window's left edge when that has no room.
+void fitCountLabel(QLabel& count, double zoom);
 
 // Start scale of the raster: 1 horizontal unit = 13775.5107 twips, 1 vertical unit = 9107.1426 twips.
 inline constexpr double kRasterStartScaleWidth = 7425.0 / 13775.5107;
