@@ -176,8 +176,8 @@ void MainWindow::showModel() {
     setWindowTitle(QString::fromStdString(m.Caption));
     controls_.cellCount->setText(QString::number(m.CellCount));
     controls_.frameCount->setText(QString::number(m.FrameCount));
-    fitCountLabel(*controls_.cellCount, zoom_);
-    fitCountLabel(*controls_.frameCount, zoom_);
+    fitLabel(*controls_.cellCount, zoom_);
+    fitLabel(*controls_.frameCount, zoom_);
     const UserScale r = controls_.raster->scale();
     controls_.raster->setScale(r.left, r.top, m.FrameCount, m.CellCount);
     const UserScale i = controls_.frameStrip->scale();

@@ -199,20 +199,31 @@ void zoomMainWindowControls(MainWindowControls& c, QWidget& form, double zoom) {
     c.play->setPicture(playButtonArt(zoom));
     c.stop->setPicture(stopButtonArt(zoom));
     c.cellAxis->setPixmap(cellAxisArt(zoom));
-    fitCountLabel(*c.cellCount, zoom);
-    fitCountLabel(*c.frameCount, zoom);
+    for (QLabel* l : form.findChildren<QLabel*>())
+        if (!l->text().isEmpty()) fitLabel(*l, zoom);
 }
 
 void setFormLayoutFont(QWidget& form, const QFont& font) { setLayoutFont(form, font); }
 
-void fitCountLabel(QLabel& count, double zoom) {
-    // Right-aligned: it grows to the left, and from the window's left edge
-    // rightwards when there is no room (the cell count sits at the very edge).
-    QRect at = zoomedTwipsRect(count.property(kLayoutTwips).toRect(), zoom);
-    const int needed = count.fontMetrics().horizontalAdvance(count.text()) + 1;
-    if (needed > at.width()) at.setLeft(at.right() + 1 - needed);
+void fitLabel(QLabel& label, double zoom) {
+    const QVariant twips = label.property(kLayoutTwips);
+    if (!twips.isValid()) return;
+    QRect at = zoomedTwipsRect(twips.toRect(), zoom);
+    const int needed = label.fontMetrics().horizontalAdvance(label.text()) + 1;
+    const int more = needed - at.width();
+    if (more <= 0) {
+        label.setGeometry(at);
+        return;
+    }
+    // Grown on the side its text leaves free: right-aligned to the left,
+    // centred both ways, left-aligned to the right; never past the window's
+    // left edge (the cell count sits at the very edge).
+    const Qt::Alignment align = label.alignment();
+    if (align & Qt::AlignRight) at.setLeft(at.left() - more);
+    else if (align & Qt::AlignHCenter) at.adjust(-more / 2, 0, more - more / 2, 0);
+    else at.setRight(at.right() + more);
     if (at.left() < 0) at.moveLeft(0);
-    count.setGeometry(at);
+    label.setGeometry(at);
 }
 
 }  // namespace cellsonify

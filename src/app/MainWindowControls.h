@@ -51,9 +51,9 @@ void setFormLayoutFont(QWidget& form, const QFont& font);
 // The views' images take their new sizes; drawing on them again is the caller's.
 void zoomMainWindowControls(MainWindowControls& controls, QWidget& form, double zoom);
 
-// Widens a count label (right-aligned) to its text, to the left of its layout
-// rectangle at `zoom`, or from the window's left edge when that has no room.
-void fitCountLabel(QLabel& count, double zoom);
+// Places a label at its layout rectangle at `zoom`, widened where its text
+// needs more room (a count of more digits, a font that came out wider).
+void fitLabel(QLabel& label, double zoom);
 
 // Start scale of the raster: 1 horizontal unit = 13775.5107 twips, 1 vertical unit = 9107.1426 twips.
 inline constexpr double kRasterStartScaleWidth = 7425.0 / 13775.5107;

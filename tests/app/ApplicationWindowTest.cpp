@@ -230,7 +230,7 @@ TEST_F(ApplicationWindowTest, RecentEntriesAreCanonicalAndTheMenuWakesWithTheFir
     fs::create_symlink(data, dir.path() / "link.txt");
     const fs::path before = fs::current_path();
     fs::current_path(dir.path());
-    for (const std::string name : {"rec.txt", "./link.txt", data.string()}) {
+    for (const std::string& name : std::vector<std::string>{"rec.txt", "./link.txt", data.string()}) {
         files.models[name] = viewstest::makeModel(5, {{1}});
         form().loadDataFile(name);
     }
