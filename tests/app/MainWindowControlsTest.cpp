@@ -39,9 +39,19 @@ TEST_F(WindowControls, OptionButtonsTakeTheirLayoutRectangles) {
     // Option1 is 1335 twips wide (89 pixels), Option9 1190 x 375 (79 x 25).
     EXPECT_EQ(control("Option1").geometry(), QRect(8, 16, 89, 17));
     EXPECT_EQ(control("Option9").geometry(), QRect(8, 9, 79, 25));
-    QRadioButton& piano = control<QRadioButton>("Option1");
-    piano.setFocus();
-    EXPECT_EQ(piano.rect(), QRect(0, 0, 89, 17)) << "the focus frame and accessible rectangle follow it";
+    // The focus frame goes round the whole rectangle, not only the caption.
+    window->activateWindow();
+    QRadioButton& piano = control<QRadioButton>("Option1");  // the selected Piano
+    const QImage unfocused = uievents::shown(piano);
+    control("fileopen").setFocus();
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);  // focus as a keyboard user moves it
+    QApplication::sendEvent(&control("fileopen"), &tab);
+    ASSERT_TRUE(piano.hasFocus());
+    const QImage focused = uievents::shown(piano);
+    int changedAtRightEdge = 0;
+    for (int y = 0; y < piano.height(); ++y)
+        changedAtRightEdge += unfocused.pixel(piano.width() - 1, y) != focused.pixel(piano.width() - 1, y);
+    EXPECT_GT(changedAtRightEdge, piano.height() / 2);
 }
 
 TEST_F(WindowControls, TheLoadButtonIsTheWindowsGreyWithAllFourEdges) {
