@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 #include "app/OptionButton.h"
 #include "app/Twips.h"
+#include "app/ZoomedStyle.h"
 #include "drawing/KeyGeometry.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
@@ -195,6 +196,12 @@ void zoomMainWindowControls(MainWindowControls& c, QWidget& form, double zoom) {
         if (font.isValid()) w->setFont(scaledFont(font.value<QFont>()));
     }
     c.fileOpen->setStyleSheet(loadButtonStyle(zoom));
+    if (!c.optionStyle) {
+        c.optionStyle = new ZoomedStyle;
+        c.optionStyle->setParent(&form);
+        for (QRadioButton* o : form.findChildren<QRadioButton*>()) o->setStyle(c.optionStyle);
+    }
+    c.optionStyle->setZoom(zoom);
     c.back->setPicture(backButtonArt(zoom));
     c.play->setPicture(playButtonArt(zoom));
     c.stop->setPicture(stopButtonArt(zoom));

@@ -16,6 +16,7 @@ namespace cellsonify {
 
 class CanvasView;
 class ImageButton;
+class ZoomedStyle;
 
 // The main window's controls, each named after itself (objectName) and placed
 // at its fixed position; the window only wires them.
@@ -37,6 +38,7 @@ struct MainWindowControls {
     QLabel* cellCount = nullptr;                 // "Label3"
     QLabel* frameCount = nullptr;                // "Label4"
     QLabel* cellAxis = nullptr;                  // "Image1": the picture of the raster's vertical axis
+    ZoomedStyle* optionStyle = nullptr;          // the option buttons' style, their circles at the zoom
 };
 
 // Creates every control on `form` in its start state, with the start scales,
