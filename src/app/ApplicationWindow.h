@@ -7,9 +7,12 @@
 
 #include <QMainWindow>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
+class QActionGroup;
 class QLabel;
 class QSettings;
 
@@ -34,9 +37,9 @@ struct ApplicationServices {
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
 // Back to start (Home), Real Time and x2, x4, x8 of it (for a recording that
 // states its frame rate). Sound: output, pitch mapping, note length, velocity.
-// Help: About, data formats. A status line under the main window tells the
-// frame playing and its time in the recording. The title and icon are the
-// main window's.
+// View: Zoom. Help: About, data formats. A status line under the main window
+// tells the frame playing and its time in the recording, and says where an
+// export went. The title and icon are the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -68,13 +71,22 @@ public:
     void chooseVelocity(VelocityMode mode);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
+    // Scales the window to `zoom` (View > Zoom), kept for next time.
+    void chooseZoom(double zoom);
 
 private:
     void buildFileMenu();
     void buildPlaybackMenu();
     void buildSoundMenu();
+    void buildViewMenu();
     void buildHelpMenu();
+    void showZoom(double zoom);
+    // Sizes this window around the main window, its menu bar and status line.
+    void fitToForm();
     void fillRecentMenu(QMenu& menu);
+    void forgetRecent(const QString& path);
+    // Greys `actions` out until a recording is open (menu items with nothing to act on).
+    void needsRecording(std::initializer_list<QAction*> actions);
     void fillOutputMenu(QMenu& menu);
     // The Real Time entries follow the recording: enabled when it states a rate.
     void enableRealTime();
@@ -89,6 +101,9 @@ private:
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
     QLabel* position_ = nullptr;  // in the status bar
+    QMenu* recentMenu_ = nullptr;
+    QActionGroup* zoomSteps_ = nullptr;
+    std::vector<QAction*> recordingActions_;
 };
 
 }  // namespace cellsonify
