@@ -2,6 +2,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "import/RecordingFile.h"
+#include "model/DataFileLoader.h"
 
 #include <QApplication>
 
@@ -21,11 +22,20 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     ApplicationServices services;
     services.window.midi = midi;
     services.startPort = midiPort;
-    ApplicationWindow window(services);
     // The window shows the loader's message; a user who typed the name in a
-    // terminal hears it there too.
-    const auto notOpened = [&file] { std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n"; };
-    if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file)) notOpened();
+    // terminal reads the same words there.
+    std::string refusal;
+    services.window.load = [&refusal](const std::string& path) {
+        try {
+            return LoadDataFile(path);
+        } catch (const std::exception& e) {
+            refusal = e.what();
+            throw;
+        }
+    };
+    ApplicationWindow window(services);
+    if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file))
+        std::cerr << "cellsonify: " << refusal << '\n';
     window.show();
     if (!file.empty() && opensAsImport(file)) {
         // Imported on a worker thread once the window is up, with its progress dialog.
