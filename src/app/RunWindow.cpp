@@ -2,13 +2,28 @@
 
 #include "app/ApplicationWindow.h"
 #include "import/RecordingFile.h"
-#include "model/DataFileLoader.h"
+#include "app/MessageSink.h"
 
 #include <QApplication>
 
 #include <iostream>
 
 namespace cellsonify {
+
+namespace {
+
+// Shows a message in a box over the window and prints it on stderr, but for
+// the Help menu's boxes, which the user asked to read.
+class EchoingMessageSink : public MessageSink {
+public:
+    QWidget* parent = nullptr;
+    void show(const std::string& title, const std::string& text) override {
+        if (title != "About cellsonify" && title != "Data formats") std::cerr << "cellsonify: " << text << std::endl;
+        QtMessageSink(parent).show(title, text);
+    }
+};
+
+}  // namespace
 
 int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& midiPort,
               const std::string& file) {
@@ -22,30 +37,16 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     ApplicationServices services;
     services.window.midi = midi;
     services.startPort = midiPort;
-    // The window shows the loader's message; a user who typed the name in a
-    // terminal reads the same words there.
-    std::string refusal;
-    services.window.load = [&refusal](const std::string& path) {
-        try {
-            return LoadDataFile(path);
-        } catch (const std::exception& e) {
-            refusal = e.what();
-            throw;
-        }
-    };
+    // Every message the window shows is printed on the terminal too, word
+    // for word, as it appears (not once the box is dismissed).
+    EchoingMessageSink messages;
+    services.window.messages = &messages;
     ApplicationWindow window(services);
-    if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file))
-        std::cerr << "cellsonify: " << refusal << '\n';
+    messages.parent = &window.form();
+    if (!file.empty() && !opensAsImport(file)) window.form().loadDataFile(file);
     window.show();
-    if (!file.empty() && opensAsImport(file)) {
-        // Imported on a worker thread once the window is up, with its progress dialog.
-        QObject::connect(&window.form(), &MainWindow::importEnded, &window,
-                         [](bool imported, const QString& error) {
-                             // The window's message, word for word.
-                             if (!imported && !error.isEmpty()) std::cerr << "cellsonify: " << error.toStdString() << '\n';
-                         });
-        window.form().startImport(file);
-    }
+    // Imported on a worker thread once the window is up, with its progress dialog.
+    if (!file.empty() && opensAsImport(file)) window.form().startImport(file);
     return app.exec();
 }
 
