@@ -7,9 +7,12 @@
 
 #include <QMainWindow>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
+class QActionGroup;
 class QSettings;
 
 namespace cellsonify {
@@ -31,8 +34,9 @@ struct ApplicationServices {
 // The top-level window: a menu bar over the unchanged main window, which is
 // its central widget (so pictures of the main window never show the menus).
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
-// Back to start (Home). Sound: output, pitch mapping, note length. Help:
-// About, data formats. The title and icon are the main window's.
+// Back to start (Home). Sound: output, pitch mapping, note length. View: Zoom.
+// Help: About, data formats. A status line under the main window says where
+// an export went. The title and icon are the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,13 +67,22 @@ public:
     void chooseNoteLength(NoteLength length);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
+    // Scales the window to `zoom` (View > Zoom), kept for next time.
+    void chooseZoom(double zoom);
 
 private:
     void buildFileMenu();
     void buildPlaybackMenu();
     void buildSoundMenu();
+    void buildViewMenu();
     void buildHelpMenu();
+    void showZoom(double zoom);
+    // Sizes this window around the main window, its menu bar and status line.
+    void fitToForm();
     void fillRecentMenu(QMenu& menu);
+    void forgetRecent(const QString& path);
+    // Greys `actions` out until a recording is open (menu items with nothing to act on).
+    void needsRecording(std::initializer_list<QAction*> actions);
     void fillOutputMenu(QMenu& menu);
     void tell(const std::string& text);
 
@@ -81,6 +94,9 @@ private:
     MessageSink* messages_;
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
+    QMenu* recentMenu_ = nullptr;
+    QActionGroup* zoomSteps_ = nullptr;
+    std::vector<QAction*> recordingActions_;
 };
 
 }  // namespace cellsonify

@@ -4,7 +4,11 @@
 #include "import/RecordingFile.h"
 #include "app/MessageSink.h"
 
+#include "sound/SoundFontLoadGate.h"
+
 #include <QApplication>
+#include <QTimer>
+#include <QWindow>
 
 #include <iostream>
 
@@ -23,6 +27,23 @@ public:
     }
 };
 
+// Opens the SoundFont load gate once the window has been painted for the
+// first time: the paint follows the window's first expose within the same
+// event, so a call queued from there runs after it.
+class OpenGateAfterFirstPaint : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, [] { soundFontLoadGate::release(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool done_ = false;
+};
+
 }  // namespace
 
 int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& midiPort,
@@ -37,6 +58,9 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     ApplicationServices services;
     services.window.midi = midi;
     services.startPort = midiPort;
+    // The sound can wait for the window: its SoundFont loads once the window
+    // (and the file given) is on screen.
+    soundFontLoadGate::hold();
     // Every message the window shows is printed on the terminal too, word
     // for word, as it appears (not once the box is dismissed).
     EchoingMessageSink messages;
@@ -44,6 +68,9 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     ApplicationWindow window(services);
     messages.parent = &window.form();
     if (!file.empty() && !opensAsImport(file)) window.form().loadDataFile(file);
+    OpenGateAfterFirstPaint openGate;
+    window.winId();  // the native window exists from here, before it is shown
+    window.windowHandle()->installEventFilter(&openGate);
     window.show();
     // Imported on a worker thread once the window is up, with its progress dialog.
     if (!file.empty() && opensAsImport(file)) window.form().startImport(file);
