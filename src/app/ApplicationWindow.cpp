@@ -10,6 +10,7 @@
 #include "views/ImageButton.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 
@@ -68,6 +69,8 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     buildFileMenu();
     buildPlaybackMenu();
     buildSoundMenu();
+    buildCellsMenu();
+    buildViewMenu();
     buildHelpMenu();
     resize(form_->width(), form_->height() + menuBar()->sizeHint().height());
 
@@ -150,6 +153,11 @@ void ApplicationWindow::buildPlaybackMenu() {
     connect(playStop, &QAction::triggered, this, &ApplicationWindow::playOrStop);
     QAction* back = menuEntry(*playback, "backAction", QStringLiteral("&Back to Start"), Qt::Key_Home);
     connect(back, &QAction::triggered, form_, &MainWindow::backClicked);
+    // Hovering a control says what it does and which key does it too.
+    form_->playButton().setToolTip(QStringLiteral("Play from the current frame (Space)"));
+    form_->stopButton().setToolTip(QStringLiteral("Stop where playback is (Space)"));
+    form_->backButton().setToolTip(QStringLiteral("Back to the start (Home)"));
+    form_->speedBox().setToolTip(QStringLiteral("Speed: milliseconds per frame; 0 stops"));
 }
 
 void ApplicationWindow::playOrStop() {

@@ -4,6 +4,7 @@
 #include "app/OutputChoices.h"
 #include "app/RecentFiles.h"
 #include "app/SoundPreferences.h"
+#include "model/RowOrder.h"
 
 #include <QMainWindow>
 
@@ -13,6 +14,8 @@
 class QSettings;
 
 namespace cellsonify {
+
+class CellChooser;
 
 // What the application window uses from outside. The main window's services
 // (dialogs, messages, loader, the output it starts with) as MainWindow takes
@@ -31,7 +34,8 @@ struct ApplicationServices {
 // The top-level window: a menu bar over the unchanged main window, which is
 // its central widget (so pictures of the main window never show the menus).
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
-// Back to start (Home). Sound: output, pitch mapping, note length. Help:
+// Back to start (Home). Sound: output, pitch mapping, note length. Cells:
+// pick cells, which are heard. View: row order. Help:
 // About, data formats. The title and icon are the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
@@ -61,6 +65,11 @@ public:
     // A mapping that cannot sound is said so and changes nothing.
     bool chooseMapping(const PitchMapping& mapping);
     void chooseNoteLength(NoteLength length);
+    // Picking the cells heard (the Cells menu and the cell map).
+    CellChooser& cells() { return *cells_; }
+    // Orders the raster rows (and rows and scale pitches) as `kind` says, now
+    // and for recordings opened later.
+    void chooseRowOrder(RowOrderKind kind);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
 
@@ -68,6 +77,8 @@ private:
     void buildFileMenu();
     void buildPlaybackMenu();
     void buildSoundMenu();
+    void buildCellsMenu();
+    void buildViewMenu();
     void buildHelpMenu();
     void fillRecentMenu(QMenu& menu);
     void fillOutputMenu(QMenu& menu);
@@ -81,6 +92,8 @@ private:
     MessageSink* messages_;
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
+    CellChooser* cells_ = nullptr;  // a child of form_
+    RowOrderKind rowOrder_ = RowOrderKind::File;
 };
 
 }  // namespace cellsonify

@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "app/MovieExport.h"
+#include "cli/CellOptions.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/PictureApplication.h"
@@ -76,7 +77,9 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.tailSeconds = r.tailSeconds;
         settings.mapping = pitchMappingOf(r);
         settings.noteLength = noteLengthOf(r);
-        const CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
+        CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
+        applyOrderOption(model, r.order);
+        applyCellsOption(model, r.cells);
         if (showsPictures(format))
             renderPictures(model, r, format, bar);
         else
@@ -158,6 +161,10 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                                                "Picture: the window once playback has reached frame N (default: "
                                                "at rest, as loaded)");
     frameOption->default_str("");
+    command->add_option("--cells", r->cells, "Only these cells sound, as numbers and ranges: 1,5,9-20")
+        ->type_name("LIST");
+    command->add_option("--order", r->order, "Row order: file, position, activity or similarity")
+        ->capture_default_str();
     addImportOptions(*command, r->import);
     command->callback([&context, r, tail, tailOption, frame, frameOption, scaleTexts] {
         for (const std::string& text : *scaleTexts) applyScaleOption(*r, text);

@@ -29,6 +29,8 @@ struct RenderRequest {
     cli::ImportChoice import;        // how an importer reads `file`
     int zoom = 2;                    // movie and picture: each window pixel becomes zoom x zoom
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
+    std::string cells;               // "1,5,9-20": only these cells sound; empty: every cell
+    std::string order = "file";      // row order: file, position, activity or similarity
 };
 
 // The pitch mapping and note length a request names; throws SoundMappingError
