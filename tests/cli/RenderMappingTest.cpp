@@ -122,10 +122,12 @@ TEST_F(RenderMapping, OnlyTheCellsListedSoundAndTheRowOrderMovesTheirNotes) {
     for (const SmfEvent& e : noteEvents(parseSmf(render(three, "order.mid", {"--order", "activity"}))))
         if (e.bytes[0] == 0x90 && e.bytes[2] > 0) notes.push_back(e.bytes[1]);
     EXPECT_EQ(notes, (std::vector<int>{64, 64, 65, 65, 65, 63}));
-    // inspect lists the rows in the same order, from the top.
+    // inspect lists the rows in the same order, from the top, with the same notes.
     std::ostringstream json, jsonErr;
     ASSERT_EQ(runCommandLine({"inspect", three, "--order", "activity"}, json, jsonErr, false, {}), 0) << jsonErr.str();
     EXPECT_NE(json.str().find("\"order\": \"activity\", \"rows\": [2, 1, 3]"), std::string::npos) << json.str();
+    EXPECT_NE(json.str().find("\"cell\": 3, \"x\""), std::string::npos);
+    EXPECT_NE(json.str().find("\"note\": 63, \"frames\": [6]"), std::string::npos) << json.str();
 
     std::ostringstream said, err;
     EXPECT_EQ(renderCommand({five, "-o", (dir.path() / "x.mid").string(), "--cells", "2,9"}, said, err, false), 1);
