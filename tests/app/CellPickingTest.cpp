@@ -194,6 +194,12 @@ TEST_F(CellPicking, ActivityOrderMovesRowsAndPitchesAndAHoverNamesTheCellOfTheRo
     form().findChild<QRadioButton*>(QStringLiteral("Option9"))->setChecked(true);
     // Rows pitches follow the places (61 + place): cell 1 the highest, the others one lower than before.
     EXPECT_EQ(play(4), (std::vector<int>{65, 62, 63, 64}));
+    // Playing frame 1 lights cell 1's mark red in the top row, not in file order's bottom row.
+    play(1);
+    const QImage lit = uievents::shownClient(raster);
+    const int frame1 = static_cast<int>(raster.toPixelX(1));
+    EXPECT_EQ(lit.pixel(frame1, topRowY) | 0xFF000000u, kRedRgb);
+    EXPECT_NE(lit.pixel(frame1, static_cast<int>(raster.toPixelY(3.5))) | 0xFF000000u, kRedRgb);
     app->action("similarityOrderAction").trigger();
     app->action("fileOrderAction").trigger();
     EXPECT_TRUE(form().model().Rows.isFileOrder());
