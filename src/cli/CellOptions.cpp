@@ -7,11 +7,15 @@
 
 namespace cellsonify {
 
-void applyOrderOption(CellModel& model, const std::string& name) {
+RowOrderKind rowOrderOption(const std::string& name) {
     const std::optional<RowOrderKind> kind = parseRowOrder(name);
     if (!kind)
         throw std::invalid_argument("--order must be file, position, activity or similarity, not \"" + name + "\"");
-    model.Rows = orderRows(model, *kind);
+    return *kind;
+}
+
+void applyOrderOption(CellModel& model, RowOrderKind kind) {
+    model.Rows = orderRows(model, kind);
     model.touch();
 }
 

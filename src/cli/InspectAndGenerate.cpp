@@ -54,8 +54,9 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
     addImportOptions(*command, *import);
     command->callback([&context, file, import, order] {
         try {
+            const RowOrderKind kind = rowOrderOption(*order);
             OpenedRecording opened = openForCommand(*file, *import, context.err, context.errIsTerminal);
-            applyOrderOption(opened.model, *order);
+            applyOrderOption(opened.model, kind);
             JsonExtraFields extra = opened.source ? importFields(*opened.source) : JsonExtraFields{};
             addOrderFields(extra, opened.model, *order);
             writeModelJson(context.out, opened.model, extra);

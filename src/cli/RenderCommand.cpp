@@ -80,6 +80,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         if (r.zoom && !showsPictures(format))
             throw ExportError("--zoom (or --scale N) enlarges the window's pictures: it applies to .mp4 and .png "
                               "outputs, not to " + r.out);
+        const RowOrderKind order = rowOrderOption(r.order);
         cli::refuseOutputOntoInput(r.out, r.file);
         ExportSettings settings;
         settings.intervalMs = exportIntervalOf(r.speed);
@@ -88,7 +89,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.mapping = pitchMappingOf(r);
         settings.noteLength = noteLengthOf(r);
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
-        applyOrderOption(model, r.order);
+        applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
         if (showsPictures(format))
             renderPictures(model, r, format, bar);
