@@ -8,9 +8,12 @@
 
 #include <QMainWindow>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
+class QActionGroup;
 class QSettings;
 
 namespace cellsonify {
@@ -34,9 +37,10 @@ struct ApplicationServices {
 // The top-level window: a menu bar over the unchanged main window, which is
 // its central widget (so pictures of the main window never show the menus).
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
-// Back to start (Home). Sound: output, pitch mapping, note length. Cells:
-// pick cells, which are heard. View: row order. Help:
-// About, data formats. The title and icon are the main window's.
+// Back to start (Home). Sound: output, pitch mapping, note length. Cells: pick
+// cells, which are heard. View: Zoom, row order. Help: About, data formats. A
+// status line under the main window says where an export went. The title and
+// icon are the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -72,6 +76,8 @@ public:
     void chooseRowOrder(RowOrderKind kind);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
+    // Scales the window to `zoom` (View > Zoom), kept for next time.
+    void chooseZoom(double zoom);
 
 private:
     void buildFileMenu();
@@ -79,8 +85,16 @@ private:
     void buildSoundMenu();
     void buildCellsMenu();
     void buildViewMenu();
+    // Adds Row Order to the View menu.
+    void buildRowOrderMenu();
     void buildHelpMenu();
+    void showZoom(double zoom);
+    // Sizes this window around the main window, its menu bar and status line.
+    void fitToForm();
     void fillRecentMenu(QMenu& menu);
+    void forgetRecent(const QString& path);
+    // Greys `actions` out until a recording is open (menu items with nothing to act on).
+    void needsRecording(std::initializer_list<QAction*> actions);
     void fillOutputMenu(QMenu& menu);
     void tell(const std::string& text);
 
@@ -94,6 +108,9 @@ private:
     MainWindow* form_;
     CellChooser* cells_ = nullptr;  // a child of form_
     RowOrderKind rowOrder_ = RowOrderKind::File;
+    QMenu* recentMenu_ = nullptr;
+    QActionGroup* zoomSteps_ = nullptr;
+    std::vector<QAction*> recordingActions_;
 };
 
 }  // namespace cellsonify

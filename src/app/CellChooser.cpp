@@ -126,6 +126,8 @@ std::vector<int> CellChooser::cellsInside(const QRect& rect) const {
 
 bool CellChooser::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip) return showTip(watched, event);
+    // A zoom moves and resizes the views: the marks follow.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) refreshMarks();
     if (watched == &window_.cellMap()) mapMouse(event);
     return false;  // the views still see every event as before
 }

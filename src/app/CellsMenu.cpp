@@ -71,8 +71,9 @@ void ApplicationWindow::buildCellsMenu() {
     connect(form_, &MainWindow::dataLoaded, this, [this] { action("hearAllAction").setChecked(true); });
 }
 
-void ApplicationWindow::buildViewMenu() {
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+void ApplicationWindow::buildRowOrderMenu() {
+    QMenu* view = findChild<QMenu*>(QStringLiteral("viewMenu"));
+    if (!view) view = menuBar()->addMenu(QStringLiteral("&View"));
     QMenu* rows = view->addMenu(QStringLiteral("&Row Order"));
     rows->setObjectName(QStringLiteral("rowOrderMenu"));
     auto* group = new QActionGroup(rows);

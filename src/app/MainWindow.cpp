@@ -6,6 +6,7 @@
 #include "app/MessageSink.h"
 #include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
+#include "app/Twips.h"
 #include "import/RecordingFile.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <cmath>
 #include <cstdio>
 
 namespace cellsonify {
@@ -64,12 +66,13 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(8.25);
-    setFont(font);
+    setFormLayoutFont(*this, font);
+    zoomMainWindowControls(controls_, *this, zoom_);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     setPalette(pal);
     setAutoFillBackground(true);
-    resize(527, 431);
+    resize(layoutSize(zoom_));
     if (!services_.messages) {
         ownMessages_ = std::make_unique<QtMessageSink>(this);
         services_.messages = ownMessages_.get();
@@ -177,6 +180,8 @@ void MainWindow::showModel() {
     setWindowTitle(QString::fromStdString(m.Caption));
     controls_.cellCount->setText(QString::number(m.CellCount));
     controls_.frameCount->setText(QString::number(m.FrameCount));
+    fitLabel(*controls_.cellCount, zoom_);
+    fitLabel(*controls_.frameCount, zoom_);
     const UserScale r = controls_.raster->scale();
     controls_.raster->setScale(r.left, r.top, m.FrameCount, m.CellCount);
     const UserScale i = controls_.frameStrip->scale();
@@ -206,9 +211,27 @@ void MainWindow::moveCursors(double frame) {
     }
 }
 
+QSize MainWindow::layoutSize(double zoom) {
+    // The client area of the layout: 7905 x 6465 twips.
+    return {twipsToPixels(int(std::lround(7905 * zoom))), twipsToPixels(int(std::lround(6465 * zoom)))};
+}
+
+void MainWindow::setZoom(double zoom) {
+    if (!(zoom > 0) || zoom == zoom_) return;
+    zoom_ = zoom;
+    zoomMainWindowControls(controls_, *this, zoom_);
+    resize(layoutSize(zoom_));
+    // The views' images have their new sizes: draw them again, the overlays
+    // having moved with them.
+    redrawViews();
+    drawKeyboard();
+    update();
+    emit zoomChanged(zoom_);
+}
+
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintFormBackdrop(p);
+    paintFormBackdrop(p, zoom_);
 }
 
 }  // namespace cellsonify

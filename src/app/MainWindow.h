@@ -115,6 +115,15 @@ public:
     // The dialog's remembered file name.
     const std::string& dialogFileName() const { return dialog_.fileName(); }
 
+    // --- size
+    // Scales the whole window by `zoom` (1: the layout's own size): every
+    // control's rectangle and font, the pictures drawn afresh, and the views
+    // drawn again at their new size (their user scales kept). Ignores zoom <= 0.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+    // The window's size at `zoom`.
+    static QSize layoutSize(double zoom);
+
 signals:
     void playClicked();
     void stopClicked();
@@ -132,6 +141,8 @@ signals:
     // An import ended: `imported` when shown; otherwise `error` is the message
     // told, or empty after a cancel.
     void importEnded(bool imported, const QString& error);
+    // setZoom changed the window's size.
+    void zoomChanged(double zoom);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -148,6 +159,7 @@ private:
     std::unique_ptr<MessageSink> ownMessages_;
     MainWindowServices services_;
     MainWindowControls controls_;
+    double zoom_ = 1.0;
     DataFileDialog dialog_;
     KeyRect keys_;
     std::unique_ptr<Display> display_;
