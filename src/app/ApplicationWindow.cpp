@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -81,7 +82,9 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     buildFileMenu();
     buildPlaybackMenu();
     buildSoundMenu();
+    buildCellsMenu();
     buildViewMenu();
+    buildRowOrderMenu();
     buildHelpMenu();
     statusBar()->setObjectName(QStringLiteral("statusLine"));
     ExportAction& exporter = form_->exportAction();
@@ -193,6 +196,11 @@ void ApplicationWindow::buildPlaybackMenu() {
     connect(playStop, &QAction::triggered, this, &ApplicationWindow::playOrStop);
     QAction* back = menuEntry(*playback, "backAction", QStringLiteral("&Back to Start"), Qt::Key_Home);
     connect(back, &QAction::triggered, form_, &MainWindow::backClicked);
+    // Hovering a control says what it does and which key does it too.
+    form_->playButton().setToolTip(QStringLiteral("Play from the current frame (Space)"));
+    form_->stopButton().setToolTip(QStringLiteral("Stop where playback is (Space)"));
+    form_->backButton().setToolTip(QStringLiteral("Back to the start (Home)"));
+    form_->speedBox().setToolTip(QStringLiteral("Speed: milliseconds per frame; 0 stops"));
     needsRecording({playStop, back});
     playback->addSeparator();
     // The speed box keeps milliseconds per frame: these fill it in from the

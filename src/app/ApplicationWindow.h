@@ -4,6 +4,7 @@
 #include "app/OutputChoices.h"
 #include "app/RecentFiles.h"
 #include "app/SoundPreferences.h"
+#include "model/RowOrder.h"
 
 #include <QMainWindow>
 
@@ -17,6 +18,8 @@ class QLabel;
 class QSettings;
 
 namespace cellsonify {
+
+class CellChooser;
 
 // What the application window uses from outside. The main window's services
 // (dialogs, messages, loader, the output it starts with) as MainWindow takes
@@ -37,9 +40,10 @@ struct ApplicationServices {
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
 // Back to start (Home), Real Time and x2, x4, x8 of it (for a recording that
 // states its frame rate). Sound: output, pitch mapping, note length, velocity.
-// View: Zoom. Help: About, data formats. A status line under the main window
-// tells the frame playing and its time in the recording, and says where an
-// export went. The title and icon are the main window's.
+// Cells: pick cells, which are heard. View: Zoom, row order. Help: About, data
+// formats. A status line under the main window tells the frame playing and its
+// time in the recording, and says where an export went. The title and icon are
+// the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -69,6 +73,11 @@ public:
     bool chooseMapping(const PitchMapping& mapping);
     void chooseNoteLength(NoteLength length);
     void chooseVelocity(VelocityMode mode);
+    // Picking the cells heard (the Cells menu and the cell map).
+    CellChooser& cells() { return *cells_; }
+    // Orders the raster rows (and rows and scale pitches) as `kind` says, now
+    // and for recordings opened later.
+    void chooseRowOrder(RowOrderKind kind);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
     // Scales the window to `zoom` (View > Zoom), kept for next time.
@@ -78,7 +87,10 @@ private:
     void buildFileMenu();
     void buildPlaybackMenu();
     void buildSoundMenu();
+    void buildCellsMenu();
     void buildViewMenu();
+    // Adds Row Order to the View menu.
+    void buildRowOrderMenu();
     void buildHelpMenu();
     void showZoom(double zoom);
     // Sizes this window around the main window, its menu bar and status line.
@@ -101,6 +113,8 @@ private:
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
     QLabel* position_ = nullptr;  // in the status bar
+    CellChooser* cells_ = nullptr;  // a child of form_
+    RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;
     QActionGroup* zoomSteps_ = nullptr;
     std::vector<QAction*> recordingActions_;

@@ -2,6 +2,8 @@
 
 #include "model/ActivityTable.h"
 #include "model/EventStrengths.h"
+#include "model/CellSelection.h"
+#include "model/RowOrder.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +34,16 @@ struct CellModel {
     std::string Caption;            // window caption the load produced
     EventStrengths Strength;        // imports: each event's peak z; data files: none
     double FrameRate = 0;           // frames per second the source was imaged at; 0: not known
+    // Per cell (index = cell) the ROI number of the pipeline result it was
+    // imported from; empty for a data file. Only shown, never compared.
+    std::vector<long long> SourceRoi;
+    // The raster row (and, where pitch follows rows, the note) each cell takes;
+    // file order unless the user chose another. Drawn pictures depend on it:
+    // changing it calls for touch().
+    RowOrder Rows;
+    // The cells the user picked and which of them sound. A new recording
+    // starts with none picked and every cell sounding.
+    CellSelection Selection;
     // Names the state of the cells, frames and positions, so pictures drawn
     // from them can be kept: every model starts with a revision of its own
     // and copies share it. Code that changes those contents after the model
