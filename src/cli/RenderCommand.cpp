@@ -1,6 +1,6 @@
 #include "cli/RenderCommand.h"
 
-#include "app/MovieExport.h"
+#include "film/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/PictureApplication.h"

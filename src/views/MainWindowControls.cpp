@@ -1,8 +1,8 @@
-#include "app/MainWindowControls.h"
+#include "views/MainWindowControls.h"
 
-#include "app/Artwork.h"
-#include "app/OptionButton.h"
-#include "app/Twips.h"
+#include "views/Artwork.h"
+#include "views/OptionButton.h"
+#include "views/Twips.h"
 #include "drawing/KeyGeometry.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
