@@ -1,6 +1,6 @@
 #include "BenchData.h"
 
-#include "export/AtomicFile.h"
+#include "files/SafeOutput.h"
 #include "model/RecordingGenerator.h"
 
 #include <filesystem>
@@ -18,7 +18,7 @@ const std::string& largeRecordingPath() {
         s.activity = 0.05;
         s.silentShare = 0;
         s.seed = 11;
-        cellsonify::writeFileAtomically(p.string(), cellsonify::generateRecording(s));
+        cellsonify::writeFileSafely(p.string(), cellsonify::generateRecording(s));
         std::atexit([] { std::filesystem::remove(largeRecordingPath()); });
         return p.string();
     }();

@@ -8,7 +8,7 @@
 #include "film/MovieExport.h"
 #include "model/DataFileLoader.h"
 #include "model/RecordingGenerator.h"
-#include "export/AtomicFile.h"
+#include "files/SafeOutput.h"
 
 #include <QApplication>
 
@@ -49,7 +49,7 @@ CellModel recording(int64_t frames) {
     s.frames = static_cast<int>(frames);
     s.seed = 5;
     const fs::path file = scratch("recording.txt");
-    writeFileAtomically(file.string(), generateRecording(s));
+    writeFileSafely(file.string(), generateRecording(s));
     CellModel model = LoadDataFile(file.string());
     fs::remove(file);
     return model;

@@ -21,11 +21,22 @@ desktop-file-validate "$work/usr/share/applications/$app.desktop"
 appstreamcli validate --no-net --explain "$work/usr/share/metainfo/$app.metainfo.xml" >/dev/null
 man -l "$work/usr/share/man/man1/cellsonify.1" >/dev/null 2>"$work/man.err" || true
 if [ -s "$work/man.err" ]; then cat "$work/man.err" >&2; echo "check-install: the man page has errors" >&2; exit 1; fi
+# The man page names the files where this install put them.
+grep -q "$work/usr/share/cellsonify/examples/cortex-100-cells.txt" "$work/usr/share/man/man1/cellsonify.1" ||
+  { echo "check-install: the man page's FILES do not follow the install prefix" >&2; exit 1; }
+grep -q "<project_license>GPL-3.0-or-later</project_license>" "$work/usr/share/metainfo/$app.metainfo.xml" ||
+  { echo "check-install: the metainfo does not give the licence" >&2; exit 1; }
 "$work/usr/bin/cellsonify" --version
 
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls -t "$build"/cellsonify_*.deb | head -1)
 depends=$(dpkg-deb -f "$deb" Depends)
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/cellsonify/copyright | grep -q "SPDX-License-Identifier: GPL-3.0-or-later" ||
+  { echo "check-install: the package has no copyright file naming its licence" >&2; exit 1; }
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man1/cellsonify.1.gz 2>/dev/null | gzip -dc 2>/dev/null |
+  grep -q "^\.I /usr/share/cellsonify/examples" ||
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man1/cellsonify.1 | grep -q "^\.I /usr/share/cellsonify/examples" ||
+  { echo "check-install: the package's man page does not name /usr/share" >&2; exit 1; }
 echo "$(basename "$deb"): Depends: $depends"
 for lib in libqt6widgets6 libfluidsynth3 fluid-soundfont-gm; do
   grep -q "$lib" <<<"$depends" || { echo "check-install: the package does not depend on $lib" >&2; exit 1; }

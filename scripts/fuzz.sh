@@ -46,13 +46,19 @@ for target in "${targets[@]}"; do
       cp examples/*.txt tests/data/*.txt "$seeds"/
       extra=(-dict=fuzz/loader.dict) ;;
     hdf5_fuzz)
-      cp fuzz/seeds/hdf5/*.nwb fuzz/seeds/hdf5/*.hdf5 "$seeds"/
+      cp fuzz/seeds/hdf5/*.nwb fuzz/seeds/hdf5/*.hdf5 tests/data/import/*.nwb tests/data/hostile-*.hdf5 "$seeds"/
       asan="detect_leaks=0:allocator_may_return_null=1"
       extra=(-detect_leaks=0) ;;
     *)
       # Both folders hold a stat.npy and an ops.npy: the test data keep theirs under another name.
       cp fuzz/seeds/import/*.npy "$seeds"/
-      for f in tests/data/import/*.npy; do cp "$f" "$seeds/test-data-$(basename "$f")"; done ;;
+      for f in tests/data/import/*.npy; do cp "$f" "$seeds/test-data-$(basename "$f")"; done
+      # Pipeline fixtures (protocol 2 and 3, datetime and paths in ops.npy), Python's own pickles of
+      # every protocol and the payloads that must stay inert.
+      for f in tests/data/import/run-*/suite2p/*/{stat,ops}.npy tests/data/hostile-pickle-payload/plane0/ops.npy \
+               tests/data/import/pickles/*.pkl; do
+        cp "$f" "$seeds/$(echo "${f#tests/data/}" | tr / -)"
+      done ;;
   esac
   rm -f "$artifacts"/crash-* "$artifacts"/leak-* "$artifacts"/timeout-* "$artifacts"/oom-* "$artifacts"/slow-unit-*
 

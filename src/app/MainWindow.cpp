@@ -67,7 +67,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
     if (!services_.importer)
         services_.importer = [](const std::string& path, const ImportProgress& progress) {
-            return importRecording(path, {}, progress);
+            ImportResult result = importRecording(path, {}, progress);
+            // The caption shows the warnings; a terminal shows them in full.
+            for (const std::string& w : result.source.warnings)
+                std::fprintf(stderr, "cellsonify: %s: warning: %s\n", recordingName(path).c_str(), w.c_str());
+            return result;
         };
     display_ = std::make_unique<Display>(*this);
     playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi);

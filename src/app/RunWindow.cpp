@@ -30,8 +30,9 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     if (!file.empty() && opensAsImport(file)) {
         // Imported on a worker thread once the window is up, with its progress dialog.
         QObject::connect(&window.form(), &MainWindow::importEnded, &window,
-                         [notOpened](bool imported, const QString& error) {
-                             if (!imported && !error.isEmpty()) notOpened();
+                         [](bool imported, const QString& error) {
+                             // The window's message, word for word.
+                             if (!imported && !error.isEmpty()) std::cerr << "cellsonify: " << error.toStdString() << '\n';
                          });
         window.form().startImport(file);
     }

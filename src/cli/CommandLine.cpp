@@ -70,6 +70,11 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
                    const OpenWindow& openWindow) {
     WindowRequest window;
     window.qtArguments = takeQtOptions(args);
+    // "help" and "help COMMAND" read as --help: a file named help is opened as ./help.
+    if (!args.empty() && args.front() == "help" && args.size() <= 2) {
+        args.erase(args.begin());
+        args.push_back("--help");
+    }
 
     CLI::App app("Hear and see a calcium-imaging recording: a raster of cells over frames, the cell map and a "
                  "keyboard, played frame by frame.\nWithout a subcommand, opens the window (with FILE loaded).",
@@ -80,10 +85,12 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
     app.add_option("--midi-port", window.midiPort,
                    "Send notes to the external MIDI port whose name contains NAME (see \"cellsonify ports\")")
         ->type_name("NAME");
-    app.footer("Qt's own options (-platform NAME, -style NAME, ...) are passed to the window.\n"
-               "Run \"cellsonify COMMAND --help\" for a command's options.");
     cli::CommandContext context{out, err, errIsTerminal};
     for (const auto add : kSubcommands) add(app, context);
+    // Set after the subcommands, which would otherwise inherit it: only the
+    // window takes Qt's options.
+    app.footer("Qt's own options (-platform NAME, -style NAME, ...) are passed to the window.\n"
+               "Run \"cellsonify COMMAND --help\" (or \"cellsonify help COMMAND\") for a command's options.");
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "error: " + std::string(e.what()) + "\nRun with --help for more information.\n";
     });

@@ -1,4 +1,5 @@
 #include "cli/ImportFlags.h"
+#include "cli/OutputChecks.h"
 #include "cli/Subcommands.h"
 #include "import/DataFileWriter.h"
 #include "model/DataFileLoader.h"
@@ -34,6 +35,7 @@ void addConvertCommand(CLI::App& app, CommandContext& context) {
                 throw std::invalid_argument(baseName(r->file) +
                                             " is not a suite2p folder, an NWB file (.nwb) or a CaImAn result "
                                             "(.hdf5, .h5); a data file needs no converting");
+            refuseOutputOntoInput(r->out, r->file);
             const OpenedRecording opened = openForCommand(r->file, r->import, context.err, context.errIsTerminal);
             writeDataFile(opened.model, opened.source->filePositions, r->out);
             context.out << "wrote " << r->out << '\n';

@@ -26,7 +26,14 @@ void addImportOptions(CLI::App& command, ImportChoice& choice) {
                          "Imports: an event starts where a trace's z-score reaches X"));
     mark(command.add_option("--trace", choice.options.trace,
                             "Imports: the trace to read (suite2p spks or F, an NWB series, CaImAn S or C)")
-             ->type_name("NAME"));
+             ->type_name("NAME")
+             ->check(
+                 [](const std::string& name) {
+                     return name.empty() ? std::string("--trace needs the name of a trace: suite2p spks or F, an NWB "
+                                                       "series, CaImAn S or C")
+                                         : std::string();
+                 },
+                 "", "TRACE"));
     auto frames = [&choice](const std::string& text) {
         const std::size_t colon = text.find(':');
         long long first = 0, last = 0;
@@ -58,6 +65,9 @@ OpenedRecording openForCommand(const std::string& path, const ImportChoice& choi
     try {
         OpenedRecording opened = openRecording(path, choice.options, progress);
         bar.finish();
+        for (const std::string& note : opened.source->notes) err << "note: " << baseName(path) << ": " << note << '\n';
+        for (const std::string& warning : opened.source->warnings)
+            err << "warning: " << baseName(path) << ": " << warning << '\n';
         return opened;
     } catch (...) {
         bar.finish();

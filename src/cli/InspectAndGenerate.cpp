@@ -2,7 +2,7 @@
 
 #include "cli/ImportFlags.h"
 #include "cli/NumberOption.h"
-#include "export/AtomicFile.h"
+#include "files/SafeOutput.h"
 #include "model/DataFileLoader.h"
 #include "model/ModelJson.h"
 #include "model/RecordingGenerator.h"
@@ -61,7 +61,7 @@ void addGenerateCommand(CLI::App& app, CommandContext& context) {
     addNumberOption(*command, "--seed", settings->seed, 0u, UINT32_MAX, "Random seed; the same seed, the same file");
     command->callback([&context, path, settings] {
         try {
-            writeFileAtomically(*path, generateRecording(*settings));
+            writeFileSafely(*path, generateRecording(*settings));
             context.out << "wrote " << *path << '\n';
         } catch (const std::exception& e) {
             context.err << "error: " << e.what() << '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 class QApplication;
 
@@ -10,13 +11,16 @@ namespace cellsonify {
 // running one, or one made for the render and gone with this object. A made
 // one uses the offscreen platform unless QT_QPA_PLATFORM names another, so a
 // render needs no display (and a stale DISPLAY cannot abort it). Throws
-// ExportError when only a QCoreApplication is running.
+// ExportError when only a QCoreApplication is running. Where no
+// XDG_RUNTIME_DIR is set (a batch job, a container) a made one gets a private
+// one for its life, so Qt has no reason to warn about it on every render.
 class PictureApplication {
 public:
     PictureApplication();
     ~PictureApplication();
 
 private:
+    std::string runtimeFolder_;  // made here, removed with the application
     std::unique_ptr<QApplication> made_;
 };
 

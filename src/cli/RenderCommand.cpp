@@ -3,10 +3,12 @@
 #include "film/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
+#include "cli/OutputChecks.h"
 #include "cli/PictureApplication.h"
 #include "cli/Subcommands.h"
 #include "export/ConsoleProgress.h"
 #include "export/RecordingExport.h"
+#include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
 
 #include <CLI/CLI.hpp>
@@ -52,7 +54,7 @@ void renderPictures(const CellModel& model, const RenderRequest& r, ExportFormat
     settings.mapping = pitchMappingOf(r);
     settings.noteLength = noteLengthOf(r);
     settings.tailSeconds = r.tailSeconds;
-    settings.scale = r.zoom;
+    settings.scale = r.zoom.value_or(kDefaultPictureScale);
     const PictureApplication application;
     const std::unique_ptr<PictureExport> work =
         format == ExportFormat::Mp4
@@ -70,6 +72,14 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         const ExportFormat format = exportFormatOf(r.out);
         if (r.frame && format != ExportFormat::Png)
             throw ExportError("--frame chooses the frame of a still picture: the output must end in .png");
+        const bool sounds = format == ExportFormat::Wav || format == ExportFormat::Mp4;
+        if (r.tailSeconds && !sounds)
+            throw ExportError("--tail is the sound after the last frame: it applies to .wav and .mp4 outputs, not to " +
+                              r.out);
+        if (r.zoom && !showsPictures(format))
+            throw ExportError("--zoom (or --scale N) enlarges the window's pictures: it applies to .mp4 and .png "
+                              "outputs, not to " + r.out);
+        cli::refuseOutputOntoInput(r.out, r.file);
         ExportSettings settings;
         settings.intervalMs = exportIntervalOf(r.speed);
         settings.instrument = &exportInstrumentOf(r.instrument);
@@ -151,15 +161,19 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     CLI::Option* tailOption = addNumberOption(*command, "--tail", *tail, 0.0, 600.0,
                                               "Seconds of sound after the last frame, faded at the end (default: until "
                                               "the sound falls below -60 dBFS, at most 10 s)");
-    addNumberOption(*command, "--zoom", r->zoom, 1, kMostPictureScale,
-                    "Movie and picture: each window pixel becomes N x N pixels");
-    auto frame = std::make_shared<int>(0);
-    CLI::Option* frameOption = addNumberOption(*command, "--frame", *frame, 0, std::numeric_limits<int>::max(),
-                                               "Picture: the window once playback has reached frame N (default: "
-                                               "at rest, as loaded)");
+    tailOption->default_str("");
+    auto zoom = std::make_shared<int>(kDefaultPictureScale);
+    CLI::Option* zoomOption = addNumberOption(*command, "--zoom", *zoom, 1, kMostPictureScale,
+                                              "Movie and picture: each window pixel becomes N x N pixels");
+    auto frame = std::make_shared<int>(1);
+    CLI::Option* frameOption = addNumberOption(*command, "--frame", *frame, 1, kMaxFrameIndex,
+                                               "Picture: the window as playback lights frame N, frames counted from 1 "
+                                               "as on the raster's axis, up to the recording's last frame but one "
+                                               "(default: at rest, as loaded)");
     frameOption->default_str("");
     addImportOptions(*command, r->import);
-    command->callback([&context, r, tail, tailOption, frame, frameOption, scaleTexts] {
+    command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts] {
+        if (zoomOption->count() > 0) r->zoom = *zoom;
         for (const std::string& text : *scaleTexts) applyScaleOption(*r, text);
         if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;

@@ -11,6 +11,9 @@
 
 namespace cellsonify {
 
+// How much a movie or picture enlarges the window when --zoom is not given.
+inline constexpr int kDefaultPictureScale = 2;
+
 // What `cellsonify render` is asked: FILE's playback written to OUT, a MIDI
 // file (.mid), audio (.wav), a movie of the window playing it (.mp4) or a
 // still picture of the window (.png). A new render option is a field here
@@ -27,7 +30,7 @@ struct RenderRequest {
     std::string range = "C2:C7";     // scale and position: LOW:HIGH, numbers or names (C4 = 60)
     std::string noteLength = "ring"; // "ring" or milliseconds until the note-off
     cli::ImportChoice import;        // how an importer reads `file`
-    int zoom = 2;                    // movie and picture: each window pixel becomes zoom x zoom
+    std::optional<int> zoom;         // movie and picture: each window pixel becomes zoom x zoom (none: kDefaultPictureScale)
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
 };
 

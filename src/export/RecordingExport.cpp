@@ -1,6 +1,6 @@
 #include "export/RecordingExport.h"
 
-#include "export/AtomicFile.h"
+#include "files/SafeOutput.h"
 #include "export/MidiFile.h"
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
@@ -8,10 +8,7 @@
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
-#include <unistd.h>
 #include <vector>
 
 namespace cellsonify {
@@ -43,14 +40,8 @@ PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings) 
 namespace {
 
 // Finding out that the folder is read-only only after a long render would
-// waste it; a throw-away file beside `path` tells at once.
-void checkWritableBeside(const std::string& path) {
-    std::string probe = path + ".partXXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
-    ::close(fd);
-    ::unlink(probe.c_str());
-}
+// waste it; a throw-away output beside `path` tells at once.
+void checkWritableBeside(const std::string& path) { const SafeOutput probe(path); }
 
 }  // namespace
 
@@ -66,7 +57,7 @@ bool exportRecording(const CellModel& model, const std::string& path, const Expo
     checkWritableBeside(path);
     const PlaybackPass pass = exportPass(model, settings);
     if (format == ExportFormat::Midi) {
-        writeFileAtomically(path, midiBytesOf(pass));
+        writeFileSafely(path, midiBytesOf(pass));
         return true;
     }
     passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load

@@ -1,15 +1,13 @@
 #include "export/WavFile.h"
 
+#include "files/SafeOutput.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace cellsonify {
 
@@ -58,49 +56,41 @@ std::string wavFileBytes(const std::vector<float>& samples, int channels, int sa
 }
 
 WavFileWriter::WavFileWriter(const std::string& path, int channels, int sampleRate)
-    : path_(path), temporary_(path + ".partXXXXXX"), channels_(channels) {
-    const int fd = ::mkstemp(temporary_.data());
-    if (fd < 0) throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
-    ::fchmod(fd, 0644);  // mkstemp's 0600 would keep the file from everyone else
+    : output_(std::make_unique<SafeOutput>(path)), channels_(channels) {
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = channels;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    file_ = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
-    if (file_ == nullptr) {
-        const std::string reason = sf_strerror(nullptr);
-        ::close(fd);
-        ::unlink(temporary_.c_str());
-        throw std::runtime_error(path + ": cannot be written: " + reason);
-    }
+    // The descriptor stays the output's: it flushes and renames the file.
+    file_ = sf_open_fd(output_->fd(), SFM_WRITE, &info, SF_FALSE);
+    if (file_ == nullptr) fail(sf_strerror(nullptr));
     // Without this a sample past full scale would wrap around to the other sign.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
 WavFileWriter::~WavFileWriter() {
-    if (file_ != nullptr) {
-        sf_close(file_);
-        ::unlink(temporary_.c_str());
-    }
+    if (file_ != nullptr) sf_close(file_);
+}
+
+void WavFileWriter::fail(const std::string& libraryReason) const {
+    // libsndfile words a failed write as its own; the system's reason (a full
+    // disk, a quota) is what helps.
+    const int why = errno;
+    if (why != 0) output_->fail(why);
+    throw std::runtime_error(output_->path() + ": cannot be written: " + libraryReason);
 }
 
 void WavFileWriter::write(const float* interleaved, int64_t frames) {
-    if (sf_writef_float(file_, interleaved, frames) != frames)
-        throw std::runtime_error(path_ + ": cannot be written: " + sf_strerror(file_));
+    errno = 0;
+    if (sf_writef_float(file_, interleaved, frames) != frames) fail(sf_strerror(file_));
 }
 
 void WavFileWriter::commit() {
     SNDFILE* file = file_;
     file_ = nullptr;
-    if (sf_close(file) != 0) {
-        ::unlink(temporary_.c_str());
-        throw std::runtime_error(path_ + ": cannot be written: " + sf_strerror(nullptr));
-    }
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temporary_.c_str());
-        throw std::runtime_error(path_ + ": cannot be written: " + reason);
-    }
+    errno = 0;
+    if (sf_close(file) != 0) fail(sf_strerror(nullptr));
+    output_->commit();
 }
 
 }  // namespace cellsonify

@@ -2,12 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 typedef struct sf_private_tag SNDFILE;
 
 namespace cellsonify {
+
+class SafeOutput;
 
 // Most bytes of sample data a RIFF/WAVE file can declare (its sizes are 32-bit).
 inline constexpr uint64_t kMostWavDataBytes = 0xFFFFFFFFull - 36;
@@ -24,9 +27,9 @@ std::string wavHeader(int channels, int sampleRate, uint32_t dataBytes);
 // like wavFileBytes (NaN becomes silence).
 void appendPcm16(std::string& out, const float* samples, std::size_t count);
 
-// A 16-bit PCM WAV file written as it is rendered (through libsndfile), under
-// a temporary name beside its destination until commit() renames it into
-// place; dropped without commit(), it leaves nothing behind.
+// A 16-bit PCM WAV file written as it is rendered (through libsndfile) into a
+// SafeOutput: under a temporary name beside its destination until commit()
+// renames it into place; dropped without commit(), it leaves nothing behind.
 class WavFileWriter {
 public:
     // Throws std::runtime_error naming `path` when the file cannot be created.
@@ -42,8 +45,11 @@ public:
     void commit();
 
 private:
-    std::string path_;
-    std::string temporary_;
+    // Throws the error for a failed libsndfile call: the system's reason when
+    // errno holds one, else the library's.
+    [[noreturn]] void fail(const std::string& libraryReason) const;
+
+    std::unique_ptr<SafeOutput> output_;
     SNDFILE* file_ = nullptr;
     int channels_;
 };

@@ -122,9 +122,13 @@ std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const 
                                                   const PictureSettings& settings, std::optional<int64_t> frame) {
     checkScale(settings.scale);
     exportPass(model, soundSettingsOf(settings));  // a speed or mapping that never plays is refused as for a movie
-    if (frame && (*frame < 0 || *frame >= model.FrameCount))
-        throw ExportError("frame " + std::to_string(*frame) + " is not in the recording: it has frames 0 to " +
-                          std::to_string(static_cast<int64_t>(model.FrameCount) - 1));
+    // Playback lights frame N on its Nth tick; on reaching the last frame it
+    // loops back to the start at once, so the window never rests there.
+    if (frame && (*frame < 1 || *frame >= model.FrameCount))
+        throw ExportError("frame " + std::to_string(*frame) + " cannot be pictured: the recording has frames 1 to " +
+                          std::to_string(model.FrameCount) + ", and playback shows frames 1 to " +
+                          std::to_string(static_cast<int64_t>(model.FrameCount) - 1) +
+                          " (on reaching the last it starts again at once)");
     return std::make_unique<PictureMaking>(model, path, settings, frame);
 }
 

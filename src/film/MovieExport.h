@@ -47,7 +47,7 @@ std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const st
 
 // The window's picture of `model` as a PNG at `path`: at rest, as just
 // loaded, when `frame` is empty; otherwise as the movie shows it once
-// playback has reached `frame` (0 .. FrameCount - 1). As startMovieExport.
+// playback lights `frame` (1 .. FrameCount - 1, as the raster's axis counts). As startMovieExport.
 std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const std::string& path,
                                                   const PictureSettings& settings,
                                                   std::optional<int64_t> frame = std::nullopt);

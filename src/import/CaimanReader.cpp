@@ -6,6 +6,7 @@
 #include "model/DataFileLoader.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace cellsonify {
 
@@ -17,6 +18,13 @@ bool present(const Hdf5File& file, const std::string& path) {
     if (!file.isDataset(path)) return false;
     const auto text = file.readText(path);
     return !(text && *text == "NoneType");
+}
+
+// A number as a person writes it: 99, 1.5, nan.
+std::string wholeOrNot(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
 }
 
 }  // namespace
@@ -43,25 +51,37 @@ ImportResult importCaiman(const Hdf5File& file, const std::string& path, const I
 
     if (!present(file, "/dims")) throw ImportError(name, "has no /dims (the image size)");
     const std::vector<double> dims = file.readNumbers("/dims");
-    if (dims.size() < 2 || !(dims[0] >= 1 && dims[0] < 1e9))
-        throw ImportError(name, "/dims is not an image size");
+    if (dims.size() < 2 || !(dims[0] >= 1 && dims[0] < 1e9) || !(dims[1] >= 1 && dims[1] < 1e9) ||
+        dims[0] != std::floor(dims[0]) || dims[1] != std::floor(dims[1]))
+        throw ImportError(name, "/dims is not an image size (rows, columns)");
     const double imageRows = dims[0];
+    const double pixels = dims[0] * dims[1];
 
     if (!present(file, "/estimates/A")) throw ImportError(name, "has no /estimates/A (the components' shapes)");
     const std::vector<double> data = file.readNumbers("/estimates/A/data");
     const std::vector<double> indices = file.readNumbers("/estimates/A/indices");
     const std::vector<double> indptr = file.readNumbers("/estimates/A/indptr");
-    if (data.size() != indices.size() || indptr.size() != rois + 1)
+    if (data.size() != indices.size())
+        throw ImportError(name, "/estimates/A has " + std::to_string(data.size()) + " values in data but " +
+                                    std::to_string(indices.size()) + " in indices; the file is damaged");
+    if (indptr.size() != rois + 1)
         throw ImportError(name, "/estimates/A has " + std::to_string(indptr.empty() ? 0 : indptr.size() - 1) +
-                                    " components but " + tracePath + " " + std::to_string(rois));
+                                    " components but " + tracePath + " " + std::to_string(rois) +
+                                    "; the file is damaged");
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        if (!(indices[i] >= 0 && indices[i] < pixels) || indices[i] != std::floor(indices[i]))
+            throw ImportError(name, "/estimates/A/indices entry " + std::to_string(i) + " (" + wholeOrNot(indices[i]) +
+                                        ") is not a pixel of the " + wholeOrNot(dims[0]) + " x " +
+                                        wholeOrNot(dims[1]) + " image in /dims; the file is damaged");
 
     std::vector<bool> accepted(rois, true);
     if (present(file, "/estimates/idx_components")) {
         accepted.assign(rois, false);
         for (double i : file.readNumbers("/estimates/idx_components")) {
-            if (!(i >= 0 && i < static_cast<double>(rois)))
-                throw ImportError(name, "/estimates/idx_components names component " + std::to_string(i) +
-                                            ", beyond the " + std::to_string(rois) + " there are");
+            if (!(i >= 0 && i < static_cast<double>(rois)) || i != std::floor(i))
+                throw ImportError(name, "/estimates/idx_components names component " + wholeOrNot(i) +
+                                            ", which is not one of the " + std::to_string(rois) + " (0 to " +
+                                            std::to_string(rois) + " - 1)");
             accepted[static_cast<std::size_t>(i)] = true;
         }
     }
@@ -81,7 +101,7 @@ ImportResult importCaiman(const Hdf5File& file, const std::string& path, const I
         double sw = 0, sr = 0, sc = 0;
         for (auto i = static_cast<std::size_t>(begin); i < static_cast<std::size_t>(end); ++i) {
             const double w = data[i];
-            if (!(w > 0) || !std::isfinite(w) || !(indices[i] >= 0)) continue;
+            if (!(w > 0) || !std::isfinite(w)) continue;
             const double pixel = indices[i];
             const double column = std::floor(pixel / imageRows);
             sw += w;

@@ -1,14 +1,11 @@
 #include "import/DataFileWriter.h"
 
+#include "files/SafeOutput.h"
 #include "model/CellPositions.h"
 #include "model/DataFileLoader.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace cellsonify {
 
@@ -69,18 +66,7 @@ void writeDataFile(const CellModel& model, const std::vector<CellPosition>& file
             throw std::invalid_argument("writeDataFile: the file positions do not normalise into the model's");
     }
 
-    const std::string text = formatText(model, filePositions);
-    const std::string temp = path + ".part";
-    const std::string name = baseName(path);
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) throw std::runtime_error(name + ": cannot be written: " + std::strerror(errno));
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        throw std::runtime_error(name + ": cannot be written: " + std::strerror(err));
-    }
+    writeFileSafely(path, formatText(model, filePositions));
 }
 
 }  // namespace cellsonify

@@ -1,6 +1,7 @@
 #include "import/Hdf5File.h"
 
 #include "import/ImportError.h"
+#include "import/PathCheck.h"
 
 #include <hdf5.h>
 
@@ -70,14 +71,27 @@ std::optional<std::string> readOneString(hid_t type, hid_t space, Read read) {
     return s;
 }
 
-// Whether every link along `path` exists (H5Lexists refuses a missing parent).
+// A link out of the file: a results file that reads another file (or a FIFO)
+// as its data is not read.
+struct LinkOutOfFile {
+    std::string path;
+};
+
+// Whether every link along `path` exists (H5Lexists refuses a missing
+// parent). Throws LinkOutOfFile at an external link, before anything follows it.
 bool linkExists(hid_t file, const std::string& path) {
     if (path == "/") return true;
     std::size_t pos = 1;
     while (pos <= path.size()) {
         std::size_t next = path.find('/', pos);
         if (next == std::string::npos) next = path.size();
-        if (H5Lexists(file, path.substr(0, next).c_str(), H5P_DEFAULT) <= 0) return false;
+        const std::string part = path.substr(0, next);
+        if (next > pos) {
+            if (H5Lexists(file, part.c_str(), H5P_DEFAULT) <= 0) return false;
+            H5L_info_t info{};
+            if (H5Lget_info(file, part.c_str(), &info, H5P_DEFAULT) < 0) return false;
+            if (info.type == H5L_TYPE_EXTERNAL || info.type >= H5L_TYPE_UD_MIN) throw LinkOutOfFile{part};
+        }
         pos = next + 1;
     }
     return true;
@@ -94,6 +108,7 @@ H5O_type_t objectType(hid_t file, const std::string& path) {
 
 Hdf5File::Hdf5File(const std::string& path, const std::string& name) : name_(name) {
     silenceLibrary();
+    requireRegularFile(path, name);  // a FIFO or device is never opened
     if (H5Fis_hdf5(path.c_str()) <= 0) throw ImportError(name, "is not an HDF5 file");
     file_ = H5Fopen(path.c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
     if (file_ < 0) throw ImportError(name, "cannot be opened as an HDF5 file");
@@ -118,10 +133,35 @@ Hdf5File::~Hdf5File() {
 
 void Hdf5File::fail(const std::string& problem) const { throw ImportError(name_, problem); }
 
-bool Hdf5File::isGroup(const std::string& path) const { return objectType(file_, path) == H5O_TYPE_GROUP; }
-bool Hdf5File::isDataset(const std::string& path) const { return objectType(file_, path) == H5O_TYPE_DATASET; }
+int Hdf5File::typeOf(const std::string& path) const {
+    try {
+        return objectType(file_, path);
+    } catch (const LinkOutOfFile& link) {
+        fail(link.path + " is a link to another file; only what is inside the file itself is read");
+    }
+}
+
+bool Hdf5File::isGroup(const std::string& path) const { return typeOf(path) == H5O_TYPE_GROUP; }
+bool Hdf5File::isDataset(const std::string& path) const { return typeOf(path) == H5O_TYPE_DATASET; }
+
+long long Hdf5File::openDataset(const std::string& dataset) const {
+    if (typeOf(dataset) != H5O_TYPE_DATASET) fail("has no dataset " + dataset);
+    const hid_t d = H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT);
+    if (d < 0) fail("has no dataset " + dataset);
+    // Raw data kept in other files, or a virtual dataset made of other
+    // files' datasets, would be read from outside the file.
+    const Handle plist(H5Dget_create_plist(d), H5Pclose);
+    const bool external = plist.valid() && (H5Pget_external_count(plist.get()) > 0 ||
+                                            H5Pget_layout(plist.get()) == H5D_VIRTUAL);
+    if (external) {
+        H5Dclose(d);
+        fail(dataset + " keeps its data in other files; only data inside the file itself is read");
+    }
+    return d;
+}
 
 std::vector<std::string> Hdf5File::members(const std::string& group) const {
+    if (typeOf(group) != H5O_TYPE_GROUP) fail("has no group " + group);
     const Handle g(H5Gopen2(file_, group.c_str(), H5P_DEFAULT), H5Gclose);
     if (!g.valid()) fail("cannot open group " + group);
     H5G_info_t info{};
@@ -139,8 +179,7 @@ std::vector<std::string> Hdf5File::members(const std::string& group) const {
 }
 
 std::vector<std::size_t> Hdf5File::shape(const std::string& dataset) const {
-    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
-    if (!d.valid()) fail("has no dataset " + dataset);
+    const Handle d(openDataset(dataset), H5Dclose);
     const Handle space(H5Dget_space(d.get()), H5Sclose);
     const int rank = H5Sget_simple_extent_ndims(space.get());
     if (rank < 0 || rank > 32) fail(dataset + " has an unreadable shape");
@@ -150,8 +189,7 @@ std::vector<std::size_t> Hdf5File::shape(const std::string& dataset) const {
 }
 
 std::vector<double> Hdf5File::readNumbers(const std::string& dataset) const {
-    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
-    if (!d.valid()) fail("has no dataset " + dataset);
+    const Handle d(openDataset(dataset), H5Dclose);
     const Handle type(H5Dget_type(d.get()), H5Tclose);
     const H5T_class_t cls = H5Tget_class(type.get());
     if (cls != H5T_INTEGER && cls != H5T_FLOAT) fail(dataset + " does not hold numbers");
@@ -167,15 +205,14 @@ std::vector<double> Hdf5File::readNumbers(const std::string& dataset) const {
 }
 
 bool Hdf5File::hasField(const std::string& dataset, const std::string& field) const {
-    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
-    if (!d.valid()) return false;
+    if (!isDataset(dataset)) return false;
+    const Handle d(openDataset(dataset), H5Dclose);
     const Handle type(H5Dget_type(d.get()), H5Tclose);
     return H5Tget_class(type.get()) == H5T_COMPOUND && H5Tget_member_index(type.get(), field.c_str()) >= 0;
 }
 
 std::vector<double> Hdf5File::readField(const std::string& dataset, const std::string& field) const {
-    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
-    if (!d.valid()) fail("has no dataset " + dataset);
+    const Handle d(openDataset(dataset), H5Dclose);
     const Handle type(H5Dget_type(d.get()), H5Tclose);
     if (H5Tget_class(type.get()) != H5T_COMPOUND || H5Tget_member_index(type.get(), field.c_str()) < 0)
         fail(dataset + " has no field '" + field + "'");
@@ -194,7 +231,7 @@ std::vector<double> Hdf5File::readField(const std::string& dataset, const std::s
 
 std::optional<std::string> Hdf5File::readText(const std::string& dataset) const {
     if (!isDataset(dataset)) return std::nullopt;
-    const Handle d(H5Dopen2(file_, dataset.c_str(), H5P_DEFAULT), H5Dclose);
+    const Handle d(openDataset(dataset), H5Dclose);
     const Handle type(H5Dget_type(d.get()), H5Tclose);
     const Handle space(H5Dget_space(d.get()), H5Sclose);
     return readOneString(type.get(), space.get(), [&d](hid_t memory, void* buffer) {
@@ -203,7 +240,7 @@ std::optional<std::string> Hdf5File::readText(const std::string& dataset) const 
 }
 
 std::optional<std::string> Hdf5File::textAttribute(const std::string& object, const std::string& attribute) const {
-    if (!linkExists(file_, object) || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
+    if (typeOf(object) == H5O_TYPE_UNKNOWN || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
         return std::nullopt;
     const Handle a(H5Aopen_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT, H5P_DEFAULT), H5Aclose);
     if (!a.valid()) return std::nullopt;
@@ -214,7 +251,7 @@ std::optional<std::string> Hdf5File::textAttribute(const std::string& object, co
 }
 
 std::string Hdf5File::referencedPath(const std::string& object, const std::string& attribute) const {
-    if (!linkExists(file_, object) || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
+    if (typeOf(object) == H5O_TYPE_UNKNOWN || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
         fail(object + " has no attribute '" + attribute + "'");
     const Handle a(H5Aopen_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT, H5P_DEFAULT), H5Aclose);
     const Handle type(H5Aget_type(a.get()), H5Tclose);

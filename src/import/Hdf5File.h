@@ -44,6 +44,12 @@ public:
 private:
     explicit Hdf5File(std::string name) : name_(std::move(name)) {}
     [[noreturn]] void fail(const std::string& problem) const;
+    // The type of the object at `path` (H5O_TYPE_UNKNOWN when absent); fails
+    // at a link to another file rather than following it.
+    int typeOf(const std::string& path) const;
+    // An open dataset id; fails when it is absent, behind a link to another
+    // file, or keeps its data outside the file (external storage, virtual).
+    long long openDataset(const std::string& dataset) const;
     long long file_ = -1;
     std::string name_;
 };

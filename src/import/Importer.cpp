@@ -3,6 +3,7 @@
 #include "import/CaimanReader.h"
 #include "import/ImportError.h"
 #include "import/NwbReader.h"
+#include "import/PathCheck.h"
 #include "import/Suite2pReader.h"
 #include "model/DataFileLoader.h"
 
@@ -30,10 +31,10 @@ bool isImportablePath(const std::string& path) {
 }
 
 ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-    std::error_code ec;
     const std::string ext = lowerExtension(path);
-    if (std::filesystem::is_directory(path, ec) || ext == ".npy") return importSuite2p(path, options, progress);
-    if (!std::filesystem::exists(path, ec)) throw ImportError(baseName(path), "does not exist");
+    const PathStatus status = pathStatus(path);
+    if (status.kind == PathKind::Directory || ext == ".npy") return importSuite2p(path, options, progress);
+    if (status.kind != PathKind::Regular) throw ImportError(baseName(path), status.reason);
     if (ext == ".nwb") return importNwb(path, options, progress);
     if (ext == ".hdf5" || ext == ".h5") return importCaiman(path, options, progress);
     throw ImportError(baseName(path), "is neither a suite2p folder, an NWB file (.nwb) nor a CaImAn result (.hdf5, .h5)");

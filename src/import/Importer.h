@@ -44,6 +44,10 @@ struct ImportSource {
     std::vector<CellPosition> filePositions{CellPosition{}};
     // Sentences about what was left out ("kept frames 1..100000 of 120000").
     std::vector<std::string> notes;
+    // Side files that could not be used and what was done instead ("ops.npy
+    // cannot be read (...); the image height comes from the ROI masks"). The
+    // recording opened; the caption ends with these and commands print them.
+    std::vector<std::string> warnings;
 };
 
 struct ImportResult {

@@ -1,8 +1,10 @@
 #include "import/NpyReader.h"
 
 #include "import/ImportError.h"
+#include "import/PathCheck.h"
 #include "model/DataFileLoader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -265,8 +267,9 @@ void NpyArray::copyRow(std::size_t row, std::size_t first, std::size_t count, do
     }
 }
 
-std::vector<char, BigAllocator<char>> readWholeFile(const std::string& path) {
+std::vector<char, BigAllocator<char>> readWholeFile(const std::string& path, std::size_t most) {
     const std::string name = baseName(path);
+    requireRegularFile(path, name);  // a FIFO or device is never opened
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) fail(name, std::string("cannot be opened: ") + std::strerror(errno));
     struct stat st {};
@@ -274,7 +277,7 @@ std::vector<char, BigAllocator<char>> readWholeFile(const std::string& path) {
         ::close(fd);
         fail(name, "is not an ordinary file");
     }
-    std::vector<char, BigAllocator<char>> bytes(static_cast<std::size_t>(st.st_size));
+    std::vector<char, BigAllocator<char>> bytes(std::min(static_cast<std::size_t>(st.st_size), most));
     std::size_t got = 0;
     while (got < bytes.size()) {
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);

@@ -59,7 +59,8 @@ private:
     NpyHeader header_;
 };
 
-// Reads a whole file into memory; throws ImportError naming it.
-std::vector<char, BigAllocator<char>> readWholeFile(const std::string& path);
+// Reads a regular file into memory (its first `most` bytes); throws
+// ImportError naming it, also for a FIFO or device, which is never opened.
+std::vector<char, BigAllocator<char>> readWholeFile(const std::string& path, std::size_t most = SIZE_MAX);
 
 }  // namespace cellsonify

@@ -6,6 +6,7 @@
 #include "model/DataFileLoader.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace cellsonify {
 
@@ -19,6 +20,13 @@ struct Series {
 };
 
 bool contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
+
+// A number as a person writes it: 99, 1.5, nan.
+std::string formatNumber(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
+}
 
 std::vector<Series> findSeries(const Hdf5File& file) {
     std::vector<Series> found;
@@ -45,22 +53,85 @@ std::vector<Series> findSeries(const Hdf5File& file) {
     return found;
 }
 
-const Series& chooseSeries(const std::vector<Series>& all, const std::string& wanted, const std::string& name) {
+bool whole(double v) { return std::isfinite(v) && v == std::floor(v); }
+
+// The table (PlaneSegmentation) a series' `rois` region points into.
+std::string tableOf(const Hdf5File& file, const Series& s) {
+    const std::string table = file.referencedPath(s.path + "/rois", "table");
+    if (!file.isGroup(table) || table == "/" || !file.isDataset(table + "/id"))
+        throw ImportError(file.name(), s.path + "/rois points at " + table +
+                                           ", which is not a table of ROIs (a PlaneSegmentation); the file is damaged "
+                                           "or was not written by an NWB writer");
+    return table;
+}
+
+// Which ROIs of `table` are accepted: an `iscell` column (its first column
+// when 2-D), else an `Accepted` column, else every ROI. `count` is the table's size.
+std::vector<bool> acceptedRows(const Hdf5File& file, const std::string& table, std::size_t count) {
+    for (const char* column : {"iscell", "Accepted"}) {
+        const std::string path = table + "/" + column;
+        if (!file.isDataset(path)) continue;
+        const auto shape = file.shape(path);
+        const std::vector<double> values = file.readNumbers(path);
+        const std::size_t columns = shape.size() == 2 ? shape[1] : 1;
+        if (shape.empty() || shape.size() > 2 || shape[0] != count || columns == 0)
+            throw ImportError(file.name(), path + " does not have one entry per ROI of the table's " +
+                                               std::to_string(count));
+        std::vector<bool> accepted(count);
+        for (std::size_t r = 0; r < count; ++r) accepted[r] = values[r * columns] == 1;
+        return accepted;
+    }
+    return std::vector<bool>(count, true);
+}
+
+// The table rows a series' data columns stand for, each a whole number inside the table.
+std::vector<std::size_t> regionRows(const Hdf5File& file, const Series& s, const std::string& table, std::size_t count) {
+    std::vector<std::size_t> rows;
+    for (double t : file.readNumbers(s.path + "/rois")) {
+        if (!whole(t) || t < 0 || t >= static_cast<double>(count))
+            throw ImportError(file.name(), s.path + "/rois entry " + std::to_string(rows.size()) + " (" +
+                                               formatNumber(t) + ") is not a row of " + table + " (0 to " +
+                                               std::to_string(count) + " - 1)");
+        rows.push_back(static_cast<std::size_t>(t));
+    }
+    return rows;
+}
+
+bool hasAcceptedRoi(const Hdf5File& file, const Series& s) {
+    try {
+        const std::string table = tableOf(file, s);
+        const std::size_t count = file.shape(table + "/id").empty() ? 1 : file.shape(table + "/id")[0];
+        const std::vector<bool> accepted = acceptedRows(file, table, count);
+        for (std::size_t r : regionRows(file, s, table, count))
+            if (accepted[r]) return true;
+        return false;
+    } catch (const ImportError&) {
+        return true;  // chosen as before; reading it says what is wrong
+    }
+}
+
+const Series& chooseSeries(const Hdf5File& file, const std::vector<Series>& all, const std::string& wanted,
+                           const std::string& name) {
     if (!wanted.empty()) {
         for (const Series& s : all)
             if (s.name == wanted || s.container == wanted) return s;
         std::string list;
         for (const Series& s : all) list += (list.empty() ? "" : ", ") + s.container + "/" + s.name;
-        throw ImportError(name, "has no RoiResponseSeries named '" + wanted + "' (it has " + list + ")");
+        throw ImportError(name, "has no RoiResponseSeries named '" + wanted + "' (it has " + list + "); --trace takes one of these names");
     }
+    // A series of only rejected ROIs (CaImAn's background components) is passed over.
+    std::vector<const Series*> usable;
     for (const Series& s : all)
-        if (contains(s.name, "Deconvolved") || contains(s.container, "Deconvolved")) return s;
-    for (const Series& s : all)
-        if (s.containerType == "DfOverF" || contains(s.container, "DfOverF")) return s;
-    for (const Series& s : all)
-        if ((s.containerType == "Fluorescence" || contains(s.container, "Fluorescence")) && !contains(s.name, "Neuropil"))
-            return s;
-    return all.front();
+        if (hasAcceptedRoi(file, s)) usable.push_back(&s);
+    if (usable.empty()) return all.front();
+    for (const Series* s : usable)
+        if (contains(s->name, "Deconvolved") || contains(s->container, "Deconvolved")) return *s;
+    for (const Series* s : usable)
+        if (s->containerType == "DfOverF" || contains(s->container, "DfOverF")) return *s;
+    for (const Series* s : usable)
+        if ((s->containerType == "Fluorescence" || contains(s->container, "Fluorescence")) && !contains(s->name, "Neuropil"))
+            return *s;
+    return *usable.front();
 }
 
 // Mask-weighted mean (row, column) of each table row; pixels of weight 0 or
@@ -149,22 +220,40 @@ ImportResult importNwb(const std::string& path, const ImportOptions& options, co
 ImportResult importNwb(const Hdf5File& file, const std::string& path, const ImportOptions& options,
                          const ImportProgress& progress) {
     const std::string& name = file.name();
+    std::string version = file.textAttribute("/", "nwb_version").value_or("");
+    if (version.empty()) version = file.readText("/nwb_version").value_or("");  // NWB 1 keeps it as a dataset
+    if (version.rfind("NWB-", 0) == 0) version.erase(0, 4);
+    if (version.rfind("1.", 0) == 0 || version == "1")
+        throw ImportError(name, "is an NWB 1 file (nwb_version " + version +
+                                    "), which is not supported; NWB 2 files are read (pynwb and MatNWB write them)");
     const std::vector<Series> all = findSeries(file);
-    if (all.empty()) throw ImportError(name, "no RoiResponseSeries under /processing");
-    const Series& series = chooseSeries(all, options.trace, name);
+    if (all.empty())
+        throw ImportError(name, "has no RoiResponseSeries under /processing; cellsonify reads the ROI traces of an "
+                                "NWB file's processing module (ophys)");
+    const Series& series = chooseSeries(file, all, options.trace, name);
 
     const std::vector<std::size_t> shape = file.shape(series.path + "/data");
-    if (shape.empty() || shape.size() > 2)
-        throw ImportError(name, series.path + "/data is not frames x ROIs");
-    const std::size_t frames = shape[0], rois = shape.size() == 2 ? shape[1] : 1;
-
-    const std::vector<double> region = file.readNumbers(series.path + "/rois");
-    if (region.size() != rois)
-        throw ImportError(name, series.path + " has " + std::to_string(rois) + " ROIs in its data but " +
-                                    std::to_string(region.size()) + " in its rois");
-    const std::string table = file.referencedPath(series.path + "/rois", "table");
+    if (shape.empty() || shape.size() > 2) throw ImportError(name, series.path + "/data is not frames x ROIs");
+    const std::string table = tableOf(file, series);
     const std::vector<double> ids = file.readNumbers(table + "/id");
     const std::size_t tableRois = ids.size();
+    const std::vector<std::size_t> region = regionRows(file, series, table, tableRois);
+    const std::size_t rois = region.size();
+
+    // The schema says frames x ROIs; some writers store ROIs x frames, which
+    // the region's length tells apart when the two sizes differ.
+    std::size_t frames = shape[0];
+    bool roiMajor = false;
+    const std::size_t columns = shape.size() == 2 ? shape[1] : 1;
+    if (columns != rois) {
+        if (shape.size() == 2 && shape[0] == rois) {
+            frames = shape[1];
+            roiMajor = true;
+        } else {
+            throw ImportError(name, series.path + "/data has " + std::to_string(columns) + " ROIs per frame but its rois " +
+                                        std::to_string(rois) + "; the file is damaged");
+        }
+    }
 
     // suite2p's own export writes (row, column, weight) under the names x, y.
     const bool suite2pExport = file.textAttribute(table, "description").value_or("") == "suite2p output" &&
@@ -176,17 +265,8 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
     else if (file.isDataset(table + "/image_mask"))
         centres = imageMaskCentres(file, table, tableRois);
     else
-        throw ImportError(name, table + " has neither pixel_mask nor image_mask");
-
-    std::vector<double> iscell;
-    std::size_t iscellColumns = 1;
-    if (file.isDataset(table + "/iscell")) {
-        const auto s = file.shape(table + "/iscell");
-        iscell = file.readNumbers(table + "/iscell");
-        iscellColumns = s.size() == 2 ? s[1] : 1;
-        if (s.empty() || s[0] != tableRois || iscellColumns == 0)
-            throw ImportError(name, table + "/iscell does not have one entry per ROI");
-    }
+        throw ImportError(name, table + " has neither pixel_mask nor image_mask, so the ROIs have no place");
+    const std::vector<bool> accepted = acceptedRows(file, table, tableRois);
 
     SourceLayout layout;
     layout.path = path;
@@ -195,17 +275,17 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
     layout.trace = series.path;
     layout.label = "NWB " + (series.container == series.name ? series.name : series.container + "/" + series.name);
     layout.imageRows = centres.imageRows;
+    if (roiMajor)
+        layout.notes.push_back(series.path + "/data is stored ROIs x frames (" + std::to_string(rois) + " x " +
+                               std::to_string(frames) + "), not frames x ROIs; read transposed");
     for (std::size_t j = 0; j < rois; ++j) {
-        const double t = region[j];
-        if (!(t >= 0 && t < static_cast<double>(tableRois)))
-            throw ImportError(name, series.path + "/rois entry " + std::to_string(j) + " lies outside " + table);
-        const auto r = static_cast<std::size_t>(t);
-        if (!iscell.empty() && iscell[r * iscellColumns] != 1) continue;
+        const std::size_t r = region[j];
+        if (!accepted[r]) continue;
         if (std::isnan(centres.row[r]))
-            throw ImportError(name, "ROI " + std::to_string(static_cast<long long>(ids[r])) + " has an empty mask");
+            throw ImportError(name, "ROI " + formatNumber(ids[r]) + " has an empty mask in " + table);
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }
-    return assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames, true), layout,
+    return assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames, !roiMajor), layout,
                              options, progress);
 }
 

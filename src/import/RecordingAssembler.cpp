@@ -126,6 +126,8 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     source.rois = static_cast<long long>(traces.rois());
     source.acceptedRois = static_cast<long long>(layout.accepted.size());
     source.sourceFrames = static_cast<long long>(traces.frames());
+    source.warnings = layout.warnings;
+    source.notes = layout.notes;
 
     const FrameWindow window = chooseFrames(traces.frames(), options, layout.name, source.notes);
     source.firstFrame = static_cast<long long>(window.first) + 1;
@@ -169,6 +171,7 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     if (window.count < traces.frames())
         model.Caption += ", frames " + std::to_string(window.first + 1) + "-" + std::to_string(window.first + window.count);
     model.Caption += ", events at " + formatThreshold(options.threshold) + " SD)";
+    for (const std::string& warning : layout.warnings) model.Caption += " - " + warning;
     return result;
 }
 

@@ -53,6 +53,8 @@ struct SourceLayout {
     std::string label;           // caption's description, e.g. "suite2p spks"
     std::vector<AcceptedRoi> accepted;  // in source order
     double imageRows = 0;        // rows of the field of view
+    std::vector<std::string> warnings;  // as ImportSource::warnings
+    std::vector<std::string> notes;     // as ImportSource::notes
 };
 
 // Applies the import rules to the traces of the accepted ROIs: the frame

@@ -1,5 +1,6 @@
 #include "video/Mp4Writer.h"
 
+#include "files/SafeOutput.h"
 #include "video/PixelScale.h"
 #include "video/VideoError.h"
 
@@ -16,8 +17,8 @@ extern "C" {
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace cellsonify {
@@ -43,7 +44,8 @@ int even(int n) { return n + (n & 1); }
 }  // namespace
 
 struct Mp4Writer::State {
-    std::string path, tempPath;
+    std::string path;
+    std::unique_ptr<SafeOutput> output;  // the file being written, dropped unfinished
     MovieFormat format;
     int width = 0, height = 0;
     AVFormatContext* container = nullptr;
@@ -76,30 +78,21 @@ struct Mp4Writer::State {
     // Encodes `count` pending sound frames from `first`.
     void sendSound(std::size_t first, int count);
     void release();
-    ~State() {
-        release();
-        if (!finished && !tempPath.empty()) ::unlink(tempPath.c_str());
-    }
+    ~State() { release(); }
 };
 
 void Mp4Writer::State::openFile() {
-    // A name no one else uses, beside the target so the rename at the end stays
-    // on one file system; created as any new file is (the umask applies).
-    for (int attempt = 0;; ++attempt) {
-        tempPath = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            break;
-        }
-        const int why = errno;
-        if (why != EEXIST || attempt == 100) {
-            tempPath.clear();
-            throw VideoError(path + ": cannot be written: " + std::strerror(why));
-        }
+    try {
+        output = std::make_unique<SafeOutput>(path);
+    } catch (const std::runtime_error& e) {
+        throw VideoError(e.what());
     }
-    check(avformat_alloc_output_context2(&container, nullptr, "mp4", tempPath.c_str()), "cannot make an MP4 file");
-    check(avio_open(&container->pb, tempPath.c_str(), AVIO_FLAG_WRITE), "cannot be written");
+    // FFmpeg opens the file by its name (it reopens it to move the index to
+    // the front); "file:" keeps a colon in a folder's name from reading as a
+    // protocol.
+    const std::string url = "file:" + output->temporaryPath();
+    check(avformat_alloc_output_context2(&container, nullptr, "mp4", url.c_str()), "cannot make an MP4 file");
+    check(avio_open(&container->pb, url.c_str(), AVIO_FLAG_WRITE), "cannot be written");
 }
 
 AVCodecContext* Mp4Writer::State::openEncoder(const char* name, const std::function<void(AVCodecContext*)>& setUp,
@@ -324,9 +317,10 @@ void Mp4Writer::finish() {
     s.check(av_write_trailer(s.container), "cannot be written");
     if (s.container->pb->error < 0) s.fail("cannot be written", s.container->pb->error);
     s.check(avio_closep(&s.container->pb), "cannot be written");
-    if (std::rename(s.tempPath.c_str(), s.path.c_str()) != 0) {
-        const int why = errno;
-        throw VideoError(s.path + ": cannot be written: " + std::strerror(why));
+    try {
+        s.output->commit();
+    } catch (const std::runtime_error& e) {
+        throw VideoError(e.what());
     }
     s.finished = true;
     s.release();

@@ -3,8 +3,14 @@
 #include "video/PixelScale.h"
 #include "video/VideoError.h"
 
+#include "files/SafeOutput.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
-#include <QSaveFile>
+
+#include <stdexcept>
+#include <string_view>
 
 namespace cellsonify {
 
@@ -17,12 +23,17 @@ void writePicture(const std::string& path, const QImage& picture, int scale) {
                   source.bytesPerLine()},
                  scale, reinterpret_cast<uint32_t*>(scaled.bits()), scaled.width(), scaled.height(),
                  scaled.bytesPerLine());
-    // QSaveFile writes beside the target and renames only on commit.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw VideoError(path + ": cannot be written: " + file.errorString().toStdString());
-    if (!scaled.save(&file, "PNG") || !file.commit())
-        throw VideoError(path + ": cannot be written: " + file.errorString().toStdString());
+    // Encoded in memory first, so a file that cannot be written is told in
+    // the system's words rather than the image writer's.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!scaled.save(&buffer, "PNG")) throw VideoError(path + ": the PNG encoder failed");
+    try {
+        writeFileSafely(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const std::runtime_error& e) {
+        throw VideoError(e.what());
+    }
 }
 
 }  // namespace cellsonify

@@ -59,6 +59,22 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     EXPECT_NE(renderHelp.out.find("cellsonify render"), std::string::npos) << renderHelp.out;
     EXPECT_NE(renderHelp.out.find("--tail"), std::string::npos);
     EXPECT_FALSE(help.window || renderHelp.window || version.window);
+
+    // Only the window takes Qt's options, so only its help tells of them.
+    EXPECT_NE(help.out.find("Qt's own options"), std::string::npos);
+    EXPECT_EQ(renderHelp.out.find("Qt's own options"), std::string::npos) << renderHelp.out;
+    // The help shows no default that is not the real one (--tail's is "until quiet").
+    EXPECT_EQ(renderHelp.out.find("X=0"), std::string::npos) << renderHelp.out;
+    EXPECT_NE(renderHelp.out.find("--frame N"), std::string::npos);
+    EXPECT_EQ(renderHelp.out.find("2147483647"), std::string::npos) << renderHelp.out;
+    EXPECT_NE(renderHelp.out.find("frames counted from 1"), std::string::npos) << renderHelp.out;
+
+    // "help" is a word, not a file to open.
+    const Outcome word = run({"help"});
+    EXPECT_FALSE(word.window);
+    EXPECT_EQ(word.code, 0);
+    EXPECT_EQ(word.out, help.out);
+    EXPECT_EQ(run({"help", "render"}).out, renderHelp.out);
 }
 
 TEST(CommandLine, NumbersOutsideTheirRangeOrNotPlainAreRefusedByName) {

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -104,7 +105,21 @@ TEST_F(ImportCommands, FailuresSayErrorAndExitOne) {
         {{"convert", plane.string(), "-o", out, "--trace", "Fneu"}, "plane0: has no Fneu.npy"},
         {{"convert", testfiles::data("single-cell.txt").string(), "-o", out}, "needs no converting"},
         {{"inspect", (dir.path() / "missing.nwb").string()}, "missing.nwb: does not exist"},
+        {{"convert", plane.string(), "-o", out, "--trace", ""}, "--trace needs the name of a trace"},
+        // An output onto what is being read would destroy it.
+        {{"convert", plane.string(), "-o", (plane / "spks.npy").string()}, "lies inside the input folder"},
+        {{"convert", (plane / "iscell.npy").string(), "-o", (plane / "events.txt").string()},
+         "lies inside the plane folder"},
     };
+    const auto planeFiles = [this] {
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::directory_iterator(plane)) {
+            std::ifstream in(e.path(), std::ios::binary);
+            files[e.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
+        }
+        return files;
+    };
+    const auto before = planeFiles();
     for (const auto& c : cases) {
         const Outcome r = run(c.args);
         EXPECT_EQ(r.code, 1) << c.said;
@@ -112,6 +127,7 @@ TEST_F(ImportCommands, FailuresSayErrorAndExitOne) {
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(out)) << c.said;
     }
+    EXPECT_EQ(planeFiles(), before);
 }
 
 TEST_F(ImportCommands, RenderPlaysTheImportedOnsets) {

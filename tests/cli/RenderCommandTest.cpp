@@ -122,6 +122,12 @@ TEST_F(RenderCommand, EveryBadArgumentIsRefusedAndLeavesNoFile) {
         {{(dir.path() / "missing.txt").string(), "-o", out}, "missing.txt"},
         {{refused, "-o", out}, "refused.txt"},
         {{data, "-o", (dir.path() / "no-such-folder" / "out.mid").string()}, "cannot be written"},
+        {{data, "-o", (dir.path() / "out.png").string(), "--tail", "2"}, "--tail is the sound after the last frame"},
+        {{data, "-o", out, "--tail", "2"}, "it applies to .wav and .mp4 outputs"},
+        {{data, "-o", (dir.path() / "out.wav").string(), "--zoom", "3"}, "--zoom (or --scale N) enlarges"},
+        {{data, "-o", (dir.path() / "out.wav").string(), "--scale", "3"}, "applies to .mp4 and .png outputs"},
+        // The input under another name is still the input (a data file may have any name).
+        {{data, "-o", (dir.path() / "." / "rec.txt").string()}, "is the input"},
     };
     for (const Case& c : cases) {
         const Outcome r = run(c.args);

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace cellsonify;
 using importfixtures::Hdf5Writer;
@@ -99,7 +101,8 @@ TEST(NwbImport, RefusesFilesWithoutSeries) {
     testfiles::TempDir dir;
     const auto file = dir.path() / "empty.nwb";
     { Hdf5Writer w(file); w.group("/acquisition"); }
-    EXPECT_EQ(errorOf(file.string()), "empty.nwb: no RoiResponseSeries under /processing");
+    EXPECT_EQ(errorOf(file.string()), "empty.nwb: has no RoiResponseSeries under /processing; cellsonify reads the ROI "
+                                      "traces of an NWB file's processing module (ophys)");
     EXPECT_EQ(errorOf(testfiles::TempDir().write("x.nwb", "not hdf5").string()), "x.nwb: is not an HDF5 file");
 }
 
@@ -167,4 +170,102 @@ TEST(NwbImport, AFileImageInMemoryReadsAsTheFile) {
     EXPECT_EQ(fromImage.source.trace, fromDisk.source.trace);
     EXPECT_THROW(Hdf5File::fromImage(bytes.substr(0, bytes.size() / 2), "cut.nwb"), ImportError);
     EXPECT_THROW(Hdf5File::fromImage("", "empty.nwb"), ImportError);
+}
+
+// NWB as real writers lay it out: acceptance in an `Accepted` column, a
+// background series of only rejected ROIs passed over, data stored ROIs x frames.
+TEST(NwbImport, ReadsWhatRealWritersWrite) {
+    const ImportResult background = importRecording(testfiles::data("import/nwb-background-series.nwb").string());
+    EXPECT_EQ(background.source.trace, "/processing/ophys/Fluorescence/RoiResponseSeries");
+    EXPECT_EQ(background.source.cellRoi, (std::vector<long long>{0, 10, 12}));  // Accepted = 1, 0, 1
+    ImportOptions asked;
+    asked.trace = "BackgroundFluorescence";  // still there when asked for by name
+    EXPECT_EQ(importRecording(testfiles::data("import/nwb-background-series.nwb").string(), asked).model.CellCount, 0);
+
+    const ImportResult transposed = importRecording(testfiles::data("import/nwb-rois-by-frames.nwb").string());
+    EXPECT_EQ(transposed.model.FrameCount, 40);
+    EXPECT_EQ(transposed.source.cellRoi, (std::vector<long long>{0, 10, 11}));  // iscell's first column
+    EXPECT_EQ(transposed.model.Activity.framesOf(2)[0], 9);  // ROI 1's spike at 0-based frame 8
+    ASSERT_EQ(transposed.source.notes.size(), 1u);
+    EXPECT_NE(transposed.source.notes[0].find("stored ROIs x frames (3 x 40)"), std::string::npos);
+
+    EXPECT_EQ(errorOf(testfiles::data("import/nwb-version-1.nwb").string()),
+              "nwb-version-1.nwb: is an NWB 1 file (nwb_version 1.0.6), which is not supported; NWB 2 files are read "
+              "(pynwb and MatNWB write them)");
+}
+
+// Nothing outside the file is read: no FIFO or device is opened, and links,
+// external storage and virtual datasets pointing elsewhere are refused.
+TEST(Hdf5Import, RefusesWhatLiesOutsideTheFile) {
+    EXPECT_EQ(errorOf(testfiles::data("hostile-caiman-external-link.hdf5").string()),
+              "hostile-caiman-external-link.hdf5: /estimates/S is a link to another file; only what is inside the "
+              "file itself is read");
+    for (const char* f : {"hostile-caiman-external-storage.hdf5", "hostile-caiman-virtual.hdf5"})
+        EXPECT_EQ(errorOf(testfiles::data(f).string()),
+                  std::string(f) + ": /estimates/S keeps its data in other files; only data inside the file itself is read");
+    testfiles::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path() / "in.nwb").c_str(), 0600), 0);
+    EXPECT_EQ(errorOf((dir.path() / "in.nwb").string()), "in.nwb: is a pipe (FIFO), not a regular file");
+    std::filesystem::create_symlink("loop.h5", dir.path() / "loop.h5");
+    EXPECT_EQ(errorOf((dir.path() / "loop.h5").string()), "loop.h5: is a loop of symbolic links");
+    EXPECT_EQ(errorOf("/dev/null.nwb"), "null.nwb: does not exist");
+}
+
+// Indices are whole numbers inside what they index.
+TEST(CaimanImport, RefusesPixelsOutsideTheImageAndFractionalIndices) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "result.hdf5";
+    const auto write = [&](std::vector<double> indices, std::vector<double> idx) {
+        Hdf5Writer w(file);
+        w.group("/estimates/A");
+        w.numbers("/dims", {2}, {10, 8}, true);
+        w.numbers("/estimates/S", {2, 30}, std::vector<double>(60, 0.0));
+        w.numbers("/estimates/A/data", {indices.size()}, std::vector<double>(indices.size(), 1.0));
+        w.numbers("/estimates/A/indices", {indices.size()}, indices);
+        w.numbers("/estimates/A/indptr", {3}, {0, 1, static_cast<double>(indices.size())}, true);
+        if (!idx.empty()) w.numbers("/estimates/idx_components", {idx.size()}, idx);
+    };
+    write({3, 1e9}, {});
+    EXPECT_EQ(errorOf(file.string()), "result.hdf5: /estimates/A/indices entry 1 (1000000000) is not a pixel of the "
+                                      "10 x 8 image in /dims; the file is damaged");
+    write({-1, 3}, {});
+    EXPECT_NE(errorOf(file.string()).find("entry 0 (-1) is not a pixel"), std::string::npos);
+    write({3, NAN}, {});
+    EXPECT_NE(errorOf(file.string()).find("entry 1 (nan) is not a pixel"), std::string::npos);
+    write({3, 4}, {0.5});
+    EXPECT_EQ(errorOf(file.string()), "result.hdf5: /estimates/idx_components names component 0.5, which is not one "
+                                      "of the 2 (0 to 2 - 1)");
+    write({3, 4}, {99});
+    EXPECT_NE(errorOf(file.string()).find("names component 99, which"), std::string::npos);
+    {
+        Hdf5Writer w(file);
+        w.group("/estimates/A");
+        w.numbers("/dims", {2}, {10, 8}, true);
+        w.numbers("/estimates/S", {2, 30}, std::vector<double>(60, 0.0));
+        w.numbers("/estimates/A/data", {3}, {1, 1, 1});
+        w.numbers("/estimates/A/indices", {2}, {3, 4});
+        w.numbers("/estimates/A/indptr", {3}, {0, 1, 3}, true);
+    }
+    EXPECT_EQ(errorOf(file.string()),
+              "result.hdf5: /estimates/A has 3 values in data but 2 in indices; the file is damaged");
+}
+
+TEST(NwbImport, RefusesFractionalRoisAndATableThatIsNotOne) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "s.nwb";
+    const auto rewrite = [&](const std::vector<double>& rois, const std::string& table) {
+        writeNwb(file, false);
+        Hdf5Writer w(file, true);
+        const std::string s = "/processing/ophys/DfOverF/DfOverF/rois";
+        w.remove(s);
+        w.numbers(s, {3}, rois);
+        w.referenceAttribute(s, "table", table);
+    };
+    rewrite({0, 1.5, 2}, "/processing/ophys/ImageSegmentation/PlaneSegmentation");
+    EXPECT_EQ(errorOf(file.string()), "s.nwb: /processing/ophys/DfOverF/DfOverF/rois entry 1 (1.5) is not a row of "
+                                      "/processing/ophys/ImageSegmentation/PlaneSegmentation (0 to 3 - 1)");
+    rewrite({0, 1, 2}, "/");
+    EXPECT_EQ(errorOf(file.string()), "s.nwb: /processing/ophys/DfOverF/DfOverF/rois points at /, which is not a table "
+                                      "of ROIs (a PlaneSegmentation); the file is damaged or was not written by an NWB "
+                                      "writer");
 }

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace std::string_literals;
 
@@ -45,7 +46,8 @@ TEST(Suite2pImport, AcceptedRoisBecomeCellsWithOnsetsPositionsAndCaption) {
     Plane plane(3, 50, {{0, 49}, {10}, {20, 21, 30}}, {1, 0.9, 0, 0.1, 1, 0.8});
     const ImportResult r = importRecording((plane.folder / "stat.npy").string());
     const CellModel& m = r.model;
-    EXPECT_EQ(m.Caption, " plane0 (suite2p spks, 2 of 3 ROIs, events at 3 SD)");
+    EXPECT_EQ(m.Caption, " plane0 (suite2p spks, 2 of 3 ROIs, events at 3 SD) - no ops.npy; the image height comes "
+                         "from the ROI masks");
     ASSERT_EQ(m.CellCount, 2);
     EXPECT_EQ(m.FrameCount, 50);
     EXPECT_EQ(r.source.cellRoi, (std::vector<long long>{0, 0, 2}));
@@ -95,22 +97,67 @@ TEST(Suite2pImport, FrameWindow) {
               "plane0: frames 100001:100006 do not lie within the recording's frames 1..100005");
 }
 
-TEST(Suite2pImport, RefusesInconsistentFolders) {
+TEST(Suite2pImport, RefusesInconsistentTraces) {
     Plane plane(3, 20, {{1}});
     writeNpy(plane.folder / "F.npy", "<f4", {3, 18}, std::vector<double>(54, 0.0));
-    EXPECT_EQ(errorOf(plane.folder.string()), "spks.npy: has 20 frames but F.npy 18");
+    EXPECT_EQ(errorOf(plane.folder.string()), "plane0: spks.npy has 20 frames but F.npy 18; are they from the same run?");
     fs::remove(plane.folder / "F.npy");
-    writeNpy(plane.folder / "iscell.npy", "<f8", {2, 2}, {1, 1, 1, 1});
-    EXPECT_EQ(errorOf(plane.folder.string()), "iscell.npy: has 2 ROIs but spks.npy 3");
-    fs::remove(plane.folder / "iscell.npy");
-    plane.writeStat(2);
-    EXPECT_EQ(errorOf(plane.folder.string()), "stat.npy: has 2 ROIs but spks.npy 3");
+    writeNpy(plane.folder / "spks.npy", "<f4", {2}, {1, 2});
+    EXPECT_NE(errorOf(plane.folder.string()).find("plane0: spks.npy is not a 2-D array"), std::string::npos);
+    fs::remove(plane.folder / "spks.npy");
+    EXPECT_EQ(errorOf(plane.folder.string()),
+              "plane0: has no spks.npy and no plane folders; open a suite2p plane folder (such as suite2p/plane0) or "
+              "the run folder that holds them");
+}
+
+// A side file that cannot be used never blocks the traces: the recording
+// opens, the caption and source say what was done instead.
+TEST(Suite2pImport, SideFilesThatCannotBeUsedLeaveTheRecordingOpenWithAWarning) {
+    Plane plane(3, 20, {{1}, {2}, {3}});
+    writeNpy(plane.folder / "iscell.npy", "<f8", {2, 2}, {0, 1, 0, 1});
     fs::copy_file(testfiles::data("import/stat-no-med.npy"), plane.folder / "stat.npy",
                   fs::copy_options::overwrite_existing);
-    writeNpy(plane.folder / "spks.npy", "<f4", {2, 4}, std::vector<double>(8, NAN));
-    EXPECT_EQ(errorOf(plane.folder.string()), "stat.npy: ROI 1 has no 'med'");
-    writeNpy(plane.folder / "spks.npy", "<f4", {2}, {1, 2});
-    EXPECT_NE(errorOf(plane.folder.string()).find("not a 2-D array"), std::string::npos);
+    ASSERT_EQ(::mkfifo((plane.folder / "ops.npy").c_str(), 0600), 0);  // never opened, so it cannot block
+    const ImportResult r = importRecording(plane.folder.string());
+    EXPECT_EQ(r.model.CellCount, 3);  // all accepted, despite the two rejections of the wrong-sized iscell.npy
+    EXPECT_EQ(r.source.warnings,
+              (std::vector<std::string>{
+                  "iscell.npy cannot be used (has 2 ROIs but spks.npy 3); every ROI counts as a cell",
+                  "stat.npy cannot be used (has 2 ROIs but spks.npy 3); cells are placed in a column in ROI order",
+                  "ops.npy cannot be used (is a pipe (FIFO), not a regular file); the image height comes from the ROI "
+                  "masks"}));
+    // A column in ROI order: one X, ROI 0 at the top.
+    EXPECT_EQ(r.source.filePositions[1].X, r.source.filePositions[3].X);
+    EXPECT_GT(r.source.filePositions[1].Y, r.source.filePositions[3].Y);
+    EXPECT_NE(r.model.Caption.find(" - iscell.npy cannot be used"), std::string::npos);
+
+    // A ROI without 'med' takes the medians of its pixels; one with neither names ROI and file.
+    Plane two(2, 20, {{1}, {2}});
+    fs::copy_file(testfiles::data("import/stat-no-med.npy"), two.folder / "stat.npy",
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(importRecording(two.folder.string()).source.warnings.at(1),
+              "stat.npy cannot be used (ROI 1 has no 'med' or 'ypix'; suite2p writes both; was the folder copied "
+              "whole?); cells are placed in a column in ROI order");
+}
+
+// A run folder (plane0/, plane1/, ... directly or under suite2p/) opens
+// suite2p's combined view when there is one, else plane0.
+TEST(Suite2pImport, RunFoldersOpenTheCombinedViewElsePlane0) {
+    const ImportResult combined = importRecording(testfiles::data("import/run-planes").string());
+    EXPECT_EQ(combined.source.rois, 5);
+    EXPECT_NE(combined.model.Caption.find("run-planes (suite2p spks, combined view of 2 planes, 4 of 5 ROIs"),
+              std::string::npos);
+    testfiles::TempDir dir;
+    fs::copy(testfiles::data("import/run-planes/suite2p"), dir.path(), fs::copy_options::recursive);
+    fs::remove_all(dir.path() / "combined");
+    const ImportResult first = importRecording(dir.path().string());
+    EXPECT_EQ(first.source.rois, 3);
+    EXPECT_NE(first.model.Caption.find("(suite2p spks, plane0 of 2 planes, 2 of 3 ROIs"), std::string::npos);
+    // A current run: ops.npy holds a datetime and paths, read around.
+    const ImportResult current = importRecording(testfiles::data("import/run-current").string());
+    EXPECT_TRUE(current.source.warnings.empty());
+    EXPECT_EQ(current.source.cellRoi, (std::vector<long long>{0, 0, 2, 3}));
+    EXPECT_EQ(current.source.filePositions[1].Y, 30 - 0);  // Ly = 30 from ops.npy; ROI 0's med row 0
 }
 
 TEST(Suite2pImport, ZeroRoisAndZeroFramesGiveAnEmptyRecording) {

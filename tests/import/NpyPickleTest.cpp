@@ -1,4 +1,5 @@
 #include "import/ImportError.h"
+#include "import/Importer.h"
 #include "import/NpyReader.h"
 #include "import/PickleReader.h"
 #include "support/ImportFixtures.h"
@@ -14,6 +15,8 @@
 using namespace cellsonify;
 using Kind = PickleValue::Kind;
 using namespace std::string_view_literals;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -96,18 +99,77 @@ TEST(PickleReader, ReadsStatAndOpsWrittenByNumPy) {
     EXPECT_EQ(dict.find("meanImg")->shape, (std::vector<std::size_t>{2, 3}));
 }
 
-TEST(PickleReader, RefusesWhatNumPyArraysDoNotUse) {
-    // cos.system('echo hi') as protocol 0 and protocol 3 would spell it.
-    EXPECT_NE(errorOf([] { parsePickle("cos\nsystem\n(S'echo hi'\ntR.", "stat.npy"); }).find("'os.system'"),
+// Whatever a pickle names is recorded, never imported or called: payloads
+// that would create a file through a shell, eval or a child process (each
+// pickled by Python itself) leave inert records and no file, bare and inside
+// the dict of a suite2p ops.npy.
+TEST(PickleReader, NamedCallablesBecomeInertRecordsAndNothingRuns) {
+    const fs::path ran = "/tmp/cellsonify-pickle-ran";
+    fs::remove(ran);
+    const std::pair<const char*, const char*> payloads[] = {{"payload-os-system.pkl", "os system"},
+                                                            {"payload-posix-system.pkl", "posix system"},
+                                                            {"payload-eval.pkl", "builtins eval"},
+                                                            {"payload-popen.pkl", "subprocess Popen"}};
+    for (const auto& [file, name] : payloads) {
+        const PickleDocument doc = parsePickle(bytesOf(testfiles::data(std::string("import/pickles/") + file)), file);
+        EXPECT_EQ(doc.root().kind, Kind::Opaque) << file;
+        EXPECT_EQ(doc.root().text, name);
+        ASSERT_FALSE(doc.root().items.empty()) << file;
+    }
+    const ImportResult r = importRecording(testfiles::data("hostile-pickle-payload/plane0").string());
+    EXPECT_EQ(r.model.CellCount, 2);
+    EXPECT_EQ(r.source.warnings.at(1), "ops.npy cannot be used (has no 'Ly'); the image height comes from the ROI masks");
+    EXPECT_FALSE(fs::exists(ran));
+}
+
+TEST(PickleReader, CodecsEncodeLatin1IsBytesAndNothingElseOfCodecsIsRead) {
+    // Protocol 2's spelling of b'\x00\xe9A': _codecs.encode('\x00\xe9A', 'latin1').
+    const PickleDocument doc = parsePickle(bytesOf(testfiles::data("import/pickles/protocol2-bytes.pkl")), "x");
+    EXPECT_EQ(doc.root().kind, Kind::Bytes);
+    EXPECT_EQ(doc.root().text, "\0\xe9" "A"s);
+    EXPECT_NE(errorOf([] { parsePickle(bytesOf(testfiles::data("import/pickles/codecs-rot13.pkl")), "stat.npy"); })
+                  .find("_codecs.encode with arguments other than (text, 'latin1')"),
               std::string::npos);
-    EXPECT_NE(errorOf([] { parsePickle("\x80\x03X\x02\0\0\0osX\x06\0\0\0system\x93."sv, "stat.npy"); })
-                  .find("'os.system'"),
-              std::string::npos);
-    EXPECT_NE(errorOf([] { parsePickle("\x80\x03S'a'\n.", "stat.npy"); }).find("opcode 0x53"), std::string::npos);
+    EXPECT_NE(errorOf([] { parsePickle("c_codecs\ndecode\n.", "stat.npy"); }).find("'_codecs.decode'"), std::string::npos);
     EXPECT_NE(errorOf([] { parsePickle("\x80\x03h\x05.", "stat.npy"); }).find("memo"), std::string::npos);
     EXPECT_NE(errorOf([] { parsePickle("\x80\x03X\xff\xff\xff\x7f"sv, "stat.npy"); }).find("ends early"),
+              std::string::npos);
+    EXPECT_NE(errorOf([] { parsePickle("\x80\x05\x97."sv, "stat.npy"); }).find("buffer outside the file"),
               std::string::npos);
     const std::string stat = bytesOf(testfiles::data("import/stat.npy"));
     EXPECT_NE(errorOf([&] { parseObjectNpy(stat.substr(0, stat.size() - 20), "stat.npy"); }).find("stat.npy:"),
               std::string::npos);
+}
+
+// The opcodes of protocols 0 to 5 that real pickles use, each checked by the
+// value it builds from Python's own pickles.
+TEST(PickleReader, ReadsTheOpcodesOfEveryProtocol) {
+    const PickleDocument zero = parsePickle(bytesOf(testfiles::data("import/pickles/protocol0.pkl")), "x");
+    EXPECT_EQ(zero.root().find("a")->number, 7);
+    EXPECT_EQ(zero.root().find("b")->number, 12345678901.0);
+    EXPECT_EQ(zero.root().find("x\xc3\xa9")->number, 2.5);
+    ASSERT_EQ(zero.root().find("d")->items.size(), 2u);
+    EXPECT_EQ(zero.root().find("d")->items[1]->number, 1);
+    EXPECT_EQ(zero.root().find("e")->items.at(1)->text, "text");
+
+    const PickleDocument five = parsePickle(bytesOf(testfiles::data("import/pickles/protocol5.pkl")), "x");
+    const auto& items = five.root().items;
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_DOUBLE_EQ(items[0]->number, 3.141592653589793);
+    EXPECT_TRUE(std::isinf(items[1]->number) && items[1]->number > 0);                   // LONG4: 2^2100
+    EXPECT_EQ(items[2]->text, "!");                                                        // BYTEARRAY8
+    EXPECT_EQ(items[3]->kind, Kind::Set);                                                  // FROZENSET
+    EXPECT_EQ(items[3]->items.size(), 2u);
+    EXPECT_EQ(items[4]->items.size(), 1u);                                                 // EMPTY_SET, ADDITEMS
+    EXPECT_EQ(items[5]->text, "extension 7");                                              // EXT1
+    EXPECT_EQ(items[6]->text, "datetime date");
+    EXPECT_EQ(items[7]->kind, Kind::Opaque);                                               // NEWOBJ_EX
+    EXPECT_EQ(items[7]->text, "lab.geometry Point");
+    EXPECT_EQ(items[7]->entries.at(0).second->number, 2);
+
+    // Deep nesting and a huge memo index stay bounded: memory follows the input's size.
+    std::string deep(200000, ']');
+    deep += std::string(199999, 'a') + ".";
+    EXPECT_EQ(parsePickle(deep, "stat.npy").root().items.size(), 1u);
+    EXPECT_EQ(parsePickle("]r\xff\xff\xff\xffj\xff\xff\xff\xff" "a."sv, "stat.npy").root().items.size(), 1u);
 }

@@ -86,8 +86,11 @@ void writeSuite2pStat(const std::filesystem::path& folder, std::size_t rois) {
     std::ofstream(folder / "stat.npy", std::ios::binary) << file << header << p;
 }
 
-Hdf5Writer::Hdf5Writer(const std::filesystem::path& file) {
-    file_ = H5Fcreate(file.c_str(), H5F_ACC_TRUNC, H5P_DEFAULT, H5P_DEFAULT);
+void Hdf5Writer::remove(const std::string& path) { H5Ldelete(file_, path.c_str(), H5P_DEFAULT); }
+
+Hdf5Writer::Hdf5Writer(const std::filesystem::path& file, bool existing) {
+    file_ = existing ? H5Fopen(file.c_str(), H5F_ACC_RDWR, H5P_DEFAULT)
+                     : H5Fcreate(file.c_str(), H5F_ACC_TRUNC, H5P_DEFAULT, H5P_DEFAULT);
     if (file_ < 0) throw std::runtime_error("cannot create " + file.string());
 }
 

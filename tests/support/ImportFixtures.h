@@ -25,7 +25,9 @@ void writeSuite2pStat(const std::filesystem::path& folder, std::size_t rois);
 // Builds an HDF5 file through the library.
 class Hdf5Writer {
 public:
-    explicit Hdf5Writer(const std::filesystem::path& file);
+    // A new file, or with `existing` the file as it is, to change.
+    explicit Hdf5Writer(const std::filesystem::path& file, bool existing = false);
+    void remove(const std::string& path);  // unlinks the object at `path`
     ~Hdf5Writer();
     void group(const std::string& path);
     // A dataset of doubles (or 64-bit integers when `integers`).

@@ -1,0 +1,38 @@
+#include "files/FileIdentity.h"
+
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace cellsonify {
+
+namespace {
+
+bool same(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+OutputOverlap overlapOf(const std::string& output, const std::string& input) {
+    struct stat in {}, out {};
+    if (::stat(input.c_str(), &in) != 0) return OutputOverlap::None;
+    if (::stat(output.c_str(), &out) == 0 && same(in, out)) return OutputOverlap::SameFile;
+    if (!S_ISDIR(in.st_mode)) return OutputOverlap::None;
+    // Walk from the output's folder up to the root looking for the input.
+    char resolved[PATH_MAX];
+    if (::realpath(folderOf(output).c_str(), resolved) == nullptr) return OutputOverlap::None;
+    std::string at = resolved;
+    while (true) {
+        struct stat folder {};
+        if (::stat(at.c_str(), &folder) == 0 && same(in, folder)) return OutputOverlap::InsideFolder;
+        if (at == "/") return OutputOverlap::None;
+        at = folderOf(at);
+    }
+}
+
+}  // namespace cellsonify
