@@ -3,11 +3,36 @@
 #include "app/ApplicationWindow.h"
 #include "import/RecordingFile.h"
 
+#include "sound/SoundFontLoadGate.h"
+
 #include <QApplication>
+#include <QTimer>
+#include <QWindow>
 
 #include <iostream>
 
 namespace cellsonify {
+
+namespace {
+
+// Opens the SoundFont load gate once the window has been painted for the
+// first time: the paint follows the window's first expose within the same
+// event, so a call queued from there runs after it.
+class OpenGateAfterFirstPaint : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, [] { soundFontLoadGate::release(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool done_ = false;
+};
+
+}  // namespace
 
 int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, const std::string& midiPort,
               const std::string& file) {
@@ -21,11 +46,17 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     ApplicationServices services;
     services.window.midi = midi;
     services.startPort = midiPort;
+    // The sound can wait for the window: its SoundFont loads once the window
+    // (and the file given) is on screen.
+    soundFontLoadGate::hold();
     ApplicationWindow window(services);
     // The window shows the loader's message; a user who typed the name in a
     // terminal hears it there too.
     const auto notOpened = [&file] { std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n"; };
     if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file)) notOpened();
+    OpenGateAfterFirstPaint openGate;
+    window.winId();  // the native window exists from here, before it is shown
+    window.windowHandle()->installEventFilter(&openGate);
     window.show();
     if (!file.empty() && opensAsImport(file)) {
         // Imported on a worker thread once the window is up, with its progress dialog.

@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
-#include <mutex>
 #include <unistd.h>
 
 namespace cellsonify {
@@ -80,8 +79,9 @@ std::string partialNameLead(const std::string& destination) {
 }  // namespace
 
 int rememberPartialFile(const std::string& path) {
-    static std::once_flag installed;
-    std::call_once(installed, installHandlers);
+    // Checked on every file, not once: a signal ignored earlier (a shell's
+    // background job) may have been given back its default since.
+    installHandlers();
     if (path.size() >= kLongestPath) return -1;
     for (std::size_t i = 0; i < kSlots; ++i) {
         int expected = Free;

@@ -9,7 +9,8 @@ namespace cellsonify {
 // as it would have without them. A signal set to be ignored stays ignored,
 // and one with a handler of its own keeps it.
 
-// Remembers `path` (installing the handlers on first use); returns its slot,
+// Remembers `path` (installing the handlers where a signal has its default
+// action); returns its slot,
 // or -1 when every slot is taken (the file is then only removed as usual).
 int rememberPartialFile(const std::string& path);
 // Forgets the file in `slot` (a value from rememberPartialFile, or -1).

@@ -1,12 +1,13 @@
 #include "sound/FluidSynthOutput.h"
 
 #include "sound/LibraryMessages.h"
+#include "sound/SoundFontLoadGate.h"
 #include "sound/SoundFontLocator.h"
 
 #include <fluidsynth.h>
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -43,19 +44,15 @@ int audioBufferMs() {
 // What the audio thread needs: the synthesizer to pull from and the limiter
 // that only this thread touches.
 struct FluidSynthOutput::LiveMix {
-    fluid_synth_t* synth;
+    SynthEngine* engine;
     OutputLimiter limiter{SynthEngine::kSampleRate};
 
-    // The audio driver's callback: fills out[0] (left) and out[1] (right).
+    // The audio driver's callback: fills out[0] (left) and out[1] (right)
+    // with the placed mix, as exported audio has it, then limits it.
     static int render(void* data, int len, int, float**, int nout, float** out) {
         auto* mix = static_cast<LiveMix*>(data);
         if (nout < 2) return FLUID_FAILED;
-        std::memset(out[0], 0, sizeof(float) * static_cast<std::size_t>(len));
-        std::memset(out[1], 0, sizeof(float) * static_cast<std::size_t>(len));
-        // The same buffers as effect outputs mix reverb and chorus in, as
-        // fluid_synth_write_float does for exported audio.
-        float* stereo[2] = {out[0], out[1]};
-        if (fluid_synth_process(mix->synth, len, 2, stereo, 2, stereo) != FLUID_OK) return FLUID_FAILED;
+        mix->engine->render(out[0], out[1], len);
         mix->limiter.process(out[0], out[1], len, 1);
         return FLUID_OK;
     }
@@ -123,7 +120,7 @@ int FluidSynthOutput::open() {
 std::string FluidSynthOutput::startAudio() {
     std::string reasons;
     const int bufferFrames = audioBufferMs() * SynthEngine::kSampleRate / 1000;
-    mix_ = std::make_unique<LiveMix>(LiveMix{engine_->synth()});
+    mix_ = std::make_unique<LiveMix>(LiveMix{engine_.get()});
     for (const char* name : kAudioDrivers) {
         LibraryMessageCapture capture;
         if (!reasons.empty()) {
@@ -152,6 +149,7 @@ std::string FluidSynthOutput::startAudio() {
 }
 
 void FluidSynthOutput::loadInBackground() {
+    soundFontLoadGate::waitUntilOpen();
     if (options_.beforeLoad) options_.beforeLoad();
     std::string error;
     const bool loaded = engine_->loadSoundFont(soundFontPath_, &error);

@@ -39,7 +39,8 @@ struct FluidSynthOptions {
 
 // The default output: the embedded synthesizer playing through the sound card.
 // open() returns as soon as the SoundFont file looks right and the audio device
-// runs; the SoundFont itself loads on a background thread. Until it is loaded
+// runs; the SoundFont itself loads on a background thread, once the
+// soundFontLoadGate lets it. Until it is loaded
 // the messages sent are held, the latest program change of each channel
 // first, and play the moment the load completes. The sound passes through an
 // OutputLimiter on its way to the device.

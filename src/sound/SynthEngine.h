@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sound/ChannelPlacement.h"
 #include "sound/MidiMessage.h"
 
 #include <fluidsynth/types.h>
@@ -8,13 +9,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cellsonify {
 
 // The embedded General MIDI synthesizer without any audio device: it takes
 // short messages and renders 44.1 kHz stereo on demand, which serves both the
 // live output (an audio driver pulls from it) and offline rendering.
-// Safe to use from several threads at once (FluidSynth's API lock).
+// Each MIDI channel renders to a stereo bus of its own, which ChannelPlacement
+// places where the channel's pan controller says, after synthesis; reverb and
+// chorus join the mix unplaced. Safe to send messages from several threads
+// while one renders (FluidSynth's API lock; the pans are atomic).
 class SynthEngine {
 public:
     static constexpr int kSampleRate = 44100;
@@ -33,21 +38,28 @@ public:
     SynthEngine(const SynthEngine&) = delete;
     SynthEngine& operator=(const SynthEngine&) = delete;
 
-    // Loads a SoundFont and resets every channel's preset from it. Blocks for as
-    // long as the file takes (up to a second for large ones). False and a reason
+    // Loads a SoundFont and resets every channel's preset from it. Only the
+    // samples of presets in use are read (a program change reads those of its
+    // preset then, and frees those no channel uses any more). Blocks for as
+    // long as that takes (up to a second for large fonts). False and a reason
     // in `error` on failure.
     bool loadSoundFont(const std::string& path, std::string* error = nullptr);
     // Whether a SoundFont has been loaded.
     bool hasSoundFont() const;
 
     // Acts on one short message now: note on/off, program change, control
-    // change, pitch bend, pressure. System messages are ignored.
+    // change, pitch bend, pressure. The pan controller (10) places the
+    // channel's bus instead of reaching the synthesizer. System messages are
+    // ignored.
     void apply(const MidiMessage& message);
 
-    // Renders `frames` interleaved stereo frames (left, right) as floats, where
-    // full scale is +-1.0 and louder passages exceed it instead of clipping.
+    // Renders `frames` stereo frames into `left` and `right` (overwritten),
+    // as floats where full scale is +-1.0 and louder passages exceed it
+    // instead of clipping. One thread at a time.
+    void render(float* left, float* right, int frames);
+    // The same, interleaved (left, right).
     void render(float* interleaved, int frames);
-    // Renders `frames` interleaved stereo frames as 16-bit samples (dithered, clipped).
+    // Renders `frames` interleaved stereo frames as 16-bit samples (rounded, clipped).
     void render(int16_t* interleaved, int frames);
 
     // Most voices that can sound at once; past it FluidSynth steals old voices.
@@ -57,16 +69,26 @@ public:
     // Program number of the preset sounding on a channel (0-based), -1 if none.
     int programOnChannel(int channel) const;
 
-    // FluidSynth handles for an audio driver to pull from.
+    // Where each channel is placed.
+    const ChannelPlacement& placement() const { return placement_; }
+
+    // FluidSynth handles.
     fluid_settings_t* settings() const { return settings_; }
     fluid_synth_t* synth() const { return synth_; }
 
 private:
     SynthEngine(fluid_settings_t* settings, fluid_synth_t* synth);
 
+    // Frames rendered per call into the buses.
+    static constexpr int kSliceFrames = 1024;
+
     fluid_settings_t* settings_;
     fluid_synth_t* synth_;
     std::atomic<bool> hasSoundFont_{false};
+    ChannelPlacement placement_;
+    std::atomic<uint32_t> playedChannels_{1};  // bit c: channel c has had a note (its effects are on)
+    std::vector<float> buses_;  // 2 x kBuses x kSliceFrames: left, right of each channel
+    std::vector<float> mix_;    // 2 x kSliceFrames: left, right, for the interleaved renders
 };
 
 }  // namespace cellsonify

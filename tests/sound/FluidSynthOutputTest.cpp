@@ -4,6 +4,7 @@
 #include "sound/SoundTestSupport.h"
 
 #include "sound/FluidSynthOutput.h"
+#include "sound/SoundFontLoadGate.h"
 #include "sound/Instruments.h"
 #include "sound/NotePlayer.h"
 #include "sound/OfflineRender.h"
@@ -12,6 +13,8 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 #include <cstdio>
 #include <filesystem>
@@ -184,6 +187,25 @@ TEST(FluidSynthOutput, WhatIsSentDuringLoadingPlaysOnceReady) {
     sendInstrument(output, *findInstrument("Brightness"));
     EXPECT_EQ(output.engine()->programOnChannel(0), 100);
     EXPECT_TRUE(output.lastError().empty());
+}
+
+TEST(FluidSynthOutput, AHeldLoadGateKeepsTheLoadWaitingAndTheNotesSentMeanwhilePlayOnRelease) {
+    const std::string font = soundtest::testSoundFont();
+    if (font.empty()) {
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    }
+    soundFontLoadGate::hold();
+    std::atomic<bool> began{false};
+    FluidSynthOutput output({font, false, [&began] { began = true; }});
+    ASSERT_EQ(output.open(), 0) << output.lastError();
+    sendInstrument(output, *findInstrument("Celesta"));
+    playNote(output, true, 0.0, 10, 69);
+    EXPECT_FALSE(began.load()) << "the load began while the window was still opening";
+    soundFontLoadGate::release();
+    ASSERT_TRUE(output.waitUntilLoaded()) << output.lastError();
+    EXPECT_TRUE(began.load());
+    EXPECT_EQ(output.engine()->programOnChannel(0), findInstrument("Celesta")->program);
+    EXPECT_GT(audio::rms(audio::monoMix(renderMessages(*output.engine(), {}, framesForSeconds(0.3)))), 1e-4);
 }
 
 TEST(FluidSynthOutput, SoundFontThatFailsToLoadIsReportedLater) {
