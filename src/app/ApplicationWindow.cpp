@@ -10,8 +10,12 @@
 #include "views/ImageButton.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 
 #include <iostream>
 
@@ -34,6 +38,8 @@ QAction* menuEntry(QMenu& menu, const char* name, const QString& text, const QKe
     return action;
 }
 
+const QString kExportTypeKey = QStringLiteral("export/type");
+
 const char* const kDataFormats =
     "Open reads a cellsonify data file: plain text of numbers separated by commas, blanks or tabs.\n\n"
     "Four header lines of four values; the sixth value is the frame count (at most 100000).\n"
@@ -43,8 +49,10 @@ const char* const kDataFormats =
     "Open also imports a suite2p plane folder (choose any .npy in it), an NWB file (.nwb) or a CaImAn result "
     "(.hdf5, .h5): each accepted ROI becomes a cell at level 1, with an event where its trace's z-score first "
     "reaches 3; at most 1500 cells (the most active) and frames 1..100000.\n\n"
-    "Export writes one pass of playback, with the Sound menu's mapping and note length, as a Standard MIDI "
-    "File (.mid, one tick = one millisecond) or as 44.1 kHz 16-bit stereo WAV audio (.wav).";
+    "Export writes one pass of playback at the speed in the box, with the instrument and the Sound menu's "
+    "mapping and note length, as a Standard MIDI File (.mid, one tick = one millisecond), as 44.1 kHz 16-bit "
+    "stereo WAV audio (.wav) or as an MP4 movie of the playing window with its sound (.mp4); or the window's "
+    "views at the current frame as a PNG picture (.png). The name's extension chooses the format.";
 
 }  // namespace
 
@@ -62,14 +70,33 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     setWindowTitle(form_->windowTitle());
     setWindowIcon(appIcon());
     connect(form_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(form_, &MainWindow::dataLoaded, this,
-            [this] { recent_.add(QString::fromStdString(form_->model().DataFile)); });
+    connect(form_, &MainWindow::dataLoaded, this, [this] {
+        recent_.add(QString::fromStdString(form_->model().DataFile));
+        fillRecentMenu(*recentMenu_);
+        for (QAction* a : recordingActions_) a->setEnabled(true);
+    });
 
     buildFileMenu();
     buildPlaybackMenu();
     buildSoundMenu();
+    buildCellsMenu();
+    buildViewMenu();
+    buildRowOrderMenu();
     buildHelpMenu();
-    resize(form_->width(), form_->height() + menuBar()->sizeHint().height());
+    statusBar()->setObjectName(QStringLiteral("statusLine"));
+    ExportAction& exporter = form_->exportAction();
+    connect(&exporter, &ExportAction::exported, this, [this](const QString& path) {
+        const QFileInfo file(path);
+        statusBar()->showMessage(
+            QStringLiteral("Exported %1 to %2").arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
+    });
+    // The export dialog starts at the type chosen last, this run or an earlier one.
+    exporter.setLastExtension(settings_.value(kExportTypeKey).toString().toStdString());
+    connect(&exporter, &ExportAction::extensionChosen, this, [this](const QString& extension) {
+        settings_.setValue(kExportTypeKey, extension);
+        settings_.sync();
+    });
+    fitToForm();
 
     PlaybackController& playback = form_->playback();
     try {
@@ -104,10 +131,10 @@ void ApplicationWindow::buildFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     connect(menuEntry(*file, "openAction", QStringLiteral("&Open..."), QKeySequence::Open), &QAction::triggered, this,
             [this] { form_->chooseDataFile(); });
-    QMenu* recent = file->addMenu(QStringLiteral("Open &Recent"));
-    recent->setObjectName(QStringLiteral("recentMenu"));
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(*recent); });
-    fillRecentMenu(*recent);
+    recentMenu_ = file->addMenu(QStringLiteral("Open &Recent"));
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { fillRecentMenu(*recentMenu_); });
+    fillRecentMenu(*recentMenu_);
     file->addAction(&form_->exportAction().action());
     file->addSeparator();
     QAction* quit = menuEntry(*file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -129,7 +156,7 @@ void ApplicationWindow::fillRecentMenu(QMenu& menu) {
 void ApplicationWindow::openRecent(const QString& path) {
     const std::string file = path.toStdString();
     if (!opensAsImport(file)) {
-        if (!form_->loadDataFile(file)) recent_.remove(path);
+        if (!form_->loadDataFile(file)) forgetRecent(path);
         return;
     }
     if (!form_->startImport(file)) return;
@@ -137,9 +164,14 @@ void ApplicationWindow::openRecent(const QString& path) {
     connect(
         form_, &MainWindow::importEnded, this,
         [this, path](bool imported, const QString& error) {
-            if (!imported && !error.isEmpty()) recent_.remove(path);
+            if (!imported && !error.isEmpty()) forgetRecent(path);
         },
         Qt::SingleShotConnection);
+}
+
+void ApplicationWindow::forgetRecent(const QString& path) {
+    recent_.remove(path);
+    fillRecentMenu(*recentMenu_);
 }
 
 void ApplicationWindow::buildPlaybackMenu() {
@@ -150,6 +182,25 @@ void ApplicationWindow::buildPlaybackMenu() {
     connect(playStop, &QAction::triggered, this, &ApplicationWindow::playOrStop);
     QAction* back = menuEntry(*playback, "backAction", QStringLiteral("&Back to Start"), Qt::Key_Home);
     connect(back, &QAction::triggered, form_, &MainWindow::backClicked);
+    // Hovering a control says what it does and which key does it too.
+    form_->playButton().setToolTip(QStringLiteral("Play from the current frame (Space)"));
+    form_->stopButton().setToolTip(QStringLiteral("Stop where playback is (Space)"));
+    form_->backButton().setToolTip(QStringLiteral("Back to the start (Home)"));
+    form_->speedBox().setToolTip(QStringLiteral("Speed: milliseconds per frame; 0 stops"));
+    needsRecording({playStop, back});
+}
+
+void ApplicationWindow::needsRecording(std::initializer_list<QAction*> actions) {
+    // A recording, once open, stays open (a refused file keeps the one shown).
+    const bool open = !form_->model().DataFile.empty();
+    for (QAction* a : actions) {
+        a->setEnabled(open);
+        recordingActions_.push_back(a);
+    }
+}
+
+void ApplicationWindow::fitToForm() {
+    resize(form_->width(), form_->height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
 void ApplicationWindow::playOrStop() {

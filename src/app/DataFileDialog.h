@@ -8,7 +8,8 @@ namespace cellsonify {
 
 // The "Load Data File" dialog: always titled "Select a File", showing data
 // files first, then the recordings an importer reads (a suite2p folder is
-// chosen by any .npy file in it), and remembering its file name between uses.
+// chosen by any .npy file in it), then all files (any name opens as a data file
+// or, by its extension, as an import), and remembering its file name between uses.
 class DataFileDialog {
 public:
     static constexpr const char* kTitle = "Select a File";

@@ -11,6 +11,7 @@
 #include "sound/Instruments.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressDialog>
@@ -31,6 +32,9 @@ ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSi
     action_->setShortcutContext(Qt::WindowShortcut);
     form.addAction(action_);
     connect(action_, &QAction::triggered, this, [this] { run(); });
+    // Nothing to export until a recording is open; one stays open from then on.
+    action_->setEnabled(false);
+    connect(&form, &MainWindow::dataLoaded, action_, [this] { action_->setEnabled(true); });
 
     menu_ = new QMenu(&form);
     menu_->setObjectName(QStringLiteral("exportMenu"));
@@ -40,6 +44,15 @@ ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSi
 }
 
 ExportAction::~ExportAction() = default;
+
+void ExportAction::setLastExtension(const std::string& extension) {
+    try {
+        exportFormatOf("x" + extension);
+        lastExtension_ = extension;
+    } catch (const std::exception&) {
+        lastExtension_ = ".mid";  // a kept type this version does not write
+    }
+}
 
 void ExportAction::showMenu(const QPoint& at) {
     // Right-clicks on the views and buttons reach the window too; the menu
@@ -63,10 +76,14 @@ void ExportAction::run() {
         return;
     }
     std::string start = lastPath_;
-    if (start.empty()) start = std::filesystem::path(form_.model().DataFile).replace_extension(".mid").string();
+    if (start.empty()) start = std::filesystem::path(form_.model().DataFile).replace_extension(lastExtension_).string();
     const std::optional<std::string> path = chooser_.chooseSaveFile(kTitle, kFilter, start);
     if (!path || path->empty()) return;
     lastPath_ = *path;
+    if (const std::string ext = std::filesystem::path(*path).extension().string(); !ext.empty()) {
+        lastExtension_ = ext;
+        emit extensionChosen(QString::fromStdString(ext));
+    }
     exportTo(*path);
 }
 
@@ -101,6 +118,7 @@ void ExportAction::exportTo(const std::string& path) {
         return;
     }
 
+    writing_ = path;
     progress_ = openWorkProgressDialog(form_, QStringLiteral("exportProgress"), kTitle,
                                        "Exporting " + std::filesystem::path(path).filename().string() + "...");
 
@@ -117,7 +135,7 @@ void ExportAction::exportTo(const std::string& path) {
     QMetaObject::invokeMethod(job_.get(), &ExportTask::start, Qt::QueuedConnection);
 }
 
-void ExportAction::jobEnded(bool, const QString& error) {
+void ExportAction::jobEnded(bool written, const QString& error) {
     // The job has emitted its last signal; this deletes it after it returns.
     job_.release()->deleteLater();
     // Gone at once (not later), so the window is active again for Ctrl+E.
@@ -126,6 +144,8 @@ void ExportAction::jobEnded(bool, const QString& error) {
     form_.activateWindow();
     // Nothing written without an error: the user's own Cancel, nothing to tell.
     if (!error.isEmpty()) tell("Cannot export: " + error.toStdString());
+    if (written && error.isEmpty())
+        emit exported(QFileInfo(QString::fromStdString(writing_)).absoluteFilePath());
     emit exportEnded();
 }
 

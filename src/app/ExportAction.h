@@ -43,16 +43,24 @@ public:
     void exportTo(const std::string& path);
     // Whether an export is under way.
     bool busy() const { return job_ != nullptr; }
+    // The extension (".wav") the dialog starts with before any export this run;
+    // empty or unknown: ".mid".
+    void setLastExtension(const std::string& extension);
     ~ExportAction() override;
 
 signals:
     // An export started by exportTo ended (written, cancelled or refused).
     void exportEnded();
+    // An export wrote `path` (absolute), just before exportEnded.
+    void exported(const QString& path);
+    // The user chose a file of this extension (".wav") in the dialog.
+    void extensionChosen(const QString& extension);
 
 private:
     void showMenu(const QPoint& at);
     void tell(const std::string& text);
     void jobEnded(bool written, const QString& error);
+    std::string writing_;  // the file of the export under way
 
     MainWindow& form_;
     SaveFileChooser& chooser_;
@@ -60,6 +68,7 @@ private:
     QAction* action_;
     QMenu* menu_;
     std::string lastPath_;
+    std::string lastExtension_ = ".mid";
     std::unique_ptr<ExportTask> job_;
     QProgressDialog* progress_ = nullptr;
 };

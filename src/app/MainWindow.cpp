@@ -6,6 +6,7 @@
 #include "app/MessageSink.h"
 #include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
+#include "views/Twips.h"
 #include "import/RecordingFile.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <cmath>
 #include <cstdio>
 
 namespace cellsonify {
@@ -176,5 +178,13 @@ void MainWindow::dropFiles(const QStringList& paths) {
 }
 
 void MainWindow::redrawViews() { WindowForm::redrawViews(model()); }
+
+void MainWindow::setZoom(double zoom) {
+    if (!applyZoom(zoom)) return;
+    // The views' images have their new sizes: draw them again, the overlays
+    // having moved with them.
+    redrawViews();
+    emit zoomChanged(zoom_);
+}
 
 }  // namespace cellsonify

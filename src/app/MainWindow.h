@@ -105,6 +105,12 @@ public:
     // The dialog's remembered file name.
     const std::string& dialogFileName() const { return dialog_.fileName(); }
 
+    // --- size
+    // Scales the whole window by `zoom` (1: the layout's own size): every
+    // control's rectangle and font, the pictures drawn afresh, and the views
+    // drawn again at their new size (their user scales kept). Ignores zoom <= 0.
+    void setZoom(double zoom);
+
 signals:
     void playClicked();
     void stopClicked();
@@ -122,6 +128,8 @@ signals:
     // An import ended: `imported` when shown; otherwise `error` is the message
     // told, or empty after a cancel.
     void importEnded(bool imported, const QString& error);
+    // setZoom changed the window's size.
+    void zoomChanged(double zoom);
 
 private:
     class Display;  // what playback shows, through this window

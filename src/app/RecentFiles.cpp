@@ -1,5 +1,6 @@
 #include "app/RecentFiles.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace cellsonify {
@@ -14,17 +15,26 @@ QStringList RecentFiles::paths() const {
     return list.mid(0, kMost);
 }
 
+QString RecentFiles::canonical(const QString& path) {
+    if (path.isEmpty()) return path;
+    const QFileInfo info(path);
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+}
+
 void RecentFiles::add(const QString& path) {
     if (path.isEmpty()) return;
+    const QString entry = canonical(path);
     QStringList list = paths();
-    list.removeAll(path);
-    list.prepend(path);
+    list.removeAll(entry);
+    list.prepend(entry);
     store(list.mid(0, kMost));
 }
 
 void RecentFiles::remove(const QString& path) {
     QStringList list = paths();
     list.removeAll(path);
+    list.removeAll(canonical(path));
     store(list);
 }
 

@@ -16,8 +16,13 @@ public:
     explicit RecentFiles(QSettings& settings) : settings_(settings) {}
 
     QStringList paths() const;
-    // Puts `path` first, dropping an older entry for it and any beyond kMost.
+    // Puts `path` first as its absolute, canonical form (so an entry opens from
+    // any working directory and one file is listed once), dropping an older
+    // entry for it and any beyond kMost.
     void add(const QString& path);
+    // `path` made absolute with links and "." / ".." resolved; only made
+    // absolute when it does not exist (any more).
+    static QString canonical(const QString& path);
     void remove(const QString& path);
 
 private:

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+class QFileDialog;
+class QString;
 class QWidget;
 
 namespace cellsonify {
@@ -17,8 +19,9 @@ public:
                                                       const std::string& startPath) = 0;
 };
 
-// The SaveFileChooser that shows a QFileDialog over `parent`. A name typed
-// without an extension gets the one of the filter selected.
+// The SaveFileChooser that shows a QFileDialog over `parent`, its type the
+// one of the start path's extension. The type and the name's extension stay
+// in step both ways; a name typed without an extension gets the type's.
 class QtSaveFileChooser : public SaveFileChooser {
 public:
     explicit QtSaveFileChooser(QWidget* parent) : parent_(parent) {}
@@ -28,5 +31,14 @@ public:
 private:
     QWidget* parent_;
 };
+
+// In a widget save dialog, typing a name whose extension belongs to another
+// filter ("Name (*.ext)") selects that filter; choosing a filter renames the
+// extension (the dialog's own rule).
+void keepTypeAndExtensionInStep(QFileDialog& dialog);
+// Selects the filter of `path`'s extension, if one has it.
+void selectTypeOf(QFileDialog& dialog, const QString& path);
+// `chosen` with `filter`'s extension added when it has none.
+QString withTypeExtension(const QString& chosen, const QString& filter);
 
 }  // namespace cellsonify

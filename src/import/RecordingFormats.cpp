@@ -66,7 +66,8 @@ std::string recordingDialogFilter() {
         if (!filter.empty()) filter += '|';
         filter += f.dialogFilter;
     }
-    return filter;
+    // Any name opens from the command line, so the dialog offers every file too.
+    return filter + "|All files (*)|*";
 }
 
 bool takesDroppedName(std::string_view name) {

@@ -30,7 +30,7 @@ const std::vector<RecordingFormat>& recordingFormats();
 // its extension in any case. Null: a data file, whatever its name.
 const RecordingFormat* importFormatOf(const std::string& path);
 
-// The dialog's filter: every format's entry, joined with '|'.
+// The dialog's filter: every format's entry, then "All files (*)", joined with '|'.
 std::string recordingDialogFilter();
 
 // Whether a name dropped on the window is taken: a data file's name ends in

@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 // Resources in a static library must be registered by hand, outside any namespace.
 static void registerIconResource() { Q_INIT_RESOURCE(icon); }
 
@@ -12,9 +15,11 @@ namespace cellsonify {
 
 namespace {
 
-QPixmap blank(int w, int h) {
-    QPixmap pm(w, h);
-    pm.fill(Qt::white);
+// A white picture of w x h layout pixels at `scale` device pixels each; its
+// painter is then scaled to draw in layout pixels.
+QPixmap blank(int w, int h, double scale, const QColor& ground = Qt::white) {
+    QPixmap pm(int(std::lround(w * scale)), int(std::lround(h * scale)));
+    pm.fill(ground);
     return pm;
 }
 
@@ -22,9 +27,10 @@ void antialiased(QPainter& p) { p.setRenderHint(QPainter::Antialiasing); }
 
 }  // namespace
 
-QPixmap backButtonArt() {
-    QPixmap pm = blank(33, 33);
+QPixmap backButtonArt(double scale) {
+    QPixmap pm = blank(33, 33, scale);
     QPainter p(&pm);
+    p.scale(scale, scale);
     antialiased(p);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(64, 64, 64));
@@ -42,9 +48,10 @@ QPixmap backButtonArt() {
     return pm;
 }
 
-QPixmap playButtonArt() {
-    QPixmap pm = blank(33, 33);
+QPixmap playButtonArt(double scale) {
+    QPixmap pm = blank(33, 33, scale);
     QPainter p(&pm);
+    p.scale(scale, scale);
     antialiased(p);
     QPainterPath tri;
     tri.moveTo(10, 7.5);
@@ -57,47 +64,42 @@ QPixmap playButtonArt() {
     return pm;
 }
 
-QPixmap stopButtonArt() {
-    QPixmap pm = blank(33, 33);
+QPixmap stopButtonArt(double scale) {
+    QPixmap pm = blank(33, 33, scale);
     QPainter p(&pm);
+    p.scale(scale, scale);
     p.setPen(QPen(QColor(160, 0, 0), 1));
     p.setBrush(QColor(220, 0, 0));
     p.drawRect(9, 9, 14, 14);
     return pm;
 }
 
-QPixmap cellAxisArt() {
-    QPixmap pm(14, 32);
-    pm.fill(QColor(0xC0, 0xC0, 0xC0));
+QPixmap cellAxisArt(double scale) {
+    QPixmap pm = blank(14, 32, scale, QColor(0xC0, 0xC0, 0xC0));
     QPainter p(&pm);
+    p.scale(scale, scale);
+    // The arrow in the left column, the caption reading upwards in the rest:
+    // the caption fills the picture's width so it reads at the window's text size.
     p.setPen(Qt::black);
-    p.drawLine(3, 1, 3, 30);
-    p.drawLine(3, 1, 1, 4);
-    p.drawLine(3, 1, 5, 4);
-    QFont font("Liberation Sans");
-    font.setPixelSize(7);
+    p.drawLine(QLineF(2.5, 1.5, 2.5, 30.5));
+    p.drawLine(QLineF(2.5, 1.5, 0.5, 4.5));
+    p.drawLine(QLineF(2.5, 1.5, 4.5, 4.5));
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPixelSize(10);
+    font.setHintingPreference(QFont::PreferFullHinting);
     p.setFont(font);
-    p.translate(13, 31);
+    p.translate(4, 32);
     p.rotate(-90);
-    p.drawText(QRect(0, -8, 30, 8), Qt::AlignCenter, QStringLiteral("Cell #"));
+    p.drawText(QRectF(0, 0, 32, 9), Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("Cell #"));
     return pm;
 }
 
 QImage windowPicture() {
+    // It lies under the cell-count label and the top of the cell axis, so a
+    // picture with anything in it shows as a stray box beside the plot.
     QImage img(41, 23, QImage::Format_RGB32);
     img.fill(QColor(0xC0, 0xC0, 0xC0));
-    QPainter p(&img);
-    p.fillRect(2, 2, 37, 19, Qt::white);
-    p.setPen(QColor(128, 128, 128));
-    p.drawRect(1, 1, 38, 20);
-    // a little raster: a few cells firing together now and then
-    static constexpr int kMarks[][2] = {{5, 4},  {9, 4},  {9, 8},  {9, 12}, {10, 16}, {16, 6},
-                                        {21, 4}, {22, 8}, {22, 12}, {22, 17}, {28, 10}, {33, 4},
-                                        {34, 8}, {34, 13}, {34, 17}, {14, 14}, {27, 15}};
-    p.setPen(QColor(0, 0, 255));
-    for (const auto& m : kMarks) p.drawLine(m[0], m[1], m[0], m[1] + 2);
-    p.setPen(QColor(255, 0, 0));
-    p.drawLine(24, 3, 24, 19);
     return img;
 }
 
@@ -133,12 +135,12 @@ QIcon appIcon() {
     return QIcon(drawnIcon());
 }
 
-void paintFormBackdrop(QPainter& painter) {
-    painter.drawImage(0, 0, windowPicture());
-    painter.setPen(Qt::black);
-    auto tick = [&](int x1, int y1, int x2, int y2) {
-        painter.drawLine(twipsToPixels(x1), twipsToPixels(y1), twipsToPixels(x2), twipsToPixels(y2));
-    };
+void paintFormBackdrop(QPainter& painter, double zoom) {
+    const QImage picture = windowPicture();
+    painter.drawImage(QRectF(0, 0, picture.width() * zoom, picture.height() * zoom), picture);
+    painter.setPen(QPen(Qt::black, std::max(1.0, std::floor(zoom))));
+    auto at = [zoom](int twips) { return twipsToPixels(int(std::lround(twips * zoom))); };
+    auto tick = [&](int x1, int y1, int x2, int y2) { painter.drawLine(at(x1), at(y1), at(x2), at(y2)); };
     tick(7800, 2760, 7800, 2520);  // Line1: right end of the frame axis
     tick(360, 2760, 360, 2640);    // Line2: left end of the frame axis
     tick(285, 2685, 360, 2685);    // Line4: bottom of the cell axis

@@ -27,7 +27,21 @@ CanvasView::~CanvasView() { canvas_.setChangeListener({}); }
 
 void CanvasView::setBoxGeometry(const QRect& outer) {
     setGeometry(outer);
-    canvas_.resize(outer.width() - 2 * kBorder, outer.height() - 2 * kBorder);
+    resizeClient(outer.width() - 2 * kBorder, outer.height() - 2 * kBorder);
+}
+
+void CanvasView::resizeClient(int width, int height) {
+    const double oldWidth = canvas_.pixelWidth(), oldHeight = canvas_.pixelHeight();
+    canvas_.resize(width, height);
+    const double sx = canvas_.pixelWidth() / oldWidth, sy = canvas_.pixelHeight() / oldHeight;
+    if (sx == 1.0 && sy == 1.0) return;
+    // Overlays keep their place relative to the client area, as if drawn in
+    // the user scale: a cursor set at a frame stays at that frame.
+    for (auto& l : lines_) {
+        const QLineF& p = l->pixels();
+        l->place(QLineF(p.x1() * sx, p.y1() * sy, p.x2() * sx, p.y2() * sy));
+    }
+    update();
 }
 
 void CanvasView::setScale(double left, double top, double width, double height) {
@@ -108,7 +122,7 @@ void CanvasView::paintEvent(QPaintEvent* event) {
 
 void CanvasView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    canvas_.resize(width() - 2 * kBorder, height() - 2 * kBorder);
+    resizeClient(width() - 2 * kBorder, height() - 2 * kBorder);
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {

@@ -25,7 +25,8 @@ public:
     ~CanvasView() override;
 
     // Places the box (outer rectangle, border included) and sizes the image to
-    // the client area at once, shown or not.
+    // the client area at once, shown or not. The overlay lines scale with the
+    // client area; the image keeps its pixels until drawn again.
     void setBoxGeometry(const QRect& outer);
     // The drawing surface; its size follows the widget's (client = size - 2 px each way).
     ImageCanvas& canvas() { return canvas_; }
@@ -66,6 +67,7 @@ protected:
 
 private:
     void flushDirty();
+    void resizeClient(int width, int height);
 
     ImageCanvas canvas_;
     std::vector<std::unique_ptr<OverlayLine>> lines_;

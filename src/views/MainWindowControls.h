@@ -9,12 +9,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QFont;
 class QWidget;
 
 namespace cellsonify {
 
 class CanvasView;
 class ImageButton;
+class ZoomedStyle;
 
 // The main window's controls, each named after itself (objectName) and placed
 // at its fixed position; the window only wires them.
@@ -35,11 +37,25 @@ struct MainWindowControls {
     QRadioButton* soundOff = nullptr;            // "Option8" (selected)
     QLabel* cellCount = nullptr;                 // "Label3"
     QLabel* frameCount = nullptr;                // "Label4"
+    QLabel* cellAxis = nullptr;                  // "Image1": the picture of the raster's vertical axis
+    ZoomedStyle* optionStyle = nullptr;          // the option buttons' style, their circles at the zoom
 };
 
 // Creates every control on `form` in its start state, with the start scales,
 // overlay lines and tab order.
 MainWindowControls buildMainWindowControls(QWidget& form);
+
+// Gives `form` its font at 100 %, the one its controls inherit at every zoom.
+void setFormLayoutFont(QWidget& form, const QFont& font);
+
+// Places every control at `zoom` times its layout rectangle with fonts to
+// match, and draws the pictures afresh at that size. 1 is the layout itself.
+// The views' images take their new sizes; drawing on them again is the caller's.
+void zoomMainWindowControls(MainWindowControls& controls, QWidget& form, double zoom);
+
+// Places a label at its layout rectangle at `zoom`, widened where its text
+// needs more room (a count of more digits, a font that came out wider).
+void fitLabel(QLabel& label, double zoom);
 
 // Start scale of the raster: 1 horizontal unit = 13775.5107 twips, 1 vertical unit = 9107.1426 twips.
 inline constexpr double kRasterStartScaleWidth = 7425.0 / 13775.5107;

@@ -28,6 +28,8 @@ public:
     void setX1(double x);
     void setX2(double x);
     void setVisible(bool visible);
+    // Moves both ends to `pixels` (client pixels), e.g. when the box is resized.
+    void place(const QLineF& pixels) { moveTo(pixels); }
 
 private:
     void moveTo(const QLineF& pixels);

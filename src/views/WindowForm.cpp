@@ -5,9 +5,12 @@
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
 #include "views/RedrawViews.h"
+#include "views/Twips.h"
 
 #include <QLabel>
 #include <QPainter>
+
+#include <cmath>
 
 namespace cellsonify {
 
@@ -15,17 +18,20 @@ WindowForm::WindowForm(QWidget* parent) : QWidget(parent), controls_(buildMainWi
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(8.25);
-    setFont(font);
+    setFormLayoutFont(*this, font);
+    zoomMainWindowControls(controls_, *this, zoom_);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     setPalette(pal);
     setAutoFillBackground(true);
-    resize(527, 431);
+    resize(layoutSize(zoom_));
 }
 
 void WindowForm::showLoadedRecording(const CellModel& m) {
     controls_.cellCount->setText(QString::number(m.CellCount));
     controls_.frameCount->setText(QString::number(m.FrameCount));
+    fitLabel(*controls_.cellCount, zoom_);
+    fitLabel(*controls_.frameCount, zoom_);
     const UserScale r = controls_.raster->scale();
     controls_.raster->setScale(r.left, r.top, m.FrameCount, m.CellCount);
     const UserScale i = controls_.frameStrip->scale();
@@ -50,9 +56,24 @@ void WindowForm::moveCursors(double frame) {
 
 void WindowForm::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
 
+QSize WindowForm::layoutSize(double zoom) {
+    // The client area of the layout: 7905 x 6465 twips.
+    return {twipsToPixels(int(std::lround(7905 * zoom))), twipsToPixels(int(std::lround(6465 * zoom)))};
+}
+
+bool WindowForm::applyZoom(double zoom) {
+    if (!(zoom > 0) || zoom == zoom_) return false;
+    zoom_ = zoom;
+    zoomMainWindowControls(controls_, *this, zoom_);
+    resize(layoutSize(zoom_));
+    drawKeyboard();
+    update();
+    return true;
+}
+
 void WindowForm::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintFormBackdrop(p);
+    paintFormBackdrop(p, zoom_);
 }
 
 }  // namespace cellsonify

@@ -34,12 +34,20 @@ public:
     void moveCursors(double frame);
     // Shows or hides STOPK (over PLAYK).
     void setStopButtonVisible(bool visible);
+    // The window's zoom (1: the layout's own size) and its size at `zoom`.
+    double zoom() const { return zoom_; }
+    static QSize layoutSize(double zoom);
+    // Places every control, caption and picture at `zoom` and redraws the
+    // keyboard at its new size; false (nothing done) for zoom <= 0 or the
+    // zoom already shown. The resting views are the caller's to redraw.
+    bool applyZoom(double zoom);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
     MainWindowControls controls_;
     KeyRect keys_;
+    double zoom_ = 1.0;
 };
 
 }  // namespace cellsonify

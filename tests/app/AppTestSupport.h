@@ -3,6 +3,7 @@
 #include "app/FileChooser.h"
 #include "app/MainWindow.h"
 #include "app/MessageSink.h"
+#include "app/SaveFileChooser.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
 #include "support/RecordingOutput.h"
@@ -38,6 +39,17 @@ struct ScriptedChooser : cellsonify::FileChooser {
     std::vector<Asked> asked;
     std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                           const std::string& startPath) override {
+        asked.push_back({title, filter, startPath});
+        return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+    }
+};
+
+// A save dialog that answers from a script: a path, or nullopt for Cancel.
+struct ScriptedSaveChooser : cellsonify::SaveFileChooser {
+    std::vector<std::optional<std::string>> answers;
+    std::vector<ScriptedChooser::Asked> asked;
+    std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
+                                              const std::string& startPath) override {
         asked.push_back({title, filter, startPath});
         return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
     }

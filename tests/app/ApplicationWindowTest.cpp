@@ -16,7 +16,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <QStatusBar>
+
+#include <filesystem>
+#include <fstream>
 #include <set>
+
+namespace fs = std::filesystem;
 
 using namespace cellsonify;
 using namespace apptest;
@@ -41,6 +47,7 @@ struct ApplicationWindowTest : ::testing::Test {
     testfiles::TempDir dir;
     std::unique_ptr<QSettings> settings;
     ScriptedChooser chooser;
+    ScriptedSaveChooser saver;
     RecordedMessages messages;
     RecordingOutput midi;
     FakeFiles files;
@@ -60,6 +67,7 @@ struct ApplicationWindowTest : ::testing::Test {
                                                QSettings::IniFormat);
         ApplicationServices s;
         s.window.chooser = &chooser;
+        s.window.saveChooser = &saver;
         s.window.messages = &messages;
         s.window.midi = &midi;
         s.window.load = [this](const std::string& p) { return files.load(p); };
@@ -171,7 +179,9 @@ TEST_F(ApplicationWindowTest, AnImportedRecordingReopensFromTheRecentListOrLeave
     EXPECT_EQ(form().model().CellCount, 3);
     EXPECT_TRUE(files.loads == std::vector<std::string>{"/data/a.txt"}) << "never through the text loader";
 
-    std::filesystem::remove(dir.path() / "plane0" / "stat.npy");
+    // Without its traces the plane is refused (a missing stat.npy only warns).
+    std::filesystem::remove(dir.path() / "plane0" / "spks.npy");
+    std::filesystem::remove(dir.path() / "plane0" / "F.npy");
     app->openRecent(QString::fromStdString(plane));
     waitForImport(form());
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -210,4 +220,77 @@ TEST_F(ApplicationWindowTest, SwitchingTheOutputWhilePlayingLeavesNoNoteSounding
     form().playback().tick();
     EXPECT_EQ(midi.messages().size(), oldCount);
     EXPECT_GT(next.size(), newCount);
+}
+
+TEST_F(ApplicationWindowTest, RecentEntriesAreCanonicalAndTheMenuWakesWithTheFirst) {
+    auto* recent = app->findChild<QMenu*>(QStringLiteral("recentMenu"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_FALSE(recent->isEnabled()) << "nothing to list yet";
+    // The same file by a relative name, through a link and by its own name.
+    const fs::path data = fs::canonical(dir.path()) / "rec.txt";
+    std::ofstream(data) << "x";
+    fs::create_symlink(data, dir.path() / "link.txt");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    for (const std::string& name : std::vector<std::string>{"rec.txt", "./link.txt", data.string()}) {
+        files.models[name] = viewstest::makeModel(5, {{1}});
+        form().loadDataFile(name);
+    }
+    fs::current_path(before);
+    EXPECT_EQ(app->recentFiles(), QStringList{QString::fromStdString(data.string())});
+    EXPECT_TRUE(recent->isEnabled()) << "enabled as soon as it has an entry";
+    ASSERT_EQ(recent->actions().size(), 1);
+}
+
+TEST_F(ApplicationWindowTest, PlaybackAndExportWaitForARecording) {
+    for (const char* name : {"playStopAction", "backAction", "exportAction"})
+        EXPECT_FALSE(app->action(name).isEnabled()) << name;
+    keyClick(*app, Qt::Key_Space, {}, QStringLiteral(" "));
+    EXPECT_FALSE(playing());
+    form().loadDataFile("/data/missing.txt");  // refused: still nothing open
+    EXPECT_FALSE(app->action("playStopAction").isEnabled());
+    form().loadDataFile("/data/a.txt");
+    for (const char* name : {"playStopAction", "backAction", "exportAction"})
+        EXPECT_TRUE(app->action(name).isEnabled()) << name;
+    // The Play button keeps its own behaviour: it answers with or without a recording.
+}
+
+TEST_F(ApplicationWindowTest, ExportSaysWhereItWroteAndItsTypeIsKept) {
+    form().loadDataFile("/data/a.txt");
+    const std::string written = (dir.path() / "out.png").string();
+    saver.answers = {written};
+    app->action("exportAction").trigger();
+    if (form().exportAction().busy()) {
+        QEventLoop loop;
+        QObject::connect(&form().exportAction(), &ExportAction::exportEnded, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    ASSERT_TRUE(fs::exists(written));
+    const QString status = app->statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains(QStringLiteral("out.png"))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QString::fromStdString(dir.path().string()))) << status.toStdString();
+
+    start();
+    form().loadDataFile("/data/a.txt");
+    app->action("exportAction").trigger();
+    ASSERT_EQ(saver.asked.size(), 2u);
+    EXPECT_EQ(saver.asked[1].startPath, "/data/a.png") << "the type chosen last time";
+}
+
+TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {
+    ASSERT_EQ(form().zoom(), 1.0) << "the offscreen screen is a 96-dpi one";
+    const QSize small = app->size();
+    keyClick(*app, Qt::Key_Plus, Qt::ControlModifier, QStringLiteral("+"));
+    EXPECT_EQ(form().zoom(), 1.5);
+    EXPECT_TRUE(app->action("zoom150Action").isChecked());
+    app->action("zoom300Action").trigger();
+    keyClick(*app, Qt::Key_Minus, Qt::ControlModifier, QStringLiteral("-"));
+    EXPECT_EQ(form().zoom(), 2.0);
+    EXPECT_EQ(form().size(), MainWindow::layoutSize(2.0));
+    EXPECT_GE(app->width(), form().width());
+    EXPECT_GT(app->height(), small.height());
+
+    start();
+    EXPECT_EQ(form().zoom(), 2.0);
+    EXPECT_TRUE(app->action("zoom200Action").isChecked());
 }

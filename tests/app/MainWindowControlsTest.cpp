@@ -2,14 +2,20 @@
 // where the export menu opens, what the file dialog lists.
 #include "AppTestSupport.h"
 
+#include "app/DataFileDialog.h"
+#include "app/ExportAction.h"
 #include "app/FileChooser.h"
+#include "app/SaveFileChooser.h"
+#include "import/RecordingFormats.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QKeyEvent>
 
 using namespace cellsonify;
 using namespace apptest;
@@ -31,12 +37,38 @@ TEST_F(WindowControls, OptionButtonsAnswerAnywhereInTheirRectangle) {
     }
 }
 
-TEST_F(WindowControls, TheLoadButtonIsTheWindowsGrey) {
+TEST_F(WindowControls, OptionButtonsTakeTheirLayoutRectangles) {
+    window->show();
+    // Option1 is 1335 twips wide (89 pixels), Option9 1190 x 375 (79 x 25).
+    EXPECT_EQ(control("Option1").geometry(), QRect(8, 16, 89, 17));
+    EXPECT_EQ(control("Option9").geometry(), QRect(8, 9, 79, 25));
+    // The focus frame goes round the whole rectangle, not only the caption.
+    window->activateWindow();
+    QRadioButton& piano = control<QRadioButton>("Option1");  // the selected Piano
+    const QImage unfocused = uievents::shown(piano);
+    control("fileopen").setFocus();
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);  // focus as a keyboard user moves it
+    QApplication::sendEvent(&control("fileopen"), &tab);
+    ASSERT_TRUE(piano.hasFocus());
+    const QImage focused = uievents::shown(piano);
+    int changedAtRightEdge = 0;
+    for (int y = 0; y < piano.height(); ++y)
+        changedAtRightEdge += unfocused.pixel(piano.width() - 1, y) != focused.pixel(piano.width() - 1, y);
+    EXPECT_GT(changedAtRightEdge, piano.height() / 2);
+}
+
+TEST_F(WindowControls, TheLoadButtonIsTheWindowsGreyWithAllFourEdges) {
     window->show();
     QPushButton& load = control<QPushButton>("fileopen");
     const QImage shown = uievents::shown(load);
     // Left of the centred caption, inside the frame.
     EXPECT_EQ(shown.pixel(6, load.height() / 2), kGreyRgb);
+    // Light top and left edges, dark bottom and right ones: a raised face.
+    const int midX = load.width() / 2, midY = load.height() / 2;
+    for (QPoint edge : {QPoint(midX, 0), QPoint(0, midY)})
+        EXPECT_GT(qGray(shown.pixel(edge)), 0xC0) << edge.x() << "," << edge.y();
+    for (QPoint edge : {QPoint(midX, load.height() - 1), QPoint(load.width() - 1, midY)})
+        EXPECT_LT(qGray(shown.pixel(edge)), 0x80) << edge.x() << "," << edge.y();
 }
 
 TEST_F(WindowControls, RightClicksOnTheViewsSeekWithoutTheExportMenu) {
@@ -62,4 +94,54 @@ TEST(DataFileDialog, ListsTheLabelAloneAndStillFiltersByThePattern) {
     ASSERT_EQ(types->count(), 1);
     EXPECT_EQ(types->itemText(0), "Data Files (*.txt)");
     EXPECT_EQ(dialog.nameFilters(), QStringList{"Data Files (*.txt) (*txt)"});
+}
+
+// A suite2p run folder holds plane folders, not files: choosing the folder
+// type lets the user pick the folder itself, and the file types switch back.
+TEST(DataFileDialog, TheFolderTypePicksAFolder) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    configureOpenDialog(dialog, qtFileFilter(recordingDialogFilter()));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    const int folder = types->findText(QStringLiteral("Folder"), Qt::MatchContains);
+    ASSERT_GE(folder, 0);
+    // The user's choice in the list: the index changes and the combo says it was activated.
+    const auto choose = [types](int index) {
+        types->setCurrentIndex(index);
+        emit types->activated(index);
+        emit types->textActivated(types->itemText(index));
+    };
+    choose(folder);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
+    choose(0);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QString::fromLatin1(ExportAction::kFilter));
+    selectTypeOf(dialog, QStringLiteral("/tmp/rec.wav"));
+    EXPECT_EQ(dialog.selectedNameFilter(), "WAV Audio (*.wav)") << "the start name's type, not the first";
+    dialog.selectFile(QStringLiteral("rec.wav"));
+    keepTypeAndExtensionInStep(dialog);
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(types, nullptr);
+    dialog.show();
+
+    // A typed extension picks its type, and the name stays as typed.
+    name->selectAll();
+    uievents::type(*name, QStringLiteral("movie.mp4"));
+    EXPECT_EQ(dialog.selectedNameFilter(), "MP4 Movie (*.mp4)");
+    EXPECT_EQ(name->text(), "movie.mp4");
+    // A chosen type renames the extension.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(types, &down);
+    EXPECT_EQ(dialog.selectedNameFilter(), "PNG Picture (*.png)");
+    EXPECT_EQ(name->text(), "movie.png");
+    EXPECT_EQ(withTypeExtension(QStringLiteral("/tmp/untyped"), dialog.selectedNameFilter()), "/tmp/untyped.png");
 }

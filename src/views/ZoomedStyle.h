@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QProxyStyle>
+
+namespace cellsonify {
+
+// The application's style with the option buttons' circles (and their gap to
+// the caption) scaled by the window's zoom, which styles size in fixed pixels.
+class ZoomedStyle : public QProxyStyle {
+public:
+    ZoomedStyle();
+    void setZoom(double zoom) { zoom_ = zoom; }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+
+private:
+    double zoom_ = 1.0;
+};
+
+}  // namespace cellsonify
