@@ -1,7 +1,7 @@
 #include "cli/RenderCommand.h"
 
-#include "app/MovieExport.h"
 #include "cli/CellOptions.h"
+#include "film/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/OutputChecks.h"
