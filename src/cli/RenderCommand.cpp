@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "app/MovieExport.h"
+#include "cli/BatchRender.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/OutputChecks.h"
@@ -133,8 +134,21 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         "render", "Write one pass of playback as a MIDI file (.mid), audio (.wav), a movie of the window (.mp4) or "
                   "a still picture of the window (.png)");
     auto r = std::make_shared<RenderRequest>();
-    command->add_option("FILE", r->file, "Data file, suite2p folder, NWB or CaImAn file to play")->required();
-    command->add_option("-o,--output", r->out, "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png")->required();
+    auto batch = std::make_shared<BatchRequest>();
+    command->add_option("FILE", batch->inputs,
+                        "Data file, suite2p folder, NWB or CaImAn file to play; several are written into the "
+                        "folder -o names")
+        ->required();
+    command->add_option("-o,--output", r->out,
+                        "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png; or a folder DIR/ to write each "
+                        "input into under its own name, with --format")
+        ->required();
+    CLI::Option* formatOption =
+        command->add_option("--format", batch->format, "What to write for each input into the folder -o names")
+            ->check(CLI::IsMember({"mp4", "wav", "mid", "png"}))
+            ->type_name("mp4|wav|mid|png");
+    CLI::Option* jobsOption = addNumberOption(*command, "--jobs", batch->jobs, 1, kMostBatchJobs,
+                                              "Inputs rendered at once into the folder, each in a process of its own");
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
         ->capture_default_str();
@@ -172,12 +186,35 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                                                "(default: at rest, as loaded)");
     frameOption->default_str("");
     addImportOptions(*command, r->import);
-    command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts] {
+    command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts, batch,
+                       formatOption, jobsOption] {
         if (zoomOption->count() > 0) r->zoom = *zoom;
         for (const std::string& text : *scaleTexts) applyScaleOption(*r, text);
         if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;
-        context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
+        // One input written to one file is the plain render; several inputs,
+        // --format or a folder for -o make a batch.
+        const bool oneFile = formatOption->count() == 0 && !namesOutputFolder(r->out);
+        if (oneFile && batch->inputs.size() > 1) {
+            context.err << "error: a second FILE (" << batch->inputs[1] << ") is not expected with -o " << r->out
+                        << ", which names one file: to render several, give a folder and a format (-o DIR/ "
+                           "--format mid)\n";
+            context.exitCode = 1;
+            return;
+        }
+        if (oneFile) {
+            if (jobsOption->count() > 0) {
+                context.err << "error: --jobs renders several inputs at once into a folder (-o DIR/ --format F), "
+                               "not one input into " << r->out << '\n';
+                context.exitCode = 1;
+                return;
+            }
+            r->file = batch->inputs.front();
+            context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
+            return;
+        }
+        batch->folder = r->out;
+        context.exitCode = renderBatch(*r, *batch, context.out, context.err, context.errIsTerminal);
     });
 }
 
