@@ -1,10 +1,13 @@
 #include "cli/BatchRender.h"
 
+#include "cli/PictureApplication.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -72,9 +75,16 @@ void announce(const BatchItem& item, std::size_t index, std::size_t count, std::
     err.flush();
 }
 
-// One after another in this process, each with the single render's progress bar.
-void renderInTurn(const RenderRequest& options, std::vector<BatchItem>& items, std::ostream& out, std::ostream& err,
-                  bool errIsTerminal) {
+// One after another in this process, each with the single render's progress
+// bar. Movies and pictures share one window application, held for the batch.
+void renderInTurn(const RenderRequest& options, std::vector<BatchItem>& items, bool drawsPictures, std::ostream& out,
+                  std::ostream& err, bool errIsTerminal) {
+    std::unique_ptr<PictureApplication> application;
+    try {
+        if (drawsPictures) application = std::make_unique<PictureApplication>();
+    } catch (const std::exception&) {
+        // Each render tells why it cannot draw.
+    }
     for (std::size_t i = 0; i < items.size(); ++i) {
         announce(items[i], i, items.size(), err);
         std::ostringstream kept;
@@ -193,7 +203,9 @@ std::string summaryOf(const std::vector<BatchItem>& items) {
             ++written;
             continue;
         }
-        failures += (failures.empty() ? ": " : "; ") + item.input + ": " + item.reason;
+        // Most reasons already start with the input's name.
+        const bool named = item.reason.rfind(item.input, 0) == 0;
+        failures += (failures.empty() ? ": " : "; ") + (named ? item.reason : item.input + ": " + item.reason);
     }
     std::string line = std::to_string(written) + " written";
     if (written < items.size()) line += ", " + std::to_string(items.size() - written) + " failed" + failures;
@@ -232,7 +244,7 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
         if (batch.jobs > 1 && items.size() > 1)
             renderInWorkers(options, items, batch.jobs, out, err);
         else
-            renderInTurn(options, items, out, err, errIsTerminal);
+            renderInTurn(options, items, batch.format == "mp4" || batch.format == "png", out, err, errIsTerminal);
     } catch (const std::exception& e) {
         err << "error: " << e.what() << '\n';
         return 1;
