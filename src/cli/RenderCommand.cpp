@@ -146,7 +146,7 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     CLI::Option* formatOption =
         command->add_option("--format", batch->format, "What to write for each input into the folder -o names")
             ->check(CLI::IsMember({"mp4", "wav", "mid", "png"}))
-            ->type_name("mp4|wav|mid|png");
+            ->type_name("FORMAT");
     CLI::Option* jobsOption = addNumberOption(*command, "--jobs", batch->jobs, 1, kMostBatchJobs,
                                               "Inputs rendered at once into the folder, each in a process of its own");
     // The speed is kept as text: it is read as the window reads its speed box.
