@@ -254,4 +254,25 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
     return allWritten ? 0 : 1;
 }
 
+int renderAsAsked(RenderRequest request, BatchRequest batch, bool formatGiven, bool jobsGiven, std::ostream& out,
+                  std::ostream& err, bool errIsTerminal) {
+    const bool oneFile = !formatGiven && !namesOutputFolder(request.out);
+    if (oneFile && batch.inputs.size() > 1) {
+        err << "error: a second FILE (" << batch.inputs[1] << ") is not expected with -o " << request.out
+            << ", which names one file: to render several, give a folder and a format (-o DIR/ --format mid)\n";
+        return 1;
+    }
+    if (oneFile && jobsGiven) {
+        err << "error: --jobs renders several inputs at once into a folder (-o DIR/ --format F), not one input into "
+            << request.out << '\n';
+        return 1;
+    }
+    if (oneFile) {
+        request.file = batch.inputs.front();
+        return renderRecordingFile(request, out, err, errIsTerminal);
+    }
+    batch.folder = request.out;
+    return renderBatch(request, batch, out, err, errIsTerminal);
+}
+
 }  // namespace cellsonify

@@ -42,4 +42,11 @@ std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs
 int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::ostream& out, std::ostream& err,
                 bool errIsTerminal);
 
+// What `render` runs once its options are read: the plain render of one
+// input into one file (renderRecordingFile), or, given several inputs,
+// --format or a folder for -o, a batch into that folder. Several inputs with
+// -o naming one file, or --jobs for one file, are refused.
+int renderAsAsked(RenderRequest request, BatchRequest batch, bool formatGiven, bool jobsGiven, std::ostream& out,
+                  std::ostream& err, bool errIsTerminal);
+
 }  // namespace cellsonify

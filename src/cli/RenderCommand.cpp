@@ -192,29 +192,8 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         for (const std::string& text : *scaleTexts) applyScaleOption(*r, text);
         if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;
-        // One input written to one file is the plain render; several inputs,
-        // --format or a folder for -o make a batch.
-        const bool oneFile = formatOption->count() == 0 && !namesOutputFolder(r->out);
-        if (oneFile && batch->inputs.size() > 1) {
-            context.err << "error: a second FILE (" << batch->inputs[1] << ") is not expected with -o " << r->out
-                        << ", which names one file: to render several, give a folder and a format (-o DIR/ "
-                           "--format mid)\n";
-            context.exitCode = 1;
-            return;
-        }
-        if (oneFile) {
-            if (jobsOption->count() > 0) {
-                context.err << "error: --jobs renders several inputs at once into a folder (-o DIR/ --format F), "
-                               "not one input into " << r->out << '\n';
-                context.exitCode = 1;
-                return;
-            }
-            r->file = batch->inputs.front();
-            context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
-            return;
-        }
-        batch->folder = r->out;
-        context.exitCode = renderBatch(*r, *batch, context.out, context.err, context.errIsTerminal);
+        context.exitCode = renderAsAsked(*r, *batch, formatOption->count() > 0, jobsOption->count() > 0,
+                                         context.out, context.err, context.errIsTerminal);
     });
 }
 
