@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -78,7 +79,9 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     buildFileMenu();
     buildPlaybackMenu();
     buildSoundMenu();
+    buildCellsMenu();
     buildViewMenu();
+    buildRowOrderMenu();
     buildHelpMenu();
     statusBar()->setObjectName(QStringLiteral("statusLine"));
     ExportAction& exporter = form_->exportAction();
@@ -179,6 +182,11 @@ void ApplicationWindow::buildPlaybackMenu() {
     connect(playStop, &QAction::triggered, this, &ApplicationWindow::playOrStop);
     QAction* back = menuEntry(*playback, "backAction", QStringLiteral("&Back to Start"), Qt::Key_Home);
     connect(back, &QAction::triggered, form_, &MainWindow::backClicked);
+    // Hovering a control says what it does and which key does it too.
+    form_->playButton().setToolTip(QStringLiteral("Play from the current frame (Space)"));
+    form_->stopButton().setToolTip(QStringLiteral("Stop where playback is (Space)"));
+    form_->backButton().setToolTip(QStringLiteral("Back to the start (Home)"));
+    form_->speedBox().setToolTip(QStringLiteral("Speed: milliseconds per frame; 0 stops"));
     needsRecording({playStop, back});
 }
 

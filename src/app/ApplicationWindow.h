@@ -4,6 +4,7 @@
 #include "app/OutputChoices.h"
 #include "app/RecentFiles.h"
 #include "app/SoundPreferences.h"
+#include "model/RowOrder.h"
 
 #include <QMainWindow>
 
@@ -16,6 +17,8 @@ class QActionGroup;
 class QSettings;
 
 namespace cellsonify {
+
+class CellChooser;
 
 // What the application window uses from outside. The main window's services
 // (dialogs, messages, loader, the output it starts with) as MainWindow takes
@@ -34,9 +37,10 @@ struct ApplicationServices {
 // The top-level window: a menu bar over the unchanged main window, which is
 // its central widget (so pictures of the main window never show the menus).
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
-// Back to start (Home). Sound: output, pitch mapping, note length. View: Zoom.
-// Help: About, data formats. A status line under the main window says where
-// an export went. The title and icon are the main window's.
+// Back to start (Home). Sound: output, pitch mapping, note length. Cells: pick
+// cells, which are heard. View: Zoom, row order. Help: About, data formats. A
+// status line under the main window says where an export went. The title and
+// icon are the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -65,6 +69,11 @@ public:
     // A mapping that cannot sound is said so and changes nothing.
     bool chooseMapping(const PitchMapping& mapping);
     void chooseNoteLength(NoteLength length);
+    // Picking the cells heard (the Cells menu and the cell map).
+    CellChooser& cells() { return *cells_; }
+    // Orders the raster rows (and rows and scale pitches) as `kind` says, now
+    // and for recordings opened later.
+    void chooseRowOrder(RowOrderKind kind);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
     // Scales the window to `zoom` (View > Zoom), kept for next time.
@@ -74,7 +83,10 @@ private:
     void buildFileMenu();
     void buildPlaybackMenu();
     void buildSoundMenu();
+    void buildCellsMenu();
     void buildViewMenu();
+    // Adds Row Order to the View menu.
+    void buildRowOrderMenu();
     void buildHelpMenu();
     void showZoom(double zoom);
     // Sizes this window around the main window, its menu bar and status line.
@@ -94,6 +106,8 @@ private:
     MessageSink* messages_;
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
+    CellChooser* cells_ = nullptr;  // a child of form_
+    RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;
     QActionGroup* zoomSteps_ = nullptr;
     std::vector<QAction*> recordingActions_;

@@ -19,6 +19,10 @@ void configureOpenDialog(QFileDialog& dialog, const std::string& filter) {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilter(QString::fromStdString(filter));
+    // A folder type (a suite2p plane or run folder) chooses the folder itself.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
+        dialog.setFileMode(chosen.contains(QStringLiteral("Folder")) ? QFileDialog::Directory : QFileDialog::ExistingFile);
+    });
 }
 
 std::string qtFileFilter(const std::string& pairs) {

@@ -31,7 +31,8 @@ private:
 
 // Sets up `dialog` to open one existing file with Qt filter `filter`. The
 // filter list shows each label without the pattern Qt appends ("Data Files
-// (*.txt)", not "Data Files (*.txt) (*txt)"); the pattern still filters.
+// (*.txt)", not "Data Files (*.txt) (*txt)"); the pattern still filters. A
+// type whose label says "Folder", once chosen, picks a folder instead.
 void configureOpenDialog(QFileDialog& dialog, const std::string& filter);
 
 // Qt's filter text for a "label|pattern|label|pattern..." list: each label with

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "import/RecordingFile.h"
+#include "app/MessageSink.h"
 
 #include "sound/SoundFontLoadGate.h"
 
@@ -14,6 +15,17 @@
 namespace cellsonify {
 
 namespace {
+
+// Shows a message in a box over the window and prints it on stderr, but for
+// the Help menu's boxes, which the user asked to read.
+class EchoingMessageSink : public MessageSink {
+public:
+    QWidget* parent = nullptr;
+    void show(const std::string& title, const std::string& text) override {
+        if (title != "About cellsonify" && title != "Data formats") std::cerr << "cellsonify: " << text << std::endl;
+        QtMessageSink(parent).show(title, text);
+    }
+};
 
 // Opens the SoundFont load gate once the window has been painted for the
 // first time: the paint follows the window's first expose within the same
@@ -49,24 +61,19 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     // The sound can wait for the window: its SoundFont loads once the window
     // (and the file given) is on screen.
     soundFontLoadGate::hold();
+    // Every message the window shows is printed on the terminal too, word
+    // for word, as it appears (not once the box is dismissed).
+    EchoingMessageSink messages;
+    services.window.messages = &messages;
     ApplicationWindow window(services);
-    // The window shows the loader's message; a user who typed the name in a
-    // terminal hears it there too.
-    const auto notOpened = [&file] { std::cerr << "cellsonify: " << file << " was not opened (the window says why)\n"; };
-    if (!file.empty() && !opensAsImport(file) && !window.form().loadDataFile(file)) notOpened();
+    messages.parent = &window.form();
+    if (!file.empty() && !opensAsImport(file)) window.form().loadDataFile(file);
     OpenGateAfterFirstPaint openGate;
     window.winId();  // the native window exists from here, before it is shown
     window.windowHandle()->installEventFilter(&openGate);
     window.show();
-    if (!file.empty() && opensAsImport(file)) {
-        // Imported on a worker thread once the window is up, with its progress dialog.
-        QObject::connect(&window.form(), &MainWindow::importEnded, &window,
-                         [](bool imported, const QString& error) {
-                             // The window's message, word for word.
-                             if (!imported && !error.isEmpty()) std::cerr << "cellsonify: " << error.toStdString() << '\n';
-                         });
-        window.form().startImport(file);
-    }
+    // Imported on a worker thread once the window is up, with its progress dialog.
+    if (!file.empty() && opensAsImport(file)) window.form().startImport(file);
     return app.exec();
 }
 

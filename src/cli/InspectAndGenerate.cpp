@@ -1,5 +1,6 @@
 #include "cli/Subcommands.h"
 
+#include "cli/CellOptions.h"
 #include "cli/ImportFlags.h"
 #include "cli/NumberOption.h"
 #include "files/SafeOutput.h"
@@ -29,6 +30,16 @@ JsonExtraFields importFields(const ImportSource& source) {
     return extra;
 }
 
+// What inspect adds under a row order other than the file's: its name and
+// the cells row by row, top first.
+void addOrderFields(JsonExtraFields& extra, const CellModel& model, const std::string& order) {
+    if (order == "file") return;
+    std::string rows;
+    for (int place = model.CellCount; place >= 1; --place)
+        rows += (place < model.CellCount ? ", " : "") + std::to_string(model.Rows.cellAt(place));
+    extra.afterFrameCount += ", \"order\": " + jsonString(order) + ", \"rows\": [" + rows + "]";
+}
+
 }  // namespace
 
 void addInspectCommand(CLI::App& app, CommandContext& context) {
@@ -37,12 +48,18 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
     auto file = std::make_shared<std::string>();
     auto import = std::make_shared<ImportChoice>();
     command->add_option("FILE", *file, "Data file, suite2p folder, NWB or CaImAn file")->required();
+    auto order = std::make_shared<std::string>("file");
+    command->add_option("--order", *order, "Also list the rows in this order: file, position, activity or similarity")
+        ->capture_default_str();
     addImportOptions(*command, *import);
-    command->callback([&context, file, import] {
+    command->callback([&context, file, import, order] {
         try {
-            const OpenedRecording opened = openForCommand(*file, *import, context.err, context.errIsTerminal);
-            if (opened.source) writeModelJson(context.out, opened.model, importFields(*opened.source));
-            else writeModelJson(context.out, opened.model);
+            const RowOrderKind kind = rowOrderOption(*order);
+            OpenedRecording opened = openForCommand(*file, *import, context.err, context.errIsTerminal);
+            applyOrderOption(opened.model, kind);
+            JsonExtraFields extra = opened.source ? importFields(*opened.source) : JsonExtraFields{};
+            addOrderFields(extra, opened.model, *order);
+            writeModelJson(context.out, opened.model, extra);
         } catch (const std::exception& e) {
             context.err << "error: " << e.what() << '\n';
             context.exitCode = 1;

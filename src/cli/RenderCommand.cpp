@@ -2,6 +2,7 @@
 
 #include "app/MovieExport.h"
 #include "cli/BatchRender.h"
+#include "cli/CellOptions.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/OutputChecks.h"
@@ -80,6 +81,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         if (r.zoom && !showsPictures(format))
             throw ExportError("--zoom (or --scale N) enlarges the window's pictures: it applies to .mp4 and .png "
                               "outputs, not to " + r.out);
+        const RowOrderKind order = rowOrderOption(r.order);
         cli::refuseOutputOntoInput(r.out, r.file);
         ExportSettings settings;
         settings.intervalMs = exportIntervalOf(r.speed);
@@ -87,7 +89,9 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.tailSeconds = r.tailSeconds;
         settings.mapping = pitchMappingOf(r);
         settings.noteLength = noteLengthOf(r);
-        const CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
+        CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
+        applyOrderOption(model, order);
+        applyCellsOption(model, r.cells);
         if (showsPictures(format))
             renderPictures(model, r, format, bar);
         else
@@ -185,6 +189,10 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                                                "as on the raster's axis, up to the recording's last frame but one "
                                                "(default: at rest, as loaded)");
     frameOption->default_str("");
+    command->add_option("--cells", r->cells, "Only these cells sound, as numbers and ranges: 1,5,9-20")
+        ->type_name("LIST");
+    command->add_option("--order", r->order, "Row order: file, position, activity or similarity")
+        ->capture_default_str();
     addImportOptions(*command, r->import);
     command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts, batch,
                        formatOption, jobsOption] {

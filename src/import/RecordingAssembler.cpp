@@ -162,6 +162,7 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
         source.filePositions.push_back(file);
         source.cellRoi.push_back(roi.number);
     }
+    model.SourceRoi = source.cellRoi;
     model.Activity = activity.finish();
     normaliseCellPositions(model);
 

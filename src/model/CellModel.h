@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/ActivityTable.h"
+#include "model/CellSelection.h"
+#include "model/RowOrder.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +31,16 @@ struct CellModel {
     std::vector<CellPosition> CellPos{1};  // index = cell; row 0 belongs to no cell
     std::string DataFile;           // path of the file last loaded
     std::string Caption;            // window caption the load produced
+    // Per cell (index = cell) the ROI number of the pipeline result it was
+    // imported from; empty for a data file. Only shown, never compared.
+    std::vector<long long> SourceRoi;
+    // The raster row (and, where pitch follows rows, the note) each cell takes;
+    // file order unless the user chose another. Drawn pictures depend on it:
+    // changing it calls for touch().
+    RowOrder Rows;
+    // The cells the user picked and which of them sound. A new recording
+    // starts with none picked and every cell sounding.
+    CellSelection Selection;
     // Names the state of the cells, frames and positions, so pictures drawn
     // from them can be kept: every model starts with a revision of its own
     // and copies share it. Code that changes those contents after the model

@@ -67,7 +67,7 @@ void writeJson(const CellModel& m, const JsonExtraFields& extra, Sink& out) {
         out.append(std::string_view(", \"level\": "));
         appendNumber(out, static_cast<int>(m.Activity.level(c)));
         out.append(std::string_view(", \"note\": "));
-        appendNumber(out, noteOfCell(m.CellCount, c));
+        appendNumber(out, noteOfCell(m.CellCount, m.Rows.placeOf(c)));  // the rows note of its row
         out.append(std::string_view(", \"frames\": ["));
         bool first = true;
         for (int32_t f : m.Activity.framesOf(c)) {

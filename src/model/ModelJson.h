@@ -18,7 +18,8 @@ struct JsonExtraFields {
 
 // The model as one JSON object: caption, cell_count, frame_count and per cell
 // its number, normalised x and y (shortest text that reads back exactly),
-// level, MIDI note and every frame the file listed (ascending, no repeats).
+// level, MIDI note (the rows rule's for the row the model's order gives it)
+// and every frame the file listed (ascending, no repeats).
 std::string modelToJson(const CellModel& model, const JsonExtraFields& extra = {});
 // The same JSON written to `stream` as it is made, a few kilobytes at a time.
 void writeModelJson(std::ostream& stream, const CellModel& model, const JsonExtraFields& extra = {});

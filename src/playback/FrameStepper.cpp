@@ -97,7 +97,7 @@ private:
 
     void rasterMark(int cell, double position, int colour) {
         const float x = static_cast<float>(position);
-        const float row = static_cast<float>(model_.CellCount - cell);
+        const float row = static_cast<float>(model_.CellCount - model_.Rows.placeOf(cell));
         host_.raster().line(x, row, x, row + 1.0f, colour);
     }
 

@@ -60,6 +60,17 @@ void PlaybackController::setMapping(const PitchMapping& mapping) {
     sendSetup();
 }
 
+void PlaybackController::setSelection(const CellSelection& selection) {
+    model_.Selection = selection;
+    voices_ = voiceTable(model_, settings_.mapping);
+}
+
+void PlaybackController::setRowOrder(const RowOrder& order) {
+    model_.Rows = order;
+    model_.touch();
+    voices_ = voiceTable(model_, settings_.mapping);
+}
+
 void PlaybackController::setNoteLength(NoteLength length) {
     settings_.noteLength = length;
     offs_.setLength(length);

@@ -73,6 +73,14 @@ public:
     MidiOutput* output() const { return midi_; }
     // Every cell's voice under the current mapping.
     const VoiceTable& voices() const { return voices_; }
+    // --- the cells (the Cells and View menus)
+    // The cells picked and which of them sound: the voices follow at once;
+    // the pictures do not change.
+    void setSelection(const CellSelection& selection);
+    // A new row order for the raster and, in rows and scale mappings, the
+    // notes. The model's pictures change: the caller redraws the views.
+    void setRowOrder(const RowOrder& order);
+
     // Sends the note-offs whose time has come.
     void sendDueNoteOffs();
 

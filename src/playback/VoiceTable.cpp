@@ -29,7 +29,8 @@ double share(double v, double lo, double hi) {
 std::vector<CellVoice> rowVoices(const CellModel& model) {
     std::vector<CellVoice> voices(tableSize(model));
     for (int cell = 1; cell <= model.CellCount; ++cell)
-        if (const std::optional<int> key = keyOfCell(model.CellCount, cell)) voices[cell].note = static_cast<int16_t>(*key);
+        if (const std::optional<int> key = keyOfCell(model.CellCount, model.Rows.placeOf(cell)))
+            voices[cell].note = static_cast<int16_t>(*key);
     return voices;
 }
 
@@ -48,7 +49,7 @@ std::vector<CellVoice> scaleVoices(const CellModel& model, const std::vector<int
     std::vector<CellVoice> voices(tableSize(model));
     const auto m = static_cast<int64_t>(notes.size());
     for (int cell = 1; cell <= model.CellCount; ++cell)
-        voices[cell].note = static_cast<int16_t>(notes[scaleIndex(cell, model.CellCount, m)]);
+        voices[cell].note = static_cast<int16_t>(notes[scaleIndex(model.Rows.placeOf(cell), model.CellCount, m)]);
     return voices;
 }
 
@@ -103,14 +104,27 @@ VoiceTable::VoiceTable(std::vector<CellVoice> voices, std::vector<VoiceChannel> 
     }
 }
 
+namespace {
+
+// Cells the selection does not let sound keep their place but play nothing.
+std::vector<CellVoice> heardOnly(const CellModel& model, std::vector<CellVoice> voices) {
+    if (model.Selection.hearsEveryCell()) return voices;
+    for (std::size_t cell = 1; cell < voices.size(); ++cell)
+        if (!model.Selection.heard(static_cast<int>(cell))) voices[cell].note = -1;
+    return voices;
+}
+
+}  // namespace
+
 VoiceTable voiceTable(const CellModel& model, const PitchMapping& mapping) {
     checkPitchMapping(mapping);
     switch (mapping.mode) {
-    case PitchMode::Scale: return {scaleVoices(model, scaleNotesOf(mapping)), {{0, std::nullopt}}};
-    case PitchMode::Position: return {positionVoices(model, mapping, scaleNotesOf(mapping)), panChannels()};
+    case PitchMode::Scale: return {heardOnly(model, scaleVoices(model, scaleNotesOf(mapping))), {{0, std::nullopt}}};
+    case PitchMode::Position:
+        return {heardOnly(model, positionVoices(model, mapping, scaleNotesOf(mapping))), panChannels()};
     case PitchMode::Rows: break;
     }
-    return {rowVoices(model), {{0, std::nullopt}}};
+    return {heardOnly(model, rowVoices(model)), {{0, std::nullopt}}};
 }
 
 std::vector<MidiMessage> voiceSetupMessages(const VoiceTable& voices, int program) {

@@ -59,7 +59,9 @@ private:
 };
 
 // The voices of cells 1..model.CellCount under `mapping` (rules in the README
-// and in VoiceTable.cpp). Throws SoundMappingError as checkPitchMapping does.
+// and in VoiceTable.cpp). Rows and scale give notes by each cell's place in
+// model.Rows; cells model.Selection does not let sound are silent. Throws
+// SoundMappingError as checkPitchMapping does.
 VoiceTable voiceTable(const CellModel& model, const PitchMapping& mapping);
 
 // What an output needs before a mapping plays: for each of its channels in

@@ -78,7 +78,8 @@ void RedrawViewsDirect(const CellModel& model, Canvas& raster, Canvas& cellMap) 
         if (i < static_cast<int>(model.CellPos.size()))
             cellMap.circle(static_cast<float>(model.CellPos[i].X), static_cast<float>(model.CellPos[i].Y),
                            kCellDotRadius);
-        const float top = static_cast<float>(cells - i), bottom = static_cast<float>(cells - i + 1);
+        const int row = model.Rows.placeOf(i);
+        const float top = static_cast<float>(cells - row), bottom = static_cast<float>(cells - row + 1);
         for (int32_t j : model.Activity.framesOf(i)) {
             if (j > model.FrameCount) break;
             if (j < 1) continue;
@@ -139,7 +140,8 @@ void PaintActivityMarks(const CellModel& model, ImageCanvas& raster) {
         const int top = static_cast<int>(std::max<long long>(std::min(y1, y2), 0));
         const int bottom = static_cast<int>(std::min<long long>(std::max(y1, y2), h - 1));
         if (top > bottom) continue;
-        auto frames = model.Activity.framesOf(i);
+        // Row i holds the cell the row order puts there.
+        auto frames = model.Activity.framesOf(model.Rows.cellAt(i));
         const int32_t* f = frames.data();
         const int32_t* end = std::upper_bound(f, f + frames.size(), frameCount);
         if (f == end) continue;

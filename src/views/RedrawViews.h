@@ -13,7 +13,8 @@ inline constexpr float kCellDotRadius = 0.01f;
 // sets the map's fill and fore colour to light grey (and leaves them so); then
 // for each cell i = 1..CellCount a dot at its position on the map and, for each
 // frame j in 1..FrameCount the cell is active in, a light blue line on the raster
-// from (j, CellCount - i) to (j, CellCount - i + 1).
+// from (j, CellCount - r) to (j, CellCount - r + 1), r the cell's place in the
+// model's row order (r = i in file order).
 // Any Canvas receives the calls one by one (RedrawViewsDirect).
 void RedrawViews(const CellModel& model, Canvas& raster, Canvas& cellMap);
 

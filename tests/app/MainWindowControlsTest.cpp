@@ -2,6 +2,7 @@
 // where the export menu opens, what the file dialog lists.
 #include "AppTestSupport.h"
 
+#include "app/DataFileDialog.h"
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/SaveFileChooser.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QKeyEvent>
 
 using namespace cellsonify;
 using namespace apptest;
@@ -91,6 +93,28 @@ TEST(DataFileDialog, ListsTheLabelAloneAndStillFiltersByThePattern) {
     ASSERT_EQ(types->count(), 1);
     EXPECT_EQ(types->itemText(0), "Data Files (*.txt)");
     EXPECT_EQ(dialog.nameFilters(), QStringList{"Data Files (*.txt) (*txt)"});
+}
+
+// A suite2p run folder holds plane folders, not files: choosing the folder
+// type lets the user pick the folder itself, and the file types switch back.
+TEST(DataFileDialog, TheFolderTypePicksAFolder) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    configureOpenDialog(dialog, qtFileFilter(DataFileDialog::kFilter));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    const int folder = types->findText(QStringLiteral("Folder"), Qt::MatchContains);
+    ASSERT_GE(folder, 0);
+    // The user's choice in the list: the index changes and the combo says it was activated.
+    const auto choose = [types](int index) {
+        types->setCurrentIndex(index);
+        emit types->activated(index);
+        emit types->textActivated(types->itemText(index));
+    };
+    choose(folder);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
+    choose(0);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
 }
 
 TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {

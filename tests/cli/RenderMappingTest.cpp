@@ -3,6 +3,7 @@
 // position mode pans by X in the rendered audio.
 #include "export/ExportTestSupport.h"
 
+#include "cli/CommandLine.h"
 #include "cli/RenderCommand.h"
 #include "sound/AudioAnalysis.h"
 #include "sound/SoundTestSupport.h"
@@ -103,4 +104,34 @@ TEST_F(RenderMapping, PositionModePansTheLeftCellLeftAndTheRightCellRight) {
     EXPECT_GT(firstLeft, 4 * firstRight);
     EXPECT_GT(secondRight, 0.0005);
     EXPECT_GT(secondRight, 4 * secondLeft);
+}
+
+TEST_F(RenderMapping, OnlyTheCellsListedSoundAndTheRowOrderMovesTheirNotes) {
+    // Five cells, cell c alone in frame c; rows gives cell c note 61 + c.
+    const std::string five = dir.write("five.txt", dataFileText(7, {{1}, {2}, {3}, {4}, {5}})).string();
+    std::vector<std::pair<int64_t, int>> heard;
+    for (const SmfEvent& e : noteEvents(parseSmf(render(five, "some.mid", {"--cells", "2,4-5"}))))
+        if (e.bytes[0] == 0x90 && e.bytes[2] > 0) heard.emplace_back(e.tick, e.bytes[1]);
+    EXPECT_EQ(heard, (std::vector<std::pair<int64_t, int>>{{100, 63}, {200, 65}, {250, 66}}));
+
+    // Cell 2 fires most, then cell 1, then cell 3: by activity cell 2 takes
+    // the top row, whose rows note is the highest (62 + 3), and cell 3 the
+    // bottom one (62 + 1).
+    const std::string three = dir.write("three.txt", dataFileText(8, {{1, 2}, {3, 4, 5}, {6}})).string();
+    std::vector<int> notes;
+    for (const SmfEvent& e : noteEvents(parseSmf(render(three, "order.mid", {"--order", "activity"}))))
+        if (e.bytes[0] == 0x90 && e.bytes[2] > 0) notes.push_back(e.bytes[1]);
+    EXPECT_EQ(notes, (std::vector<int>{64, 64, 65, 65, 65, 63}));
+    // inspect lists the rows in the same order, from the top, with the same notes.
+    std::ostringstream json, jsonErr;
+    ASSERT_EQ(runCommandLine({"inspect", three, "--order", "activity"}, json, jsonErr, false, {}), 0) << jsonErr.str();
+    EXPECT_NE(json.str().find("\"order\": \"activity\", \"rows\": [2, 1, 3]"), std::string::npos) << json.str();
+    EXPECT_NE(json.str().find("\"cell\": 3, \"x\""), std::string::npos);
+    EXPECT_NE(json.str().find("\"note\": 63, \"frames\": [6]"), std::string::npos) << json.str();
+
+    std::ostringstream said, err;
+    EXPECT_EQ(renderCommand({five, "-o", (dir.path() / "x.mid").string(), "--cells", "2,9"}, said, err, false), 1);
+    EXPECT_NE(err.str().find("cell 9 does not exist"), std::string::npos) << err.str();
+    EXPECT_EQ(renderCommand({five, "-o", (dir.path() / "y.mid").string(), "--order", "random"}, said, err, false), 1);
+    EXPECT_NE(err.str().find("--order must be"), std::string::npos) << err.str();
 }

@@ -118,6 +118,7 @@ TEST(Suite2pImport, SideFilesThatCannotBeUsedLeaveTheRecordingOpenWithAWarning) 
     fs::copy_file(testfiles::data("import/stat-no-med.npy"), plane.folder / "stat.npy",
                   fs::copy_options::overwrite_existing);
     ASSERT_EQ(::mkfifo((plane.folder / "ops.npy").c_str(), 0600), 0);  // never opened, so it cannot block
+    ASSERT_EQ(::mkfifo((plane.folder / "F.npy").c_str(), 0600), 0);    // not the trace read: passed over
     const ImportResult r = importRecording(plane.folder.string());
     EXPECT_EQ(r.model.CellCount, 3);  // all accepted, despite the two rejections of the wrong-sized iscell.npy
     EXPECT_EQ(r.source.warnings,

@@ -189,7 +189,9 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileCorpus, testing::ValuesIn(kCorpus), testN
 TEST(HostileCorpusFiles, EveryHostileFileHasAStatedOutcome) {
     std::set<std::string> onDisk, stated;
     for (const auto& entry : fs::directory_iterator(testfiles::data("")))
-        if (entry.path().filename().string().rfind("hostile-", 0) == 0) onDisk.insert(entry.path().filename().string());
+        // Hostile import files (HDF5, pickles) are checked by the import tests.
+        if (entry.path().filename().string().rfind("hostile-", 0) == 0 && entry.path().extension() == ".txt")
+            onDisk.insert(entry.path().filename().string());
     for (const Case& c : kCorpus) EXPECT_TRUE(stated.insert(c.file).second) << c.file << " is listed twice";
     EXPECT_EQ(onDisk, stated);
 }

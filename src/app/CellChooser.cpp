@@ -1,0 +1,198 @@
+#include "app/CellChooser.h"
+
+#include "app/CellMarks.h"
+#include "app/CellTips.h"
+#include "app/MainWindow.h"
+#include "model/CellOrdering.h"
+#include "playback/PlaybackController.h"
+#include "views/CanvasView.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QRubberBand>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace cellsonify {
+
+namespace {
+// How far from a dot's centre a click or hover still finds it, in pixels.
+constexpr double kReach = 6.0;
+}  // namespace
+
+CellChooser::CellChooser(MainWindow& window) : QObject(&window), window_(window) {
+    setObjectName(QStringLiteral("cellChooser"));
+    const auto model = [&window]() -> const CellModel& { return window.model(); };
+    mapMarks_ = new MapMarks(window.cellMap(), model);
+    rowMarks_ = new RowMarks(window.raster(), model);
+    band_ = new QRubberBand(QRubberBand::Rectangle, &window.cellMap());
+    window.cellMap().installEventFilter(this);
+    window.raster().installEventFilter(this);
+    connect(&window, &MainWindow::dataLoaded, this, &CellChooser::refreshMarks);
+}
+
+const CellSelection& CellChooser::selection() const { return window_.model().Selection; }
+
+void CellChooser::apply(const CellSelection& selection) {
+    window_.playback().setSelection(selection);
+    refreshMarks();
+}
+
+void CellChooser::pick(const std::vector<int>& cells) {
+    CellSelection next;
+    next.hear = selection().hear;
+    for (const int cell : cells)
+        if (cell >= 1 && cell <= window_.model().CellCount) next.select(cell, true);
+    apply(next);
+}
+
+std::optional<std::string> CellChooser::pickNumbers(const std::string& text) {
+    try {
+        pick(parseCellNumbers(text, window_.model().CellCount));
+        return std::nullopt;
+    } catch (const CellNumbersError& e) {
+        return std::string(e.what());
+    }
+}
+
+void CellChooser::pickMostActive(int n) {
+    const CellModel& model = window_.model();
+    const std::vector<int> counts =
+        eventCounts(model.Activity, model.CellCount, std::min<int>(model.FrameCount, model.Activity.lastFrame()));
+    std::vector<int> cells(static_cast<std::size_t>(model.CellCount));
+    std::iota(cells.begin(), cells.end(), 1);
+    std::stable_sort(cells.begin(), cells.end(), [&](int l, int r) { return counts[l] > counts[r]; });
+    cells.resize(std::min<std::size_t>(cells.size(), static_cast<std::size_t>(std::max(n, 0))));
+    pick(cells);
+}
+
+void CellChooser::setHearMode(HearMode mode) {
+    CellSelection next = selection();
+    next.hear = mode;
+    apply(next);
+}
+
+void CellChooser::refreshMarks() {
+    mapMarks_->setGeometry(CanvasView::kBorder, CanvasView::kBorder, window_.cellMap().canvas().pixelWidth(),
+                           window_.cellMap().canvas().pixelHeight());
+    rowMarks_->place();
+    mapMarks_->update();
+    rowMarks_->update();
+}
+
+QPointF CellChooser::dotCentre(int cell) const {
+    const CellModel& model = window_.model();
+    const CellPosition at = cell < static_cast<int>(model.CellPos.size()) ? model.CellPos[cell] : CellPosition{};
+    const CanvasView& map = window_.cellMap();
+    return {map.toPixelX(at.X) + CanvasView::kBorder, map.toPixelY(at.Y) + CanvasView::kBorder};
+}
+
+std::optional<int> CellChooser::cellAtMap(QPoint mapPoint) const {
+    std::optional<int> nearest;
+    double best = kReach * kReach;
+    const QPointF p = QPointF(mapPoint) + QPointF(0.5, 0.5);  // the pixel's centre
+    for (int cell = 1; cell <= window_.model().CellCount; ++cell) {
+        const QPointF d = dotCentre(cell) - p;
+        const double distance = d.x() * d.x() + d.y() * d.y();
+        if (distance <= best) best = distance, nearest = cell;
+    }
+    return nearest;
+}
+
+std::optional<int> CellChooser::cellAtRaster(QPoint rasterPoint) const {
+    const CanvasView& raster = window_.raster();
+    const int n = window_.model().CellCount;
+    const int h = raster.canvas().pixelHeight();
+    const double y = rasterPoint.y() - CanvasView::kBorder + 0.5;
+    if (n < 1 || h < 1 || y < 0 || y >= h) return std::nullopt;
+    const UserScale& s = raster.scale();
+    // Row r (its place in the row order) spans user y n - r .. n - r + 1.
+    const int place = n - static_cast<int>(std::floor(s.top + y * s.height / h));
+    if (place < 1 || place > n) return std::nullopt;
+    return window_.model().Rows.cellAt(place);
+}
+
+std::vector<int> CellChooser::cellsInside(const QRect& rect) const {
+    std::vector<int> cells;
+    const QRectF area(rect);
+    for (int cell = 1; cell <= window_.model().CellCount; ++cell)
+        if (area.contains(dotCentre(cell))) cells.push_back(cell);
+    return cells;
+}
+
+bool CellChooser::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip) return showTip(watched, event);
+    // A zoom moves and resizes the views: the marks follow.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) refreshMarks();
+    if (watched == &window_.cellMap()) mapMouse(event);
+    return false;  // the views still see every event as before
+}
+
+bool CellChooser::showTip(QObject* watched, QEvent* event) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const std::optional<int> cell =
+        watched == &window_.cellMap() ? cellAtMap(help->pos()) : cellAtRaster(help->pos());
+    if (!cell) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const PlaybackController& playback = window_.playback();
+    QToolTip::showText(help->globalPos(), QString::fromStdString(cellTipText(playback.model(), playback.voices(), *cell)),
+                       static_cast<QWidget*>(watched));
+    return true;
+}
+
+bool CellChooser::mapMouse(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint at = mouse->position().toPoint();
+    if (type == QEvent::MouseButtonPress) {
+        if (mouse->button() != Qt::LeftButton) return false;
+        pressedAt_ = at;
+        dragging_ = false;
+        return false;
+    }
+    if (!pressedAt_) return false;
+    const QRect rect = QRect(*pressedAt_, at).normalized();
+    if (type == QEvent::MouseMove) {
+        if (!dragging_ && (at - *pressedAt_).manhattanLength() >= QApplication::startDragDistance()) dragging_ = true;
+        if (dragging_) {
+            band_->setGeometry(rect);
+            band_->show();
+        }
+        return false;
+    }
+    if (mouse->button() != Qt::LeftButton) return false;
+    const bool adding = mouse->modifiers().testFlag(Qt::ShiftModifier);
+    band_->hide();
+    pressedAt_.reset();
+    if (dragging_) {
+        dragging_ = false;
+        std::vector<int> cells = cellsInside(rect);
+        if (adding) {
+            const std::vector<int> before = selection().cells();
+            cells.insert(cells.end(), before.begin(), before.end());
+        }
+        pick(cells);
+        return false;
+    }
+    const std::optional<int> cell = cellAtMap(at);
+    if (adding) {
+        if (!cell) return false;
+        CellSelection next = selection();
+        next.toggle(*cell);
+        apply(next);
+    } else {
+        pick(cell ? std::vector<int>{*cell} : std::vector<int>{});
+    }
+    return false;
+}
+
+}  // namespace cellsonify
