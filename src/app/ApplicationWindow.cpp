@@ -1,6 +1,6 @@
 #include "app/ApplicationWindow.h"
 
-#include "app/Artwork.h"
+#include "views/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/MessageSink.h"
 #include "import/RecordingFile.h"

@@ -13,9 +13,6 @@ namespace cellsonify {
 class DataFileDialog {
 public:
     static constexpr const char* kTitle = "Select a File";
-    static constexpr const char* kFilter =
-        "Data Files (*.txt)|*txt|suite2p Plane Folder (any .npy in it)|*.npy|NWB File (*.nwb)|*.nwb|"
-        "CaImAn Result (*.hdf5, *.h5)|*.hdf5 *.h5|All files (*)|*";
 
     explicit DataFileDialog(FileChooser& chooser) : chooser_(chooser) {}
     // Shows the chooser, starting at the remembered name, and returns the

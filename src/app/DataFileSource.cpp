@@ -1,5 +1,7 @@
 #include "app/DataFileSource.h"
 
+#include "import/RecordingFormats.h"
+
 #include <exception>
 
 namespace cellsonify {
@@ -7,9 +9,7 @@ namespace cellsonify {
 std::optional<QString> dataFileFromDrop(const QStringList& names) {
     if (names.isEmpty()) return std::nullopt;
     const QString& first = names.front();
-    if (first.size() >= 3 && first.right(3) == QLatin1String("txt")) return first;
-    for (const char* importable : {".npy", ".nwb", ".hdf5", ".h5"})
-        if (first.endsWith(QLatin1String(importable), Qt::CaseInsensitive)) return first;
+    if (takesDroppedName(first.toStdString())) return first;
     return std::nullopt;
 }
 

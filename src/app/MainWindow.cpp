@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
-#include "app/Artwork.h"
+#include "views/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
 #include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
-#include "app/Twips.h"
+#include "views/Twips.h"
 #include "import/RecordingFile.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
@@ -56,23 +56,12 @@ private:
 };
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
-    : QWidget(parent),
+    : WindowForm(parent),
       services_(std::move(services)),
-      controls_(buildMainWindowControls(*this)),
       dialog_(chooserOf(services_, ownChooser_, this)) {
     setObjectName(QStringLiteral("form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(appIcon());
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(8.25);
-    setFormLayoutFont(*this, font);
-    zoomMainWindowControls(controls_, *this, zoom_);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    setPalette(pal);
-    setAutoFillBackground(true);
-    resize(layoutSize(zoom_));
     if (!services_.messages) {
         ownMessages_ = std::make_unique<QtMessageSink>(this);
         services_.messages = ownMessages_.get();
@@ -144,8 +133,6 @@ void MainWindow::connectControls() {
 
 bool MainWindow::soundOn() const { return playback_->settings().soundOn; }
 
-void MainWindow::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
-
 std::string MainWindow::speedText() const { return controls_.speed->text().toStdString(); }
 
 void MainWindow::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
@@ -178,16 +165,7 @@ void MainWindow::openRecording(const std::string& path) {
 void MainWindow::showModel() {
     const CellModel& m = model();
     setWindowTitle(QString::fromStdString(m.Caption));
-    controls_.cellCount->setText(QString::number(m.CellCount));
-    controls_.frameCount->setText(QString::number(m.FrameCount));
-    fitLabel(*controls_.cellCount, zoom_);
-    fitLabel(*controls_.frameCount, zoom_);
-    const UserScale r = controls_.raster->scale();
-    controls_.raster->setScale(r.left, r.top, m.FrameCount, m.CellCount);
-    const UserScale i = controls_.frameStrip->scale();
-    controls_.frameStrip->setScale(i.left, i.top, m.FrameCount, i.height);
-    redrawViews();
-    moveCursors(m.CurrentFrame);
+    showLoadedRecording(m);
 }
 
 void MainWindow::chooseDataFile() {
@@ -199,39 +177,14 @@ void MainWindow::dropFiles(const QStringList& paths) {
     if (auto file = dataFileFromDrop(paths)) openRecording(file->toStdString());
 }
 
-void MainWindow::redrawViews() { RedrawViews(model(), controls_.raster->canvas(), controls_.cellMap->canvas()); }
-
-void MainWindow::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
-
-void MainWindow::moveCursors(double frame) {
-    for (OverlayLine* cursor : {controls_.frameStrip->line(kFrameStripCursor), controls_.raster->line(kRasterBottomCursor),
-                                controls_.raster->line(kRasterTopCursor)}) {
-        cursor->setX1(frame);
-        cursor->setX2(frame);
-    }
-}
-
-QSize MainWindow::layoutSize(double zoom) {
-    // The client area of the layout: 7905 x 6465 twips.
-    return {twipsToPixels(int(std::lround(7905 * zoom))), twipsToPixels(int(std::lround(6465 * zoom)))};
-}
+void MainWindow::redrawViews() { WindowForm::redrawViews(model()); }
 
 void MainWindow::setZoom(double zoom) {
-    if (!(zoom > 0) || zoom == zoom_) return;
-    zoom_ = zoom;
-    zoomMainWindowControls(controls_, *this, zoom_);
-    resize(layoutSize(zoom_));
+    if (!applyZoom(zoom)) return;
     // The views' images have their new sizes: draw them again, the overlays
     // having moved with them.
     redrawViews();
-    drawKeyboard();
-    update();
     emit zoomChanged(zoom_);
-}
-
-void MainWindow::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    paintFormBackdrop(p, zoom_);
 }
 
 }  // namespace cellsonify

@@ -3,11 +3,8 @@
 #include "app/DataFileDialog.h"
 #include "app/DataFileSource.h"
 #include "app/ImportJob.h"
-#include "app/MainWindowControls.h"
-#include "drawing/KeyGeometry.h"
 #include "model/CellModel.h"
-
-#include <QWidget>
+#include "views/WindowForm.h"
 
 #include <memory>
 #include <string>
@@ -44,7 +41,7 @@ struct MainWindowServices {
 // drops, command line) and repaints the views; everything else it forwards to
 // the playback controller, which owns the recording, the play position and
 // the settings, and shows what playback asks for (PlaybackDisplay).
-class MainWindow : public QWidget {
+class MainWindow : public WindowForm {
     Q_OBJECT
 public:
     // Builds the window in its start state, opens the MIDI output and selects
@@ -57,7 +54,6 @@ public:
     // --- state
     // The loaded recording and play position (the controller's).
     const CellModel& model() const;
-    const KeyRect& keys() const { return keys_; }
 
     // --- controls
     CanvasView& raster() { return *controls_.raster; }
@@ -72,8 +68,6 @@ public:
     QRadioButton& instrumentOption(int index) { return *controls_.instrument.at(index - 1); }
     // Whether "Sound ON" is selected, as playback knows it.
     bool soundOn() const;
-    // Shows or hides STOPK (over PLAYK).
-    void setStopButtonVisible(bool visible);
     // The speed box text as typed; replacing it emits speedEdited only if it differs.
     std::string speedText() const;
     void setSpeedText(const std::string& text);
@@ -100,12 +94,8 @@ public:
     void chooseDataFile();
     // Files dropped on the raster or the cell map: opens the first if dataFileFromDrop takes it.
     void dropFiles(const QStringList& paths);
-    // RedrawViews on the raster and the cell map.
+    // RedrawViews of the loaded recording on the raster and the cell map.
     void redrawViews();
-    // DrawKeyboard on the keyboard view.
-    void drawKeyboard();
-    // Moves the three frame cursors to `frame` in their views' current units.
-    void moveCursors(double frame);
     // Playback: the recording, the settings, the timer and the transport.
     PlaybackController& playback() { return *playback_; }
     // The "Export..." action (also in the File menu of the application window).
@@ -120,9 +110,6 @@ public:
     // control's rectangle and font, the pictures drawn afresh, and the views
     // drawn again at their new size (their user scales kept). Ignores zoom <= 0.
     void setZoom(double zoom);
-    double zoom() const { return zoom_; }
-    // The window's size at `zoom`.
-    static QSize layoutSize(double zoom);
 
 signals:
     void playClicked();
@@ -144,9 +131,6 @@ signals:
     // setZoom changed the window's size.
     void zoomChanged(double zoom);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
     class Display;  // what playback shows, through this window
 
@@ -158,10 +142,7 @@ private:
     std::unique_ptr<FileChooser> ownChooser_;
     std::unique_ptr<MessageSink> ownMessages_;
     MainWindowServices services_;
-    MainWindowControls controls_;
-    double zoom_ = 1.0;
     DataFileDialog dialog_;
-    KeyRect keys_;
     std::unique_ptr<Display> display_;
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<SaveFileChooser> ownSaveChooser_;

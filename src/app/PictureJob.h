@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ExportTask.h"
-#include "app/MovieExport.h"
+#include "film/MovieExport.h"
 #include "model/CellModel.h"
 
 #include <QTimer>

@@ -1,6 +1,5 @@
 #include "cli/CommandLine.h"
 
-#include "app/RunWindow.h"
 #include "cli/Subcommands.h"
 #include "sound/SoundFactory.h"
 
@@ -113,11 +112,11 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
     return context.exitCode;
 }
 
-int runCommandLine(int argc, char** argv) {
+int runCommandLine(int argc, char** argv, const WindowLauncher& launch) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string program = argc > 0 ? argv[0] : "cellsonify";
     return runCommandLine(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1,
-                          [&program](const WindowRequest& request) {
+                          [&program, &launch](const WindowRequest& request) {
                               // Without any display the window library would abort with a
                               // core dump; say what is missing instead.
                               if (displayMissing(request)) {
@@ -130,7 +129,7 @@ int runCommandLine(int argc, char** argv) {
                               auto midi = makeDefaultOutput(sound);
                               std::vector<std::string> qtArgs{program};
                               qtArgs.insert(qtArgs.end(), request.qtArguments.begin(), request.qtArguments.end());
-                              return runWindow(qtArgs, midi.get(), sound.midiPort, request.file);
+                              return launch(qtArgs, midi.get(), sound.midiPort, request.file);
                           });
 }
 

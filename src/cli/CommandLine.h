@@ -7,6 +7,8 @@
 
 namespace cellsonify {
 
+class MidiOutput;
+
 // What "cellsonify [--midi-port NAME] [FILE]" asks of the window.
 struct WindowRequest {
     std::string file;                      // data file to open at once; empty: none
@@ -26,8 +28,16 @@ std::vector<std::string> takeQtOptions(std::vector<std::string>& args);
 int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err, bool errIsTerminal,
                    const OpenWindow& openWindow);
 
+// Starts the window itself: Qt's arguments (the program name first), the
+// MIDI output it starts with (null: no sound), the port asked for and the
+// file to open. The program passes runWindow; the command line never links
+// the window, so its subcommands (render included) run without it.
+using WindowLauncher = std::function<int(const std::vector<std::string>& qtArguments, MidiOutput* midi,
+                                         const std::string& midiPort, const std::string& file)>;
+
 // The program's entry: the above on the process's arguments and streams,
-// with the real window.
-int runCommandLine(int argc, char** argv);
+// opening the window through `launch` (after checking there is a display
+// and making the sound output).
+int runCommandLine(int argc, char** argv, const WindowLauncher& launch);
 
 }  // namespace cellsonify

@@ -1,8 +1,8 @@
 #include "cli/RenderCommand.h"
 
-#include "app/MovieExport.h"
 #include "cli/BatchRender.h"
 #include "cli/CellOptions.h"
+#include "film/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/OutputChecks.h"

@@ -3,7 +3,8 @@
 #include "model/CellModel.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/PitchMapping.h"
-#include "playback/SoundingNotes.h"
+#include "playback/PassTick.h"
+#include "playback/SpeedText.h"
 #include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
 
@@ -21,21 +22,17 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
         pass.messages.push_back({0, m});
     NoteOffSchedule offs(length);
     const auto write = [&](const TimedNoteOff& off) { pass.messages.push_back({off.atMs, off.off}); };
-    // The stepper's own arithmetic: a double position advanced by one per tick
-    // and the same end test, so the pass stops where playback rewinds.
-    const double lastFrame = static_cast<double>(model.FrameCount) - 1.0;
-    double position = 0;
-    do {
-        position += 1.0;
-        ++pass.ticks;
-        const int64_t at = pass.ticks * intervalMs;
+    // The notes do not depend on the trail; the window's at this speed is given all the same.
+    PassTicks ticks(model.FrameCount, trailLengthFor(std::to_string(intervalMs)));
+    while (const std::optional<PassTick> tick = ticks.next()) {
+        const int64_t at = ticks.count() * intervalMs;
         offs.sendDue(at, write);
-        forEachSoundingVoice(model, voices, position, [&](CellVoice voice, int32_t velocity) {
-            const MidiMessage on = noteOnMessage(voice.channel, voice.note, velocity);
+        forEachNoteOn(model, voices, *tick, [&](const MidiMessage& on) {
             offs.beforeNoteOn(at, on, write);
             pass.messages.push_back({at, on});
         });
-    } while (!(position > lastFrame));
+    }
+    pass.ticks = ticks.count();
     offs.sendAll(write);
     return pass;
 }

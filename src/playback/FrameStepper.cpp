@@ -1,10 +1,9 @@
 #include "playback/FrameStepper.h"
 
 #include "model/CellModel.h"
-#include "playback/FrameCells.h"
+#include "playback/PassTick.h"
 #include "playback/PlaybackHost.h"
 #include "playback/SoundingNotes.h"
-#include "playback/SpeedText.h"
 #include "drawing/Canvas.h"
 #include "drawing/KeyGeometry.h"
 #include "drawing/Palette.h"
@@ -116,31 +115,15 @@ private:
     std::array<int, 128> litBefore_{};  // per key: the one cell lighting it inside the trail, or none or several
 };
 
-void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, int trail, const VoiceTable* voices) {
-    const double now = model.CurrentFrame;
-    const double behind = now - trail;
-    // Nothing trails off before the start; a frame index 0 would read levels.
-    FrameCells leaving = behind > 0 ? cellsLightingAt(model, behind) : FrameCells();
-    FrameCells arriving = cellsLightingAt(model, now);
-
+void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host, const PassTick& tick,
+                const VoiceTable* voices) {
     FramePainter painter(model, keys, host, voices);
     // Only a voice table lets cells share a key (the rows rule gives each its own).
-    if (voices && voices->sharesKeys() && behind > 0)
-        for (int k = 1; k < trail; ++k) painter.stillLit(behind + k);
-    // Merging the two ascending lists visits cells lowest first, as a walk over
-    // every cell would, with the trailing mark before the current one.
-    while (true) {
-        const int cell = std::min(leaving.cell(), arriving.cell());
-        if (cell == FrameCells::kDone) break;
-        if (leaving.cell() == cell) {
-            painter.trailing(cell, behind);
-            leaving.next();
-        }
-        if (arriving.cell() == cell) {
-            painter.current(cell, now);
-            arriving.next();
-        }
-    }
+    if (voices && voices->sharesKeys() && tick.behind > 0)
+        for (int k = 1; k < tick.trail; ++k) painter.stillLit(tick.behind + k);
+    forEachChange(
+        model, tick, [&](int cell) { painter.trailing(cell, tick.behind); },
+        [&](int cell) { painter.current(cell, tick.position); });
     painter.finish();
 }
 
@@ -149,11 +132,10 @@ void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host,
 namespace {
 
 void stepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable* voices) {
-    const int trail = trailLengthFor(host.speedText());
-    model.CurrentFrame += 1.0;
-    host.moveCursors(static_cast<float>(model.CurrentFrame));
-    paintFrame(model, keys, host, trail, voices);
-    if (model.CurrentFrame > static_cast<double>(model.FrameCount) - 1.0) {
+    const PassTick tick = nextTick(model.CurrentFrame, model.FrameCount, host.trail());
+    host.moveCursors(static_cast<float>(tick.position));
+    paintFrame(model, keys, host, tick, voices);
+    if (tick.passedEnd) {
         host.setTimerInterval(0);
         RestartPlayback(model, host);
     }

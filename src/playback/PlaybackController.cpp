@@ -23,6 +23,7 @@ int keyIndex(const MidiMessage& m) { return m.channel() * 128 + (m.data1 & 0x7F)
 PlaybackController::PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi)
     : display_(display), keys_(keys), midi_(midi), timer_([this] { tick(); }), transport_(*this) {
     voices_ = voiceTable(model_, settings_.mapping);
+    trail_ = settings_.trail();
     clock_.start();
     offTimer_.setSingleShot(true);
     offTimer_.callOnTimeout([this] { sendDueNoteOffs(); });
@@ -136,6 +137,7 @@ void PlaybackController::sendSetup() {
 
 void PlaybackController::speedTextChanged(const std::string& text) {
     settings_.speedText = text;
+    trail_ = settings_.trail();
     transport_.speedChanged();
 }
 

@@ -95,6 +95,7 @@ public:
     void playNote(int note) override;
     void playVoice(CellVoice voice) override;
     std::string speedText() const override { return settings_.speedText; }
+    int trail() const override { return trail_; }
     void setSpeedText(const std::string& text) override;
     int timerInterval() const override { return timer_.interval(); }
     void setTimerInterval(int ms) override;
@@ -125,6 +126,7 @@ private:
     QTimer offTimer_;                  // single shot at the next note-off's time
     std::bitset<16 * 128> down_;       // channel x 128 + note: struck, not yet released
     std::bitset<16> panned_;           // channels given a pan on the current output
+    int trail_ = 1;  // the speed text's trail, parsed when the text changes rather than at each tick
     bool inTick_ = false;
     bool stoppedInTick_ = false;  // the tick reached the end of the data and stopped the timer
 };

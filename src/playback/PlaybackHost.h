@@ -30,6 +30,9 @@ public:
 
     // The SPEED box text (milliseconds per frame), as typed.
     virtual std::string speedText() const = 0;
+    // Frames of blue trail behind the current frame, as the SPEED text gives
+    // it (SpeedText.h). Hosts that keep the text parsed answer from that.
+    virtual int trail() const;
     // Replaces the SPEED text. Raises the speed-change handler again only when
     // the text actually changes.
     virtual void setSpeedText(const std::string& text) = 0;

@@ -2,7 +2,6 @@
 
 #include "model/CellModel.h"
 #include "playback/FrameCells.h"
-#include "playback/VoiceTable.h"
 #include "sound/NotePlayer.h"
 
 #include <cstdint>
@@ -29,16 +28,6 @@ void forEachSoundingNote(const CellModel& model, double position, Sound&& sound)
     const int32_t velocity = noteVelocity(position, model.FrameCount);
     for (FrameCells cells = cellsLightingAt(model, position); cells.cell() != FrameCells::kDone; cells.next())
         if (const std::optional<int> key = keyOfCell(model.CellCount, cells.cell())) sound(*key, velocity);
-}
-
-// As forEachSoundingNote with each cell's note and channel taken from
-// `voices`: calls `sound(voice, velocity)` for the lighting cells that sound,
-// lowest first. With the rows table it sends exactly what forEachSoundingNote does.
-template <class Sound>
-void forEachSoundingVoice(const CellModel& model, const VoiceTable& voices, double position, Sound&& sound) {
-    const int32_t velocity = noteVelocity(position, model.FrameCount);
-    for (FrameCells cells = cellsLightingAt(model, position); cells.cell() != FrameCells::kDone; cells.next())
-        if (const CellVoice voice = voices.voiceOf(cells.cell()); voice.sounds()) sound(voice, velocity);
 }
 
 }  // namespace cellsonify

@@ -6,6 +6,7 @@
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/SaveFileChooser.h"
+#include "import/RecordingFormats.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -100,7 +101,7 @@ TEST(DataFileDialog, ListsTheLabelAloneAndStillFiltersByThePattern) {
 TEST(DataFileDialog, TheFolderTypePicksAFolder) {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    configureOpenDialog(dialog, qtFileFilter(DataFileDialog::kFilter));
+    configureOpenDialog(dialog, qtFileFilter(recordingDialogFilter()));
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
     const int folder = types->findText(QStringLiteral("Folder"), Qt::MatchContains);

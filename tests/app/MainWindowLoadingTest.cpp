@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/DataFileSource.h"
-#include "app/MainWindowControls.h"
+#include "views/MainWindowControls.h"
 #include "model/RecordingGenerator.h"
 #include "drawing/Palette.h"
 #include "support/TestFiles.h"

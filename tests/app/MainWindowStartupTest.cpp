@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/MainWindowControls.h"
+#include "views/MainWindowControls.h"
 #include "drawing/Palette.h"
 #include "views/ImageButton.h"
 

@@ -2,7 +2,7 @@
 // the window draws things and when the pass plays its notes.
 #include "app/AppTestSupport.h"
 #include "export/ExportTestSupport.h"
-#include "app/MovieExport.h"
+#include "film/MovieExport.h"
 #include "cli/RenderCommand.h"
 #include "export/PlaybackPass.h"
 #include "model/DataFileLoader.h"

@@ -1,4 +1,4 @@
-#include "app/ZoomedStyle.h"
+#include "views/ZoomedStyle.h"
 
 #include <cmath>
 

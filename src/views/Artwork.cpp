@@ -1,6 +1,6 @@
-#include "app/Artwork.h"
+#include "views/Artwork.h"
 
-#include "app/Twips.h"
+#include "views/Twips.h"
 
 #include <QPainter>
 #include <QPainterPath>

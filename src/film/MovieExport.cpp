@@ -1,9 +1,9 @@
-#include "app/MovieExport.h"
+#include "film/MovieExport.h"
 
 #include "export/PassAudio.h"
 #include "export/PlaybackPass.h"
 #include "export/RecordingExport.h"
-#include "app/WindowPictures.h"
+#include "film/PassPictures.h"
 #include "model/CellModel.h"
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
@@ -50,7 +50,7 @@ public:
     MovieMaking(const CellModel& model, const std::string& path, const PictureSettings& settings)
         : pass_(exportPass(model, soundSettingsOf(settings))),
           tailSeconds_(settings.tailSeconds),
-          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping, settings.noteLength) {
+          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping) {
         MoviePass movie;
         movie.intervalMs = pass_.intervalMs;
         movie.ticks = pass_.ticks;
@@ -73,7 +73,7 @@ public:
 private:
     PlaybackPass pass_;
     std::optional<double> tailSeconds_;
-    WindowPictures pictures_;
+    PassPictures pictures_;
     std::optional<MovieFilming> film_;  // last: its sound thread reads the members above
 };
 
@@ -84,7 +84,7 @@ public:
         : path_(std::move(path)),
           scale_(settings.scale),
           ticks_(frame.value_or(0)),
-          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping, settings.noteLength) {
+          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping) {
         if (frame) pictures_.play();
     }
 
@@ -107,7 +107,7 @@ private:
     int64_t ticks_;
     int64_t ticksRun_ = 0;
     bool written_ = false;
-    WindowPictures pictures_;
+    PassPictures pictures_;
 };
 
 }  // namespace

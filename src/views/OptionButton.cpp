@@ -1,4 +1,4 @@
-#include "app/OptionButton.h"
+#include "views/OptionButton.h"
 
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "model/CellModel.h"
+#include "playback/PitchMapping.h"
+#include "playback/PlaybackHost.h"
+#include "playback/VoiceTable.h"
+#include "video/PlaybackPictures.h"
+#include "views/WindowForm.h"
+
+#include <QImage>
+
+#include <string>
+
+namespace cellsonify {
+
+struct Instrument;
+
+// The window's face playing a recording, drawn offscreen: the recording
+// shown, `instrument` and "Sound ON" selected, `speedText` in the speed box.
+// Each tick is the window's own step (StepFrame with the voices of
+// `mapping`, so the keys lit are the notes heard) painted on the face's
+// views; it is silent, the sound being the pass's. Lives on the GUI thread,
+// under a QApplication (the controls are widgets).
+class PassPictures : public PlaybackPictures, private PlaybackHost {
+public:
+    PassPictures(const CellModel& model, const std::string& speedText, const Instrument& instrument,
+                 const PitchMapping& mapping = {});
+
+    // Presses Play: the views redrawn for playback and the stop button showing.
+    // Before this the pictures are the window at rest.
+    void play();
+    void tick() override;
+    const QImage& picture() override;
+
+private:
+    // PlaybackHost: the face's views and controls; notes go nowhere.
+    Canvas& raster() override;
+    Canvas& cellMap() override;
+    Canvas& keyboard() override;
+    void moveCursors(float frame) override { form_.moveCursors(frame); }
+    void playNote(int) override {}
+    void playVoice(CellVoice) override {}
+    std::string speedText() const override { return speedText_; }
+    void setSpeedText(const std::string& text) override;
+    int timerInterval() const override { return interval_; }
+    void setTimerInterval(int ms) override { interval_ = ms; }
+    void redrawViews() override { form_.redrawViews(model_); }
+    void drawKeyboard() override { form_.drawKeyboard(); }
+    void setStopButtonVisible(bool visible) override { form_.setStopButtonVisible(visible); }
+
+    CellModel model_;
+    std::string speedText_;
+    VoiceTable voices_;
+    WindowForm form_;
+    int interval_ = 0;  // ticks are run by the caller; kept only as the step sets it
+    QImage picture_;
+};
+
+}  // namespace cellsonify

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "model/CellModel.h"
+#include "playback/FrameCells.h"
+#include "playback/SoundingNotes.h"
+#include "playback/VoiceTable.h"
+#include "sound/MidiMessage.h"
+#include "sound/NotePlayer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+namespace cellsonify {
+
+// One timer tick of playback, worked out in one place for everything that
+// plays a recording: the window's views and notes, MIDI and WAV export,
+// movies and pictures all step through nextTick, so they agree on every
+// frame, every cell and every note.
+struct PassTick {
+    double position = 0;     // the play position reached: where the cursors go, whose cells light
+    double behind = 0;       // the trail's far end, whose cells return to rest (none when <= 0)
+    int trail = 1;           // frames from `behind` to `position`
+    bool passedEnd = false;  // beyond the last frame: playback rewinds, a pass ends
+};
+
+// Moves `position` one frame on, as the timer's tick does, with a trail of
+// `trail` frames behind it, in a recording of `frameCount` frames. A double
+// advanced by one, so every consumer stops exactly where the window rewinds.
+PassTick nextTick(double& position, int64_t frameCount, int trail);
+
+// The ticks of one pass from frame 0, ending with the tick that passes the
+// last frame: what MIDI, WAV and movie exports play.
+class PassTicks {
+public:
+    PassTicks(int64_t frameCount, int trail) : frameCount_(frameCount), trail_(trail) {}
+    // The next tick, or nothing once the pass has ended.
+    std::optional<PassTick> next();
+    // Ticks handed out so far.
+    int64_t count() const { return count_; }
+
+private:
+    int64_t frameCount_;
+    int trail_;
+    double position_ = 0;
+    int64_t count_ = 0;
+    bool ended_ = false;
+};
+
+// The cells `tick` changes, lowest first: leaving(cell) for a cell returning
+// to rest, before arriving(cell) for the same cell lighting now.
+template <class Leaving, class Arriving>
+void forEachChange(const CellModel& model, const PassTick& tick, Leaving&& leaving, Arriving&& arriving) {
+    // Nothing trails off before the start; a frame index 0 would read levels.
+    FrameCells off = tick.behind > 0 ? cellsLightingAt(model, tick.behind) : FrameCells();
+    FrameCells on = cellsLightingAt(model, tick.position);
+    // Merging the two ascending lists visits cells lowest first, as a walk
+    // over every cell would.
+    while (true) {
+        const int cell = std::min(off.cell(), on.cell());
+        if (cell == FrameCells::kDone) break;
+        if (off.cell() == cell) {
+            leaving(cell);
+            off.next();
+        }
+        if (on.cell() == cell) {
+            arriving(cell);
+            on.next();
+        }
+    }
+}
+
+// The note-ons `tick` sends under `voices`: send(message) for each lighting
+// cell that sounds, lowest first, velocity 0 once past the last frame.
+template <class Send>
+void forEachNoteOn(const CellModel& model, const VoiceTable& voices, const PassTick& tick, Send&& send) {
+    const int32_t velocity = noteVelocity(tick.position, model.FrameCount);
+    for (FrameCells cells = cellsLightingAt(model, tick.position); cells.cell() != FrameCells::kDone; cells.next())
+        if (const CellVoice voice = voices.voiceOf(cells.cell()); voice.sounds())
+            send(noteOnMessage(voice.channel, voice.note, velocity));
+}
+
+}  // namespace cellsonify
