@@ -3,13 +3,16 @@
 #include "views/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/MessageSink.h"
+#include "app/PositionText.h"
 #include "import/RecordingFile.h"
 #include "playback/PlaybackController.h"
+#include "playback/RealTimeSpeed.h"
 #include "sound/FluidSynthOutput.h"
 #include "sound/SoundFontLocator.h"
 #include "views/ImageButton.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -96,6 +99,16 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
         settings_.setValue(kExportTypeKey, extension);
         settings_.sync();
     });
+    position_ = new QLabel(this);
+    position_->setObjectName(QStringLiteral("positionLabel"));
+    statusBar()->addPermanentWidget(position_);  // beside any passing message
+    statusBar()->setSizeGripEnabled(false);
+    const auto showPosition = [this] { position_->setText(QString::fromStdString(positionText(form_->model()))); };
+    connect(form_, &MainWindow::positionShown, this, showPosition);
+    connect(form_, &MainWindow::dataLoaded, this, showPosition);
+    connect(form_, &MainWindow::dataLoaded, this, &ApplicationWindow::enableRealTime);
+    showPosition();
+    enableRealTime();
     fitToForm();
 
     PlaybackController& playback = form_->playback();
@@ -105,6 +118,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
         preferences_.mapping = {};
     }
     playback.setNoteLength(preferences_.noteLength);
+    playback.setVelocityMode(preferences_.velocity);
     // A port given on the command line or in the environment wins over the kept one.
     const std::string kept = preferences_.outputPort;
     preferences_.outputPort = services.startPort;
@@ -188,6 +202,25 @@ void ApplicationWindow::buildPlaybackMenu() {
     form_->backButton().setToolTip(QStringLiteral("Back to the start (Home)"));
     form_->speedBox().setToolTip(QStringLiteral("Speed: milliseconds per frame; 0 stops"));
     needsRecording({playStop, back});
+    playback->addSeparator();
+    // The speed box keeps milliseconds per frame: these fill it in from the
+    // recording's frame rate, at its own pace or faster.
+    for (const int times : {1, 2, 4, 8}) {
+        const QString name = times == 1 ? QStringLiteral("realTimeAction") : QStringLiteral("realTimeX%1Action").arg(times);
+        const QString text = times == 1 ? QStringLiteral("&Real Time") : QStringLiteral("Real Time x&%1").arg(times);
+        QAction* entry = playback->addAction(text);
+        entry->setObjectName(name);
+        connect(entry, &QAction::triggered, this, [this, times] {
+            if (const std::optional<int> ms = realTimeInterval(form_->model().FrameRate, times))
+                form_->setSpeedText(std::to_string(*ms));
+        });
+    }
+}
+
+void ApplicationWindow::enableRealTime() {
+    const bool known = realTimeInterval(form_->model().FrameRate).has_value();
+    for (const char* name : {"realTimeAction", "realTimeX2Action", "realTimeX4Action", "realTimeX8Action"})
+        action(name).setEnabled(known);
 }
 
 void ApplicationWindow::needsRecording(std::initializer_list<QAction*> actions) {

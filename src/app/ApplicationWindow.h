@@ -14,6 +14,7 @@
 #include <vector>
 
 class QActionGroup;
+class QLabel;
 class QSettings;
 
 namespace cellsonify {
@@ -37,10 +38,12 @@ struct ApplicationServices {
 // The top-level window: a menu bar over the unchanged main window, which is
 // its central widget (so pictures of the main window never show the menus).
 // File: Open..., Open Recent, Export..., Quit. Playback: Play/Stop (Space),
-// Back to start (Home). Sound: output, pitch mapping, note length. Cells: pick
-// cells, which are heard. View: Zoom, row order. Help: About, data formats. A
-// status line under the main window says where an export went. The title and
-// icon are the main window's.
+// Back to start (Home), Real Time and x2, x4, x8 of it (for a recording that
+// states its frame rate). Sound: output, pitch mapping, note length, velocity.
+// Cells: pick cells, which are heard. View: Zoom, row order. Help: About, data
+// formats. A status line under the main window tells the frame playing and its
+// time in the recording, and says where an export went. The title and icon are
+// the main window's.
 class ApplicationWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -69,6 +72,7 @@ public:
     // A mapping that cannot sound is said so and changes nothing.
     bool chooseMapping(const PitchMapping& mapping);
     void chooseNoteLength(NoteLength length);
+    void chooseVelocity(VelocityMode mode);
     // Picking the cells heard (the Cells menu and the cell map).
     CellChooser& cells() { return *cells_; }
     // Orders the raster rows (and rows and scale pitches) as `kind` says, now
@@ -96,6 +100,8 @@ private:
     // Greys `actions` out until a recording is open (menu items with nothing to act on).
     void needsRecording(std::initializer_list<QAction*> actions);
     void fillOutputMenu(QMenu& menu);
+    // The Real Time entries follow the recording: enabled when it states a rate.
+    void enableRealTime();
     void tell(const std::string& text);
 
     std::unique_ptr<QSettings> ownSettings_;
@@ -106,6 +112,7 @@ private:
     MessageSink* messages_;
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
+    QLabel* position_ = nullptr;  // in the status bar
     CellChooser* cells_ = nullptr;  // a child of form_
     RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;

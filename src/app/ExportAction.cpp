@@ -100,6 +100,7 @@ void ExportAction::exportTo(const std::string& path) {
             settings.instrument = &instrument;
             settings.mapping = playing.mapping;
             settings.noteLength = playing.noteLength;
+            settings.velocity = playing.velocity;
             const CellModel& model = form_.model();
             std::optional<int64_t> frame;
             if (model.CurrentFrame >= 1 && model.FrameCount > 0)
@@ -111,6 +112,7 @@ void ExportAction::exportTo(const std::string& path) {
             settings.instrument = &instrument;
             settings.mapping = playing.mapping;
             settings.noteLength = playing.noteLength;
+            settings.velocity = playing.velocity;
             job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
         }
     } catch (const std::exception& e) {

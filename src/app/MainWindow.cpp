@@ -11,6 +11,7 @@
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
 #include "playback/PlaybackDisplay.h"
+#include "playback/RealTimeSpeed.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
 #include "views/RedrawViews.h"
@@ -85,8 +86,12 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.saveChooser = ownSaveChooser_.get();
     }
     exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
-    import_ = new RecordingImport(*this, services_.importer, *services_.messages,
-                                  [this](CellModel fresh) { showRecording(std::move(fresh)); });
+    import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](CellModel fresh) {
+        const std::optional<int> realTime = realTimeInterval(fresh.FrameRate);
+        showRecording(std::move(fresh));
+        // An import plays at the pace it was imaged at when it says what that is.
+        if (realTime) setSpeedText(std::to_string(*realTime));
+    });
     connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
 }
 
@@ -166,6 +171,7 @@ void MainWindow::showModel() {
     const CellModel& m = model();
     setWindowTitle(QString::fromStdString(m.Caption));
     showLoadedRecording(m);
+    emit positionShown(m.CurrentFrame);
 }
 
 void MainWindow::chooseDataFile() {
@@ -178,6 +184,11 @@ void MainWindow::dropFiles(const QStringList& paths) {
 }
 
 void MainWindow::redrawViews() { WindowForm::redrawViews(model()); }
+
+void MainWindow::moveCursors(double frame) {
+    WindowForm::moveCursors(frame);
+    emit positionShown(frame);
+}
 
 void MainWindow::setZoom(double zoom) {
     if (!applyZoom(zoom)) return;

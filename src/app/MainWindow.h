@@ -81,7 +81,8 @@ public:
     bool loadDataFile(const std::string& path);
     // Starts importing the suite2p folder (or .npy in one), NWB or CaImAn file
     // at `path` on a worker thread, with a progress dialog whose Cancel stops
-    // it. On success the recording is shown as by loadDataFile; a refusal is
+    // it. On success the recording is shown as by loadDataFile, the speed set
+    // to its real time when it states its frame rate; a refusal is
     // told naming the file and the problem; either way importEnded follows and
     // until then the window shows what it showed. False, doing nothing, while
     // another import is under way.
@@ -96,6 +97,8 @@ public:
     void dropFiles(const QStringList& paths);
     // RedrawViews of the loaded recording on the raster and the cell map.
     void redrawViews();
+    // Moves the frame cursors (as the face does) and tells positionShown.
+    void moveCursors(double frame);
     // Playback: the recording, the settings, the timer and the transport.
     PlaybackController& playback() { return *playback_; }
     // The "Export..." action (also in the File menu of the application window).
@@ -125,6 +128,8 @@ signals:
     void soundSwitched(bool on);
     // A data file was loaded (or a recording imported) and shown.
     void dataLoaded();
+    // The frame cursors moved to `frame` (a tick, a seek, a rewind).
+    void positionShown(double frame);
     // An import ended: `imported` when shown; otherwise `error` is the message
     // told, or empty after a cancel.
     void importEnded(bool imported, const QString& error);

@@ -1,4 +1,4 @@
-// The Sound menu of the application window: output, pitch mapping, note length.
+// The Sound menu of the application window: output, pitch mapping, note length, velocity.
 #include "app/ApplicationWindow.h"
 
 #include "app/MessageSink.h"
@@ -58,6 +58,19 @@ void ApplicationWindow::buildSoundMenu() {
     pitch->setObjectName(QStringLiteral("pitchMenu"));
     QMenu* length = sound->addMenu(QStringLiteral("&Note Length"));
     length->setObjectName(QStringLiteral("noteLengthMenu"));
+    QMenu* velocity = sound->addMenu(QStringLiteral("&Velocity"));
+    velocity->setObjectName(QStringLiteral("velocityMenu"));
+    connect(velocity, &QMenu::aboutToShow, this, [this, velocity] {
+        velocity->clear();
+        auto* group = new QActionGroup(velocity);
+        const VelocityMode now = preferences_.velocity;
+        choice(*velocity, *group, QStringLiteral("&Fixed (every note at full velocity)"), now == VelocityMode::Fixed,
+               [this] { chooseVelocity(VelocityMode::Fixed); })
+            ->setObjectName(QStringLiteral("velocityFixedAction"));
+        choice(*velocity, *group, QStringLiteral("&Strength (louder for stronger events of an import)"),
+               now == VelocityMode::Strength, [this] { chooseVelocity(VelocityMode::Strength); })
+            ->setObjectName(QStringLiteral("velocityStrengthAction"));
+    });
 
     // Rebuilt each time it opens, so the checks show what plays now.
     connect(pitch, &QMenu::aboutToShow, this, [this, pitch] {
@@ -181,6 +194,12 @@ bool ApplicationWindow::chooseMapping(const PitchMapping& mapping) {
     saveSoundPreferences(settings_, preferences_);
     form_->drawKeyboard();  // keys lit under the old mapping would stay red
     return true;
+}
+
+void ApplicationWindow::chooseVelocity(VelocityMode mode) {
+    form_->playback().setVelocityMode(mode);
+    preferences_.velocity = mode;
+    saveSoundPreferences(settings_, preferences_);
 }
 
 void ApplicationWindow::chooseNoteLength(NoteLength length) {

@@ -31,6 +31,7 @@ SoundPreferences loadSoundPreferences(QSettings& settings) {
     readInto(settings, "sound/root", [&](const std::string& t) { p.mapping.root = parseRoot(t); });
     readInto(settings, "sound/range", [&](const std::string& t) { std::tie(p.mapping.low, p.mapping.high) = parseRange(t); });
     readInto(settings, "sound/note-length", [&](const std::string& t) { p.noteLength = parseNoteLength(t); });
+    p.velocity = parseVelocityMode(text(settings, "sound/velocity")).value_or(VelocityMode::Fixed);
     try {
         checkPitchMapping(p.mapping);
     } catch (const SoundMappingError&) {
@@ -49,6 +50,7 @@ void saveSoundPreferences(QSettings& settings, const SoundPreferences& p) {
     put("sound/root", std::string(rootName(p.mapping.root)));
     put("sound/range", std::to_string(p.mapping.low) + ":" + std::to_string(p.mapping.high));
     put("sound/note-length", p.noteLength.rings() ? "ring" : std::to_string(p.noteLength.fixedMs));
+    put("sound/velocity", std::string(velocityModeName(p.velocity)));
     put("sound/output", p.outputPort);
     settings.sync();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/NoteOffSchedule.h"
+#include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
 
 #include <string>
@@ -14,6 +15,7 @@ namespace cellsonify {
 struct SoundPreferences {
     PitchMapping mapping;
     NoteLength noteLength;
+    VelocityMode velocity = VelocityMode::Fixed;
     std::string outputPort;  // empty: the built-in synthesizer
 
     bool operator==(const SoundPreferences&) const = default;

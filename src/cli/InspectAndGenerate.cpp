@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -19,14 +20,36 @@ namespace cellsonify::cli {
 
 namespace {
 
-// What inspect adds for an imported recording: "source" and each cell's "roi".
-JsonExtraFields importFields(const ImportSource& source) {
+// A strength as stored (a float): its shortest text, not the double it widens to.
+std::string floatText(float value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
+}
+
+// What inspect adds for an imported recording: "source" (with the frame rate
+// when known), and each cell's "roi" and "strengths" (the peak z of each of
+// its events, in the order of its frames).
+JsonExtraFields importFields(const ImportSource& source, const CellModel& model) {
     JsonExtraFields extra;
     extra.afterFrameCount = ", \"source\": {\"format\": " + jsonString(source.format) +
                             ", \"trace\": " + jsonString(source.trace) +
                             ", \"threshold\": " + jsonNumber(source.threshold) +
-                            ", \"rois\": " + std::to_string(source.rois) + "}";
-    extra.perCell = [&source](int cell) { return ", \"roi\": " + std::to_string(source.cellRoi.at(cell)); };
+                            ", \"rois\": " + std::to_string(source.rois);
+    if (model.FrameRate > 0) extra.afterFrameCount += ", \"frame_rate\": " + jsonNumber(model.FrameRate);
+    extra.afterFrameCount += "}";
+    extra.perCell = [&source, &model](int cell) {
+        std::string fields = ", \"roi\": " + std::to_string(source.cellRoi.at(cell));
+        if (model.Strength.empty()) return fields;
+        fields += ", \"strengths\": [";
+        bool first = true;
+        for (const int32_t frame : model.Activity.framesOf(cell)) {
+            fields += first ? "" : ", ";
+            fields += floatText(static_cast<float>(model.Strength.of(model.Activity, cell, frame)));
+            first = false;
+        }
+        return fields + "]";
+    };
     return extra;
 }
 
@@ -57,7 +80,7 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
             const RowOrderKind kind = rowOrderOption(*order);
             OpenedRecording opened = openForCommand(*file, *import, context.err, context.errIsTerminal);
             applyOrderOption(opened.model, kind);
-            JsonExtraFields extra = opened.source ? importFields(*opened.source) : JsonExtraFields{};
+            JsonExtraFields extra = opened.source ? importFields(*opened.source, opened.model) : JsonExtraFields{};
             addOrderFields(extra, opened.model, *order);
             writeModelJson(context.out, opened.model, extra);
         } catch (const std::exception& e) {

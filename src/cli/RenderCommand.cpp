@@ -12,6 +12,7 @@
 #include "export/RecordingExport.h"
 #include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
+#include "playback/RealTimeSpeed.h"
 
 #include <CLI/CLI.hpp>
 
@@ -46,15 +47,22 @@ PitchMapping pitchMappingOf(const RenderRequest& r) {
 
 NoteLength noteLengthOf(const RenderRequest& r) { return parseNoteLength(r.noteLength); }
 
+VelocityMode velocityModeOf(const RenderRequest& r) {
+    if (const std::optional<VelocityMode> mode = parseVelocityMode(r.velocity)) return *mode;
+    throw ExportError("--velocity expects fixed or strength, not \"" + r.velocity + "\"");
+}
+
 namespace {
 
 // The window's pictures of the pass: a movie, or a still at r.frame.
-void renderPictures(const CellModel& model, const RenderRequest& r, ExportFormat format, ConsoleProgress& bar) {
+void renderPictures(const CellModel& model, const RenderRequest& r, const std::string& speed, ExportFormat format,
+                    ConsoleProgress& bar) {
     PictureSettings settings;
-    settings.speedText = r.speed;
+    settings.speedText = speed;
     settings.instrument = &exportInstrumentOf(r.instrument);
     settings.mapping = pitchMappingOf(r);
     settings.noteLength = noteLengthOf(r);
+    settings.velocity = velocityModeOf(r);
     settings.tailSeconds = r.tailSeconds;
     settings.scale = r.zoom.value_or(kDefaultPictureScale);
     const PictureApplication application;
@@ -84,16 +92,21 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         const RowOrderKind order = rowOrderOption(r.order);
         cli::refuseOutputOntoInput(r.out, r.file);
         ExportSettings settings;
-        settings.intervalMs = exportIntervalOf(r.speed);
+        // A speed in the recording's own time is checked for its form now and
+        // turned into milliseconds once the recording tells its frame rate.
+        exportIntervalOf(resolveSpeedText(r.speed, 1000));
         settings.instrument = &exportInstrumentOf(r.instrument);
         settings.tailSeconds = r.tailSeconds;
         settings.mapping = pitchMappingOf(r);
         settings.noteLength = noteLengthOf(r);
+        settings.velocity = velocityModeOf(r);
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
+        const std::string speed = resolveSpeedText(r.speed, model.FrameRate);
+        settings.intervalMs = exportIntervalOf(speed);
         applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
         if (showsPictures(format))
-            renderPictures(model, r, format, bar);
+            renderPictures(model, r, speed, format, bar);
         else
             exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
         bar.finish();
@@ -154,7 +167,9 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     CLI::Option* jobsOption = addNumberOption(*command, "--jobs", batch->jobs, 1, kMostBatchJobs,
                                               "Inputs rendered at once into the folder, each in a process of its own");
     // The speed is kept as text: it is read as the window reads its speed box.
-    command->add_option("--speed", r->speed, "Milliseconds per frame, as typed in the speed box")
+    command->add_option("--speed", r->speed,
+                        "Milliseconds per frame, as typed in the speed box; realtime, or xN for N times that, plays "
+                        "an import at the frame rate it states")
         ->capture_default_str();
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
@@ -171,6 +186,9 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("--root", r->root, "Root of the scale: C, C#, Db ... B")->capture_default_str();
     command->add_option("--range", r->range, "Lowest and highest note, LOW:HIGH as numbers or names (C4 = 60)")
+        ->capture_default_str();
+    command->add_option("--velocity", r->velocity,
+                        "fixed: every note at full velocity; strength: each event's strength (imports)")
         ->capture_default_str();
     command->add_option("--note-length", r->noteLength, "Milliseconds until each note-off, or ring")
         ->type_name("MS")

@@ -2,6 +2,7 @@
 
 #include "cli/ImportFlags.h"
 #include "playback/NoteOffSchedule.h"
+#include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
 
 #include <iosfwd>
@@ -21,7 +22,7 @@ inline constexpr int kDefaultPictureScale = 2;
 struct RenderRequest {
     std::string file;                // data file or recording to import, to play
     std::string out;                 // file to write; its extension names the format
-    std::string speed = "50";        // the speed box text: milliseconds per frame
+    std::string speed = "50";        // the speed box text: milliseconds per frame; "realtime" or "xN" for an import's own pace
     std::string instrument = "Piano";  // caption (any case) or program number
     std::optional<double> tailSeconds;  // audio and movie: seconds for the last notes to ring; none: until they die away
     std::string pitch = "rows";      // pitch mapping: rows, scale or position
@@ -29,6 +30,7 @@ struct RenderRequest {
     std::string root = "C";          // scale and position: the scale's root
     std::string range = "C2:C7";     // scale and position: LOW:HIGH, numbers or names (C4 = 60)
     std::string noteLength = "ring"; // "ring" or milliseconds until the note-off
+    std::string velocity = "fixed";  // "fixed" (full velocity) or "strength" (each event's)
     cli::ImportChoice import;        // how an importer reads `file`
     std::optional<int> zoom;         // movie and picture: each window pixel becomes zoom x zoom (none: kDefaultPictureScale)
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
@@ -40,6 +42,8 @@ struct RenderRequest {
 // naming the option's text and what was expected.
 PitchMapping pitchMappingOf(const RenderRequest& request);
 NoteLength noteLengthOf(const RenderRequest& request);
+// The velocity mode a request names; throws ExportError for any other text.
+VelocityMode velocityModeOf(const RenderRequest& request);
 
 // Renders `request`: 0 and "wrote OUT" on `out`; 1 and "error: <message>" on
 // `err`, leaving no OUT behind. A progress bar goes to `err` when

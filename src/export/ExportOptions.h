@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/NoteOffSchedule.h"
+#include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
 
 #include <functional>
@@ -38,14 +39,15 @@ int exportIntervalOf(const std::string& speedText);
 // ExportError listing the choices when none does.
 const Instrument& exportInstrumentOf(const std::string& name);
 
-// What an export plays: the window's speed, instrument, pitch mapping and note
-// length, and for audio the seconds left for the last notes to ring (none:
+// What an export plays: the window's speed, instrument, pitch mapping, note
+// length and velocity, and for audio the seconds left for the last notes to ring (none:
 // until they have died away).
 struct ExportSettings {
     int intervalMs = 50;
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
     PitchMapping mapping;
     NoteLength noteLength;
+    VelocityMode velocity = VelocityMode::Fixed;
     std::optional<double> tailSeconds;
 };
 

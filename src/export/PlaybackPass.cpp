@@ -15,7 +15,7 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
 }
 
 PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument,
-                          const VoiceTable& voices, NoteLength length) {
+                          const VoiceTable& voices, NoteLength length, VelocityMode velocity) {
     PlaybackPass pass;
     pass.intervalMs = intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
@@ -27,7 +27,7 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
     while (const std::optional<PassTick> tick = ticks.next()) {
         const int64_t at = ticks.count() * intervalMs;
         offs.sendDue(at, write);
-        forEachNoteOn(model, voices, *tick, [&](const MidiMessage& on) {
+        forEachNoteOn(model, voices, *tick, velocity, [&](const MidiMessage& on) {
             offs.beforeNoteOn(at, on, write);
             pass.messages.push_back({at, on});
         });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/MidiFile.h"
+#include "playback/NoteVelocity.h"
 
 #include <cstdint>
 #include <vector>
@@ -31,8 +32,8 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
 // The same pass with each cell's note and channel from `voices` (a table of
 // `model`): the voices' setup messages at 0 ms, and with a fixed `length` each
 // note's note-off at its exact time (NoteOffSchedule's order; those falling
-// after the last tick follow it).
+// after the last tick follow it), each note's velocity as `velocity` has it.
 PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument,
-                          const VoiceTable& voices, NoteLength length);
+                          const VoiceTable& voices, NoteLength length, VelocityMode velocity = VelocityMode::Fixed);
 
 }  // namespace cellsonify

@@ -35,6 +35,7 @@ ExportSettings soundSettingsOf(const PictureSettings& settings) {
     sound.instrument = &instrumentOf(settings);
     sound.mapping = settings.mapping;
     sound.noteLength = settings.noteLength;
+    sound.velocity = settings.velocity;
     sound.tailSeconds = settings.tailSeconds;
     return sound;
 }

@@ -17,6 +17,7 @@ struct PictureSettings {
     const Instrument* instrument = nullptr;  // nullptr: the default instrument
     PitchMapping mapping;                    // how cells get notes: the keys lit and the notes heard
     NoteLength noteLength;                   // ring, or a note-off after a fixed time
+    VelocityMode velocity = VelocityMode::Fixed;  // how loud each note is (the sound only)
     std::optional<double> tailSeconds;       // movie: the last picture held while the last notes ring (none: until quiet)
     int scale = 2;                           // each window pixel becomes scale x scale (1..kMostPictureScale)
 };

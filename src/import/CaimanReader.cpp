@@ -111,6 +111,14 @@ ImportResult importCaiman(const Hdf5File& file, const std::string& path, const I
         if (!(sw > 0)) throw ImportError(name, "component " + std::to_string(k) + " has an empty shape in /estimates/A");
         layout.accepted.push_back({k, static_cast<long long>(k), sr / sw, sc / sw});
     }
+    // The frame rate only sets the pace: one that does not read is left unknown.
+    try {
+        if (file.isDataset("/params/data/fr") && present(file, "/params/data/fr")) {
+            const std::vector<double> fr = file.readNumbers("/params/data/fr");
+            if (fr.size() == 1) layout.frameRate = fr[0];
+        }
+    } catch (const ImportError&) {
+    }
     return assembleRecording(DenseTraceMatrix(file.readNumbers(tracePath), rois, frames, false), layout, options,
                              progress);
 }

@@ -35,16 +35,28 @@ TraceStatistics traceStatistics(std::span<const double> trace, std::vector<doubl
     return s;
 }
 
-void eventOnsets(std::span<const double> trace, double k, std::vector<double>& scratch, std::vector<int32_t>& onsets) {
+void eventOnsets(std::span<const double> trace, double k, std::vector<double>& scratch, std::vector<int32_t>& onsets,
+                 std::vector<float>* peaks) {
     onsets.clear();
+    if (peaks) peaks->clear();
     const TraceStatistics s = traceStatistics(trace, scratch);
     if (s.finite == 0 || !(s.std > 0) || !std::isfinite(s.std)) return;
     bool previousBelow = true;  // z[i-1] < k, taken as true before the first frame
+    bool inEvent = false;       // since the latest onset z has not fallen below k
     for (std::size_t i = 0; i < trace.size(); ++i) {
         const double x = trace[i];
         const double z = (x - s.median) / s.std;
         const bool above = z >= k;
-        if (above && previousBelow && std::isfinite(x)) onsets.push_back(static_cast<int32_t>(i + 1));
+        if (above && previousBelow && std::isfinite(x)) {
+            onsets.push_back(static_cast<int32_t>(i + 1));
+            if (peaks) peaks->push_back(static_cast<float>(z));
+            inEvent = true;
+        } else if (z < k) {
+            inEvent = false;
+        } else if (peaks && inEvent && std::isfinite(z)) {
+            // NaN samples inside a transient neither end nor raise it.
+            peaks->back() = std::max(peaks->back(), static_cast<float>(z));
+        }
         previousBelow = z < k;
     }
 }

@@ -20,6 +20,9 @@ TraceStatistics traceStatistics(std::span<const double> trace, std::vector<doubl
 // Event onsets of a trace, as frames counted from 1: frame i + 1 where
 // z[i] >= k and (i = 0 or z[i-1] < k), z = (x - median) / std. A trace with std
 // 0 (or no finite sample) has none; a NaN or infinite sample never starts one.
-void eventOnsets(std::span<const double> trace, double k, std::vector<double>& scratch, std::vector<int32_t>& onsets);
+// With `peaks`, also each event's strength: the highest finite z from its
+// onset until z falls below k again (or the trace ends), one per onset.
+void eventOnsets(std::span<const double> trace, double k, std::vector<double>& scratch, std::vector<int32_t>& onsets,
+                 std::vector<float>* peaks = nullptr);
 
 }  // namespace cellsonify

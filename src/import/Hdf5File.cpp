@@ -250,6 +250,20 @@ std::optional<std::string> Hdf5File::textAttribute(const std::string& object, co
                          [&a](hid_t memory, void* buffer) { return H5Aread(a.get(), memory, buffer); });
 }
 
+std::optional<double> Hdf5File::numberAttribute(const std::string& object, const std::string& attribute) const {
+    if (!linkExists(file_, object) || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
+        return std::nullopt;
+    const Handle a(H5Aopen_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT, H5P_DEFAULT), H5Aclose);
+    if (!a.valid()) return std::nullopt;
+    const Handle type(H5Aget_type(a.get()), H5Tclose);
+    const H5T_class_t cls = H5Tget_class(type.get());
+    const Handle space(H5Aget_space(a.get()), H5Sclose);
+    if ((cls != H5T_INTEGER && cls != H5T_FLOAT) || H5Sget_simple_extent_npoints(space.get()) != 1) return std::nullopt;
+    double value = 0;
+    if (H5Aread(a.get(), H5T_NATIVE_DOUBLE, &value) < 0) return std::nullopt;
+    return value;
+}
+
 std::string Hdf5File::referencedPath(const std::string& object, const std::string& attribute) const {
     if (typeOf(object) == H5O_TYPE_UNKNOWN || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
         fail(object + " has no attribute '" + attribute + "'");

@@ -38,6 +38,8 @@ public:
     std::optional<std::string> readText(const std::string& dataset) const;
     // A string attribute of an object, or nothing when absent or not a string.
     std::optional<std::string> textAttribute(const std::string& object, const std::string& attribute) const;
+    // A numeric attribute holding one number, or nothing when absent or not that.
+    std::optional<double> numberAttribute(const std::string& object, const std::string& attribute) const;
     // The path of the object an object-reference attribute points at.
     std::string referencedPath(const std::string& object, const std::string& attribute) const;
 

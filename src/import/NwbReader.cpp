@@ -210,6 +210,22 @@ Centres imageMaskCentres(const Hdf5File& file, const std::string& table, std::si
     return c;
 }
 
+// Frames per second of a series: starting_time's `rate`, or else the mean
+// step of its timestamps; 0 when it states neither in a usable form.
+double frameRateOf(const Hdf5File& file, const std::string& series) {
+    if (const auto rate = file.numberAttribute(series + "/starting_time", "rate")) return *rate;
+    if (!file.isDataset(series + "/timestamps")) return 0;
+    const std::vector<std::size_t> shape = file.shape(series + "/timestamps");
+    if (shape.size() != 1 || shape[0] < 2) return 0;
+    try {
+        const std::vector<double> t = file.readNumbers(series + "/timestamps");
+        const double step = (t.back() - t.front()) / static_cast<double>(t.size() - 1);
+        return step > 0 ? 1 / step : 0;
+    } catch (const ImportError&) {
+        return 0;  // timestamps that do not read leave the pace unknown, the data still shown
+    }
+}
+
 }  // namespace
 
 ImportResult importNwb(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
@@ -285,6 +301,7 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
             throw ImportError(name, "ROI " + formatNumber(ids[r]) + " has an empty mask in " + table);
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }
+    layout.frameRate = frameRateOf(file, series.path);
     return assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames, !roiMajor), layout,
                              options, progress);
 }

@@ -48,11 +48,21 @@ FrameWindow chooseFrames(std::size_t total, const ImportOptions& o, const std::s
 
 bool cancelled(const ImportProgress& p) { return p.cancel && p.cancel->load(std::memory_order_relaxed); }
 
+// Onsets (and their peak z) of every accepted ROI.
+struct DetectedEvents {
+    std::vector<std::vector<int32_t>> onsets;
+    std::vector<std::vector<float>> peaks;
+};
+
 // Onsets of every accepted ROI within the window, on up to two threads
 // besides the caller, which also reports progress.
-std::vector<std::vector<int32_t>> detectEvents(const TraceMatrix& traces, const std::vector<AcceptedRoi>& rois,
-                                               FrameWindow window, double k, const ImportProgress& progress) {
-    std::vector<std::vector<int32_t>> events(rois.size());
+DetectedEvents detectEvents(const TraceMatrix& traces, const std::vector<AcceptedRoi>& rois, FrameWindow window,
+                            double k, const ImportProgress& progress) {
+    DetectedEvents found;
+    found.onsets.resize(rois.size());
+    found.peaks.resize(rois.size());
+    auto& events = found.onsets;
+    auto& peaks = found.peaks;
     std::atomic<std::size_t> next{0}, done{0};
     std::atomic<bool> stop{false};
     std::exception_ptr failure;
@@ -63,8 +73,9 @@ std::vector<std::vector<int32_t>> detectEvents(const TraceMatrix& traces, const 
             const std::size_t i = next.fetch_add(1);
             if (i >= rois.size() || stop.load(std::memory_order_relaxed)) return;
             traces.copyRow(rois[i].index, window.first, window.count, row.data());
-            eventOnsets(row, k, scratch, events[i]);
+            eventOnsets(row, k, scratch, events[i], &peaks[i]);
             events[i].shrink_to_fit();
+            peaks[i].shrink_to_fit();
             done.fetch_add(1);
         }
     };
@@ -90,8 +101,9 @@ std::vector<std::vector<int32_t>> detectEvents(const TraceMatrix& traces, const 
             const std::size_t i = next.fetch_add(1);
             if (i >= rois.size() || stop) break;
             traces.copyRow(rois[i].index, window.first, window.count, row.data());
-            eventOnsets(row, k, scratch, events[i]);
+            eventOnsets(row, k, scratch, events[i], &peaks[i]);
             events[i].shrink_to_fit();
+            peaks[i].shrink_to_fit();
             done.fetch_add(1);
             if (progress.report && !rois.empty()) progress.report(static_cast<double>(done.load()) / rois.size());
         }
@@ -103,7 +115,7 @@ std::vector<std::vector<int32_t>> detectEvents(const TraceMatrix& traces, const 
     if (failure) std::rethrow_exception(failure);
     if (cancelled(progress)) throw ImportCancelled();
     if (done.load() != rois.size()) throw std::bad_alloc();  // a helper failed; only allocation can
-    return events;
+    return found;
 }
 
 std::string formatThreshold(double k) {
@@ -131,8 +143,8 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
 
     const FrameWindow window = chooseFrames(traces.frames(), options, layout.name, source.notes);
     source.firstFrame = static_cast<long long>(window.first) + 1;
-    std::vector<std::vector<int32_t>> events =
-        detectEvents(traces, layout.accepted, window, options.threshold, progress);
+    DetectedEvents detected = detectEvents(traces, layout.accepted, window, options.threshold, progress);
+    const std::vector<std::vector<int32_t>>& events = detected.onsets;
 
     // The 1500 ROIs with the most events (ties: the lower index), in ROI order.
     std::vector<std::size_t> kept(layout.accepted.size());
@@ -164,6 +176,16 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     }
     model.SourceRoi = source.cellRoi;
     model.Activity = activity.finish();
+    // Onsets come ascending and distinct, so the table keeps each cell's in
+    // the order they were found and the strengths line up with them.
+    model.Strength.threshold = options.threshold;
+    model.Strength.peakZ.reserve(model.Activity.eventCount());
+    for (std::size_t i : kept) {
+        model.Strength.peakZ.insert(model.Strength.peakZ.end(), detected.peaks[i].begin(), detected.peaks[i].end());
+        std::vector<float>().swap(detected.peaks[i]);
+    }
+    if (model.Strength.peakZ.size() != model.Activity.eventCount()) model.Strength = {};
+    if (std::isfinite(layout.frameRate) && layout.frameRate > 0) model.FrameRate = layout.frameRate;
     normaliseCellPositions(model);
 
     model.Caption = " " + layout.name + " (" + layout.label + ", " + std::to_string(kept.size()) + " of " +

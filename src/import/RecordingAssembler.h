@@ -53,13 +53,14 @@ struct SourceLayout {
     std::string label;           // caption's description, e.g. "suite2p spks"
     std::vector<AcceptedRoi> accepted;  // in source order
     double imageRows = 0;        // rows of the field of view
+    double frameRate = 0;        // frames per second the source states; 0 (or not a rate): not known
     std::vector<std::string> warnings;  // as ImportSource::warnings
     std::vector<std::string> notes;     // as ImportSource::notes
 };
 
 // Applies the import rules to the traces of the accepted ROIs: the frame
-// window, event onsets at the threshold, the 1500-cell cut, positions, level 1
-// and the caption. Throws ImportError (naming layout.name) for a frame window
+// window, event onsets at the threshold and each event's strength, the
+// 1500-cell cut, positions, level 1, the frame rate and the caption. Throws ImportError (naming layout.name) for a frame window
 // outside the recording, ImportCancelled when cancelled.
 ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& layout, const ImportOptions& options,
                                const ImportProgress& progress);

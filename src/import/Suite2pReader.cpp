@@ -250,6 +250,8 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
         const auto bytes = readWholeFile((folder / "ops.npy").string());
         const PickleDocument ops = parseObjectNpy(std::string_view(bytes.data(), bytes.size()), "ops.npy");
         const auto& items = ops.root().items;
+        double fs = 0;  // the frame rate sets the pace only; read before the height, which may refuse
+        if (items.size() == 1 && items[0]->kind == Kind::Dict && numberOf(items[0]->find("fs"), fs)) layout.frameRate = fs;
         double ly = 0;
         if (items.size() != 1 || items[0]->kind != Kind::Dict || !numberOf(items[0]->find("Ly"), ly))
             throw ImportError("ops.npy", "has no 'Ly'");

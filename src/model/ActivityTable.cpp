@@ -30,6 +30,14 @@ std::span<const int32_t> ActivityTable::framesOf(int cell) const {
     return {frames_.data() + cellStart_[cell], frames_.data() + cellStart_[cell + 1]};
 }
 
+std::ptrdiff_t ActivityTable::eventIndex(int cell, long long frame) const {
+    if (frame < 1 || frame > lastFrame_) return -1;
+    const auto list = framesOf(cell);
+    const auto at = std::lower_bound(list.begin(), list.end(), static_cast<int32_t>(frame));
+    if (at == list.end() || *at != frame) return -1;
+    return static_cast<std::ptrdiff_t>(cellStart_[cell] + static_cast<std::size_t>(at - list.begin()));
+}
+
 std::span<const int16_t> ActivityTable::cellsIn(long long frame) const {
     if (frame < 1 || frame > lastFrame_) return {};
     return {cells_.data() + frameStart_[frame], cells_.data() + frameStart_[frame + 1]};

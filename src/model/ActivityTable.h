@@ -43,6 +43,10 @@ public:
     int32_t lastFrame() const { return lastFrame_; }
     // Number of (cell, frame) pairs stored.
     std::size_t eventCount() const { return frames_.size(); }
+    // Where (cell, frame >= 1) stands among all stored pairs, cell by cell and
+    // frames ascending (0 .. eventCount() - 1), so per-event values can sit in
+    // a plain array beside the table; -1 when the cell is not active there.
+    std::ptrdiff_t eventIndex(int cell, long long frame) const;
 
     bool operator==(const ActivityTable& other) const = default;
 

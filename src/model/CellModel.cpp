@@ -12,9 +12,10 @@ uint64_t newModelRevision() {
 }
 
 bool CellModel::operator==(const CellModel& o) const {
-    return std::tie(CellCount, FrameCount, CurrentFrame, Activity, CellPos, DataFile, Caption, Rows, Selection) ==
-           std::tie(o.CellCount, o.FrameCount, o.CurrentFrame, o.Activity, o.CellPos, o.DataFile, o.Caption, o.Rows,
-                    o.Selection);
+    return std::tie(CellCount, FrameCount, CurrentFrame, Activity, CellPos, DataFile, Caption, Strength, FrameRate, Rows,
+                    Selection) ==
+           std::tie(o.CellCount, o.FrameCount, o.CurrentFrame, o.Activity, o.CellPos, o.DataFile, o.Caption, o.Strength,
+                    o.FrameRate, o.Rows, o.Selection);
 }
 
 int noteOfCell(int16_t cellCount, int cell) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ActivityTable.h"
+#include "model/EventStrengths.h"
 #include "model/CellSelection.h"
 #include "model/RowOrder.h"
 
@@ -31,6 +32,8 @@ struct CellModel {
     std::vector<CellPosition> CellPos{1};  // index = cell; row 0 belongs to no cell
     std::string DataFile;           // path of the file last loaded
     std::string Caption;            // window caption the load produced
+    EventStrengths Strength;        // imports: each event's peak z; data files: none
+    double FrameRate = 0;           // frames per second the source was imaged at; 0: not known
     // Per cell (index = cell) the ROI number of the pipeline result it was
     // imported from; empty for a data file. Only shown, never compared.
     std::vector<long long> SourceRoi;

@@ -66,7 +66,7 @@ public:
         keyBox(keys_(*note), kLightRed);
         litNow_.set(static_cast<std::size_t>(*note));
         if (voices_)
-            host_.playVoice(voices_->voiceOf(cell));
+            host_.playVoice(voices_->voiceOf(cell), cell);
         else
             host_.playNote(*note);
     }

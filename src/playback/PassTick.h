@@ -2,6 +2,7 @@
 
 #include "model/CellModel.h"
 #include "playback/FrameCells.h"
+#include "playback/NoteVelocity.h"
 #include "playback/SoundingNotes.h"
 #include "playback/VoiceTable.h"
 #include "sound/MidiMessage.h"
@@ -71,13 +72,14 @@ void forEachChange(const CellModel& model, const PassTick& tick, Leaving&& leavi
 }
 
 // The note-ons `tick` sends under `voices`: send(message) for each lighting
-// cell that sounds, lowest first, velocity 0 once past the last frame.
+// cell that sounds, lowest first, at cellNoteVelocity under `mode` (0 once
+// past the last frame).
 template <class Send>
-void forEachNoteOn(const CellModel& model, const VoiceTable& voices, const PassTick& tick, Send&& send) {
-    const int32_t velocity = noteVelocity(tick.position, model.FrameCount);
+void forEachNoteOn(const CellModel& model, const VoiceTable& voices, const PassTick& tick, VelocityMode mode,
+                   Send&& send) {
     for (FrameCells cells = cellsLightingAt(model, tick.position); cells.cell() != FrameCells::kDone; cells.next())
         if (const CellVoice voice = voices.voiceOf(cells.cell()); voice.sounds())
-            send(noteOnMessage(voice.channel, voice.note, velocity));
+            send(noteOnMessage(voice.channel, voice.note, cellNoteVelocity(model, cells.cell(), tick.position, mode)));
 }
 
 }  // namespace cellsonify

@@ -172,12 +172,12 @@ Canvas& PlaybackController::cellMap() { return display_.cellMap(); }
 Canvas& PlaybackController::keyboard() { return display_.keyboard(); }
 void PlaybackController::moveCursors(float frame) { display_.moveCursors(frame); }
 
-void PlaybackController::playNote(int note) { playVoice({static_cast<int16_t>(note), 0}); }
+void PlaybackController::playNote(int note) { playVoice({static_cast<int16_t>(note), 0}, 0); }
 
-void PlaybackController::playVoice(CellVoice voice) {
+void PlaybackController::playVoice(CellVoice voice, int cell) {
     if (!midi_ || !settings_.soundOn || !voice.sounds()) return;
-    const MidiMessage on =
-        noteOnMessage(voice.channel, voice.note, noteVelocity(model_.CurrentFrame, model_.FrameCount));
+    const MidiMessage on = noteOnMessage(voice.channel, voice.note,
+                                         cellNoteVelocity(model_, cell, model_.CurrentFrame, settings_.velocity));
     const int64_t now = nowMs();
     offs_.beforeNoteOn(now, on, [this](const TimedNoteOff& off) { send(off.off); });
     send(on);

@@ -65,6 +65,8 @@ public:
     void setMapping(const PitchMapping& mapping);
     // Notes struck from now on last `length`.
     void setNoteLength(NoteLength length);
+    // Notes struck from now on are as loud as `mode` makes them.
+    void setVelocityMode(VelocityMode mode) { settings_.velocity = mode; }
     // Plays through `next` (already opened; null: silent) from now on. The old
     // output first gets every pending note-off, a note-off for every key still
     // down, "all notes off" and centred pans, so nothing keeps sounding there;
@@ -93,7 +95,7 @@ public:
     Canvas& keyboard() override;
     void moveCursors(float frame) override;
     void playNote(int note) override;
-    void playVoice(CellVoice voice) override;
+    void playVoice(CellVoice voice, int cell) override;
     std::string speedText() const override { return settings_.speedText; }
     int trail() const override { return trail_; }
     void setSpeedText(const std::string& text) override;

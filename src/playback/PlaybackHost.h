@@ -24,9 +24,12 @@ public:
     virtual void moveCursors(float frame) = 0;
     // Sounds MIDI note `note` (0..127) at once.
     virtual void playNote(int note) = 0;
-    // Sounds a cell's voice (a note on its channel) at once. Hosts that only
-    // know one channel play its note.
-    virtual void playVoice(CellVoice voice) { playNote(voice.note); }
+    // Sounds cell `cell`'s voice (a note on its channel) at once. Hosts that
+    // only know one channel play its note.
+    virtual void playVoice(CellVoice voice, int cell) {
+        (void)cell;
+        playNote(voice.note);
+    }
 
     // The SPEED box text (milliseconds per frame), as typed.
     virtual std::string speedText() const = 0;

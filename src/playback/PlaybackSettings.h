@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/NoteOffSchedule.h"
+#include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
 #include "playback/SpeedText.h"
 
@@ -19,6 +20,7 @@ struct PlaybackSettings {
     int instrument = 1;            // instrument option 1..7 (Piano .. Tinkle Bell)
     PitchMapping mapping;          // how cells get notes (Sound menu)
     NoteLength noteLength;         // ring, or a note-off after a fixed time (Sound menu)
+    VelocityMode velocity = VelocityMode::Fixed;  // full velocity, or each event's strength (Sound menu)
 
     // Frames of blue trail behind the current frame (SpeedText.h).
     int trail() const { return trailLengthFor(speedText); }

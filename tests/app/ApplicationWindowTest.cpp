@@ -5,10 +5,13 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/ExportAction.h"
+#include "export/PlaybackPass.h"
+#include "export/RecordingExport.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 #include "views/ImageButton.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -220,6 +223,50 @@ TEST_F(ApplicationWindowTest, SwitchingTheOutputWhilePlayingLeavesNoNoteSounding
     form().playback().tick();
     EXPECT_EQ(midi.messages().size(), oldCount);
     EXPECT_GT(next.size(), newCount);
+}
+
+TEST_F(ApplicationWindowTest, AnImportPlaysAtItsOwnPaceAndTheStatusLineTellsItsTime) {
+    const auto position = [this] { return app->findChild<QLabel*>(QStringLiteral("positionLabel"))->text(); };
+    form().loadDataFile("/data/a.txt");
+    EXPECT_EQ(position(), QStringLiteral("Frame 0 of 100")) << "a data file states no frame rate";
+    EXPECT_FALSE(app->action("realTimeAction").isEnabled());
+    EXPECT_FALSE(app->action("realTimeX8Action").isEnabled());
+
+    const auto plane = dir.path() / "plane0";
+    importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9, 20}, {}});
+    std::filesystem::copy_file(testfiles::data("import/ops.npy"), plane / "ops.npy");  // fs = 30
+    ASSERT_TRUE(form().startImport(plane.string()));
+    waitForImport(form());
+    EXPECT_EQ(form().speedText(), "33") << "opens at round(1000 / 30) ms per frame";
+    EXPECT_EQ(position(), QStringLiteral("Frame 0 of 40, 0.00 s"));
+    ASSERT_TRUE(app->action("realTimeX4Action").isEnabled());
+    app->action("realTimeX4Action").trigger();
+    EXPECT_EQ(form().speedText(), "8");  // round(1000 / 120)
+    app->action("realTimeAction").trigger();
+    EXPECT_EQ(form().speedText(), "33");
+
+    // Strength mode, live: the velocities the window sends are the export's.
+    app->chooseVelocity(VelocityMode::Strength);
+    form().playback().soundSwitched(true);
+    form().playback().play();
+    std::multiset<int> live;
+    for (int tick = 0; tick < 3; ++tick) form().playback().tick();
+    EXPECT_EQ(position(), QStringLiteral("Frame 3 of 40, 0.10 s"));
+    for (int tick = 3; tick < 40; ++tick) form().playback().tick();
+    for (const MidiMessage& m : midi.messages())
+        if (m.kind() == 0x90) live.insert(m.data2);
+    ExportSettings settings;
+    settings.intervalMs = 33;
+    settings.velocity = VelocityMode::Strength;
+    std::multiset<int> exported;
+    for (const MidiFileEvent& e : exportPass(form().model(), settings).messages)
+        if (e.message.kind() == 0x90) exported.insert(e.message.data2);
+    EXPECT_EQ(live, exported);
+    EXPECT_EQ(live.count(127), 0u) << "no event here is three times the threshold";
+    EXPECT_EQ(std::set<int>(live.begin(), live.end()).size(), 2u) << "ROI 1's two events are weaker than ROI 0's one";
+
+    start();
+    EXPECT_EQ(form().playback().settings().velocity, VelocityMode::Strength) << "kept with the other Sound choices";
 }
 
 TEST_F(ApplicationWindowTest, RecentEntriesAreCanonicalAndTheMenuWakesWithTheFirst) {

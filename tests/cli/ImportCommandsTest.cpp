@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -41,11 +43,11 @@ struct ImportCommands : ::testing::Test {
     }
 };
 
-// inspect's JSON without what only an import has: the caption, "source" and "roi".
+// inspect's JSON without what only an import has: the caption, "source", "roi" and "strengths".
 std::string cellsAndFrames(const std::string& json) {
     std::string s = std::regex_replace(json, std::regex(R"("caption": "[^"]*")"), "");
     s = std::regex_replace(s, std::regex(R"(, "source": \{[^}]*\})"), "");
-    return std::regex_replace(s, std::regex(R"(, "roi": \d+)"), "");
+    return std::regex_replace(s, std::regex(R"(, "roi": \d+(, "strengths": \[[^\]]*\])?)"), "");
 }
 
 }  // namespace
@@ -142,4 +144,54 @@ TEST_F(ImportCommands, RenderPlaysTheImportedOnsets) {
     for (const auto& e : smf.events)
         if (e.bytes.size() == 3 && (e.bytes[0] & 0xF0) == 0x90 && e.bytes[2] > 0) notesOn.insert(e.bytes[1]);
     EXPECT_EQ(notesOn, (std::multiset<int>{noteOfCell(3, 1), noteOfCell(3, 2)}));
+}
+
+TEST_F(ImportCommands, AnImportsFrameRateAndStrengthsSetPaceAndLoudness) {
+    fs::copy_file(testfiles::data("import/ops.npy"), plane / "ops.npy");  // fs = 30
+    const Outcome inspected = run({"inspect", plane.string()});
+    ASSERT_EQ(inspected.code, 0) << inspected.err;
+    EXPECT_NE(inspected.out.find(R"("rois": 4, "frame_rate": 30})"), std::string::npos) << inspected.out;
+    // ROI 0: 100 at two of 60 frames, else 0: median 0, std sqrt(2 x 100^2 / 60 - (200 / 60)^2).
+    std::smatch strengths;
+    ASSERT_TRUE(std::regex_search(inspected.out, strengths,
+                                  std::regex(R"(\{"cell": 1, "roi": 0, "strengths": \[([^,\]]+), ([^\]]+)\])")))
+        << inspected.out;
+    const double sd = std::sqrt(2 * 100.0 * 100 / 60 - (200.0 / 60) * (200.0 / 60));
+    EXPECT_FLOAT_EQ(std::stof(strengths[1].str()), static_cast<float>(100 / sd));
+    EXPECT_FLOAT_EQ(std::stof(strengths[2].str()), static_cast<float>(100 / sd));
+
+    // realtime is round(1000 / 30) = 33 ms per frame; x4 is round(1000 / 120) = 8.
+    const auto midi = [&](const std::string& speed, const std::string& velocity) {
+        const std::string out = (dir.path() / "pass.mid").string();
+        const Outcome r = run({"render", plane.string(), "-o", out, "--speed", speed, "--velocity", velocity});
+        EXPECT_EQ(r.code, 0) << speed << ": " << r.err;
+        std::ifstream in(out, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(midi("realtime", "fixed"), midi("33", "fixed"));
+    EXPECT_EQ(midi("x4", "fixed"), midi("8", "fixed"));
+    // ROI 0's two events peak at 100 / sd, ROI 2's one (100 at one frame) at
+    // 100 / sd2: each plays at round(40 + 87 x min(1, (z - 3) / 6)).
+    const double sd2 = std::sqrt(100.0 * 100 / 60 - (100.0 / 60) * (100.0 / 60));
+    const auto velocity = [](double z) { return static_cast<int>(std::lround(40 + 87 * std::min(1.0, (z - 3) / 6))); };
+    std::multiset<int> heard;
+    for (const exporttest::SmfEvent& e : exporttest::parseSmf(midi("33", "strength")).events)
+        if (e.bytes.size() == 3 && e.bytes[0] == 0x90) heard.insert(e.bytes[2]);
+    EXPECT_EQ(heard, (std::multiset<int>{velocity(100 / sd), velocity(100 / sd), velocity(100 / sd2)}));
+    EXPECT_NE(velocity(100 / sd), velocity(100 / sd2)) << "the two ROIs differ in strength";
+
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+    } refused[] = {
+        {{"render", testfiles::data("single-cell.txt").string(), "-o", "x.mid", "--speed", "realtime"},
+         "needs the recording's frame rate"},
+        {{"render", plane.string(), "-o", "x.mid", "--speed", "xfast"}, "x must be followed by a positive number"},
+        {{"render", plane.string(), "-o", "x.mid", "--velocity", "loud"}, "--velocity expects fixed or strength"},
+    };
+    for (const auto& c : refused) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, 1) << c.said;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
 }

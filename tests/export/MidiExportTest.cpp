@@ -60,6 +60,31 @@ TEST(MidiExport, ThreeCellsFourFramesEventByEvent) {
                                      at(240, {0xFF, 0x2F, 0})}));
 }
 
+TEST(MidiExport, StrengthModeSendsEachEventsStrengthAsItsVelocity) {
+    // The recording above with a peak z per event (cell 1: frames 1, 3; cell
+    // 2: frame 2; cell 3: frames 1, 4) at K = 3; velocity
+    // round(40 + 87 x min(1, (z - 3) / 6)): z 3 -> 40, 6 -> 83.5 -> 84,
+    // 9 -> 127, 4.5 -> 61.75 -> 62; frame 4 ends the pass at velocity 0.
+    testfiles::TempDir dir;
+    CellModel model = LoadDataFile(dir.write("rec.txt", dataFileText(4, {{1, 3}, {2}, {1, 4}})).string());
+    const CellModel plain = model;
+    model.Strength = {{3.0f, 6.0f, 9.0f, 4.5f, 12.0f}, 3};
+    ExportSettings strength = settings(60, 9);
+    strength.velocity = VelocityMode::Strength;
+    EXPECT_EQ(parseSmf(exportMidiBytes(model, strength)).events,
+              (std::vector<SmfEvent>{kTempo,
+                                     at(0, {0xC0, 9}),
+                                     at(60, {0x90, 63, 40}),
+                                     at(60, {0x90, 65, 62}),
+                                     at(120, {0x90, 64, 127}),
+                                     at(180, {0x90, 63, 84}),
+                                     at(240, {0x90, 65, 0}),
+                                     at(240, {0xFF, 0x2F, 0})}));
+    // Fixed mode ignores the strengths; a data file has none and stays at 127.
+    EXPECT_EQ(exportMidiBytes(model, settings(60, 9)), exportMidiBytes(plain, settings(60, 9)));
+    EXPECT_EQ(exportMidiBytes(plain, strength), exportMidiBytes(plain, settings(60, 9)));
+}
+
 TEST(MidiExport, EdgesOfThePass) {
     // No frames: the one tick passes the end at once, so frame 1 sounds silent.
     EXPECT_EQ(midiEventsOf(dataFileText(0, {{1}, {2}}), settings(50, 0)),

@@ -64,3 +64,31 @@ TEST(EventOnsets, NonFiniteSamplesNeverStartEventsAndFlatTracesHaveNone) {
     EXPECT_TRUE(onsets(std::vector<double>(3, nan)).empty());
     EXPECT_TRUE(onsets({}).empty());
 }
+
+TEST(EventOnsets, EachEventsStrengthIsThePeakZUntilZFallsBelowK) {
+    // Rises with dips mirroring them (mean and median 0) and one NaN: 199
+    // finite samples, so std = sqrt(sum of squares / 199).
+    std::vector<double> t(200, 0.0);
+    const std::vector<std::pair<std::size_t, double>> rises{{10, 10}, {11, 30}, {12, 20}, {50, 15}, {60, 20}, {62, 12}};
+    double squares = 0;
+    for (std::size_t i = 0; i < rises.size(); ++i) {
+        t[rises[i].first] = rises[i].second;
+        t[150 + i] = -rises[i].second;
+        squares += 2 * rises[i].second * rises[i].second;
+    }
+    t[61] = std::numeric_limits<double>::quiet_NaN();  // neither ends the transient at 60 nor raises it
+    const double sd = std::sqrt(squares / 199);
+    const double k = 2;
+    ASSERT_LT(k * sd, 10) << "every rise reaches K";
+
+    std::vector<double> scratch;
+    std::vector<int32_t> found;
+    std::vector<float> peaks;
+    eventOnsets(t, k, scratch, found, &peaks);
+    EXPECT_EQ(found, (std::vector<int32_t>{11, 51, 61}));
+    ASSERT_EQ(peaks.size(), 3u);
+    EXPECT_FLOAT_EQ(peaks[0], static_cast<float>(30 / sd));  // the highest of 10, 30, 20
+    EXPECT_FLOAT_EQ(peaks[1], static_cast<float>(15 / sd));
+    EXPECT_FLOAT_EQ(peaks[2], static_cast<float>(20 / sd));  // 12 after the NaN belongs to it, lower
+    EXPECT_EQ(onsets(t, k), found) << "asking for strengths changes no onset";
+}

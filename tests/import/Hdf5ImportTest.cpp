@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace cellsonify;
@@ -24,9 +25,15 @@ std::vector<double> frameMajor(std::size_t frames, const std::vector<std::vector
     return v;
 }
 
+// How an NWB series states its pace: not at all, starting_time's rate, or timestamps.
+struct SeriesPace {
+    double rate = 0;
+    std::vector<double> timestamps;
+};
+
 // An NWB file with Fluorescence (Fluorescence, Neuropil) and DfOverF series
 // over a 3-ROI PlaneSegmentation with ids 10, 11, 12.
-void writeNwb(const std::filesystem::path& file, bool suite2pExport) {
+void writeNwb(const std::filesystem::path& file, bool suite2pExport, const SeriesPace& pace = {}) {
     Hdf5Writer w(file);
     const std::string seg = "/processing/ophys/ImageSegmentation/PlaneSegmentation";
     w.group(seg);
@@ -51,6 +58,12 @@ void writeNwb(const std::filesystem::path& file, bool suite2pExport) {
         w.numbers(c + "/" + s.name + "/data", {20, 3}, frameMajor(20, {{s.spikeAt}, {s.spikeAt}, {s.spikeAt}}));
         w.numbers(c + "/" + s.name + "/rois", {3}, {0, 1, 2}, true);
         w.referenceAttribute(c + "/" + s.name + "/rois", "table", seg);
+        if (pace.rate > 0) {
+            w.numbers(c + "/" + s.name + "/starting_time", {1}, {0.0});
+            w.numberAttribute(c + "/" + s.name + "/starting_time", "rate", pace.rate);
+        }
+        if (!pace.timestamps.empty())
+            w.numbers(c + "/" + s.name + "/timestamps", {pace.timestamps.size()}, pace.timestamps);
     }
 }
 
@@ -170,6 +183,74 @@ TEST(NwbImport, AFileImageInMemoryReadsAsTheFile) {
     EXPECT_EQ(fromImage.source.trace, fromDisk.source.trace);
     EXPECT_THROW(Hdf5File::fromImage(bytes.substr(0, bytes.size() / 2), "cut.nwb"), ImportError);
     EXPECT_THROW(Hdf5File::fromImage("", "empty.nwb"), ImportError);
+}
+
+TEST(ImportedFrameRate, EachFormatKeepsTheRateItStates) {
+    testfiles::TempDir dir;
+    // suite2p: ops['fs'] (30 in the NumPy-written ops.npy); none without ops.npy.
+    const auto plane = dir.path() / "plane0";
+    importfixtures::writeSuite2pPlane(plane, 2, 20, {{3}, {5}});
+    EXPECT_EQ(importRecording(plane.string()).model.FrameRate, 0);
+    std::filesystem::copy_file(testfiles::data("import/ops.npy"), plane / "ops.npy");
+    EXPECT_EQ(importRecording(plane.string()).model.FrameRate, 30);
+
+    // NWB: starting_time's rate, else the mean step of the timestamps.
+    const auto rated = dir.path() / "rated.nwb", stamped = dir.path() / "stamped.nwb", bare = dir.path() / "bare.nwb";
+    writeNwb(rated, false, {7.5, {}});
+    std::vector<double> stamps(20);
+    for (std::size_t i = 0; i < stamps.size(); ++i) stamps[i] = 100 + 0.04 * static_cast<double>(i) + (i % 2 ? 0.01 : 0);
+    stamps.back() = 100 + 0.04 * 19;  // uneven steps, 19 of them spanning 0.76 s: 25 frames a second
+    writeNwb(stamped, false, {0, stamps});
+    writeNwb(bare, false);
+    EXPECT_EQ(importRecording(rated.string()).model.FrameRate, 7.5);
+    EXPECT_NEAR(importRecording(stamped.string()).model.FrameRate, 25, 1e-9);
+    EXPECT_EQ(importRecording(bare.string()).model.FrameRate, 0);
+
+    // CaImAn: params/data/fr; a NoneType placeholder or none at all leaves it unknown.
+    const auto writeCaiman = [&](const std::string& name, std::optional<double> fr) {
+        const auto file = dir.path() / name;
+        Hdf5Writer w(file);
+        w.numbers("/dims", {2}, {4, 4}, true);
+        w.numbers("/estimates/S", {1, 10}, {0, 0, 9, 0, 0, 0, 0, 0, 0, 0});
+        w.numbers("/estimates/A/data", {1}, {1});
+        w.numbers("/estimates/A/indices", {1}, {5}, true);
+        w.numbers("/estimates/A/indptr", {2}, {0, 1}, true);
+        if (fr) w.numbers("/params/data/fr", {1}, {*fr});
+        else w.text("/params/data/fr", "NoneType");
+        return file.string();
+    };
+    EXPECT_EQ(importRecording(writeCaiman("fr.hdf5", 15.5)).model.FrameRate, 15.5);
+    EXPECT_EQ(importRecording(writeCaiman("none.hdf5", std::nullopt)).model.FrameRate, 0);
+}
+
+TEST(ImportedStrength, EveryEventKeepsItsPeakZInTheTablesOrder) {
+    // One ROI whose rises are mirrored by dips (mean and median 0):
+    // std = sqrt(2 x (10^2 + 20^2 + 12^2) / 20).
+    testfiles::TempDir dir;
+    const auto plane = dir.path() / "plane0";
+    std::filesystem::create_directories(plane);
+    std::vector<double> spks(40, 0.0);
+    for (const auto& [at, value] : {std::pair{3, 10.0}, {4, 20.0}, {15, 12.0}}) {
+        spks[at] = value;       // ROI 0
+        spks[at + 4] = -value;  // its dips
+        spks[20 + at] = value;  // ROI 1: the same trace
+        spks[20 + at + 4] = -value;
+    }
+    importfixtures::writeNpy(plane / "spks.npy", "<f4", {2, 20}, spks);
+    importfixtures::writeSuite2pStat(plane, 2);
+    ImportOptions options;
+    options.threshold = 1;
+    const CellModel m = importRecording(plane.string(), options).model;
+    const double sd = std::sqrt(2 * (100.0 + 400 + 144) / 20);
+    ASSERT_EQ(m.Activity.framesOf(1).size(), 2u);
+    EXPECT_EQ(m.Activity.framesOf(1)[0], 4);
+    EXPECT_EQ(m.Activity.framesOf(1)[1], 16);
+    EXPECT_EQ(m.Strength.threshold, 1);
+    EXPECT_EQ(m.Strength.peakZ.size(), 4u);
+    for (int cell : {1, 2}) {
+        EXPECT_FLOAT_EQ(static_cast<float>(m.Strength.of(m.Activity, cell, 4)), static_cast<float>(20 / sd));
+        EXPECT_FLOAT_EQ(static_cast<float>(m.Strength.of(m.Activity, cell, 16)), static_cast<float>(12 / sd));
+    }
 }
 
 // NWB as real writers lay it out: acceptance in an `Accepted` column, a

@@ -44,6 +44,10 @@ TEST(RealPipelineOutput, Suite2pBeforeNumPy117AndItsNwbExportAgree) {
     EXPECT_NE(nwb.source.trace.find("Deconvolved"), std::string::npos);
     EXPECT_EQ(nwb.source.cellRoi, s2p.source.cellRoi);
     EXPECT_EQ(onsetsOf(nwb.model), onsetsOf(s2p.model));
+    EXPECT_EQ(nwb.model.Strength, s2p.model.Strength) << "the same traces, the same peaks";
+    // ops['fs'] and the series' starting_time rate, as NumPy and h5py read them: 10 frames a second.
+    EXPECT_EQ(s2p.model.FrameRate, 10);
+    EXPECT_EQ(nwb.model.FrameRate, 10);
 }
 
 TEST(RealPipelineOutput, CaimanWithNoneTypeIdxComponentsKeepsEveryComponent) {
@@ -52,6 +56,7 @@ TEST(RealPipelineOutput, CaimanWithNoneTypeIdxComponentsKeepsEveryComponent) {
     EXPECT_EQ(r.source.rois, 72);
     EXPECT_EQ(r.model.CellCount, 72);
     EXPECT_EQ(r.model.FrameCount, 1000);
+    EXPECT_EQ(r.model.FrameRate, 30);  // params/data/fr, as h5py reads it
 }
 
 // Every era's ops.npy, put into a copy of the plane folder, opens it.

@@ -157,6 +157,15 @@ void Hdf5Writer::textAttribute(const std::string& object, const std::string& nam
     H5Tclose(type);
 }
 
+void Hdf5Writer::numberAttribute(const std::string& object, const std::string& name, double value) {
+    const hid_t space = H5Screate(H5S_SCALAR);
+    const hid_t a = H5Acreate_by_name(file_, object.c_str(), name.c_str(), H5T_IEEE_F64LE, space, H5P_DEFAULT,
+                                      H5P_DEFAULT, H5P_DEFAULT);
+    H5Awrite(a, H5T_NATIVE_DOUBLE, &value);
+    H5Aclose(a);
+    H5Sclose(space);
+}
+
 void Hdf5Writer::referenceAttribute(const std::string& object, const std::string& name, const std::string& target) {
     hobj_ref_t ref{};
     H5Rcreate(&ref, file_, target.c_str(), H5R_OBJECT, -1);

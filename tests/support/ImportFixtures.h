@@ -37,6 +37,7 @@ public:
     void declaredOnly(const std::string& path, const std::vector<std::size_t>& shape);
     void text(const std::string& path, const std::string& value);  // variable-length string dataset
     void textAttribute(const std::string& object, const std::string& name, const std::string& value);
+    void numberAttribute(const std::string& object, const std::string& name, double value);  // a scalar double
     void referenceAttribute(const std::string& object, const std::string& name, const std::string& target);
     // A pixel_mask compound dataset of (x, y, weight) triples.
     void pixelMask(const std::string& path, const std::vector<double>& xyw);

@@ -1,0 +1,22 @@
+#include "app/PositionText.h"
+
+#include "model/CellModel.h"
+#include "playback/FrameCells.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cellsonify {
+
+std::string positionText(const CellModel& model) {
+    const long long frame = std::max(0LL, nearestFrame(model.CurrentFrame));
+    std::string text = "Frame " + std::to_string(frame) + " of " + std::to_string(model.FrameCount);
+    if (model.FrameRate > 0) {
+        char seconds[48];
+        std::snprintf(seconds, sizeof seconds, ", %.2f s", std::max(0.0, model.CurrentFrame) / model.FrameRate);
+        text += seconds;
+    }
+    return text;
+}
+
+}  // namespace cellsonify
