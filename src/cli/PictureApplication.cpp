@@ -30,6 +30,10 @@ PictureApplication::PictureApplication() {
             ::setenv("XDG_RUNTIME_DIR", runtimeFolder_.c_str(), 1);
         }
     }
+    // QApplication takes the options it read out of argv, so the next one
+    // made here would get no -platform without this.
+    argv[1] = option;
+    argv[2] = offscreen;
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
     argc = chosen && *chosen ? 1 : 3;
     made_ = std::make_unique<QApplication>(argc, argv);

@@ -1,5 +1,6 @@
 #include "cli/RenderCommand.h"
 
+#include "cli/BatchRender.h"
 #include "cli/CellOptions.h"
 #include "film/MovieExport.h"
 #include "cli/CommandLine.h"
@@ -150,8 +151,21 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         "render", "Write one pass of playback as a MIDI file (.mid), audio (.wav), a movie of the window (.mp4) or "
                   "a still picture of the window (.png)");
     auto r = std::make_shared<RenderRequest>();
-    command->add_option("FILE", r->file, "Data file, suite2p folder, NWB or CaImAn file to play")->required();
-    command->add_option("-o,--output", r->out, "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png")->required();
+    auto batch = std::make_shared<BatchRequest>();
+    command->add_option("FILE", batch->inputs,
+                        "Data file, suite2p folder, NWB or CaImAn file to play; several are written into the "
+                        "folder -o names")
+        ->required();
+    command->add_option("-o,--output", r->out,
+                        "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png; or a folder DIR/ to write each "
+                        "input into under its own name, with --format")
+        ->required();
+    CLI::Option* formatOption =
+        command->add_option("--format", batch->format, "What to write for each input into the folder -o names")
+            ->check(CLI::IsMember({"mp4", "wav", "mid", "png"}))
+            ->type_name("FORMAT");
+    CLI::Option* jobsOption = addNumberOption(*command, "--jobs", batch->jobs, 1, kMostBatchJobs,
+                                              "Inputs rendered at once into the folder, each in a process of its own");
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed,
                         "Milliseconds per frame, as typed in the speed box; realtime, or xN for N times that, plays "
@@ -198,12 +212,14 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--order", r->order, "Row order: file, position, activity or similarity")
         ->capture_default_str();
     addImportOptions(*command, r->import);
-    command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts] {
+    command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts, batch,
+                       formatOption, jobsOption] {
         if (zoomOption->count() > 0) r->zoom = *zoom;
         for (const std::string& text : *scaleTexts) applyScaleOption(*r, text);
         if (tailOption->count() > 0) r->tailSeconds = *tail;
         if (frameOption->count() > 0) r->frame = *frame;
-        context.exitCode = renderRecordingFile(*r, context.out, context.err, context.errIsTerminal);
+        context.exitCode = renderAsAsked(*r, *batch, formatOption->count() > 0, jobsOption->count() > 0,
+                                         context.out, context.err, context.errIsTerminal);
     });
 }
 

@@ -27,7 +27,8 @@ void addInspectCommand(CLI::App& app, CommandContext& context);
 void addGenerateCommand(CLI::App& app, CommandContext& context);
 // ports: the external MIDI output ports.
 void addPortsCommand(CLI::App& app, CommandContext& context);
-// render FILE -o OUT [...]: one pass of playback as MIDI or WAV (RenderCommand.h).
+// render FILE -o OUT [...]: one pass of playback as MIDI, WAV, MP4 or PNG (RenderCommand.h);
+// render FILE... -o DIR/ --format F [--jobs N]: each input into DIR (BatchRender.h).
 void addRenderCommand(CLI::App& app, CommandContext& context);
 // convert FILE -o OUT [import options]: an imported recording written as a data file.
 void addConvertCommand(CLI::App& app, CommandContext& context);

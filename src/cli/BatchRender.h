@@ -1,0 +1,52 @@
+#pragma once
+
+#include "cli/RenderCommand.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cellsonify {
+
+// What `render A B C ... -o DIR/ --format F [--jobs N]` adds to a render:
+// several inputs, each written into one folder under its own name.
+struct BatchRequest {
+    std::vector<std::string> inputs;  // as given, in order
+    std::string folder;               // the existing folder written into
+    std::string format;               // mp4, wav, mid or png: the outputs' extension
+    int jobs = 1;                     // renders running at once
+};
+
+// The largest --jobs taken.
+inline constexpr int kMostBatchJobs = 64;
+
+// Whether `-o` names a folder to write a batch into rather than one file: it
+// ends with a slash, or is an existing folder without an output's extension.
+bool namesOutputFolder(const std::string& out);
+
+// The file name each input is written under, in input order: its base name (a
+// folder's own name; a .npy's plane folder's name) with `extension`. Inputs
+// whose names clash get their parent folders' names prefixed ("sessA-plane0"),
+// as few as tell them apart; any still alike (the same input twice) get
+// "-2", "-3" ... in input order. So the names follow from the inputs alone.
+std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension);
+
+// Renders every input with `options` (all but its file and out) into the
+// batch's folder: "[i/n] INPUT -> OUT" on `err` as each starts, the single
+// render's messages and progress bar, then "W written, F failed: INPUT: reason; ...".
+// A failed input leaves no file and the rest go on. With jobs > 1 the renders
+// run in worker processes, since each needs its own window application,
+// synthesizer and encoder, and no progress bar is drawn. Returns 0 when every
+// input was written, 1 otherwise (also when the folder or format is refused,
+// before anything is read).
+int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::ostream& out, std::ostream& err,
+                bool errIsTerminal);
+
+// What `render` runs once its options are read: the plain render of one
+// input into one file (renderRecordingFile), or, given several inputs,
+// --format or a folder for -o, a batch into that folder. Several inputs with
+// -o naming one file, or --jobs for one file, are refused.
+int renderAsAsked(RenderRequest request, BatchRequest batch, bool formatGiven, bool jobsGiven, std::ostream& out,
+                  std::ostream& err, bool errIsTerminal);
+
+}  // namespace cellsonify
