@@ -125,10 +125,23 @@ std::vector<int> CellChooser::cellsInside(const QRect& rect) const {
 }
 
 bool CellChooser::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip) return showTip(watched, event);
-    // A zoom moves and resizes the views: the marks follow.
-    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) refreshMarks();
-    if (watched == &window_.cellMap()) mapMouse(event);
+    // Only the events below reach the window: the views also see events while
+    // the window is being taken down, when it must not be asked anything.
+    switch (event->type()) {
+    case QEvent::ToolTip:
+        return showTip(watched, event);
+    case QEvent::Resize:
+    case QEvent::Move:
+        refreshMarks();  // a zoom moves and resizes the views: the marks follow
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (watched == &window_.cellMap()) mapMouse(event);
+        break;
+    default:
+        break;
+    }
     return false;  // the views still see every event as before
 }
 
