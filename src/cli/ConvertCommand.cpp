@@ -1,7 +1,6 @@
 #include "cli/ImportFlags.h"
 #include "cli/OutputChecks.h"
 #include "cli/Subcommands.h"
-#include "import/DataFileWriter.h"
 #include "model/DataFileLoader.h"
 
 #include <CLI/CLI.hpp>

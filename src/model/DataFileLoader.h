@@ -1,10 +1,14 @@
 #pragma once
 
+// The data file, the program's own text format: read by LoadDataFile and
+// written by writeDataFile, which writes what the other reads back.
+
 #include "model/CellModel.h"
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cellsonify {
 
@@ -32,6 +36,17 @@ CellModel LoadDataFile(const std::string& path);
 // caption and in error messages. UTF-16 text (told by its byte-order mark) is
 // refused rather than read as a file of zeros.
 CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path);
+
+// Writes `model` as a data file that loads back into the same cells, levels,
+// frames and normalised positions. `filePositions` (index = cell) are the
+// positions in file units that normalise into model.CellPos, such as an
+// import's file positions; they are written in the shortest form that reads
+// back exactly. The file is written beside `path` under a temporary name and
+// renamed at the end, so a failed write leaves nothing behind. Throws
+// std::runtime_error naming the file when it cannot be written, and
+// std::invalid_argument when the positions do not normalise into the model's
+// or a cell's X is 0 (which would end the data).
+void writeDataFile(const CellModel& model, const std::vector<CellPosition>& filePositions, const std::string& path);
 
 // The text after the last '/' or '\' of `path` (the whole path if it has none).
 std::string baseName(const std::string& path);

@@ -1,4 +1,3 @@
-#include "import/DataFileWriter.h"
 #include "import/ImportError.h"
 #include "import/Importer.h"
 #include "support/ImportFixtures.h"

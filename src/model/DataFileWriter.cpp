@@ -1,8 +1,7 @@
-#include "import/DataFileWriter.h"
+#include "model/DataFileLoader.h"
 
 #include "files/SafeOutput.h"
 #include "model/CellPositions.h"
-#include "model/DataFileLoader.h"
 
 #include <charconv>
 #include <stdexcept>
