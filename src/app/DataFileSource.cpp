@@ -9,7 +9,10 @@ namespace cellsonify {
 std::optional<QString> dataFileFromDrop(const QStringList& names) {
     if (names.isEmpty()) return std::nullopt;
     const QString& first = names.front();
-    if (takesDroppedName(first.toStdString())) return first;
+    const std::string name = first.toStdString();
+    // A recording under a name of its own (an NWB file saved as .dat) is
+    // taken for what its first bytes say; other names never open a file here.
+    if (takesDroppedName(name) || recognisedByFirstBytes(name).read) return first;
     return std::nullopt;
 }
 

@@ -14,9 +14,10 @@ namespace cellsonify {
 using LoadFunction = std::function<CellModel(const std::string& path)>;
 
 // The file a drop asks to open: the first dropped name when its last three
-// characters are exactly "txt" (case matters), or when it ends in .npy, .nwb,
-// .hdf5 or .h5 (any case) for an import; nullopt otherwise, and for an empty
-// list. Later names never count.
+// characters are exactly "txt" (case matters), when it ends in .npy, .nwb,
+// .hdf5 or .h5 (any case) for an import, or when it is a file of another name
+// whose first bytes are an import's (recognisedByFirstBytes); nullopt
+// otherwise, and for an empty list. Later names never count.
 std::optional<QString> dataFileFromDrop(const QStringList& names);
 
 // Loads `path` with `load` and, only if that succeeds, moves the result into

@@ -88,8 +88,8 @@ public:
     // another import is under way.
     bool startImport(const std::string& path);
     bool importing() const;
-    // Opens `path` as its name asks: startImport for what opensAsImport takes,
-    // loadDataFile (at once) for anything else.
+    // Opens `path` as recordingFormatOf tells it: startImport for what
+    // opensAsImport takes, loadDataFile (at once) for anything else.
     void openRecording(const std::string& path);
     // The "Load Data File" button: asks with the dialog and opens its file name unless empty.
     void chooseDataFile();

@@ -67,13 +67,15 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     services.window.messages = &messages;
     ApplicationWindow window(services);
     messages.parent = &window.form();
-    if (!file.empty() && !opensAsImport(file)) window.form().loadDataFile(file);
+    // Told apart once, by name or first bytes, before the window shows anything.
+    const bool asImport = !file.empty() && opensAsImport(file);
+    if (!file.empty() && !asImport) window.form().loadDataFile(file);
     OpenGateAfterFirstPaint openGate;
     window.winId();  // the native window exists from here, before it is shown
     window.windowHandle()->installEventFilter(&openGate);
     window.show();
     // Imported on a worker thread once the window is up, with its progress dialog.
-    if (!file.empty() && opensAsImport(file)) window.form().startImport(file);
+    if (asImport) window.form().startImport(file);
     return app.exec();
 }
 

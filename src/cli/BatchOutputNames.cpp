@@ -1,5 +1,7 @@
 #include "cli/BatchRender.h"
 
+#include "import/RecordingFormats.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -17,10 +19,10 @@ std::vector<std::string> namePartsOf(const std::string& input) {
     fs::path path = fs::absolute(fs::path(input), ec).lexically_normal();
     if (path.has_relative_path() && !path.has_filename()) path = path.parent_path();  // "plane0/"
     const bool folder = fs::is_directory(path, ec);
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    // A .npy stands for its whole plane folder, which names it.
-    if (!folder && ext == ".npy" && path.has_parent_path() && path.parent_path().has_relative_path())
+    // A plane file (a .npy, or NumPy's bytes under another name) stands for
+    // its whole plane folder, which names it.
+    if (!folder && recordingFormatOf(path.string()).readsFolders && path.has_parent_path() &&
+        path.parent_path().has_relative_path())
         path = path.parent_path();
     const bool usesFolderName = fs::is_directory(path, ec);
     std::vector<std::string> parts;

@@ -1,9 +1,9 @@
 #include "cli/OutputChecks.h"
 
 #include "files/FileIdentity.h"
+#include "import/PathCheck.h"
+#include "import/RecordingFormats.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 
@@ -11,12 +11,10 @@ namespace cellsonify::cli {
 
 namespace {
 
-bool namesNpyFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == ".npy";
+// A file read as a suite2p plane file (a .npy, or NumPy's bytes under
+// another name) stands for its folder.
+bool namesPlaneFile(const std::string& path) {
+    return recordingFormatOf(path).readsFolders && pathStatus(path).kind != PathKind::Directory;
 }
 
 }  // namespace
@@ -33,8 +31,8 @@ void refuseOutputOntoInput(const std::string& output, const std::string& input) 
     case OutputOverlap::None:
         break;
     }
-    // A .npy stands for its whole plane folder, every file of which is read.
-    if (namesNpyFile(input)) {
+    // A plane file stands for its whole folder, every file of which is read.
+    if (namesPlaneFile(input)) {
         const std::filesystem::path folder = std::filesystem::path(input).parent_path();
         const std::string plane = folder.empty() ? "." : folder.string();
         if (overlapOf(output, plane) == OutputOverlap::InsideFolder)

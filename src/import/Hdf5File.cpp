@@ -239,6 +239,11 @@ std::optional<std::string> Hdf5File::readText(const std::string& dataset) const 
     });
 }
 
+bool Hdf5File::hasAttribute(const std::string& object, const std::string& attribute) const {
+    return typeOf(object) != H5O_TYPE_UNKNOWN &&
+           H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) > 0;
+}
+
 std::optional<std::string> Hdf5File::textAttribute(const std::string& object, const std::string& attribute) const {
     if (typeOf(object) == H5O_TYPE_UNKNOWN || H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) <= 0)
         return std::nullopt;

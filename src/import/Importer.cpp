@@ -7,15 +7,13 @@
 
 namespace cellsonify {
 
-bool isImportablePath(const std::string& path) { return importFormatOf(path) != nullptr; }
-
 ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-    const RecordingFormat* format = importFormatOf(path);
+    const RecordingFormat& format = recordingFormatOf(path);
     // A suite2p folder (or a .npy in one) names its own missing files.
-    if (format && format->readsFolders) return format->read(path, options, progress);
+    if (format.readsFolders) return format.read(path, options, progress);
     const PathStatus status = pathStatus(path);
     if (status.kind != PathKind::Regular) throw ImportError(baseName(path), status.reason);
-    if (format) return format->read(path, options, progress);
+    if (format.read) return format.read(path, options, progress);
     throw ImportError(baseName(path), "is neither a suite2p folder, an NWB file (.nwb) nor a CaImAn result (.hdf5, .h5)");
 }
 

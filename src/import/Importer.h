@@ -55,12 +55,9 @@ struct ImportResult {
     ImportSource source;
 };
 
-// True when `path` names something importRecording reads (a folder, or a file
-// ending in .npy, .nwb, .hdf5 or .h5), judged by name alone.
-bool isImportablePath(const std::string& path);
-
 // Reads the recording at `path`: a suite2p plane folder (or any .npy inside
-// one), an NWB 2.x file (.nwb) or a CaImAn result (.hdf5, .h5). The model has
+// one), an NWB 2.x file (.nwb) or a CaImAn result (.hdf5, .h5), or any of
+// these under another name, told by its first bytes (recordingFormatOf). The model has
 // one cell per kept ROI at level 1, its event onsets, FrameCount = frames kept,
 // CurrentFrame 0, DataFile = path and a caption saying what was read.
 // Throws ImportError for anything it refuses, ImportCancelled when cancelled.

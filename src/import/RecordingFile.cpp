@@ -1,10 +1,11 @@
 #include "import/RecordingFile.h"
 
+#include "import/RecordingFormats.h"
 #include "model/DataFileLoader.h"
 
 namespace cellsonify {
 
-bool opensAsImport(const std::string& path) { return isImportablePath(path); }
+bool opensAsImport(const std::string& path) { return recordingFormatOf(path).read != nullptr; }
 
 OpenedRecording openRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
     if (!opensAsImport(path)) return {LoadDataFile(path), std::nullopt};

@@ -15,12 +15,14 @@ struct OpenedRecording {
     std::optional<ImportSource> source;
 };
 
-// True when `path` is read by an importer (isImportablePath: a folder, or a
-// name ending in .npy, .nwb, .hdf5 or .h5); anything else is a data file.
+// True when `path` is read by an importer: recordingFormatOf(path) is not the
+// data file (a folder, a name ending in .npy, .nwb, .hdf5 or .h5, or a file
+// of another name whose first bytes are NumPy's or an NWB or CaImAn HDF5 file's).
 bool opensAsImport(const std::string& path);
 
-// Opens `path`: a data file through LoadDataFile exactly as ever (the options
-// and progress play no part), anything importable through importRecording.
+// Opens `path` as recordingFormatOf says: a data file through LoadDataFile
+// exactly as ever (the options and progress play no part), anything else
+// through importRecording.
 // Throws DataFileError, ImportError or ImportCancelled as those do.
 OpenedRecording openRecording(const std::string& path, const ImportOptions& options = {},
                               const ImportProgress& progress = {});

@@ -1,12 +1,16 @@
 #include "import/RecordingFormats.h"
 
 #include "import/CaimanReader.h"
+#include "import/Hdf5File.h"
+#include "import/ImportError.h"
 #include "import/NwbReader.h"
+#include "import/PathCheck.h"
 #include "import/Suite2pReader.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 
 namespace cellsonify {
 
@@ -27,20 +31,45 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
+const RecordingFormat& dataFileFormat() { return recordingFormats().front(); }
+
+// The file opened as HDF5 to look at its root, or nothing when the library
+// refuses it (a damaged file then reads as what its name says: a data file).
+std::optional<Hdf5File> openHdf5(const std::string& path) {
+    try {
+        return std::optional<Hdf5File>(std::in_place, path, path);
+    } catch (const ImportError&) {
+        return std::nullopt;
+    }
+}
+
+bool marks(const RecordingFormat& format, const Hdf5File& file) {
+    try {
+        return format.rootMarks(file);
+    } catch (const ImportError&) {
+        return false;  // a root link out of the file: not read, so not recognised
+    }
+}
+
 }  // namespace
 
 const std::vector<RecordingFormat>& recordingFormats() {
     static const std::vector<RecordingFormat> formats{
-        {"Data File", "Data Files (*.txt)|*txt", {}, false, nullptr},
-        {"suite2p Plane Folder", "suite2p Plane Folder (any .npy in it)|*.npy", {".npy"}, true,
+        {"Data File", "Data Files (*.txt)|*txt", {".txt"}, false, FileSignature::None, nullptr, nullptr},
+        {"suite2p Plane Folder", "suite2p Plane Folder (any .npy in it)|*.npy", {".npy"}, true, FileSignature::NumPy,
+         nullptr,
          [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
              return importSuite2p(path, options, progress);
          }},
-        {"NWB File", "NWB File (*.nwb)|*.nwb", {".nwb"}, false,
+        {"NWB File", "NWB File (*.nwb)|*.nwb", {".nwb"}, false, FileSignature::Hdf5,
+         // NWB 2 keeps its version as a root attribute, NWB 1 as a root
+         // dataset; the reader tells the second apart and refuses it.
+         [](const Hdf5File& file) { return file.hasAttribute("/", "nwb_version") || file.isDataset("/nwb_version"); },
          [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
              return importNwb(path, options, progress);
          }},
-        {"CaImAn Result", "CaImAn Result (*.hdf5, *.h5)|*.hdf5 *.h5", {".hdf5", ".h5"}, false,
+        {"CaImAn Result", "CaImAn Result (*.hdf5, *.h5)|*.hdf5 *.h5", {".hdf5", ".h5"}, false, FileSignature::Hdf5,
+         [](const Hdf5File& file) { return file.isGroup("/estimates"); },
          [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
              return importCaiman(path, options, progress);
          }},
@@ -48,16 +77,27 @@ const std::vector<RecordingFormat>& recordingFormats() {
     return formats;
 }
 
-const RecordingFormat* importFormatOf(const std::string& path) {
-    std::error_code ec;
-    const bool folder = std::filesystem::is_directory(path, ec);
+const RecordingFormat& recordingFormatOf(const std::string& path) {
+    const PathKind kind = pathStatus(path).kind;
     const std::string ext = lowerExtension(path);
     for (const RecordingFormat& f : recordingFormats()) {
-        if (!f.read) continue;
-        if (folder ? f.readsFolders : std::find(f.extensions.begin(), f.extensions.end(), ext) != f.extensions.end())
-            return &f;
+        const bool named = std::find(f.extensions.begin(), f.extensions.end(), ext) != f.extensions.end();
+        if (kind == PathKind::Directory ? f.readsFolders : named) return f;
     }
-    return nullptr;
+    if (kind != PathKind::Regular) return dataFileFormat();
+    return recognisedByFirstBytes(path);
+}
+
+const RecordingFormat& recognisedByFirstBytes(const std::string& path) {
+    const FileSignature signature = fileSignatureOf(path);
+    if (signature == FileSignature::None) return dataFileFormat();
+    const std::optional<Hdf5File> hdf5 = signature == FileSignature::Hdf5 ? openHdf5(path) : std::nullopt;
+    if (signature == FileSignature::Hdf5 && !hdf5) return dataFileFormat();
+    for (const RecordingFormat& f : recordingFormats()) {
+        if (f.signature != signature) continue;
+        if (!hdf5 || marks(f, *hdf5)) return f;
+    }
+    return dataFileFormat();
 }
 
 std::string recordingDialogFilter() {
@@ -73,8 +113,9 @@ std::string recordingDialogFilter() {
 bool takesDroppedName(std::string_view name) {
     if (name.size() >= 3 && name.substr(name.size() - 3) == "txt") return true;
     for (const RecordingFormat& f : recordingFormats())
-        for (std::string_view ext : f.extensions)
-            if (endsWithAnyCase(name, ext)) return true;
+        if (f.read)
+            for (std::string_view ext : f.extensions)
+                if (endsWithAnyCase(name, ext)) return true;
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/FileSignature.h"
 #include "import/Importer.h"
 
 #include <functional>
@@ -9,14 +10,20 @@
 
 namespace cellsonify {
 
+class Hdf5File;
+
 // One kind of recording the program opens, known in one place: the window's
-// dialog and drops, `cellsonify PATH`, inspect, render and convert all ask
-// this table what a path is and how to read it.
+// dialog, drops and recent files, `cellsonify PATH`, inspect, render and
+// convert all ask this table what a path is and how to read it.
 struct RecordingFormat {
     std::string_view name;                     // what the dialog calls it
     std::string_view dialogFilter;             // "Caption|patterns", as DataFileDialog lists it
-    std::vector<std::string_view> extensions;  // imports: lower case, dot included, matched in any case
+    std::vector<std::string_view> extensions;  // lower case, dot included, matched in any case
     bool readsFolders = false;                 // a folder is read as this format
+    // How a file of this format starts, for names whose extension says nothing.
+    FileSignature signature = FileSignature::None;
+    // HDF5 formats only: whether the file's root marks it as this format.
+    std::function<bool(const Hdf5File&)> rootMarks;
     // Imports only: reads the recording at a path (null for the data file,
     // which LoadDataFile reads under any name).
     std::function<ImportResult(const std::string&, const ImportOptions&, const ImportProgress&)> read;
@@ -26,9 +33,17 @@ struct RecordingFormat {
 // order the dialog offers them.
 const std::vector<RecordingFormat>& recordingFormats();
 
-// The import format `path` is recognised as, by name alone: a folder, then
-// its extension in any case. Null: a data file, whatever its name.
-const RecordingFormat* importFormatOf(const std::string& path);
+// The format `path` is read as: a folder is a suite2p plane folder; a known
+// extension (any case) names its format; any other name is told by the file's
+// first bytes (recognisedByFirstBytes). The data file when nothing else fits,
+// including paths that are missing, FIFOs or devices, which are never opened
+// here: their reader refuses them with its own words.
+const RecordingFormat& recordingFormatOf(const std::string& path);
+
+// The format a regular file's first bytes say it is: HDF5 holding an
+// nwb_version is NWB, HDF5 holding /estimates is CaImAn, a NumPy array is a
+// suite2p plane file (read with its folder); anything else is the data file.
+const RecordingFormat& recognisedByFirstBytes(const std::string& path);
 
 // The dialog's filter: every format's entry, then "All files (*)", joined with '|'.
 std::string recordingDialogFilter();
