@@ -54,16 +54,25 @@ TEST(RecordingFormats, APathIsToldByFolderThenExtensionThenFirstBytes) {
     const fs::path nwb = testfiles::data("import/nwb-rois-by-frames.nwb");
     EXPECT_EQ(formatOf(copyAs(nwb, dir.path() / "nwb-named.txt")), "Data File");
 
-    // Any other name: by the first bytes.
+    // Any other name: by the first bytes, and it opens as they say.
     const fs::path caiman = writeHdf5WithGroup(dir.path() / "result.hdf5", "/estimates");
-    EXPECT_EQ(formatOf(copyAs(nwb, dir.path() / "session.dat")), "NWB File");
+    const fs::path session = copyAs(nwb, dir.path() / "session.dat");
+    const fs::path spks = copyAs(plane / "spks.npy", plane / "spks.bin");
+    const fs::path cells = copyAs(testfiles::data("single-cell.txt"), dir.path() / "cells");
+    EXPECT_EQ(formatOf(session), "NWB File");
     EXPECT_EQ(formatOf(copyAs(testfiles::data("import/nwb-version-1.nwb"), dir.path() / "old")), "NWB File");
     EXPECT_EQ(formatOf(copyAs(caiman, dir.path() / "result.bin")), "CaImAn Result");
     EXPECT_EQ(formatOf(copyAs(caiman, dir.path() / "user-block.bin", 1024)), "CaImAn Result");
-    EXPECT_EQ(formatOf(copyAs(plane / "spks.npy", plane / "spks.bin")), "suite2p Plane Folder");
-    EXPECT_EQ(formatOf(copyAs(testfiles::data("single-cell.txt"), dir.path() / "cells")), "Data File");
+    EXPECT_EQ(formatOf(spks), "suite2p Plane Folder");
+    EXPECT_EQ(formatOf(cells), "Data File");
     EXPECT_EQ(formatOf(copyAs(writeHdf5WithGroup(dir.path() / "x.h5", "/other"), dir.path() / "other.dat")),
               "Data File");
+    EXPECT_EQ(openRecording(session.string()).source.value_or(ImportSource{}).format, "nwb");
+    EXPECT_EQ(openRecording(spks.string()).source.value_or(ImportSource{}).format, "suite2p");
+    const OpenedRecording text = openRecording(cells.string());
+    EXPECT_FALSE(text.source);
+    EXPECT_EQ(text.model.Activity, LoadDataFile(testfiles::data("single-cell.txt").string()).Activity);
+
     // The signature only where HDF5 looks for it: 0, 512, 1024, 2048, ...
     EXPECT_EQ(fileSignatureOf(copyAs(caiman, dir.path() / "at-2048", 2048).string()), FileSignature::Hdf5);
     EXPECT_EQ(fileSignatureOf(copyAs(caiman, dir.path() / "at-700", 700).string()), FileSignature::None);
@@ -76,25 +85,4 @@ TEST(RecordingFormats, APathIsToldByFolderThenExtensionThenFirstBytes) {
     EXPECT_EQ(fileSignatureOf(fifo.string()), FileSignature::None);
     EXPECT_EQ(formatOf(fifo), "Data File");
     EXPECT_THROW(openRecording(fifo.string()), DataFileError);
-}
-
-TEST(RecordingFormats, ARecordingOpensAsItsBytesSayWhateverItsName) {
-    testfiles::TempDir dir;
-    const OpenedRecording nwb =
-        openRecording(copyAs(testfiles::data("import/nwb-rois-by-frames.nwb"), dir.path() / "session.dat").string());
-    ASSERT_TRUE(nwb.source);
-    EXPECT_EQ(nwb.source->format, "nwb");
-    EXPECT_EQ(nwb.model.CellCount, importRecording(testfiles::data("import/nwb-rois-by-frames.nwb").string()).model.CellCount);
-
-    const fs::path plane = dir.path() / "plane0";
-    importfixtures::writeSuite2pPlane(plane, 3, 40, {{1}, {5}, {9}});
-    const OpenedRecording suite2p = openRecording(copyAs(plane / "spks.npy", plane / "spks.bin").string());
-    ASSERT_TRUE(suite2p.source);
-    EXPECT_EQ(suite2p.source->format, "suite2p");
-    EXPECT_EQ(suite2p.model.CellCount, 3);
-
-    const OpenedRecording text = openRecording(copyAs(testfiles::data("single-cell.txt"), dir.path() / "cells").string());
-    EXPECT_FALSE(text.source);
-    EXPECT_EQ(text.model.Activity, LoadDataFile(testfiles::data("single-cell.txt").string()).Activity);
-    EXPECT_FALSE(opensAsImport((dir.path() / "cells").string()));
 }
