@@ -8,7 +8,6 @@
 #include "app/SaveFileChooser.h"
 #include "export/ExportOptions.h"
 #include "playback/PlaybackController.h"
-#include "sound/Instruments.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -90,29 +89,18 @@ void ExportAction::run() {
 void ExportAction::exportTo(const std::string& path) {
     if (busy()) return;
     const PlaybackSettings& playing = form_.playback().settings();
-    const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(playing.instrument - 1));
     try {
         const ExportFormat format = exportFormatOf(path);
-        const int interval = exportIntervalOf(playing.speedText);
+        PictureSettings settings;
+        static_cast<PassSettings&>(settings) = playing;
+        settings.intervalMs = exportIntervalOf(playing.speedText);  // refuses a speed that never plays
         if (showsPictures(format)) {
-            PictureSettings settings;
-            settings.speedText = playing.speedText;
-            settings.instrument = &instrument;
-            settings.mapping = playing.mapping;
-            settings.noteLength = playing.noteLength;
-            settings.velocity = playing.velocity;
             const CellModel& model = form_.model();
             std::optional<int64_t> frame;
             if (model.CurrentFrame >= 1 && model.FrameCount > 0)
                 frame = std::min<int64_t>(static_cast<int64_t>(std::floor(model.CurrentFrame)), model.FrameCount - 1);
             job_ = std::make_unique<PictureJob>(model, path, settings, frame);
         } else {
-            ExportSettings settings;
-            settings.intervalMs = interval;
-            settings.instrument = &instrument;
-            settings.mapping = playing.mapping;
-            settings.noteLength = playing.noteLength;
-            settings.velocity = playing.velocity;
             job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
         }
     } catch (const std::exception& e) {

@@ -55,15 +55,10 @@ VelocityMode velocityModeOf(const RenderRequest& r) {
 namespace {
 
 // The window's pictures of the pass: a movie, or a still at r.frame.
-void renderPictures(const CellModel& model, const RenderRequest& r, const std::string& speed, ExportFormat format,
+void renderPictures(const CellModel& model, const RenderRequest& r, const ExportSettings& pass, ExportFormat format,
                     ConsoleProgress& bar) {
     PictureSettings settings;
-    settings.speedText = speed;
-    settings.instrument = &exportInstrumentOf(r.instrument);
-    settings.mapping = pitchMappingOf(r);
-    settings.noteLength = noteLengthOf(r);
-    settings.velocity = velocityModeOf(r);
-    settings.tailSeconds = r.tailSeconds;
+    static_cast<ExportSettings&>(settings) = pass;
     settings.scale = r.zoom.value_or(kDefaultPictureScale);
     const PictureApplication application;
     const std::unique_ptr<PictureExport> work =
@@ -106,7 +101,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
         if (showsPictures(format))
-            renderPictures(model, r, speed, format, bar);
+            renderPictures(model, r, settings, format, bar);
         else
             exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
         bar.finish();

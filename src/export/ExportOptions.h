@@ -1,8 +1,6 @@
 #pragma once
 
-#include "playback/NoteOffSchedule.h"
-#include "playback/NoteVelocity.h"
-#include "playback/PitchMapping.h"
+#include "playback/PassSettings.h"
 
 #include <functional>
 #include <optional>
@@ -10,8 +8,6 @@
 #include <string>
 
 namespace cellsonify {
-
-struct Instrument;
 
 // An export that cannot be made; what() is ready to show the user.
 class ExportError : public std::runtime_error {
@@ -39,15 +35,10 @@ int exportIntervalOf(const std::string& speedText);
 // ExportError listing the choices when none does.
 const Instrument& exportInstrumentOf(const std::string& name);
 
-// What an export plays: the window's speed, instrument, pitch mapping, note
-// length and velocity, and for audio the seconds left for the last notes to ring (none:
-// until they have died away).
-struct ExportSettings {
-    int intervalMs = 50;
-    const Instrument* instrument = nullptr;  // nullptr: the default instrument
-    PitchMapping mapping;
-    NoteLength noteLength;
-    VelocityMode velocity = VelocityMode::Fixed;
+// What an export plays: the pass (speed, instrument, pitch mapping, note
+// length, velocity), and for audio the seconds left for the last notes to
+// ring (none: until they have died away).
+struct ExportSettings : PassSettings {
     std::optional<double> tailSeconds;
 };
 

@@ -1,9 +1,8 @@
 #include "export/PlaybackPass.h"
 
 #include "model/CellModel.h"
-#include "playback/NoteOffSchedule.h"
 #include "playback/PitchMapping.h"
-#include "playback/PassTick.h"
+#include "playback/PassStepper.h"
 #include "playback/SpeedText.h"
 #include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
@@ -20,20 +19,16 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
     pass.intervalMs = intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
         pass.messages.push_back({0, m});
-    NoteOffSchedule offs(length);
-    const auto write = [&](const TimedNoteOff& off) { pass.messages.push_back({off.atMs, off.off}); };
+    PassStepper stepper(model, voices, length, velocity);
+    const auto write = [&](int64_t atMs, const MidiMessage& m) { pass.messages.push_back({atMs, m}); };
     // The notes do not depend on the trail; the window's at this speed is given all the same.
-    PassTicks ticks(model.FrameCount, trailLengthFor(std::to_string(intervalMs)));
-    while (const std::optional<PassTick> tick = ticks.next()) {
-        const int64_t at = ticks.count() * intervalMs;
-        offs.sendDue(at, write);
-        forEachNoteOn(model, voices, *tick, velocity, [&](const MidiMessage& on) {
-            offs.beforeNoteOn(at, on, write);
-            pass.messages.push_back({at, on});
-        });
+    const int trail = trailLengthFor(std::to_string(intervalMs));
+    double position = 0;
+    for (bool ended = false; !ended;) {
+        ++pass.ticks;
+        ended = stepper.step(position, trail, pass.ticks * intervalMs, true, write).passedEnd;
     }
-    pass.ticks = ticks.count();
-    offs.sendAll(write);
+    stepper.sendAll(write);
     return pass;
 }
 

@@ -24,22 +24,6 @@ constexpr std::chrono::milliseconds kMostSoundWait{10};
 // Ticks run per slice on the way to a still picture's frame.
 constexpr int64_t kTicksPerSlice = 200;
 
-const Instrument& instrumentOf(const PictureSettings& settings) {
-    return settings.instrument ? *settings.instrument : kDefaultInstrument;
-}
-
-// The WAV export's settings for the same pass.
-ExportSettings soundSettingsOf(const PictureSettings& settings) {
-    ExportSettings sound;
-    sound.intervalMs = exportIntervalOf(settings.speedText);
-    sound.instrument = &instrumentOf(settings);
-    sound.mapping = settings.mapping;
-    sound.noteLength = settings.noteLength;
-    sound.velocity = settings.velocity;
-    sound.tailSeconds = settings.tailSeconds;
-    return sound;
-}
-
 void checkScale(int scale) {
     if (scale < 1 || scale > kMostPictureScale)
         throw ExportError("the zoom must be a whole number from 1 to " + std::to_string(kMostPictureScale) +
@@ -49,9 +33,9 @@ void checkScale(int scale) {
 class MovieMaking : public PictureExport {
 public:
     MovieMaking(const CellModel& model, const std::string& path, const PictureSettings& settings)
-        : pass_(exportPass(model, soundSettingsOf(settings))),
+        : pass_(exportPass(model, settings)),
           tailSeconds_(settings.tailSeconds),
-          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping) {
+          pictures_(model, std::to_string(settings.intervalMs), *settings.instrument, settings.mapping) {
         MoviePass movie;
         movie.intervalMs = pass_.intervalMs;
         movie.ticks = pass_.ticks;
@@ -85,7 +69,7 @@ public:
         : path_(std::move(path)),
           scale_(settings.scale),
           ticks_(frame.value_or(0)),
-          pictures_(model, settings.speedText, instrumentOf(settings), settings.mapping) {
+          pictures_(model, std::to_string(settings.intervalMs), *settings.instrument, settings.mapping) {
         if (frame) pictures_.play();
     }
 
@@ -122,7 +106,7 @@ std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const st
 std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const std::string& path,
                                                   const PictureSettings& settings, std::optional<int64_t> frame) {
     checkScale(settings.scale);
-    exportPass(model, soundSettingsOf(settings));  // a speed or mapping that never plays is refused as for a movie
+    exportPass(model, settings);  // a speed or mapping that never plays is refused as for a movie
     // Playback lights frame N on its Nth tick; on reaching the last frame it
     // loops back to the start at once, so the window never rests there.
     if (frame && (*frame < 1 || *frame >= model.FrameCount))

@@ -11,15 +11,11 @@ namespace cellsonify {
 
 struct CellModel;
 
-// What a movie or still picture of a recording shows and plays.
-struct PictureSettings {
-    std::string speedText = "50";            // as typed in the speed box; the tick interval is read from it
-    const Instrument* instrument = nullptr;  // nullptr: the default instrument
-    PitchMapping mapping;                    // how cells get notes: the keys lit and the notes heard
-    NoteLength noteLength;                   // ring, or a note-off after a fixed time
-    VelocityMode velocity = VelocityMode::Fixed;  // how loud each note is (the sound only)
-    std::optional<double> tailSeconds;       // movie: the last picture held while the last notes ring (none: until quiet)
-    int scale = 2;                           // each window pixel becomes scale x scale (1..kMostPictureScale)
+// What a movie or still picture of a recording shows and plays: the pass and
+// its sound as a WAV export has them (the tail: the last picture held while
+// the last notes ring), each window pixel drawn as scale x scale pixels.
+struct PictureSettings : ExportSettings {
+    int scale = 2;  // 1..kMostPictureScale
 };
 
 inline constexpr int kMostPictureScale = 8;

@@ -39,8 +39,6 @@ private:
     Canvas& cellMap() override;
     Canvas& keyboard() override;
     void moveCursors(float frame) override { moveFrameCursors(face_.views(), frame); }
-    void playNote(int) override {}
-    void playVoice(CellVoice, int) override {}
     std::string speedText() const override { return speedText_; }
     void setSpeedText(const std::string& text) override;
     int timerInterval() const override { return interval_; }

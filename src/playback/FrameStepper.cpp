@@ -1,7 +1,8 @@
 #include "playback/FrameStepper.h"
 
 #include "model/CellModel.h"
-#include "playback/PassTick.h"
+#include "playback/PassStepper.h"
+#include "playback/PitchMapping.h"
 #include "playback/PlaybackHost.h"
 #include "playback/SoundingNotes.h"
 #include "drawing/Canvas.h"
@@ -12,6 +13,7 @@
 #include <array>
 #include <bitset>
 #include <optional>
+#include <vector>
 
 namespace cellsonify {
 
@@ -65,10 +67,6 @@ public:
         if (!note) return;
         keyBox(keys_(*note), kLightRed);
         litNow_.set(static_cast<std::size_t>(*note));
-        if (voices_)
-            host_.playVoice(voices_->voiceOf(cell), cell);
-        else
-            host_.playNote(*note);
     }
 
     void finish() {
@@ -131,22 +129,42 @@ void paintFrame(const CellModel& model, const KeyRect& keys, PlaybackHost& host,
 
 namespace {
 
-void stepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable* voices) {
-    const PassTick tick = nextTick(model.CurrentFrame, model.FrameCount, host.trail());
+// Notes the host hears after the views are painted: the host's own log then
+// reads as the window runs a tick (cursors, pictures, notes, rewind).
+void playNotes(PlaybackHost& host, const std::vector<int>& notes) {
+    for (int note : notes) host.playNote(note);
+}
+
+PassTick stepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices,
+                   const VoiceTable* painted) {
+    PassStepper stepper(model, voices);
+    std::vector<int> notes;
+    const PassTick tick = stepper.step(model.CurrentFrame, host.trail(), 0, true,
+                                       [&](int64_t, const MidiMessage& on) { notes.push_back(on.data1); });
+    showTick(model, keys, host, tick, painted, [&] { playNotes(host, notes); });
+    return tick;
+}
+
+}  // namespace
+
+void showTick(CellModel& model, const KeyRect& keys, PlaybackHost& host, const PassTick& tick, const VoiceTable* voices,
+              const std::function<void()>& afterPainting) {
     host.moveCursors(static_cast<float>(tick.position));
     paintFrame(model, keys, host, tick, voices);
+    if (afterPainting) afterPainting();
     if (tick.passedEnd) {
         host.setTimerInterval(0);
         RestartPlayback(model, host);
     }
 }
 
-}  // namespace
+PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host) {
+    // The rows rule's own notes: one channel, each cell its key.
+    return stepFrame(model, keys, host, voiceTable(model, PitchMapping{}), nullptr);
+}
 
-void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host) { stepFrame(model, keys, host, nullptr); }
-
-void StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices) {
-    stepFrame(model, keys, host, &voices);
+PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices) {
+    return stepFrame(model, keys, host, voices, &voices);
 }
 
 void RestartPlayback(CellModel& model, PlaybackHost& host) {

@@ -10,14 +10,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 
 namespace cellsonify {
 
-// One timer tick of playback, worked out in one place for everything that
-// plays a recording: the window's views and notes, MIDI and WAV export,
-// movies and pictures all step through nextTick, so they agree on every
-// frame, every cell and every note.
+// One timer tick of playback: where it stands and which frames it changes.
+// PassStepper (PassStepper.h) is the one caller of nextTick, so the window,
+// exports, movies and pictures agree on every frame, cell and note.
 struct PassTick {
     double position = 0;     // the play position reached: where the cursors go, whose cells light
     double behind = 0;       // the trail's far end, whose cells return to rest (none when <= 0)
@@ -29,24 +27,6 @@ struct PassTick {
 // `trail` frames behind it, in a recording of `frameCount` frames. A double
 // advanced by one, so every consumer stops exactly where the window rewinds.
 PassTick nextTick(double& position, int64_t frameCount, int trail);
-
-// The ticks of one pass from frame 0, ending with the tick that passes the
-// last frame: what MIDI, WAV and movie exports play.
-class PassTicks {
-public:
-    PassTicks(int64_t frameCount, int trail) : frameCount_(frameCount), trail_(trail) {}
-    // The next tick, or nothing once the pass has ended.
-    std::optional<PassTick> next();
-    // Ticks handed out so far.
-    int64_t count() const { return count_; }
-
-private:
-    int64_t frameCount_;
-    int trail_;
-    double position_ = 0;
-    int64_t count_ = 0;
-    bool ended_ = false;
-};
 
 // The cells `tick` changes, lowest first: leaving(cell) for a cell returning
 // to rest, before arriving(cell) for the same cell lighting now.

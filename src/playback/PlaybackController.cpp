@@ -4,7 +4,6 @@
 #include "playback/FrameStepper.h"
 #include "playback/PlaybackDisplay.h"
 #include "sound/Instruments.h"
-#include "sound/NotePlayer.h"
 #include "sound/ReportingOutput.h"
 
 #include <algorithm>
@@ -74,7 +73,12 @@ void PlaybackController::setRowOrder(const RowOrder& order) {
 
 void PlaybackController::setNoteLength(NoteLength length) {
     settings_.noteLength = length;
-    offs_.setLength(length);
+    stepper_.setNoteLength(length);
+}
+
+void PlaybackController::setVelocityMode(VelocityMode mode) {
+    settings_.velocity = mode;
+    stepper_.setVelocityMode(mode);
 }
 
 void PlaybackController::switchOutput(MidiOutput* next) {
@@ -94,17 +98,17 @@ void PlaybackController::switchOutput(MidiOutput* next) {
 }
 
 void PlaybackController::sendDueNoteOffs() {
-    offs_.sendDue(nowMs(), [this](const TimedNoteOff& off) { send(off.off); });
+    stepper_.sendDue(nowMs(), [this](int64_t, const MidiMessage& off) { send(off); });
     armNoteOffTimer();
 }
 
 void PlaybackController::sendAllNoteOffs() {
-    offs_.sendAll([this](const TimedNoteOff& off) { send(off.off); });
+    stepper_.sendAll([this](int64_t, const MidiMessage& off) { send(off); });
     offTimer_.stop();
 }
 
 void PlaybackController::armNoteOffTimer() {
-    const std::optional<int64_t> due = offs_.nextDueMs();
+    const std::optional<int64_t> due = stepper_.nextDueMs();
     if (!due) {
         offTimer_.stop();
         return;
@@ -124,7 +128,7 @@ void PlaybackController::send(const MidiMessage& message) {
 
 void PlaybackController::sendSetup() {
     if (!midi_) return;
-    const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(settings_.instrument - 1));
+    const Instrument& instrument = *settings_.instrument;
     std::bitset<16> pannedNow;
     for (const VoiceChannel& c : voices_.channels())
         if (c.pan) pannedNow.set(c.channel);
@@ -138,12 +142,13 @@ void PlaybackController::sendSetup() {
 void PlaybackController::speedTextChanged(const std::string& text) {
     settings_.speedText = text;
     trail_ = settings_.trail();
+    if (const std::optional<int> ms = settings_.interval(); ms && *ms > 0) settings_.intervalMs = *ms;
     transport_.speedChanged();
 }
 
 void PlaybackController::chooseInstrument(int index) {
-    settings_.instrument = index;
     const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(index - 1));
+    settings_.instrument = &instrument;
     sendSetup();
     if (instrument.repaintsViews) {
         display_.drawKeyboard();
@@ -153,10 +158,12 @@ void PlaybackController::chooseInstrument(int index) {
 
 void PlaybackController::tick() {
     const int before = timer_.interval();
-    offs_.sendDue(nowMs(), [this](const TimedNoteOff& off) { send(off.off); });
+    const bool sounding = midi_ && settings_.soundOn;
+    const PassTick step =
+        stepper_.step(model_.CurrentFrame, trail_, nowMs(), sounding, [this](int64_t, const MidiMessage& m) { send(m); });
     inTick_ = true;
     stoppedInTick_ = false;
-    StepFrame(model_, keys_, *this, voices_);
+    showTick(model_, keys_, *this, step, &voices_);
     inTick_ = false;
     // Once per tick rather than per note: a dense frame strikes hundreds.
     armNoteOffTimer();
@@ -171,17 +178,6 @@ Canvas& PlaybackController::raster() { return display_.raster(); }
 Canvas& PlaybackController::cellMap() { return display_.cellMap(); }
 Canvas& PlaybackController::keyboard() { return display_.keyboard(); }
 void PlaybackController::moveCursors(float frame) { display_.moveCursors(frame); }
-
-void PlaybackController::playNote(int note) { playVoice({static_cast<int16_t>(note), 0}, 0); }
-
-void PlaybackController::playVoice(CellVoice voice, int cell) {
-    if (!midi_ || !settings_.soundOn || !voice.sounds()) return;
-    const MidiMessage on = noteOnMessage(voice.channel, voice.note,
-                                         cellNoteVelocity(model_, cell, model_.CurrentFrame, settings_.velocity));
-    const int64_t now = nowMs();
-    offs_.beforeNoteOn(now, on, [this](const TimedNoteOff& off) { send(off.off); });
-    send(on);
-}
 
 void PlaybackController::setSpeedText(const std::string& text) { display_.showSpeedText(text); }
 

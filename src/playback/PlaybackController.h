@@ -2,6 +2,7 @@
 
 #include "model/CellModel.h"
 #include "playback/PacedTimer.h"
+#include "playback/PassStepper.h"
 #include "playback/PlaybackHost.h"
 #include "playback/PlaybackSettings.h"
 #include "playback/Transport.h"
@@ -55,7 +56,8 @@ public:
     void back();
     // A press on the raster or the frame strip at `frame` (unrounded).
     void seek(double frame) { transport_.seek(model_, frame); }
-    // One timer tick, as the timer runs it (StepFrame).
+    // One timer tick, as the timer runs it: the stepper's tick, its notes sent
+    // with "Sound ON", shown on the views (showTick).
     void tick();
 
     // --- sound mappings and outputs (the Sound menu)
@@ -66,7 +68,7 @@ public:
     // Notes struck from now on last `length`.
     void setNoteLength(NoteLength length);
     // Notes struck from now on are as loud as `mode` makes them.
-    void setVelocityMode(VelocityMode mode) { settings_.velocity = mode; }
+    void setVelocityMode(VelocityMode mode);
     // Plays through `next` (already opened; null: silent) from now on. The old
     // output first gets every pending note-off, a note-off for every key still
     // down, "all notes off" and centred pans, so nothing keeps sounding there;
@@ -94,8 +96,6 @@ public:
     Canvas& cellMap() override;
     Canvas& keyboard() override;
     void moveCursors(float frame) override;
-    void playNote(int note) override;
-    void playVoice(CellVoice voice, int cell) override;
     std::string speedText() const override { return settings_.speedText; }
     int trail() const override { return trail_; }
     void setSpeedText(const std::string& text) override;
@@ -123,7 +123,7 @@ private:
     PacedTimer timer_;
     Transport transport_;
     VoiceTable voices_;
-    NoteOffSchedule offs_;
+    PassStepper stepper_{model_, voices_};  // after the model and voices it reads
     QElapsedTimer clock_;
     QTimer offTimer_;                  // single shot at the next note-off's time
     std::bitset<16 * 128> down_;       // channel x 128 + note: struck, not yet released

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "playback/VoiceTable.h"
-
 #include <string>
 
 namespace cellsonify {
@@ -22,14 +20,10 @@ public:
 
     // Moves the frame cursors of the raster and the frame strip to `frame`.
     virtual void moveCursors(float frame) = 0;
-    // Sounds MIDI note `note` (0..127) at once.
-    virtual void playNote(int note) = 0;
-    // Sounds cell `cell`'s voice (a note on its channel) at once. Hosts that
-    // only know one channel play its note.
-    virtual void playVoice(CellVoice voice, int cell) {
-        (void)cell;
-        playNote(voice.note);
-    }
+    // Told MIDI note `note` (0..127) that a StepFrame tick strikes. The
+    // window's controller sends its notes through its own PassStepper and
+    // ignores this.
+    virtual void playNote(int note) { (void)note; }
 
     // The SPEED box text (milliseconds per frame), as typed.
     virtual std::string speedText() const = 0;

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "playback/NoteOffSchedule.h"
-#include "playback/NoteVelocity.h"
-#include "playback/PitchMapping.h"
+#include "playback/PassSettings.h"
 #include "playback/SpeedText.h"
 
 #include <optional>
@@ -10,17 +8,14 @@
 
 namespace cellsonify {
 
-// What the user has set for playback, written by the window as the controls
-// change and read by playback when it needs them (the speed text at each tick
-// and transport action, the sound switch at each note, the instrument at
-// export), so playback never reads a widget.
-struct PlaybackSettings {
+// What the user has set in the window: the pass settings, plus the speed box
+// as typed and the sound switch. The window writes them as the controls
+// change; the interval is read from the text when the text changes (the
+// last one the timer would accept stays when the new text gives none), so
+// playback never reads a widget or parses at each tick.
+struct PlaybackSettings : PassSettings {
     std::string speedText = "50";  // the speed box as typed: milliseconds per frame
     bool soundOn = false;          // "Sound ON" selected
-    int instrument = 1;            // instrument option 1..7 (Piano .. Tinkle Bell)
-    PitchMapping mapping;          // how cells get notes (Sound menu)
-    NoteLength noteLength;         // ring, or a note-off after a fixed time (Sound menu)
-    VelocityMode velocity = VelocityMode::Fixed;  // full velocity, or each event's strength (Sound menu)
 
     // Frames of blue trail behind the current frame (SpeedText.h).
     int trail() const { return trailLengthFor(speedText); }

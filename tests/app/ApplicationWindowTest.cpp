@@ -7,6 +7,7 @@
 #include "app/ExportAction.h"
 #include "export/PlaybackPass.h"
 #include "export/RecordingExport.h"
+#include "sound/Instruments.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 #include "views/ImageButton.h"
@@ -157,7 +158,7 @@ TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
     EXPECT_EQ(form().playback().settings().mapping, scale);
     EXPECT_EQ(form().playback().settings().noteLength, NoteLength{250});
     // The original controls start as always.
-    EXPECT_EQ(form().playback().settings().instrument, 1);
+    EXPECT_EQ(form().playback().settings().instrument, &kInstruments[0]);
     EXPECT_FALSE(form().soundOn());
     EXPECT_EQ(form().speedText(), "50");
 

@@ -43,7 +43,7 @@ struct MovieExport : apptest::WindowFixture {
         model = LoadDataFile(dir.write("rec.txt", kRecording).string());
         files.models["rec.txt"] = model;
         window->loadDataFile("rec.txt");
-        settings.speedText = std::to_string(kIntervalMs);
+        settings.intervalMs = kIntervalMs;
         settings.tailSeconds = 0.3;
     }
 
