@@ -4,7 +4,7 @@
 #include "playback_bench_support.h"
 
 #include "playback/FrameStepper.h"
-#include "views/ImageCanvas.h"
+#include "face/ImageCanvas.h"
 #include "drawing/KeyGeometry.h"
 
 #include <benchmark/benchmark.h>

@@ -10,7 +10,7 @@
 #include "model/RecordingGenerator.h"
 #include "files/SafeOutput.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -26,14 +26,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The window needs an application; offscreen unless a platform is chosen.
+// The window's face needs a graphical application; offscreen unless a platform is chosen.
 void ensureApplication() {
     static int argc = 1;
     static char name[] = "cellsonify_bench";
     static char* argv[] = {name, nullptr};
-    if (QApplication::instance()) return;
+    if (QGuiApplication::instance()) return;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication app(argc, argv);
+    static QGuiApplication app(argc, argv);
 }
 
 fs::path scratch(const std::string& name) {

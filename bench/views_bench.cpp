@@ -2,8 +2,8 @@
 // 100000 frames, each cell active in about 5 % of the frames, on the raster
 // (495 x 170 px) and the cell map (231 x 167 px) at their window sizes.
 #include "model/CellModel.h"
-#include "views/ImageCanvas.h"
-#include "views/RedrawViews.h"
+#include "face/ImageCanvas.h"
+#include "face/RedrawViews.h"
 
 #include <benchmark/benchmark.h>
 

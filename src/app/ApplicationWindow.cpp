@@ -1,6 +1,6 @@
 #include "app/ApplicationWindow.h"
 
-#include "views/Artwork.h"
+#include "face/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/MessageSink.h"
 #include "app/PositionText.h"

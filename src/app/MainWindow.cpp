@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
-#include "views/Artwork.h"
+#include "face/Artwork.h"
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
 #include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
-#include "views/Twips.h"
+#include "face/Twips.h"
 #include "import/RecordingFile.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
@@ -14,7 +14,7 @@
 #include "playback/RealTimeSpeed.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
-#include "views/RedrawViews.h"
+#include "face/RedrawViews.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "export/ExportOptions.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,11 +12,11 @@ namespace cellsonify {
 
 PictureApplication::PictureApplication() {
     if (QCoreApplication::instance()) {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-            throw ExportError("movies and pictures need the window's application, and another kind is running");
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            throw ExportError("movies and pictures need a graphical application, and only a console one is running");
         return;
     }
-    // QApplication keeps argc and argv for its whole life.
+    // QGuiApplication keeps argc and argv for its whole life.
     static int argc = 3;
     static char name[] = "cellsonify", option[] = "-platform", offscreen[] = "offscreen";
     static char* argv[] = {name, option, offscreen, nullptr};
@@ -30,13 +30,13 @@ PictureApplication::PictureApplication() {
             ::setenv("XDG_RUNTIME_DIR", runtimeFolder_.c_str(), 1);
         }
     }
-    // QApplication takes the options it read out of argv, so the next one
+    // QGuiApplication takes the options it read out of argv, so the next one
     // made here would get no -platform without this.
     argv[1] = option;
     argv[2] = offscreen;
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
     argc = chosen && *chosen ? 1 : 3;
-    made_ = std::make_unique<QApplication>(argc, argv);
+    made_ = std::make_unique<QGuiApplication>(argc, argv);
 }
 
 PictureApplication::~PictureApplication() {

@@ -48,7 +48,7 @@ VelocityMode velocityModeOf(const RenderRequest& request);
 // Renders `request`: 0 and "wrote OUT" on `out`; 1 and "error: <message>" on
 // `err`, leaving no OUT behind. A progress bar goes to `err` when
 // `errIsTerminal` and the render takes more than a moment. A movie or picture
-// is drawn under the running QApplication, or one made for it (on the
+// is drawn under the running QGuiApplication, or one made for it (on the
 // offscreen platform unless QT_QPA_PLATFORM names another, so no display is
 // needed); under a QCoreApplication it is refused.
 int renderRecordingFile(const RenderRequest& request, std::ostream& out, std::ostream& err, bool errIsTerminal);

@@ -37,7 +37,7 @@ public:
 // One playback pass of `model` from frame 0, the pass a WAV export renders
 // (exportPass: same ticks, same notes; renderPassSound: the same sound), filmed as an MP4 at `path`: the
 // window's picture during that playback, drawn offscreen, with the pass's
-// sound, which renders on a thread of its own. Needs a QApplication (the
+// sound, which renders on a thread of its own. Needs a QGuiApplication (the
 // offscreen platform will do); refuses bad settings at once with ExportError.
 std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const std::string& path,
                                                 const PictureSettings& settings);

@@ -3,10 +3,7 @@
 #include "playback/FrameStepper.h"
 #include "playback/Transport.h"
 #include "sound/Instruments.h"
-#include "views/CanvasView.h"
-
-#include <QLineEdit>
-#include <QRadioButton>
+#include "face/RedrawViews.h"
 
 #include <algorithm>
 
@@ -27,31 +24,32 @@ PassPictures::PassPictures(const CellModel& model, const std::string& speedText,
                            const PitchMapping& mapping)
     : model_(model), speedText_(speedText), voices_(voiceTable(model, mapping)) {
     model_.CurrentFrame = 0;
-    const MainWindowControls& c = form_.controls();
-    form_.drawKeyboard();
-    form_.showLoadedRecording(model_);
-    c.instrument.at(optionOf(instrument))->setChecked(true);
-    c.soundOn->setChecked(true);
-    c.speed->setText(QString::fromStdString(speedText_));
-    picture_ = QImage(form_.size(), QImage::Format_RGB32);
+    face_.showLoadedRecording(model_);
+    FaceControls& c = face_.controls();
+    c.instrument = optionOf(instrument);
+    c.soundOn = true;
+    c.speed = QString::fromStdString(speedText_);
+    picture_ = QImage(WindowFace::size(), QImage::Format_RGB32);
 }
 
 void PassPictures::play() { Transport(*this).play(); }
 
-void PassPictures::tick() { StepFrame(model_, form_.keys(), *this, voices_); }
+void PassPictures::tick() { StepFrame(model_, face_.keys(), *this, voices_); }
 
 const QImage& PassPictures::picture() {
-    form_.render(&picture_);
+    face_.paint(picture_);
     return picture_;
 }
 
-Canvas& PassPictures::raster() { return form_.controls().raster->canvas(); }
-Canvas& PassPictures::cellMap() { return form_.controls().cellMap->canvas(); }
-Canvas& PassPictures::keyboard() { return form_.controls().keyboard->canvas(); }
+Canvas& PassPictures::raster() { return face_.raster().canvas(); }
+Canvas& PassPictures::cellMap() { return face_.cellMap().canvas(); }
+Canvas& PassPictures::keyboard() { return face_.keyboard().canvas(); }
+
+void PassPictures::redrawViews() { RedrawViews(model_, face_.raster().canvas(), face_.cellMap().canvas()); }
 
 void PassPictures::setSpeedText(const std::string& text) {
     speedText_ = text;
-    form_.controls().speed->setText(QString::fromStdString(text));
+    face_.controls().speed = QString::fromStdString(text);
 }
 
 }  // namespace cellsonify

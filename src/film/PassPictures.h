@@ -5,7 +5,7 @@
 #include "playback/PlaybackHost.h"
 #include "playback/VoiceTable.h"
 #include "video/PlaybackPictures.h"
-#include "views/WindowForm.h"
+#include "face/WindowFace.h"
 
 #include <QImage>
 
@@ -19,8 +19,9 @@ struct Instrument;
 // shown, `instrument` and "Sound ON" selected, `speedText` in the speed box.
 // Each tick is the window's own step (StepFrame with the voices of
 // `mapping`, so the keys lit are the notes heard) painted on the face's
-// views; it is silent, the sound being the pass's. Lives on the GUI thread,
-// under a QApplication (the controls are widgets).
+// views; it is silent, the sound being the pass's. No widget is involved:
+// the face is painted from the window's layout table onto the picture, so a
+// QGuiApplication is enough. Lives on the GUI thread.
 class PassPictures : public PlaybackPictures, private PlaybackHost {
 public:
     PassPictures(const CellModel& model, const std::string& speedText, const Instrument& instrument,
@@ -37,19 +38,19 @@ private:
     Canvas& raster() override;
     Canvas& cellMap() override;
     Canvas& keyboard() override;
-    void moveCursors(float frame) override { form_.moveCursors(frame); }
+    void moveCursors(float frame) override { moveFrameCursors(face_.views(), frame); }
     std::string speedText() const override { return speedText_; }
     void setSpeedText(const std::string& text) override;
     int timerInterval() const override { return interval_; }
     void setTimerInterval(int ms) override { interval_ = ms; }
-    void redrawViews() override { form_.redrawViews(model_); }
-    void drawKeyboard() override { form_.drawKeyboard(); }
-    void setStopButtonVisible(bool visible) override { form_.setStopButtonVisible(visible); }
+    void redrawViews() override;
+    void drawKeyboard() override { face_.drawKeyboard(); }
+    void setStopButtonVisible(bool visible) override { face_.controls().stopShown = visible; }
 
     CellModel model_;
     std::string speedText_;
     VoiceTable voices_;
-    WindowForm form_;
+    WindowFace face_;
     int interval_ = 0;  // ticks are run by the caller; kept only as the step sets it
     QImage picture_;
 };

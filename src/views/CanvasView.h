@@ -1,7 +1,6 @@
 #pragma once
 
-#include "views/ImageCanvas.h"
-#include "views/OverlayLine.h"
+#include "face/ViewBox.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -11,15 +10,15 @@
 
 namespace cellsonify {
 
-// A drawing view: a persistent image inside a flat 1-pixel border, drawn on
-// through its ImageCanvas in user coordinates, with overlay lines on top.
-// Painting only copies the image (and the overlays) to the screen, so whatever
+// A drawing view: a ViewBox (a persistent image inside a flat 1-pixel border,
+// drawn on through its ImageCanvas in user coordinates, with overlay lines on
+// top) as a widget. Painting only copies the box to the screen, so whatever
 // was drawn survives being covered. Changes to the image repaint only the
 // region they touched, once per pass of the event loop.
 class CanvasView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kBorder = 1;
+    static constexpr int kBorder = ViewBox::kBorder;
 
     explicit CanvasView(QWidget* parent = nullptr);
     ~CanvasView() override;
@@ -29,11 +28,14 @@ public:
     // client area; the image keeps its pixels until drawn again.
     void setBoxGeometry(const QRect& outer);
     // The drawing surface; its size follows the widget's (client = size - 2 px each way).
-    ImageCanvas& canvas() { return canvas_; }
-    const ImageCanvas& canvas() const { return canvas_; }
+    ImageCanvas& canvas() { return box_.canvas(); }
+    const ImageCanvas& canvas() const { return box_.canvas(); }
+    // The widget-free view it shows.
+    ViewBox& box() { return box_; }
+    const ViewBox& box() const { return box_; }
     // Sets the user scale (left, top, width, height) of the client area.
     void setScale(double left, double top, double width, double height);
-    const UserScale& scale() const { return canvas_.scale(); }
+    const UserScale& scale() const { return box_.scale(); }
     // Client-pixel x (unfloored) of user x under the current scale.
     double toPixelX(double x) const;
     double toPixelY(double y) const;
@@ -42,7 +44,7 @@ public:
     OverlayLine& addLine(const QString& name, const QLineF& pixels, uint32_t rgb);
     // The overlay named `name`, or nullptr.
     OverlayLine* line(const QString& name);
-    const std::vector<std::unique_ptr<OverlayLine>>& lines() const { return lines_; }
+    const std::vector<std::unique_ptr<OverlayLine>>& lines() const { return box_.lines(); }
 
     // Whether dropped files are taken (and reported by filesDropped).
     void setAcceptsFiles(bool accepts);
@@ -67,10 +69,8 @@ protected:
 
 private:
     void flushDirty();
-    void resizeClient(int width, int height);
 
-    ImageCanvas canvas_;
-    std::vector<std::unique_ptr<OverlayLine>> lines_;
+    ViewBox box_;
     bool acceptsFiles_ = false;
     bool flushPending_ = false;
 };

@@ -1,5 +1,7 @@
 #include "views/ImageButton.h"
 
+#include "face/ControlGlyphs.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,17 +18,7 @@ void ImageButton::setPicture(const QPixmap& picture) {
 
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    const QRect client = rect().adjusted(1, 1, -1, -1);
-    p.setClipRect(client);
-    if (!picture_.isNull()) {
-        const QSize size = picture_.deviceIndependentSize().toSize();
-        p.drawPixmap(client.x() + (client.width() - size.width()) / 2,
-                     client.y() + (client.height() - size.height()) / 2, picture_);
-    }
-    p.setClipping(false);
-    p.setPen(Qt::black);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    paintPictureButton(p, rect(), picture_);
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "face/FaceLayout.h"
+#include "face/FaceViews.h"
+
 #include <QString>
 
 #include <array>
@@ -19,8 +22,11 @@ class ImageButton;
 class ZoomedStyle;
 
 // The main window's controls, each named after itself (objectName) and placed
-// at its fixed position; the window only wires them.
+// at its fixed position (the layout table, FaceLayout.h); the window only wires them.
 struct MainWindowControls {
+    // The four views as the face's views (their boxes).
+    FaceViews views() const;
+
     CanvasView* raster = nullptr;     // "Raster": frames across, cells down; takes dropped files
     CanvasView* frameStrip = nullptr;  // "Indicator": the frame strip with its cursor
     CanvasView* cellMap = nullptr;    // "XYLoc": a dot per cell; takes dropped files
@@ -56,20 +62,5 @@ void zoomMainWindowControls(MainWindowControls& controls, QWidget& form, double 
 // Places a label at its layout rectangle at `zoom`, widened where its text
 // needs more room (a count of more digits, a font that came out wider).
 void fitLabel(QLabel& label, double zoom);
-
-// Start scale of the raster: 1 horizontal unit = 13775.5107 twips, 1 vertical unit = 9107.1426 twips.
-inline constexpr double kRasterStartScaleWidth = 7425.0 / 13775.5107;
-inline constexpr double kRasterStartScaleHeight = 2550.0 / 9107.1426;
-// Start scale of the frame strip: twips.
-inline constexpr double kFrameStripStartScaleWidth = 7425.0;
-inline constexpr double kFrameStripScaleHeight = 105.0;
-
-// Names of the overlay lines.
-inline const QString kFrameStripCursor = QStringLiteral("FF_line");
-inline const QString kRasterBottomCursor = QStringLiteral("FF_line1");
-inline const QString kRasterTopCursor = QStringLiteral("FF_line2");
-inline const QString kScanLine = QStringLiteral("ScanLine");
-// Key separators are "KeyLine1".."KeyLine74".
-inline constexpr int kKeySeparators = 74;
 
 }  // namespace cellsonify

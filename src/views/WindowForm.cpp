@@ -1,27 +1,23 @@
 #include "views/WindowForm.h"
 
+#include "face/Artwork.h"
+#include "face/FaceLayout.h"
+#include "face/FaceViews.h"
+#include "face/RedrawViews.h"
 #include "model/CellModel.h"
-#include "views/Artwork.h"
 #include "views/CanvasView.h"
 #include "views/ImageButton.h"
-#include "views/RedrawViews.h"
-#include "views/Twips.h"
 
 #include <QLabel>
 #include <QPainter>
 
-#include <cmath>
-
 namespace cellsonify {
 
 WindowForm::WindowForm(QWidget* parent) : QWidget(parent), controls_(buildMainWindowControls(*this)) {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(8.25);
-    setFormLayoutFont(*this, font);
+    setFormLayoutFont(*this, layoutFont(LayoutFont::Form));
     zoomMainWindowControls(controls_, *this, zoom_);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    pal.setColor(QPalette::Window, QColor::fromRgb(kFormGreyRgb));
     setPalette(pal);
     setAutoFillBackground(true);
     resize(layoutSize(zoom_));
@@ -32,12 +28,7 @@ void WindowForm::showLoadedRecording(const CellModel& m) {
     controls_.frameCount->setText(QString::number(m.FrameCount));
     fitLabel(*controls_.cellCount, zoom_);
     fitLabel(*controls_.frameCount, zoom_);
-    const UserScale r = controls_.raster->scale();
-    controls_.raster->setScale(r.left, r.top, m.FrameCount, m.CellCount);
-    const UserScale i = controls_.frameStrip->scale();
-    controls_.frameStrip->setScale(i.left, i.top, m.FrameCount, i.height);
-    redrawViews(m);
-    moveCursors(m.CurrentFrame);
+    showRecordingOnViews(controls_.views(), m);
 }
 
 void WindowForm::redrawViews(const CellModel& model) {
@@ -46,20 +37,11 @@ void WindowForm::redrawViews(const CellModel& model) {
 
 void WindowForm::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
 
-void WindowForm::moveCursors(double frame) {
-    for (OverlayLine* cursor : {controls_.frameStrip->line(kFrameStripCursor), controls_.raster->line(kRasterBottomCursor),
-                                controls_.raster->line(kRasterTopCursor)}) {
-        cursor->setX1(frame);
-        cursor->setX2(frame);
-    }
-}
+void WindowForm::moveCursors(double frame) { moveFrameCursors(controls_.views(), frame); }
 
 void WindowForm::setStopButtonVisible(bool visible) { controls_.stop->setVisible(visible); }
 
-QSize WindowForm::layoutSize(double zoom) {
-    // The client area of the layout: 7905 x 6465 twips.
-    return {twipsToPixels(int(std::lround(7905 * zoom))), twipsToPixels(int(std::lround(6465 * zoom)))};
-}
+QSize WindowForm::layoutSize(double zoom) { return formSize(zoom); }
 
 bool WindowForm::applyZoom(double zoom) {
     if (!(zoom > 0) || zoom == zoom_) return false;

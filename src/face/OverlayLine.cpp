@@ -1,10 +1,10 @@
-#include "views/OverlayLine.h"
+#include "face/OverlayLine.h"
 
-#include "views/CanvasView.h"
+#include "face/ViewBox.h"
 
 namespace cellsonify {
 
-OverlayLine::OverlayLine(CanvasView& box, QString name, const QLineF& pixels, uint32_t rgb)
+OverlayLine::OverlayLine(ViewBox& box, QString name, const QLineF& pixels, uint32_t rgb)
     : box_(box), name_(std::move(name)), pixels_(pixels), rgb_(rgb) {}
 
 void OverlayLine::setX1(double x) {

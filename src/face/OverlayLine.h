@@ -7,7 +7,7 @@
 
 namespace cellsonify {
 
-class CanvasView;
+class ViewBox;
 
 // A line drawn over a picture box's image (a frame cursor, a key separator).
 // It is not part of the image: clear() leaves it, and it keeps its pixel place
@@ -16,7 +16,7 @@ class CanvasView;
 class OverlayLine {
 public:
     // A line from `pixels`.p1() to .p2() in client pixels, 1 pixel wide.
-    OverlayLine(CanvasView& box, QString name, const QLineF& pixels, uint32_t rgb);
+    OverlayLine(ViewBox& box, QString name, const QLineF& pixels, uint32_t rgb);
 
     const QString& name() const { return name_; }
     // The ends in client pixels (fractions are floored when drawn).
@@ -34,7 +34,7 @@ public:
 private:
     void moveTo(const QLineF& pixels);
 
-    CanvasView& box_;
+    ViewBox& box_;
     QString name_;
     QLineF pixels_;
     uint32_t rgb_;

@@ -1,7 +1,7 @@
-#include "views/ImageCanvas.h"
+#include "face/ImageCanvas.h"
 
 #include "drawing/Palette.h"
-#include "views/PixelLine.h"
+#include "face/PixelLine.h"
 
 #include <QPainter>
 

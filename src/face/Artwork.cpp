@@ -1,6 +1,6 @@
-#include "views/Artwork.h"
+#include "face/Artwork.h"
 
-#include "views/Twips.h"
+#include "face/Twips.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
-#include "views/RedrawViews.h"
+#include "face/RedrawViews.h"
 
 #include "model/CellModel.h"
-#include "views/ImageCanvas.h"
+#include "face/ImageCanvas.h"
 #include "drawing/Palette.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "views/UserScale.h"
+#include "face/UserScale.h"
 
 #include <cmath>
 

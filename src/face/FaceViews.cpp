@@ -1,0 +1,49 @@
+#include "face/FaceViews.h"
+
+#include "drawing/KeyGeometry.h"
+#include "face/RedrawViews.h"
+#include "face/Twips.h"
+#include "face/ViewBox.h"
+#include "model/CellModel.h"
+
+namespace cellsonify {
+
+namespace {
+constexpr uint32_t kRed = 0xFFFF0000;
+constexpr uint32_t kBlack = 0xFF000000;
+}  // namespace
+
+void setUpFaceViews(const FaceViews& v) {
+    v.raster.setScale(0, 0, kRasterStartScaleWidth, kRasterStartScaleHeight);
+    v.frameStrip.setScale(0, 0, kFrameStripStartScaleWidth, kFrameStripScaleHeight);
+    v.cellMap.setScale(0, 0, 1, 1);
+    v.keyboard.setScale(0, 0, kKeyboardScaleWidth, kKeyboardScaleHeight);
+    // Placed one unit of the raster's start scale left of the edge, i.e. out of sight until playback moves them.
+    v.raster.addLine(kRasterBottomCursor, twipsLine(-13776, 2459, -13776, 9107), kRed);
+    v.raster.addLine(kRasterTopCursor, twipsLine(-13776, 0, -13776, 91), kRed);
+    v.raster.addLine(kScanLine, twipsLine(-13776, 0, -13776, 2641), kBlack);
+    v.frameStrip.addLine(kFrameStripCursor, twipsLine(-20, 0, -20, 120), kRed);
+    for (int k = 1; k <= kKeySeparators; ++k) {
+        const double x = v.keyboard.toPixelX(3.0 * k);
+        v.keyboard.addLine(QStringLiteral("KeyLine%1").arg(k), QLineF(x, 0, x, v.keyboard.toPixelY(6.4)), kBlack);
+    }
+}
+
+void showRecordingOnViews(const FaceViews& v, const CellModel& m) {
+    const UserScale r = v.raster.scale();
+    v.raster.setScale(r.left, r.top, m.FrameCount, m.CellCount);
+    const UserScale i = v.frameStrip.scale();
+    v.frameStrip.setScale(i.left, i.top, m.FrameCount, i.height);
+    RedrawViews(m, v.raster.canvas(), v.cellMap.canvas());
+    moveFrameCursors(v, m.CurrentFrame);
+}
+
+void moveFrameCursors(const FaceViews& v, double frame) {
+    for (OverlayLine* cursor :
+         {v.frameStrip.line(kFrameStripCursor), v.raster.line(kRasterBottomCursor), v.raster.line(kRasterTopCursor)}) {
+        cursor->setX1(frame);
+        cursor->setX2(frame);
+    }
+}
+
+}  // namespace cellsonify

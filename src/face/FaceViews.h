@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+namespace cellsonify {
+
+class ViewBox;
+struct CellModel;
+
+// The window's four drawing views, wherever they live (inside the window's
+// widgets or in a widget-free face): how they start and how they show a
+// recording, done in one place for both.
+struct FaceViews {
+    ViewBox& raster;      // frames across, cells down
+    ViewBox& frameStrip;  // the frame strip with its cursor
+    ViewBox& cellMap;     // a dot per cell
+    ViewBox& keyboard;    // 128 keys with separator lines
+};
+
+// Start scale of the raster: 1 horizontal unit = 13775.5107 twips, 1 vertical unit = 9107.1426 twips.
+inline constexpr double kRasterStartScaleWidth = 7425.0 / 13775.5107;
+inline constexpr double kRasterStartScaleHeight = 2550.0 / 9107.1426;
+// Start scale of the frame strip: twips.
+inline constexpr double kFrameStripStartScaleWidth = 7425.0;
+inline constexpr double kFrameStripScaleHeight = 105.0;
+
+// Names of the overlay lines.
+inline const QString kFrameStripCursor = QStringLiteral("FF_line");
+inline const QString kRasterBottomCursor = QStringLiteral("FF_line1");
+inline const QString kRasterTopCursor = QStringLiteral("FF_line2");
+inline const QString kScanLine = QStringLiteral("ScanLine");
+// Key separators are "KeyLine1".."KeyLine74".
+inline constexpr int kKeySeparators = 74;
+
+// Gives views already sized at their layout rectangles their start scales and
+// overlay lines (the cursors out of sight, the key separators).
+void setUpFaceViews(const FaceViews& views);
+
+// The raster's and frame strip's scales of `model`, its resting views, and
+// the cursors at its play position.
+void showRecordingOnViews(const FaceViews& views, const CellModel& model);
+
+// Moves the three frame cursors to `frame` in their views' current units.
+void moveFrameCursors(const FaceViews& views, double frame);
+
+}  // namespace cellsonify

@@ -1,0 +1,93 @@
+#include "face/WindowFace.h"
+
+#include "face/Artwork.h"
+#include "face/ControlGlyphs.h"
+#include "face/FaceLayout.h"
+#include "model/CellModel.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace cellsonify {
+
+namespace {
+
+QRect at(const ControlPlace& place) { return zoomedTwipsRect(place.twips, 1.0); }
+
+void paintView(QPainter& p, const ControlPlace& place, const ViewBox& box) {
+    p.save();
+    p.translate(at(place).topLeft());
+    box.paint(p, QRect(QPoint(0, 0), box.size()));
+    p.restore();
+}
+
+}  // namespace
+
+WindowFace::WindowFace()
+    : back_(backButtonArt()), play_(playButtonArt()), stop_(stopButtonArt()), cellAxis_(cellAxisArt()) {
+    raster_.resize(at(layout::kRaster).size());
+    frameStrip_.resize(at(layout::kFrameStrip).size());
+    cellMap_.resize(at(layout::kCellMap).size());
+    keyboard_.resize(at(layout::kKeyboard).size());
+    setUpFaceViews(views());
+    drawKeyboard();
+}
+
+void WindowFace::showLoadedRecording(const CellModel& model) {
+    controls_.cellCount = QString::number(model.CellCount);
+    controls_.frameCount = QString::number(model.FrameCount);
+    showRecordingOnViews(views(), model);
+}
+
+void WindowFace::drawKeyboard() { DrawKeyboard(keys_, keyboard_.canvas()); }
+
+QSize WindowFace::size() { return formSize(1.0); }
+
+void WindowFace::paint(QImage& picture) const {
+    const int dpi = picture.logicalDpiY();
+    auto font = [dpi](LayoutFont which) { return zoomedFont(layoutFont(which), 1.0, dpi); };
+    QPainter p(&picture);
+    p.fillRect(picture.rect(), QColor::fromRgb(kFormGreyRgb));
+    paintFormBackdrop(p);
+
+    // The captions, the lowest first (each lies beneath those listed before it).
+    p.drawPixmap(at(layout::kCellAxis).topLeft(), cellAxis_);
+    for (auto l = layout::kLabels.rbegin(); l != layout::kLabels.rend(); ++l) {
+        const std::size_t index = static_cast<std::size_t>(layout::kLabels.rend() - l) - 1;
+        const QString text = index == layout::kCellCountLabel    ? controls_.cellCount
+                             : index == layout::kFrameCountLabel ? controls_.frameCount
+                                                                 : QString::fromLatin1(l->text);
+        const QFont captionFont = font(l->font);
+        const int width = QFontMetrics(captionFont, &picture).horizontalAdvance(text);
+        const QRect rect = fittedLabelRect(zoomedTwipsRect(l->twips, 1.0), width, l->align);
+        paintCaption(p, rect, text, l->align | Qt::AlignTop, captionFont);
+    }
+
+    paintView(p, layout::kRaster, raster_);
+    paintView(p, layout::kFrameStrip, frameStrip_);
+    paintView(p, layout::kCellMap, cellMap_);
+    paintView(p, layout::kKeyboard, keyboard_);
+
+    paintRaisedButton(p, at(layout::kLoadButton), QString::fromLatin1(layout::kLoadButtonText),
+                      font(layout::kLoadButtonFont));
+    paintPictureButton(p, at(layout::kBack), back_);
+    if (controls_.stopShown) paintPictureButton(p, at(layout::kStop), stop_);
+    else paintPictureButton(p, at(layout::kPlay), play_);
+    paintTextBox(p, at(layout::kSpeed), controls_.speed, font(LayoutFont::Form));
+
+    const QRect instruments = at(layout::kInstrumentFrame);
+    paintGroupFrame(p, instruments);
+    for (std::size_t i = 0; i < layout::kInstrumentOptions.size(); ++i) {
+        const OptionPlace& o = layout::kInstrumentOptions[i];
+        paintOptionButton(p, zoomedTwipsRect(o.twips, 1.0).translated(instruments.topLeft()), QString::fromLatin1(o.text),
+                          controls_.instrument == i, font(layout::kInstrumentFont));
+    }
+    const QRect sound = at(layout::kSoundFrame);
+    paintGroupFrame(p, sound);
+    for (const auto& [o, selected] : {std::pair{layout::kSoundOn, controls_.soundOn},
+                                      std::pair{layout::kSoundOff, !controls_.soundOn}})
+        paintOptionButton(p, zoomedTwipsRect(o.twips, 1.0).translated(sound.topLeft()), QString::fromLatin1(o.text),
+                          selected, font(layout::kSoundFont));
+}
+
+}  // namespace cellsonify

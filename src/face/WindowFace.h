@@ -1,0 +1,63 @@
+#pragma once
+
+#include "drawing/KeyGeometry.h"
+#include "face/FaceViews.h"
+#include "face/ViewBox.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+
+#include <cstddef>
+
+namespace cellsonify {
+
+struct CellModel;
+
+// What the window's controls show besides the views.
+struct FaceControls {
+    QString cellCount = QStringLiteral("1");   // the counts' captions
+    QString frameCount = QStringLiteral("1");
+    QString speed = QStringLiteral("50");      // the speed box's text
+    std::size_t instrument = 0;                // the selected instrument option (0 = Piano)
+    bool soundOn = false;                      // "Sound ON" selected rather than "Sound OFF"
+    bool stopShown = false;                    // the stop picture over the play picture
+};
+
+// The window's face without a widget, at zoom 1: the four views (drawn on as
+// the window's are) and the rest of the controls, painted from the window's
+// layout table onto an image. Needs a QGuiApplication (fonts and pixmaps).
+class WindowFace {
+public:
+    // The face at start-up: the views in their start scales with their
+    // overlay lines, the keyboard drawn, nothing loaded.
+    WindowFace();
+    WindowFace(const WindowFace&) = delete;
+    WindowFace& operator=(const WindowFace&) = delete;
+
+    FaceViews views() { return {raster_, frameStrip_, cellMap_, keyboard_}; }
+    ViewBox& raster() { return raster_; }
+    ViewBox& frameStrip() { return frameStrip_; }
+    ViewBox& cellMap() { return cellMap_; }
+    ViewBox& keyboard() { return keyboard_; }
+    KeyRect& keys() { return keys_; }
+    FaceControls& controls() { return controls_; }
+
+    // The counts, scales, resting views and cursors of `model`, as the window shows it loaded.
+    void showLoadedRecording(const CellModel& model);
+    // DrawKeyboard on the keyboard view.
+    void drawKeyboard();
+
+    // The window's size at zoom 1.
+    static QSize size();
+    // Paints the whole face over `picture`, which must be size() (RGB32).
+    void paint(QImage& picture) const;
+
+private:
+    ViewBox raster_, frameStrip_, cellMap_, keyboard_;
+    KeyRect keys_;
+    FaceControls controls_;
+    QPixmap back_, play_, stop_, cellAxis_;
+};
+
+}  // namespace cellsonify
