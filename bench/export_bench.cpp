@@ -1,8 +1,8 @@
 // How fast a recording exports: the MIDI file, and the audio render against
 // real time (the bundled example: 2000 frames at 50 ms, 100 s plus a 2 s tail).
-#include "export/MidiFile.h"
-#include "export/PassAudio.h"
-#include "export/PlaybackPass.h"
+#include "soundfiles/MidiFile.h"
+#include "soundfiles/PassAudio.h"
+#include "soundfiles/PlaybackPass.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/VoiceTable.h"
 #include "model/DataFileLoader.h"

@@ -6,7 +6,7 @@
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
 #include "app/SaveFileChooser.h"
-#include "export/ExportOptions.h"
+#include "soundfiles/ExportOptions.h"
 #include "playback/PlaybackController.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "app/ExportJob.h"
 
-#include "export/RecordingExport.h"
+#include "soundfiles/RecordingExport.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ExportTask.h"
-#include "export/ExportOptions.h"
+#include "soundfiles/ExportOptions.h"
 #include "model/CellModel.h"
 
 #include <atomic>

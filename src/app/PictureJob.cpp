@@ -1,6 +1,6 @@
 #include "app/PictureJob.h"
 
-#include "export/ExportOptions.h"
+#include "soundfiles/ExportOptions.h"
 
 #include <exception>
 

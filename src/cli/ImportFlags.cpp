@@ -1,7 +1,7 @@
 #include "cli/ImportFlags.h"
 
 #include "cli/NumberOption.h"
-#include "export/ConsoleProgress.h"
+#include "cli/ConsoleProgress.h"
 #include "model/DataFileLoader.h"
 
 #include <CLI/CLI.hpp>

@@ -1,6 +1,6 @@
 #include "cli/PictureApplication.h"
 
-#include "export/ExportOptions.h"
+#include "soundfiles/ExportOptions.h"
 
 #include <QGuiApplication>
 

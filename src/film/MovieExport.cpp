@@ -1,8 +1,8 @@
 #include "film/MovieExport.h"
 
-#include "export/PassAudio.h"
-#include "export/PlaybackPass.h"
-#include "export/RecordingExport.h"
+#include "soundfiles/PassAudio.h"
+#include "soundfiles/PlaybackPass.h"
+#include "soundfiles/RecordingExport.h"
 #include "film/PassPictures.h"
 #include "model/CellModel.h"
 #include "sound/Instruments.h"

@@ -5,8 +5,8 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/ExportAction.h"
-#include "export/PlaybackPass.h"
-#include "export/RecordingExport.h"
+#include "soundfiles/PlaybackPass.h"
+#include "soundfiles/RecordingExport.h"
 #include "sound/Instruments.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"

@@ -4,7 +4,7 @@
 
 #include "app/ExportAction.h"
 #include "app/SaveFileChooser.h"
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 #include "cli/RenderCommand.h"
 #include "sound/SoundFontLocator.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 // render with several inputs into a folder: the files written, the names
 // chosen, the failures told, and the same files however many run at once.
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 
 #include "cli/BatchRender.h"
 #include "cli/RenderCommand.h"

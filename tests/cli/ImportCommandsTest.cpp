@@ -1,6 +1,6 @@
 // inspect, convert and render on an imported suite2p folder, as a user runs them.
 #include "cli/CommandLine.h"
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 #include "model/CellModel.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,7 @@
 // The render command as a user runs it: arguments, messages, exit codes, files.
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 
-#include "export/RecordingExport.h"
+#include "soundfiles/RecordingExport.h"
 #include "cli/RenderCommand.h"
 #include "model/DataFileLoader.h"
 #include "sound/SoundTestSupport.h"

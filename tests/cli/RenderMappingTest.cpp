@@ -1,7 +1,7 @@
 // Render with the pitch mappings and a fixed note length, read back: every
 // cell of a large recording sounds, note-offs fall at their times, and
 // position mode pans by X in the rendered audio.
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 
 #include "cli/CommandLine.h"
 #include "cli/RenderCommand.h"

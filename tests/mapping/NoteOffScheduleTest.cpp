@@ -1,5 +1,5 @@
 // When a fixed note length's note-offs fall, live and in an exported pass.
-#include "export/PlaybackPass.h"
+#include "soundfiles/PlaybackPass.h"
 #include "model/CellModel.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/PitchMapping.h"

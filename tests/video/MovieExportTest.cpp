@@ -1,10 +1,10 @@
 // Movies and still pictures of a recording, decoded and checked against where
 // the window draws things and when the pass plays its notes.
 #include "app/AppTestSupport.h"
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 #include "film/MovieExport.h"
 #include "cli/RenderCommand.h"
-#include "export/PlaybackPass.h"
+#include "soundfiles/PlaybackPass.h"
 #include "model/DataFileLoader.h"
 #include "sound/AudioAnalysis.h"
 #include "sound/Instruments.h"

@@ -1,4 +1,4 @@
-#include "views/ImageCanvas.h"
+#include "face/ImageCanvas.h"
 #include "drawing/Palette.h"
 #include "support/RecordingCanvas.h"
 #include "ViewsTestModels.h"

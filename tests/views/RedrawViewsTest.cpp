@@ -1,6 +1,6 @@
-#include "views/RedrawViews.h"
+#include "face/RedrawViews.h"
 
-#include "views/ImageCanvas.h"
+#include "face/ImageCanvas.h"
 #include "drawing/Palette.h"
 #include "support/RecordingCanvas.h"
 #include "ViewsTestModels.h"

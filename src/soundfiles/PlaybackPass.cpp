@@ -1,4 +1,4 @@
-#include "export/PlaybackPass.h"
+#include "soundfiles/PlaybackPass.h"
 
 #include "model/CellModel.h"
 #include "playback/PitchMapping.h"

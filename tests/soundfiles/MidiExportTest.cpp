@@ -1,9 +1,9 @@
 // One pass of playback written as a MIDI file, read back and checked event by
 // event against what the recording asks for, worked out by hand.
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 
-#include "export/ExportOptions.h"
-#include "export/RecordingExport.h"
+#include "soundfiles/ExportOptions.h"
+#include "soundfiles/RecordingExport.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "support/TestFiles.h"

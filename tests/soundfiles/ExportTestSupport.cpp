@@ -1,4 +1,4 @@
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "export/PassAudio.h"
+#include "soundfiles/PassAudio.h"
 
-#include "export/PlaybackPass.h"
-#include "export/WavFile.h"
+#include "soundfiles/PlaybackPass.h"
+#include "soundfiles/WavFile.h"
 #include "sound/OfflineRender.h"
 #include "sound/OutputLimiter.h"
 #include "sound/SoundFontLocator.h"

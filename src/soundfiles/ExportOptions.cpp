@@ -1,4 +1,4 @@
-#include "export/ExportOptions.h"
+#include "soundfiles/ExportOptions.h"
 
 #include "playback/SpeedText.h"
 #include "sound/Instruments.h"

@@ -1,4 +1,4 @@
-#include "export/ConsoleProgress.h"
+#include "cli/ConsoleProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/MidiFile.h"
+#include "soundfiles/MidiFile.h"
 #include "playback/NoteVelocity.h"
 
 #include <cstdint>

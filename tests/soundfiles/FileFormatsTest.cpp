@@ -1,5 +1,5 @@
-#include "export/MidiFile.h"
-#include "export/WavFile.h"
+#include "soundfiles/MidiFile.h"
+#include "soundfiles/WavFile.h"
 #include "sound/MidiOutput.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "export/WavFile.h"
+#include "soundfiles/WavFile.h"
 
 #include "files/SafeOutput.h"
 

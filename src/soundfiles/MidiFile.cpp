@@ -1,4 +1,4 @@
-#include "export/MidiFile.h"
+#include "soundfiles/MidiFile.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/ExportOptions.h"
+#include "soundfiles/ExportOptions.h"
 
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
-#include "export/RecordingExport.h"
+#include "soundfiles/RecordingExport.h"
 
 #include "files/SafeOutput.h"
-#include "export/MidiFile.h"
-#include "export/PassAudio.h"
-#include "export/PlaybackPass.h"
+#include "soundfiles/MidiFile.h"
+#include "soundfiles/PassAudio.h"
+#include "soundfiles/PlaybackPass.h"
 #include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
 #include "sound/SynthEngine.h"

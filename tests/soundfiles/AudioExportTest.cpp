@@ -1,9 +1,9 @@
 // Audio exports rendered through the real synthesizer and measured.
-#include "export/ExportTestSupport.h"
+#include "soundfiles/ExportTestSupport.h"
 
-#include "export/PassAudio.h"
-#include "export/PlaybackPass.h"
-#include "export/RecordingExport.h"
+#include "soundfiles/PassAudio.h"
+#include "soundfiles/PlaybackPass.h"
+#include "soundfiles/RecordingExport.h"
 #include "model/DataFileLoader.h"
 #include "sound/AudioAnalysis.h"
 #include "sound/Instruments.h"
