@@ -29,7 +29,7 @@ class PlaybackDisplay;
 // Each cell's note and channel come from a voice table of the recording under
 // the chosen pitch mapping; with a fixed note length the note-offs go out when
 // due (checked at each tick and by a timer of their own).
-class PlaybackController : public PlaybackHost {
+class PlaybackController : private PlaybackHost {
 public:
     // `display`, `keys` and `midi` (may be null) must outlive this.
     PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi);
@@ -91,7 +91,12 @@ public:
     PacedTimer& timer() { return timer_; }
     Transport& transport() { return transport_; }
 
-    // --- PlaybackHost, for the stepper and the transport
+    // Playback timer interval in ms; 0 while stopped.
+    int timerInterval() const override { return timer_.interval(); }
+
+private:
+    // PlaybackHost, for the stepper and the transport only: the window
+    // hears of all this through PlaybackDisplay.
     Canvas& raster() override;
     Canvas& cellMap() override;
     Canvas& keyboard() override;
@@ -99,13 +104,11 @@ public:
     std::string speedText() const override { return settings_.speedText; }
     int trail() const override { return trail_; }
     void setSpeedText(const std::string& text) override;
-    int timerInterval() const override { return timer_.interval(); }
     void setTimerInterval(int ms) override;
     void redrawViews() override;
     void drawKeyboard() override;
     void setStopButtonVisible(bool visible) override;
 
-private:
     int64_t nowMs() const { return clock_.elapsed(); }
     // Sends `message` to the output, keeping track of the keys held down.
     void send(const MidiMessage& message);
