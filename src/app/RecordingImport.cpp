@@ -55,7 +55,7 @@ void RecordingImport::jobEnded(bool imported, const QString& error) {
     progress_ = nullptr;
     QString told = error;
     if (imported) {
-        show_(job->takeModel());
+        show_(job->takeResult());
     } else if (!error.isEmpty()) {
         // Readers name the file inside a folder they refused; the message also names what was opened.
         const std::string name = recordingName(path_);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/ImportJob.h"
-#include "model/CellModel.h"
 
 #include <QObject>
 #include <QString>
@@ -18,14 +17,14 @@ namespace cellsonify {
 class MessageSink;
 
 // The window's imports: one at a time on an ImportJob, with a progress dialog
-// whose Cancel stops it. A recording read is handed to `show`; a refusal is
-// told through `messages` naming the file and the problem; a cancel changes
-// nothing. Until then the window keeps what it showed.
+// whose Cancel stops it. A recording read is handed to `show` with its caption
+// and source; a refusal is told through `messages` naming the file and the
+// problem; a cancel changes nothing. Until then the window keeps what it showed.
 class RecordingImport : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kTitle = "Open Recording";
-    using Show = std::function<void(CellModel)>;
+    using Show = std::function<void(ImportResult)>;
 
     RecordingImport(QWidget& form, ImportFunction import, MessageSink& messages, Show show);
     ~RecordingImport() override;

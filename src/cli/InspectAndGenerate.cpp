@@ -82,7 +82,7 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
             applyOrderOption(opened.model, kind);
             JsonExtraFields extra = opened.source ? importFields(*opened.source, opened.model) : JsonExtraFields{};
             addOrderFields(extra, opened.model, *order);
-            writeModelJson(context.out, opened.model, extra);
+            writeModelJson(context.out, opened.model, opened.caption, extra);
         } catch (const std::exception& e) {
             context.err << "error: " << e.what() << '\n';
             context.exitCode = 1;

@@ -53,13 +53,17 @@ struct ImportSource {
 struct ImportResult {
     CellModel model;
     ImportSource source;
+    // The window's caption for it: " <name> (<what was read>, <kept> of <ROIs>
+    // ROIs[, the most active][, frames a-b], events at <K> SD)", then " - " and
+    // each warning.
+    std::string caption;
 };
 
 // Reads the recording at `path`: a suite2p plane folder (or any .npy inside
 // one), an NWB 2.x file (.nwb) or a CaImAn result (.hdf5, .h5), or any of
 // these under another name, told by its first bytes (recordingFormatOf). The model has
 // one cell per kept ROI at level 1, its event onsets, FrameCount = frames kept,
-// CurrentFrame 0, DataFile = path and a caption saying what was read.
+// CurrentFrame 0 and DataFile = path, and a caption saying what was read.
 // Throws ImportError for anything it refuses, ImportCancelled when cancelled.
 ImportResult importRecording(const std::string& path, const ImportOptions& options = {},
                              const ImportProgress& progress = {});

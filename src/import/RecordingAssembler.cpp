@@ -188,13 +188,14 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     if (std::isfinite(layout.frameRate) && layout.frameRate > 0) model.FrameRate = layout.frameRate;
     normaliseCellPositions(model);
 
-    model.Caption = " " + layout.name + " (" + layout.label + ", " + std::to_string(kept.size()) + " of " +
-                    std::to_string(traces.rois()) + " ROIs";
-    if (kept.size() < layout.accepted.size()) model.Caption += ", the most active";
+    std::string& caption = result.caption;
+    caption = " " + layout.name + " (" + layout.label + ", " + std::to_string(kept.size()) + " of " +
+              std::to_string(traces.rois()) + " ROIs";
+    if (kept.size() < layout.accepted.size()) caption += ", the most active";
     if (window.count < traces.frames())
-        model.Caption += ", frames " + std::to_string(window.first + 1) + "-" + std::to_string(window.first + window.count);
-    model.Caption += ", events at " + formatThreshold(options.threshold) + " SD)";
-    for (const std::string& warning : layout.warnings) model.Caption += " - " + warning;
+        caption += ", frames " + std::to_string(window.first + 1) + "-" + std::to_string(window.first + window.count);
+    caption += ", events at " + formatThreshold(options.threshold) + " SD)";
+    for (const std::string& warning : layout.warnings) caption += " - " + warning;
     return result;
 }
 

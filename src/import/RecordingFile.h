@@ -8,10 +8,12 @@
 
 namespace cellsonify {
 
-// A recording as the window and the command line open it: the model, plus
-// where it came from when an importer read it (nullopt for a data file).
+// A recording as the window and the command line open it: the model, its
+// caption (captionFor(path) for a data file, the importer's for an import),
+// and where it came from when an importer read it (nullopt for a data file).
 struct OpenedRecording {
     CellModel model;
+    std::string caption;
     std::optional<ImportSource> source;
 };
 

@@ -12,9 +12,9 @@ uint64_t newModelRevision() {
 }
 
 bool CellModel::operator==(const CellModel& o) const {
-    return std::tie(CellCount, FrameCount, CurrentFrame, Activity, CellPos, DataFile, Caption, Strength, FrameRate, Rows,
+    return std::tie(CellCount, FrameCount, CurrentFrame, Activity, CellPos, DataFile, Strength, FrameRate, Rows,
                     Selection) ==
-           std::tie(o.CellCount, o.FrameCount, o.CurrentFrame, o.Activity, o.CellPos, o.DataFile, o.Caption, o.Strength,
+           std::tie(o.CellCount, o.FrameCount, o.CurrentFrame, o.Activity, o.CellPos, o.DataFile, o.Strength,
                     o.FrameRate, o.Rows, o.Selection);
 }
 

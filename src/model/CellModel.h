@@ -21,9 +21,11 @@ struct CellPosition {
 // A number no other state of a recording's contents has had (see CellModel::Revision).
 uint64_t newModelRevision();
 
-// The loaded recording plus the playback position, owned by the playback
-// controller. A load builds a whole new model and replaces the old one only
-// on success.
+// One recording's contents (cells, frames, positions, strengths, the row
+// order and the cells picked) plus the playback position in it, owned by the
+// playback controller. Its caption is not part of it: whatever opened the
+// recording hands that over beside the model. A load builds a whole new model
+// and replaces the old one only on success.
 struct CellModel {
     int16_t CellCount = 0;          // cells 1..CellCount
     int32_t FrameCount = 0;         // frames the file declares
@@ -31,7 +33,6 @@ struct CellModel {
     ActivityTable Activity;         // level and active frames per cell
     std::vector<CellPosition> CellPos{1};  // index = cell; row 0 belongs to no cell
     std::string DataFile;           // path of the file last loaded
-    std::string Caption;            // window caption the load produced
     EventStrengths Strength;        // imports: each event's peak z; data files: none
     double FrameRate = 0;           // frames per second the source was imaged at; 0: not known
     // Per cell (index = cell) the ROI number of the pipeline result it was

@@ -78,7 +78,6 @@ private:
 CellModel Parser::run() {
     CellModel model;
     model.DataFile = path_;
-    model.Caption = captionFor(path_);
     readHeader(model);
 
     int cells = 0;

@@ -27,13 +27,13 @@ private:
 };
 
 // Reads the data file at `path` into a new model (CurrentFrame 0, DataFile =
-// path, Caption set). Throws DataFileError for any file it refuses, folders,
+// path; its caption is captionFor(path)). Throws DataFileError for any file it refuses, folders,
 // pipes and devices included (without waiting on them); never touches any
 // other model, so a refused file loses nothing.
 CellModel LoadDataFile(const std::string& path);
 
-// The same from the file's bytes already in memory; `path` names it in the
-// caption and in error messages. UTF-16 text (told by its byte-order mark) is
+// The same from the file's bytes already in memory; `path` is taken as its
+// DataFile and names it in error messages. UTF-16 text (told by its byte-order mark) is
 // refused rather than read as a file of zeros.
 CellModel LoadDataFileFromBytes(std::string_view bytes, const std::string& path);
 
@@ -51,6 +51,7 @@ void writeDataFile(const CellModel& model, const std::vector<CellPosition>& file
 // The text after the last '/' or '\' of `path` (the whole path if it has none).
 std::string baseName(const std::string& path);
 
+// The caption of the data file at `path`, as the window and inspect show it:
 // " <base name> (non-active cells are omitted)".
 std::string captionFor(const std::string& path);
 

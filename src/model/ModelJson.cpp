@@ -46,9 +46,9 @@ namespace {
 
 // Writes the model's JSON to any sink taking appended text.
 template <typename Sink>
-void writeJson(const CellModel& m, const JsonExtraFields& extra, Sink& out) {
+void writeJson(const CellModel& m, const std::string& caption, const JsonExtraFields& extra, Sink& out) {
     out.append(std::string_view("{\"caption\": "));
-    appendEscaped(out, m.Caption);
+    appendEscaped(out, caption);
     out.append(std::string_view(", \"cell_count\": "));
     appendNumber(out, static_cast<int>(m.CellCount));
     out.append(std::string_view(", \"frame_count\": "));
@@ -108,17 +108,18 @@ struct StreamSink {
 
 }  // namespace
 
-std::string modelToJson(const CellModel& m, const JsonExtraFields& extra) {
+std::string modelToJson(const CellModel& m, const std::string& caption, const JsonExtraFields& extra) {
     std::string out;
     StringSink sink{out};
-    writeJson(m, extra, sink);
+    writeJson(m, caption, extra, sink);
     return out;
 }
 
-void writeModelJson(std::ostream& stream, const CellModel& m, const JsonExtraFields& extra) {
+void writeModelJson(std::ostream& stream, const CellModel& m, const std::string& caption,
+                    const JsonExtraFields& extra) {
     StreamSink sink{stream, {}};
     sink.buffer.reserve(2 * StreamSink::kFlushAt);
-    writeJson(m, extra, sink);
+    writeJson(m, caption, extra, sink);
     sink.flush();
 }
 

@@ -72,7 +72,6 @@ struct FakeFiles {
         if (it == models.end()) throw cellsonify::DataFileError(cellsonify::baseName(path), 3, "not a data file");
         cellsonify::CellModel m = it->second;
         m.DataFile = path;
-        m.Caption = cellsonify::captionFor(path);
         return m;
     }
 };

@@ -138,7 +138,7 @@ TEST_F(ApplicationWindowTest, FileMenuOpensExportsAndQuits) {
     keyClick(*app, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
     ASSERT_EQ(chooser.asked.size(), 1u);
     EXPECT_EQ(form().model().DataFile, "/data/b.txt");
-    EXPECT_EQ(app->windowTitle(), QString::fromStdString(form().model().Caption));
+    EXPECT_EQ(app->windowTitle(), QString::fromStdString(captionFor("/data/b.txt")));
     EXPECT_EQ(&app->action("exportAction"), &form().exportAction().action());
     app->action("quitAction").trigger();
     EXPECT_FALSE(app->isVisible());

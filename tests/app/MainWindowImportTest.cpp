@@ -31,7 +31,7 @@ struct MainWindowImport : WindowFixture {
     void expectPlaneShown(const fs::path& opened) {
         const ImportResult direct = importRecording(opened.string());
         EXPECT_TRUE(window->windowTitle().startsWith(" plane0 (suite2p spks, 3 of 4 ROIs")) << window->windowTitle().toStdString();
-        EXPECT_EQ(window->windowTitle().toStdString(), direct.model.Caption);
+        EXPECT_EQ(window->windowTitle().toStdString(), direct.caption);
         EXPECT_EQ(labelText("Label3"), "3");
         EXPECT_EQ(labelText("Label4"), "50");
         EXPECT_TRUE(window->model() == direct.model) << "the window shows what the importer read";

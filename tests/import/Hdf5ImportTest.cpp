@@ -84,7 +84,7 @@ TEST(NwbImport, PrefersDfOverFAndReadsMaskCentresAndIds) {
     writeNwb(file, false);
     const ImportResult r = importRecording(file.string());
     EXPECT_EQ(r.source.trace, "/processing/ophys/DfOverF/DfOverF");
-    EXPECT_EQ(r.model.Caption, " cells.nwb (NWB DfOverF, 3 of 3 ROIs, events at 3 SD)");
+    EXPECT_EQ(r.caption, " cells.nwb (NWB DfOverF, 3 of 3 ROIs, events at 3 SD)");
     EXPECT_EQ(r.source.cellRoi, (std::vector<long long>{0, 10, 11, 12}));
     EXPECT_EQ(r.model.Activity.framesOf(2)[0], 4);
     EXPECT_EQ(r.source.filePositions[1].X, 5);       // column 4 + 1
@@ -141,7 +141,7 @@ TEST(CaimanImport, NoneTypePlaceholdersCountAsAbsent) {
     }
     const ImportResult r = importRecording(file.string());
     EXPECT_EQ(r.source.trace, "C");
-    EXPECT_EQ(r.model.Caption, " result.hdf5 (CaImAn C, 2 of 2 ROIs, events at 3 SD)");
+    EXPECT_EQ(r.caption, " result.hdf5 (CaImAn C, 2 of 2 ROIs, events at 3 SD)");
     EXPECT_EQ(r.source.filePositions[1], (CellPosition{3, 6}));
     EXPECT_EQ(r.source.filePositions[2], (CellPosition{8, 10}));
     EXPECT_EQ(r.model.Activity.framesOf(1)[0], 8);

@@ -45,7 +45,7 @@ TEST(Suite2pImport, AcceptedRoisBecomeCellsWithOnsetsPositionsAndCaption) {
     Plane plane(3, 50, {{0, 49}, {10}, {20, 21, 30}}, {1, 0.9, 0, 0.1, 1, 0.8});
     const ImportResult r = importRecording((plane.folder / "stat.npy").string());
     const CellModel& m = r.model;
-    EXPECT_EQ(m.Caption, " plane0 (suite2p spks, 2 of 3 ROIs, events at 3 SD) - no ops.npy; the image height comes "
+    EXPECT_EQ(r.caption, " plane0 (suite2p spks, 2 of 3 ROIs, events at 3 SD) - no ops.npy; the image height comes "
                          "from the ROI masks");
     ASSERT_EQ(m.CellCount, 2);
     EXPECT_EQ(m.FrameCount, 50);
@@ -81,7 +81,7 @@ TEST(Suite2pImport, FrameWindow) {
     const ImportResult whole = importRecording(plane.folder.string());
     EXPECT_EQ(whole.model.FrameCount, 100000);
     EXPECT_EQ(whole.model.Activity.framesOf(1).size(), 1u);
-    EXPECT_NE(whole.model.Caption.find("frames 1-100000"), std::string::npos);
+    EXPECT_NE(whole.caption.find("frames 1-100000"), std::string::npos);
 
     ImportOptions o;
     o.firstFrame = 100001;
@@ -129,7 +129,7 @@ TEST(Suite2pImport, SideFilesThatCannotBeUsedLeaveTheRecordingOpenWithAWarning) 
     // A column in ROI order: one X, ROI 0 at the top.
     EXPECT_EQ(r.source.filePositions[1].X, r.source.filePositions[3].X);
     EXPECT_GT(r.source.filePositions[1].Y, r.source.filePositions[3].Y);
-    EXPECT_NE(r.model.Caption.find(" - iscell.npy cannot be used"), std::string::npos);
+    EXPECT_NE(r.caption.find(" - iscell.npy cannot be used"), std::string::npos);
 
     // A ROI without 'med' takes the medians of its pixels; one with neither names ROI and file.
     Plane two(2, 20, {{1}, {2}});
@@ -145,14 +145,14 @@ TEST(Suite2pImport, SideFilesThatCannotBeUsedLeaveTheRecordingOpenWithAWarning) 
 TEST(Suite2pImport, RunFoldersOpenTheCombinedViewElsePlane0) {
     const ImportResult combined = importRecording(testfiles::data("import/run-planes").string());
     EXPECT_EQ(combined.source.rois, 5);
-    EXPECT_NE(combined.model.Caption.find("run-planes (suite2p spks, combined view of 2 planes, 4 of 5 ROIs"),
+    EXPECT_NE(combined.caption.find("run-planes (suite2p spks, combined view of 2 planes, 4 of 5 ROIs"),
               std::string::npos);
     testfiles::TempDir dir;
     fs::copy(testfiles::data("import/run-planes/suite2p"), dir.path(), fs::copy_options::recursive);
     fs::remove_all(dir.path() / "combined");
     const ImportResult first = importRecording(dir.path().string());
     EXPECT_EQ(first.source.rois, 3);
-    EXPECT_NE(first.model.Caption.find("(suite2p spks, plane0 of 2 planes, 2 of 3 ROIs"), std::string::npos);
+    EXPECT_NE(first.caption.find("(suite2p spks, plane0 of 2 planes, 2 of 3 ROIs"), std::string::npos);
     // A current run: ops.npy holds a datetime and paths, read around.
     const ImportResult current = importRecording(testfiles::data("import/run-current").string());
     EXPECT_TRUE(current.source.warnings.empty());

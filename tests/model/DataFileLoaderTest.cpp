@@ -141,7 +141,7 @@ TEST(LoaderText, CaptionUsesTheTextAfterTheLastSlashOrBackslash) {
     EXPECT_EQ(captionFor("D:\\runs\\a.txt"), " a.txt (non-active cells are omitted)");
     EXPECT_EQ(captionFor("/home/x/b.txt"), " b.txt (non-active cells are omitted)");
     EXPECT_EQ(captionFor("plain.txt"), " plain.txt (non-active cells are omitted)");
-    EXPECT_EQ(load("single-cell.txt").Caption, " single-cell.txt (non-active cells are omitted)");
+    EXPECT_EQ(captionFor(load("single-cell.txt").DataFile), " single-cell.txt (non-active cells are omitted)");
 }
 
 TEST(LoaderErrors, EachRefusalNamesFileLineAndProblem) {

@@ -28,7 +28,6 @@ TEST(DataFileRoundTrip, WrittenThenReadGivesTheSameModel) {
     const std::string path = (dir.path() / "round trip.txt").string();
     writeDataFile(model, filePositions, path);
     model.DataFile = path;
-    model.Caption = captionFor(path);
     EXPECT_EQ(LoadDataFile(path), model);
 
     // Positions that do not normalise into the model's are refused, writing nothing.

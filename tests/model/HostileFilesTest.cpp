@@ -168,7 +168,7 @@ TEST_P(HostileCorpus, LoadsOrIsRefusedAsStated) {
     if (c.model) {
         const CellModel m = LoadDataFile(path.string());
         expectModel(m, *c.model);
-        EXPECT_EQ(m.Caption, " " + c.file + " (non-active cells are omitted)");
+        EXPECT_EQ(captionFor(m.DataFile), " " + c.file + " (non-active cells are omitted)");
         EXPECT_EQ(LoadDataFileFromBytes(bytes, path.string()), m);
     } else {
         const DataFileError e = refusalOf(path.string());
@@ -320,7 +320,7 @@ TEST(HostileNames, CaptionAndMessagesNameTheFileAsTheUserSeesIt) {
 
     for (const std::string name : {"run 3 with spaces.txt", "Zellaktivität Mäuse ß.txt", "ячейки.txt"}) {
         const CellModel m = LoadDataFile(dir.write(name, good).string());
-        EXPECT_EQ(m.Caption, " " + name + " (non-active cells are omitted)");
+        EXPECT_EQ(captionFor(m.DataFile), " " + name + " (non-active cells are omitted)");
         EXPECT_EQ(m.CellCount, 1);
         const std::string refusedName = "bad " + name;
         EXPECT_EQ(std::string(refusalOf(dir.write(refusedName, bad).string()).what()),
@@ -332,14 +332,14 @@ TEST(HostileNames, CaptionAndMessagesNameTheFileAsTheUserSeesIt) {
     // backslash, as they do for a path written the other system's way.
     const CellModel m = LoadDataFile(dir.write("trial\\2.txt", good).string());
     EXPECT_EQ(m.CellCount, 1);
-    EXPECT_EQ(m.Caption, " 2.txt (non-active cells are omitted)");
+    EXPECT_EQ(captionFor(m.DataFile), " 2.txt (non-active cells are omitted)");
     EXPECT_EQ(std::string(refusalOf(dir.write("trial\\3.txt", bad).string()).what()),
               "3.txt, line 5: level 40000 is above 32767");
 
     // A link is named as chosen, not by its target.
     const fs::path link = dir.path() / "latest.txt";
     fs::create_symlink(dir.path() / "run 3 with spaces.txt", link);
-    EXPECT_EQ(LoadDataFile(link.string()).Caption, " latest.txt (non-active cells are omitted)");
+    EXPECT_EQ(captionFor(LoadDataFile(link.string()).DataFile), " latest.txt (non-active cells are omitted)");
 }
 
 TEST(HostilePaths, WhatIsNotAReadableFileIsRefusedByName) {
