@@ -57,6 +57,8 @@ TEST_F(ImportCommands, InspectAddsTheSourceAndEachCellsRoi) {
     ASSERT_EQ(r.code, 0) << r.err;
     // The folder has no ops.npy: it opens, and the terminal says what stands in for it.
     EXPECT_EQ(r.err, "warning: plane0: no ops.npy; the image height comes from the ROI masks\n");
+    EXPECT_EQ(r.out.rfind(R"({"caption": " plane0 (suite2p spks, 3 of 4 ROIs, events at 2.5 SD) - no ops.npy; )"
+                          R"(the image height comes from the ROI masks", "cell_count": 3, )", 0), 0u) << r.out;
     EXPECT_NE(r.out.find(R"("frame_count": 60, "source": {"format": "suite2p", "trace": "spks", "threshold": 2.5, "rois": 4}, "cells": [)"),
               std::string::npos) << r.out;
     // the accepted ROIs 0, 2 and 3 in ROI order

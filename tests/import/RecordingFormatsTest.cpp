@@ -71,6 +71,7 @@ TEST(RecordingFormats, APathIsToldByFolderThenExtensionThenFirstBytes) {
     EXPECT_EQ(openRecording(spks.string()).source.value_or(ImportSource{}).format, "suite2p");
     const OpenedRecording text = openRecording(cells.string());
     EXPECT_FALSE(text.source);
+    EXPECT_EQ(text.caption, " cells (non-active cells are omitted)");
     EXPECT_EQ(text.model.Activity, LoadDataFile(testfiles::data("single-cell.txt").string()).Activity);
 
     // The signature only where HDF5 looks for it: 0, 512, 1024, 2048, ...
