@@ -13,8 +13,21 @@ trap 'kill $busy 2>/dev/null || true' EXIT
 shown=(); rss=()
 for run in $(seq "$runs"); do
   start=$(date +%s%N)
-  "$program" "$file" >/dev/null 2>&1 & pid=$!
-  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do sleep 0.005; done
+  log=$(mktemp)
+  "$program" "$file" >/dev/null 2>"$log" & pid=$!
+  # Polling Xvfb this often now and then leaves the program no connection
+  # (Qt: "Could not load the Qt platform plugin xcb"); such a run is told
+  # and left out rather than counted.
+  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.005
+  done
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "run $run: did not start: $(grep -m1 . "$log")"
+    wait "$pid" 2>/dev/null || true; rm -f "$log"
+    continue
+  fi
+  rm -f "$log"
   ms=$(( ($(date +%s%N) - start) / 1000000 ))
   sleep 4
   now=$(awk '/VmRSS/ {print int($2 / 1024)}' /proc/$pid/status)
