@@ -22,6 +22,12 @@
 #include <string>
 #include <vector>
 
+// Qt's own step that lets the focused control claim a key before the
+// window's shortcuts see it, as a real key press goes (private to Qt).
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                                   const QString& text = QString(), bool autorep = false,
+                                                   ushort count = 1);
+
 namespace apptest {
 
 inline constexpr QRgb kBlueRgb = 0xFF0000FF;

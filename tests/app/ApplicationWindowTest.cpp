@@ -31,10 +31,6 @@ namespace fs = std::filesystem;
 using namespace cellsonify;
 using namespace apptest;
 
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                                   const QString& text = QString(), bool autorep = false,
-                                                   ushort count = 1);
-
 namespace {
 
 // A key typed as on a desktop: a shortcut of the active window takes it

@@ -18,10 +18,6 @@
 using namespace cellsonify;
 using namespace apptest;
 
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                                   const QString& text = QString(), bool autorep = false,
-                                                   ushort count = 1);
-
 namespace {
 
 void mouse(QWidget& w, QEvent::Type type, QPointF at, Qt::KeyboardModifiers mods = {}) {

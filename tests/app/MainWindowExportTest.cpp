@@ -24,12 +24,6 @@
 #include <fstream>
 #include <sstream>
 
-// Qt's own hook for delivering a key press to the shortcut map first, as the
-// window system does for a real keystroke; exported by QtGui.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                               const QString& text = QString(), bool autorep = false,
-                                               ushort count = 1);
-
 using namespace cellsonify;
 using namespace apptest;
 namespace fs = std::filesystem;

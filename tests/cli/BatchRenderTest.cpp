@@ -1,5 +1,6 @@
 // render with several inputs into a folder: the files written, the names
 // chosen, the failures told, and the same files however many run at once.
+#include "CliTestSupport.h"
 #include "soundfiles/ExportTestSupport.h"
 
 #include "cli/BatchRender.h"
@@ -10,8 +11,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace cellsonify;
 using namespace exporttest;
@@ -19,15 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using clitest::Outcome;
+using clitest::readFile;
 
 std::size_t soundingNotes(const Smf& smf) {
     return std::count_if(smf.events.begin(), smf.events.end(), [](const SmfEvent& e) {
@@ -43,11 +35,7 @@ struct BatchRender : ::testing::Test {
     // A cell position outside the imaging field: refused when read.
     const std::string refused = dir.write("refused.txt", dataFileText(4, {{1}}) + "7 1 1 40000\n1\n").string();
 
-    Outcome run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        const int code = renderCommand(args, out, err, false);
-        return {code, out.str(), err.str()};
-    }
+    static Outcome run(const std::vector<std::string>& args) { return clitest::render(args); }
     fs::path folder(const std::string& name) const {
         fs::create_directory(dir.path() / name);
         return dir.path() / name;

@@ -1,4 +1,5 @@
 // The render command as a user runs it: arguments, messages, exit codes, files.
+#include "CliTestSupport.h"
 #include "soundfiles/ExportTestSupport.h"
 
 #include "soundfiles/RecordingExport.h"
@@ -10,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace cellsonify;
 using namespace exporttest;
@@ -19,26 +18,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using clitest::Outcome;
+using clitest::readFile;
 
 struct RenderCommand : ::testing::Test {
     testfiles::TempDir dir;
     // Two cells, cell 1 in frames 1 and 2, cell 2 in frame 2; four frames.
     const std::string data = dir.write("rec.txt", dataFileText(4, {{1, 2}, {2}})).string();
 
-    Outcome run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        const int code = renderCommand(args, out, err, false);
-        return {code, out.str(), err.str()};
-    }
+    static Outcome run(const std::vector<std::string>& args) { return clitest::render(args); }
     std::vector<std::string> filesInDir() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
