@@ -1,5 +1,7 @@
 #include "files/FileIdentity.h"
 
+#include "files/PathNames.h"
+
 #include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -9,12 +11,6 @@ namespace cellsonify {
 namespace {
 
 bool same(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 }  // namespace
 

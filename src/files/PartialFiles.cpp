@@ -1,5 +1,7 @@
 #include "files/PartialFiles.h"
 
+#include "files/PathNames.h"
+
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -54,12 +56,6 @@ void installHandlers() {
         for (const int other : kEndingSignals) sigaddset(&ours.sa_mask, other);
         ::sigaction(signal, &ours, nullptr);
     }
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string nameOf(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "files/SafeOutput.h"
 
 #include "files/PartialFiles.h"
+#include "files/PathNames.h"
 
 #include <cerrno>
 #include <cstring>
@@ -15,12 +16,6 @@ namespace cellsonify {
 namespace {
 
 constexpr int kMostLinks = 40;  // as the kernel follows at most 40
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 [[noreturn]] void refuse(const std::string& path, const std::string& reason) {
     throw std::runtime_error(path + ": cannot be written: " + reason);

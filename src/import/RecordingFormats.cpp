@@ -1,5 +1,6 @@
 #include "import/RecordingFormats.h"
 
+#include "files/PathNames.h"
 #include "import/CaimanReader.h"
 #include "import/Hdf5File.h"
 #include "import/ImportError.h"
@@ -15,15 +16,6 @@
 namespace cellsonify {
 
 namespace {
-
-bool endsWithAnyCase(std::string_view name, std::string_view ending) {
-    return name.size() >= ending.size() &&
-           std::equal(ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
 
 std::string lowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -115,7 +107,7 @@ bool takesDroppedName(std::string_view name) {
     for (const RecordingFormat& f : recordingFormats())
         if (f.read)
             for (std::string_view ext : f.extensions)
-                if (endsWithAnyCase(name, ext)) return true;
+                if (endsWithIgnoringCase(name, ext)) return true;
     return false;
 }
 
