@@ -77,7 +77,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
             return result;
         };
     display_ = std::make_unique<Display>(*this);
-    playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi);
+    playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi, services_.clock);
     connectControls();
     openSound();
     drawKeyboard();

@@ -6,6 +6,8 @@
 #include "model/CellModel.h"
 #include "views/WindowForm.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +36,7 @@ struct MainWindowServices {
     MessageSink* messages = nullptr;
     LoadFunction load;
     ImportFunction importer;  // suite2p folders, NWB and CaImAn files; runs on a worker thread
+    std::function<std::chrono::steady_clock::time_point()> clock;  // the playback timer's (empty: the steady clock)
 };
 
 // The main window: the four views, the transport buttons, the speed box and

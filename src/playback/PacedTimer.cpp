@@ -11,6 +11,7 @@ PacedTimer::PacedTimer(std::function<void()> onTick, QObject* parent)
 
 PacedTimer::PacedTimer(std::function<void()> onTick, Clock clock, QObject* parent)
     : QObject(parent), onTick_(std::move(onTick)), clock_(std::move(clock)) {
+    if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
     wakeup_.setSingleShot(true);
     wakeup_.setTimerType(Qt::PreciseTimer);
     connect(&wakeup_, &QTimer::timeout, this, &PacedTimer::runDueTicks);

@@ -21,7 +21,7 @@ public:
     // `onTick` runs once per tick; it may change the interval (even stop and
     // restart) from inside.
     explicit PacedTimer(std::function<void()> onTick, QObject* parent = nullptr);
-    // The same with a stand-in clock, for tests.
+    // The same reading `clock` (empty: the steady clock), which tests move by hand.
     PacedTimer(std::function<void()> onTick, Clock clock, QObject* parent = nullptr);
 
     // 0 stops; a new positive interval starts a fresh grid at once (first tick
