@@ -4,6 +4,7 @@
 #include "soundfiles/PassAudio.h"
 #include "soundfiles/PlaybackPass.h"
 #include "playback/NoteOffSchedule.h"
+#include "playback/PassSettings.h"
 #include "playback/VoiceTable.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
@@ -26,7 +27,7 @@ const CellModel& example() {
 
 void BM_ExportMidiOfTheExample(benchmark::State& state) {
     for (auto _ : state) {
-        const PlaybackPass pass = playbackPass(example(), 50, kDefaultInstrument);
+        const PlaybackPass pass = playbackPass(example(), PassSettings{});
         benchmark::DoNotOptimize(midiFileBytes(pass.messages, pass.lengthMs()));
     }
 }
@@ -50,9 +51,9 @@ BENCHMARK(BM_ExportSynthesizers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)-
 // The pass with every note ended `noteMs` after it starts (0: notes ring on,
 // as the window plays them), for comparing with a fixed note length.
 PlaybackPass examplePass(int64_t noteMs) {
-    if (noteMs == 0) return playbackPass(example(), 50, kDefaultInstrument);
-    return playbackPass(example(), 50, kDefaultInstrument, voiceTable(example(), PitchMapping{}),
-                        NoteLength{static_cast<int>(noteMs)});
+    PassSettings settings;  // 50 ms a frame, the piano
+    if (noteMs != 0) settings.noteLength = NoteLength{static_cast<int>(noteMs)};
+    return playbackPass(example(), settings);
 }
 
 // Arguments: synthesizers side by side, note length in ms (0: ringing).

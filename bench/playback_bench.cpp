@@ -4,6 +4,8 @@
 #include "playback_bench_support.h"
 
 #include "playback/FrameStepper.h"
+#include "playback/PitchMapping.h"
+#include "playback/VoiceTable.h"
 #include "face/ImageCanvas.h"
 #include "drawing/KeyGeometry.h"
 
@@ -22,10 +24,11 @@ void runTicks(benchmark::State& state, CellModel& model, PlaybackHost& host) {
     KeyRect keys;
     keys.fill();
     model.CurrentFrame = 0;
+    const VoiceTable voices = voiceTable(model, PitchMapping{});
     const double lastOrdinary = model.FrameCount - 2.0;
     long long events = 0;
     for (auto _ : state) {
-        StepFrame(model, keys, host);
+        StepFrame(model, keys, host, voices);
         if (model.CurrentFrame >= lastOrdinary) model.CurrentFrame = 0;
         events += static_cast<long long>(model.Activity.cellsIn(static_cast<long long>(model.CurrentFrame)).size());
     }

@@ -8,6 +8,8 @@
 #include "playback_bench_support.h"
 
 #include "playback/FrameStepper.h"
+#include "playback/PitchMapping.h"
+#include "playback/VoiceTable.h"
 #include "playback/PacedTimer.h"
 #include "drawing/KeyGeometry.h"
 
@@ -39,11 +41,12 @@ struct TempoRun {
     KeyRect keys;
     NullCanvas canvas;
     BenchHost host{canvas, canvas, canvas};
+    VoiceTable voices = voiceTable(model, PitchMapping{});
     long long ticks = 0;
     Clock::time_point started, last;
     TempoRun() { keys.fill(); }
     void tick() {
-        StepFrame(model, keys, host);
+        StepFrame(model, keys, host, voices);
         ++ticks;
         last = Clock::now();
     }

@@ -67,7 +67,7 @@ void BM_RenderMovie(benchmark::State& state) {
     ensureApplication();
     const CellModel model = recording(state.range(0));
     const fs::path out = scratch("movie.mp4");
-    PictureSettings settings;
+    ExportSettings settings;
     settings.tailSeconds = 2.0;  // a fixed tail, so the movie's length is known
     for (auto _ : state) {
         try {

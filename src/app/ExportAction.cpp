@@ -2,11 +2,10 @@
 
 #include "app/MainWindow.h"
 #include "app/ExportJob.h"
-#include "app/PictureJob.h"
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
 #include "app/SaveFileChooser.h"
-#include "soundfiles/ExportOptions.h"
+#include "film/OutputFormats.h"
 #include "playback/PlaybackController.h"
 
 #include <QAction>
@@ -19,9 +18,6 @@
 #include <filesystem>
 
 namespace cellsonify {
-
-namespace {
-}  // namespace
 
 ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages)
     : QObject(&form), form_(form), chooser_(chooser), messages_(messages) {
@@ -46,7 +42,7 @@ ExportAction::~ExportAction() = default;
 
 void ExportAction::setLastExtension(const std::string& extension) {
     try {
-        exportFormatOf("x" + extension);
+        outputFormatOf("x" + extension);
         lastExtension_ = extension;
     } catch (const std::exception&) {
         lastExtension_ = ".mid";  // a kept type this version does not write
@@ -69,14 +65,14 @@ void ExportAction::run() {
         return;
     }
     try {
-        exportIntervalOf(form_.playback().settings().speedText);  // a speed that never plays is told before the dialog
+        refuseSpeedThatNeverPlays(form_.playback().settings().pass);  // told before the dialog
     } catch (const ExportError& e) {
         tell(std::string("Cannot export: ") + e.what());
         return;
     }
     std::string start = lastPath_;
     if (start.empty()) start = std::filesystem::path(form_.model().DataFile).replace_extension(lastExtension_).string();
-    const std::optional<std::string> path = chooser_.chooseSaveFile(kTitle, kFilter, start);
+    const std::optional<std::string> path = chooser_.chooseSaveFile(kTitle, outputDialogFilter(), start);
     if (!path || path->empty()) return;
     lastPath_ = *path;
     if (const std::string ext = std::filesystem::path(*path).extension().string(); !ext.empty()) {
@@ -90,19 +86,14 @@ void ExportAction::exportTo(const std::string& path) {
     if (busy()) return;
     const PlaybackSettings& playing = form_.playback().settings();
     try {
-        const ExportFormat format = exportFormatOf(path);
-        PictureSettings settings;
-        static_cast<PassSettings&>(settings) = playing;
-        settings.intervalMs = exportIntervalOf(playing.speedText);  // refuses a speed that never plays
-        if (showsPictures(format)) {
-            const CellModel& model = form_.model();
-            std::optional<int64_t> frame;
-            if (model.CurrentFrame >= 1 && model.FrameCount > 0)
-                frame = std::min<int64_t>(static_cast<int64_t>(std::floor(model.CurrentFrame)), model.FrameCount - 1);
-            job_ = std::make_unique<PictureJob>(model, path, settings, frame);
-        } else {
-            job_ = std::make_unique<ExportJob>(form_.model(), path, settings);
-        }
+        const OutputFormat& format = outputFormatOf(path);
+        ExportSettings settings;
+        settings.pass = playing.pass;
+        refuseSpeedThatNeverPlays(settings.pass);
+        const CellModel& model = form_.model();
+        if (format.takesFrame && model.CurrentFrame >= 1 && model.FrameCount > 0)
+            settings.frame = std::min<int64_t>(static_cast<int64_t>(std::floor(model.CurrentFrame)), model.FrameCount - 1);
+        job_ = std::make_unique<ExportJob>(model, path, settings);
     } catch (const std::exception& e) {
         tell(std::string("Cannot export: ") + e.what());
         return;

@@ -18,17 +18,16 @@ class MessageSink;
 class SaveFileChooser;
 
 // The window's "Export..." command, kept off the fixed layout: a context menu
-// on the window's bare background and Ctrl+E. It asks for a .mid, .wav, .mp4
-// or .png name and writes one pass of the loaded recording at the playback
-// settings' speed text, instrument, pitch mapping and note length (MIDI and
-// WAV on a worker thread, a movie or picture a slice at a time between the
-// window's events), with a progress dialog whose Cancel leaves no file
-// behind. A picture shows the frame the window is at (at rest at frame 0).
+// on the window's bare background and Ctrl+E. It asks for a name of one of
+// the outputs (OutputFormats.h) and writes one pass of the loaded recording
+// under the window's pass settings as they stand (ExportJob: a step at a
+// time between the window's events), with a progress dialog whose Cancel
+// leaves no file behind. A picture shows the frame the window is at (at rest
+// at frame 0).
 class ExportAction : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kTitle = "Export";
-    static constexpr const char* kFilter = "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;PNG Picture (*.png)";
 
     // Adds the action and the menu to `form`; all three must outlive this.
     ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages);

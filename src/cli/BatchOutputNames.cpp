@@ -1,5 +1,6 @@
 #include "cli/BatchRender.h"
 
+#include "film/OutputFormats.h"
 #include "import/RecordingFormats.h"
 
 #include <algorithm>
@@ -47,9 +48,8 @@ bool namesOutputFolder(const std::string& out) {
     if (!fs::is_directory(out, ec)) return false;
     // A folder standing where an output file is named (taken.mid) is an
     // output that cannot be written, not a folder to write into.
-    std::string ext = fs::path(out).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext != ".mid" && ext != ".wav" && ext != ".mp4" && ext != ".png";
+    const std::string ext = fs::path(out).extension().string();
+    return ext.empty() || outputFormatNamed(std::string_view(ext).substr(1)) == nullptr;
 }
 
 std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension) {

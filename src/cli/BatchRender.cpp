@@ -1,6 +1,7 @@
 #include "cli/BatchRender.h"
 
 #include "cli/PictureApplication.h"
+#include "film/OutputFormats.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -218,7 +219,7 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
                 bool errIsTerminal) {
     if (batch.format.empty()) {
         err << "error: -o " << batch.folder
-            << " names a folder: --format says what to write in it for each input: mp4, wav, mid or png\n";
+            << " names a folder: --format says what to write in it for each input: " << listOutputs("{ext}") << '\n';
         return 1;
     }
     std::error_code ec;
@@ -244,7 +245,7 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
         if (batch.jobs > 1 && items.size() > 1)
             renderInWorkers(options, items, batch.jobs, out, err);
         else
-            renderInTurn(options, items, batch.format == "mp4" || batch.format == "png", out, err, errIsTerminal);
+            renderInTurn(options, items, outputFormatNamed(batch.format)->drawsPictures, out, err, errIsTerminal);
     } catch (const std::exception& e) {
         err << "error: " << e.what() << '\n';
         return 1;

@@ -13,7 +13,7 @@ namespace cellsonify {
 struct BatchRequest {
     std::vector<std::string> inputs;  // as given, in order
     std::string folder;               // the existing folder written into
-    std::string format;               // mp4, wav, mid or png: the outputs' extension
+    std::string format;               // the outputs' extension: one of outputFormats()
     int jobs = 1;                     // renders running at once
 };
 

@@ -9,7 +9,7 @@
 #include "cli/PictureApplication.h"
 #include "cli/Subcommands.h"
 #include "cli/ConsoleProgress.h"
-#include "soundfiles/RecordingExport.h"
+#include "film/OutputFormats.h"
 #include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
 #include "playback/RealTimeSpeed.h"
@@ -17,6 +17,7 @@
 #include <CLI/CLI.hpp>
 
 #include <limits>
+#include <optional>
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -54,18 +55,29 @@ VelocityMode velocityModeOf(const RenderRequest& r) {
 
 namespace {
 
-// The window's pictures of the pass: a movie, or a still at r.frame.
-void renderPictures(const CellModel& model, const RenderRequest& r, const ExportSettings& pass, ExportFormat format,
-                    ConsoleProgress& bar) {
-    PictureSettings settings;
-    static_cast<ExportSettings&>(settings) = pass;
-    settings.scale = r.zoom.value_or(kDefaultPictureScale);
-    const PictureApplication application;
-    const std::unique_ptr<PictureExport> work =
-        format == ExportFormat::Mp4
-            ? startMovieExport(model, r.out, settings)
-            : startPictureExport(model, r.out, settings, r.frame ? std::optional<int64_t>(*r.frame) : std::nullopt);
-    while (!work->advance()) bar.update(work->done());
+// Refuses an option given for an output it does not apply to.
+void refuseOptionsThatDoNotApply(const RenderRequest& r, const OutputFormat& format) {
+    struct Use {
+        bool given;
+        bool OutputFormat::*applies;
+        const char* what;
+    };
+    const Use uses[] = {
+        {r.frame.has_value(), &OutputFormat::takesFrame, "--frame chooses the frame of a still picture"},
+        {r.tailSeconds.has_value(), &OutputFormat::takesTail, "--tail is the sound after the last frame"},
+        {r.zoom.has_value(), &OutputFormat::takesScale, "--zoom (or --scale N) enlarges the window's pictures"},
+    };
+    for (const Use& use : uses)
+        if (use.given && !(format.*use.applies))
+            throw ExportError(std::string(use.what) + ": it applies to " + extensionsTaking(use.applies) +
+                              " outputs, not to " + r.out);
+}
+
+// The outputs' extensions, for --format.
+std::vector<std::string> outputExtensionList() {
+    std::vector<std::string> extensions;
+    for (const OutputFormat& f : outputFormats()) extensions.emplace_back(f.extension);
+    return extensions;
 }
 
 }  // namespace
@@ -74,36 +86,31 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
     ConsoleProgress bar(err, errIsTerminal);
     try {
         // Wrong names and options are refused before the file is even read.
-        const ExportFormat format = exportFormatOf(r.out);
-        if (r.frame && format != ExportFormat::Png)
-            throw ExportError("--frame chooses the frame of a still picture: the output must end in .png");
-        const bool sounds = format == ExportFormat::Wav || format == ExportFormat::Mp4;
-        if (r.tailSeconds && !sounds)
-            throw ExportError("--tail is the sound after the last frame: it applies to .wav and .mp4 outputs, not to " +
-                              r.out);
-        if (r.zoom && !showsPictures(format))
-            throw ExportError("--zoom (or --scale N) enlarges the window's pictures: it applies to .mp4 and .png "
-                              "outputs, not to " + r.out);
+        const OutputFormat& format = outputFormatOf(r.out);
+        refuseOptionsThatDoNotApply(r, format);
         const RowOrderKind order = rowOrderOption(r.order);
         cli::refuseOutputOntoInput(r.out, r.file);
         ExportSettings settings;
         // A speed in the recording's own time is checked for its form now and
         // turned into milliseconds once the recording tells its frame rate.
-        exportIntervalOf(resolveSpeedText(r.speed, 1000));
-        settings.instrument = &exportInstrumentOf(r.instrument);
+        settings.pass.setSpeedText(resolveSpeedText(r.speed, 1000));
+        refuseSpeedThatNeverPlays(settings.pass);
+        settings.pass.instrument = &exportInstrumentOf(r.instrument);
+        settings.pass.mapping = pitchMappingOf(r);
+        settings.pass.noteLength = noteLengthOf(r);
+        settings.pass.velocity = velocityModeOf(r);
         settings.tailSeconds = r.tailSeconds;
-        settings.mapping = pitchMappingOf(r);
-        settings.noteLength = noteLengthOf(r);
-        settings.velocity = velocityModeOf(r);
+        settings.scale = r.zoom.value_or(kDefaultPictureScale);
+        if (r.frame) settings.frame = *r.frame;
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
-        const std::string speed = resolveSpeedText(r.speed, model.FrameRate);
-        settings.intervalMs = exportIntervalOf(speed);
+        settings.pass.setSpeedText(resolveSpeedText(r.speed, model.FrameRate));
+        refuseSpeedThatNeverPlays(settings.pass);
         applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
-        if (showsPictures(format))
-            renderPictures(model, r, settings, format, bar);
-        else
-            exportRecording(model, r.out, settings, [&bar](double done) { return bar.update(done); });
+        std::optional<PictureApplication> application;
+        if (format.drawsPictures) application.emplace();
+        const std::unique_ptr<ExportWork> work = format.start(model, r.out, settings);
+        while (!work->advance()) bar.update(work->done());
         bar.finish();
         out << "wrote " << r.out << '\n';
         return 0;
@@ -143,8 +150,7 @@ void applyScaleOption(RenderRequest& r, const std::string& text) {
 
 void addRenderCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand(
-        "render", "Write one pass of playback as a MIDI file (.mid), audio (.wav), a movie of the window (.mp4) or "
-                  "a still picture of the window (.png)");
+        "render", "Write one pass of playback as " + listOutputs("{described} (.{ext})"));
     auto r = std::make_shared<RenderRequest>();
     auto batch = std::make_shared<BatchRequest>();
     command->add_option("FILE", batch->inputs,
@@ -152,12 +158,12 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                         "folder -o names")
         ->required();
     command->add_option("-o,--output", r->out,
-                        "File to write: NAME.mid, NAME.wav, NAME.mp4 or NAME.png; or a folder DIR/ to write each "
-                        "input into under its own name, with --format")
+                        "File to write: " + listOutputs("NAME.{ext}") +
+                            "; or a folder DIR/ to write each input into under its own name, with --format")
         ->required();
     CLI::Option* formatOption =
         command->add_option("--format", batch->format, "What to write for each input into the folder -o names")
-            ->check(CLI::IsMember({"mp4", "wav", "mid", "png"}))
+            ->check(CLI::IsMember(outputExtensionList()))
             ->type_name("FORMAT");
     CLI::Option* jobsOption = addNumberOption(*command, "--jobs", batch->jobs, 1, kMostBatchJobs,
                                               "Inputs rendered at once into the folder, each in a process of its own");

@@ -5,7 +5,6 @@
 #include "soundfiles/RecordingExport.h"
 #include "film/PassPictures.h"
 #include "model/CellModel.h"
-#include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 #include "video/MovieRender.h"
 #include "video/StillPicture.h"
@@ -30,12 +29,12 @@ void checkScale(int scale) {
                           ", not " + std::to_string(scale));
 }
 
-class MovieMaking : public PictureExport {
+class MovieMaking : public ExportWork {
 public:
-    MovieMaking(const CellModel& model, const std::string& path, const PictureSettings& settings)
+    MovieMaking(const CellModel& model, const std::string& path, const ExportSettings& settings)
         : pass_(exportPass(model, settings)),
           tailSeconds_(settings.tailSeconds),
-          pictures_(model, std::to_string(settings.intervalMs), *settings.instrument, settings.mapping) {
+          pictures_(model, settings.pass) {
         MoviePass movie;
         movie.intervalMs = pass_.intervalMs;
         movie.ticks = pass_.ticks;
@@ -62,15 +61,14 @@ private:
     std::optional<MovieFilming> film_;  // last: its sound thread reads the members above
 };
 
-class PictureMaking : public PictureExport {
+class PictureMaking : public ExportWork {
 public:
-    PictureMaking(const CellModel& model, std::string path, const PictureSettings& settings,
-                  std::optional<int64_t> frame)
+    PictureMaking(const CellModel& model, std::string path, const ExportSettings& settings)
         : path_(std::move(path)),
           scale_(settings.scale),
-          ticks_(frame.value_or(0)),
-          pictures_(model, std::to_string(settings.intervalMs), *settings.instrument, settings.mapping) {
-        if (frame) pictures_.play();
+          ticks_(settings.frame.value_or(0)),
+          pictures_(model, settings.pass) {
+        if (settings.frame) pictures_.play();
     }
 
     bool advance() override {
@@ -97,14 +95,15 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PictureExport> startMovieExport(const CellModel& model, const std::string& path,
-                                                const PictureSettings& settings) {
+std::unique_ptr<ExportWork> startMovieExport(const CellModel& model, const std::string& path,
+                                                const ExportSettings& settings) {
     checkScale(settings.scale);
     return std::make_unique<MovieMaking>(model, path, settings);
 }
 
-std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const std::string& path,
-                                                  const PictureSettings& settings, std::optional<int64_t> frame) {
+std::unique_ptr<ExportWork> startPictureExport(const CellModel& model, const std::string& path,
+                                                  const ExportSettings& settings) {
+    const std::optional<int64_t> frame = settings.frame;
     checkScale(settings.scale);
     exportPass(model, settings);  // a speed or mapping that never plays is refused as for a movie
     // Playback lights frame N on its Nth tick; on reaching the last frame it
@@ -114,23 +113,22 @@ std::unique_ptr<PictureExport> startPictureExport(const CellModel& model, const 
                           std::to_string(model.FrameCount) + ", and playback shows frames 1 to " +
                           std::to_string(static_cast<int64_t>(model.FrameCount) - 1) +
                           " (on reaching the last it starts again at once)");
-    return std::make_unique<PictureMaking>(model, path, settings, frame);
+    return std::make_unique<PictureMaking>(model, path, settings);
 }
 
-bool exportMovie(const CellModel& model, const std::string& path, const PictureSettings& settings,
+bool exportMovie(const CellModel& model, const std::string& path, const ExportSettings& settings,
                  const ExportProgress& progress) {
     checkScale(settings.scale);
     if (progress && !progress(0.0)) return false;
-    const std::unique_ptr<PictureExport> movie = startMovieExport(model, path, settings);
+    const std::unique_ptr<ExportWork> movie = startMovieExport(model, path, settings);
     for (;;) {
         if (progress && !progress(movie->done())) return false;
         if (movie->advance()) return true;
     }
 }
 
-void exportPicture(const CellModel& model, const std::string& path, const PictureSettings& settings,
-                   std::optional<int64_t> frame) {
-    const std::unique_ptr<PictureExport> picture = startPictureExport(model, path, settings, frame);
+void exportPicture(const CellModel& model, const std::string& path, const ExportSettings& settings) {
+    const std::unique_ptr<ExportWork> picture = startPictureExport(model, path, settings);
     while (!picture->advance()) {
     }
 }

@@ -20,15 +20,14 @@ std::size_t optionOf(const Instrument& instrument) {
 
 }  // namespace
 
-PassPictures::PassPictures(const CellModel& model, const std::string& speedText, const Instrument& instrument,
-                           const PitchMapping& mapping)
-    : model_(model), speedText_(speedText), voices_(voiceTable(model, mapping)) {
+PassPictures::PassPictures(const CellModel& model, const PassSettings& pass)
+    : model_(model), pass_(pass), voices_(voiceTable(model, pass.mapping)) {
     model_.CurrentFrame = 0;
     face_.showLoadedRecording(model_);
     FaceControls& c = face_.controls();
-    c.instrument = optionOf(instrument);
+    c.instrument = optionOf(*pass_.instrument);
     c.soundOn = true;
-    c.speed = QString::fromStdString(speedText_);
+    c.speed = QString::fromStdString(pass_.speedText);
     picture_ = QImage(WindowFace::size(), QImage::Format_RGB32);
 }
 
@@ -48,7 +47,7 @@ Canvas& PassPictures::keyboard() { return face_.keyboard().canvas(); }
 void PassPictures::redrawViews() { RedrawViews(model_, face_.raster().canvas(), face_.cellMap().canvas()); }
 
 void PassPictures::setSpeedText(const std::string& text) {
-    speedText_ = text;
+    pass_.setSpeedText(text);
     face_.controls().speed = QString::fromStdString(text);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/CellModel.h"
-#include "playback/PitchMapping.h"
+#include "playback/PassSettings.h"
 #include "playback/PlaybackHost.h"
 #include "playback/VoiceTable.h"
 #include "video/PlaybackPictures.h"
@@ -13,19 +13,17 @@
 
 namespace cellsonify {
 
-struct Instrument;
-
 // The window's face playing a recording, drawn offscreen: the recording
-// shown, `instrument` and "Sound ON" selected, `speedText` in the speed box.
-// Each tick is the window's own step (StepFrame with the voices of
-// `mapping`, so the keys lit are the notes heard) painted on the face's
+// shown, the pass's instrument and "Sound ON" selected, its speed text in the
+// speed box. Each tick is the window's own step (StepFrame with the voices of
+// the pass's mapping, so the keys lit are the notes heard, and its trail)
+// painted on the face's
 // views; it is silent, the sound being the pass's. No widget is involved:
 // the face is painted from the window's layout table onto the picture, so a
 // QGuiApplication is enough. Lives on the GUI thread.
 class PassPictures : public PlaybackPictures, private PlaybackHost {
 public:
-    PassPictures(const CellModel& model, const std::string& speedText, const Instrument& instrument,
-                 const PitchMapping& mapping = {});
+    PassPictures(const CellModel& model, const PassSettings& pass);
 
     // Presses Play: the views redrawn for playback and the stop button showing.
     // Before this the pictures are the window at rest.
@@ -39,7 +37,8 @@ private:
     Canvas& cellMap() override;
     Canvas& keyboard() override;
     void moveCursors(float frame) override { moveFrameCursors(face_.views(), frame); }
-    std::string speedText() const override { return speedText_; }
+    std::string speedText() const override { return pass_.speedText; }
+    int trail() const override { return pass_.trail; }
     void setSpeedText(const std::string& text) override;
     int timerInterval() const override { return interval_; }
     void setTimerInterval(int ms) override { interval_ = ms; }
@@ -48,7 +47,7 @@ private:
     void setStopButtonVisible(bool visible) override { face_.controls().stopShown = visible; }
 
     CellModel model_;
-    std::string speedText_;
+    PassSettings pass_;
     VoiceTable voices_;
     WindowFace face_;
     int interval_ = 0;  // ticks are run by the caller; kept only as the step sets it

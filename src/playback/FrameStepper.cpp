@@ -135,16 +135,6 @@ void playNotes(PlaybackHost& host, const std::vector<int>& notes) {
     for (int note : notes) host.playNote(note);
 }
 
-PassTick stepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices,
-                   const VoiceTable* painted) {
-    PassStepper stepper(model, voices);
-    std::vector<int> notes;
-    const PassTick tick = stepper.step(model.CurrentFrame, host.trail(), 0, true,
-                                       [&](int64_t, const MidiMessage& on) { notes.push_back(on.data1); });
-    showTick(model, keys, host, tick, painted, [&] { playNotes(host, notes); });
-    return tick;
-}
-
 }  // namespace
 
 void showTick(CellModel& model, const KeyRect& keys, PlaybackHost& host, const PassTick& tick, const VoiceTable* voices,
@@ -158,13 +148,13 @@ void showTick(CellModel& model, const KeyRect& keys, PlaybackHost& host, const P
     }
 }
 
-PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host) {
-    // The rows rule's own notes: one channel, each cell its key.
-    return stepFrame(model, keys, host, voiceTable(model, PitchMapping{}), nullptr);
-}
-
 PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices) {
-    return stepFrame(model, keys, host, voices, &voices);
+    PassStepper stepper(model, voices);
+    std::vector<int> notes;
+    const PassTick tick = stepper.step(model.CurrentFrame, host.trail(), 0, true,
+                                       [&](int64_t, const MidiMessage& on) { notes.push_back(on.data1); });
+    showTick(model, keys, host, tick, &voices, [&] { playNotes(host, notes); });
+    return tick;
 }
 
 void RestartPlayback(CellModel& model, PlaybackHost& host) {

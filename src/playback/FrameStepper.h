@@ -23,11 +23,8 @@ void showTick(CellModel& model, const KeyRect& keys, PlaybackHost& host, const P
 
 // Playback's timer tick run whole through a PassStepper: the position moves a
 // frame on, showTick paints it, and the notes the tick strikes are told to
-// host.playNote after the painting. The rows rule gives keys and notes.
-PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host);
-
-// The same step with each cell's key and note from `voices` (a table of
-// `model`): the key a cell lights is the note it plays.
+// host.playNote after the painting. Each cell's key and note come from
+// `voices` (a table of `model`): the key a cell lights is the note it plays.
 PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices);
 
 // Back to the start and going again: resting keyboard, views redrawn, frame 0,

@@ -19,10 +19,10 @@ int keyIndex(const MidiMessage& m) { return m.channel() * 128 + (m.data1 & 0x7F)
 
 }  // namespace
 
-PlaybackController::PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi)
-    : display_(display), keys_(keys), midi_(midi), timer_([this] { tick(); }), transport_(*this) {
-    voices_ = voiceTable(model_, settings_.mapping);
-    trail_ = settings_.trail();
+PlaybackController::PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi,
+                                       PacedTimer::Clock clock)
+    : display_(display), keys_(keys), midi_(midi), timer_([this] { tick(); }, std::move(clock)), transport_(*this) {
+    voices_ = voiceTable(model_, settings_.pass.mapping);
     clock_.start();
     offTimer_.setSingleShot(true);
     offTimer_.callOnTimeout([this] { sendDueNoteOffs(); });
@@ -39,7 +39,7 @@ std::optional<std::string> PlaybackController::openSound() {
 void PlaybackController::replaceRecording(CellModel recording) {
     model_ = std::move(recording);
     model_.CurrentFrame = 0;
-    voices_ = voiceTable(model_, settings_.mapping);
+    voices_ = voiceTable(model_, settings_.pass.mapping);
 }
 
 void PlaybackController::stop() {
@@ -55,29 +55,29 @@ void PlaybackController::back() {
 void PlaybackController::setMapping(const PitchMapping& mapping) {
     VoiceTable fresh = voiceTable(model_, mapping);  // throws before anything changes
     sendAllNoteOffs();
-    settings_.mapping = mapping;
+    settings_.pass.mapping = mapping;
     voices_ = std::move(fresh);
     sendSetup();
 }
 
 void PlaybackController::setSelection(const CellSelection& selection) {
     model_.Selection = selection;
-    voices_ = voiceTable(model_, settings_.mapping);
+    voices_ = voiceTable(model_, settings_.pass.mapping);
 }
 
 void PlaybackController::setRowOrder(const RowOrder& order) {
     model_.Rows = order;
     model_.touch();
-    voices_ = voiceTable(model_, settings_.mapping);
+    voices_ = voiceTable(model_, settings_.pass.mapping);
 }
 
 void PlaybackController::setNoteLength(NoteLength length) {
-    settings_.noteLength = length;
+    settings_.pass.noteLength = length;
     stepper_.setNoteLength(length);
 }
 
 void PlaybackController::setVelocityMode(VelocityMode mode) {
-    settings_.velocity = mode;
+    settings_.pass.velocity = mode;
     stepper_.setVelocityMode(mode);
 }
 
@@ -128,7 +128,7 @@ void PlaybackController::send(const MidiMessage& message) {
 
 void PlaybackController::sendSetup() {
     if (!midi_) return;
-    const Instrument& instrument = *settings_.instrument;
+    const Instrument& instrument = *settings_.pass.instrument;
     std::bitset<16> pannedNow;
     for (const VoiceChannel& c : voices_.channels())
         if (c.pan) pannedNow.set(c.channel);
@@ -140,15 +140,13 @@ void PlaybackController::sendSetup() {
 }
 
 void PlaybackController::speedTextChanged(const std::string& text) {
-    settings_.speedText = text;
-    trail_ = settings_.trail();
-    if (const std::optional<int> ms = settings_.interval(); ms && *ms > 0) settings_.intervalMs = *ms;
+    settings_.pass.setSpeedText(text);
     transport_.speedChanged();
 }
 
 void PlaybackController::chooseInstrument(int index) {
     const Instrument& instrument = kInstruments.at(static_cast<std::size_t>(index - 1));
-    settings_.instrument = &instrument;
+    settings_.pass.instrument = &instrument;
     sendSetup();
     if (instrument.repaintsViews) {
         display_.drawKeyboard();
@@ -160,7 +158,7 @@ void PlaybackController::tick() {
     const int before = timer_.interval();
     const bool sounding = midi_ && settings_.soundOn;
     const PassTick step =
-        stepper_.step(model_.CurrentFrame, trail_, nowMs(), sounding, [this](int64_t, const MidiMessage& m) { send(m); });
+        stepper_.step(model_.CurrentFrame, settings_.pass.trail, nowMs(), sounding, [this](int64_t, const MidiMessage& m) { send(m); });
     inTick_ = true;
     stoppedInTick_ = false;
     showTick(model_, keys_, *this, step, &voices_);

@@ -31,8 +31,9 @@ class PlaybackDisplay;
 // due (checked at each tick and by a timer of their own).
 class PlaybackController : private PlaybackHost {
 public:
-    // `display`, `keys` and `midi` (may be null) must outlive this.
-    PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi);
+    // `display`, `keys` and `midi` (may be null) must outlive this. The timer
+    // reads `clock` (empty: the steady clock).
+    PlaybackController(PlaybackDisplay& display, const KeyRect& keys, MidiOutput* midi, PacedTimer::Clock clock = {});
 
     const CellModel& model() const { return model_; }
     const PlaybackSettings& settings() const { return settings_; }
@@ -101,8 +102,8 @@ private:
     Canvas& cellMap() override;
     Canvas& keyboard() override;
     void moveCursors(float frame) override;
-    std::string speedText() const override { return settings_.speedText; }
-    int trail() const override { return trail_; }
+    std::string speedText() const override { return settings_.pass.speedText; }
+    int trail() const override { return settings_.pass.trail; }
     void setSpeedText(const std::string& text) override;
     void setTimerInterval(int ms) override;
     void redrawViews() override;
@@ -131,7 +132,6 @@ private:
     QTimer offTimer_;                  // single shot at the next note-off's time
     std::bitset<16 * 128> down_;       // channel x 128 + note: struck, not yet released
     std::bitset<16> panned_;           // channels given a pan on the current output
-    int trail_ = 1;  // the speed text's trail, parsed when the text changes rather than at each tick
     bool inTick_ = false;
     bool stoppedInTick_ = false;  // the tick reached the end of the data and stopped the timer
 };

@@ -2,6 +2,7 @@
 
 #include "playback/PassSettings.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -15,31 +16,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The kinds of file a recording exports to: the pass's notes, its sound, a
-// movie of the window playing it, a still picture of the window.
-enum class ExportFormat { Midi, Wav, Mp4, Png };
-
-// The format `path` names by its extension (".mid", ".wav", ".mp4" or ".png",
-// any case); throws ExportError for any other.
-ExportFormat exportFormatOf(const std::string& path);
-
-// Whether `format` is drawn from the window's pictures (needs a QApplication).
-constexpr bool showsPictures(ExportFormat format) { return format == ExportFormat::Mp4 || format == ExportFormat::Png; }
-
-// Milliseconds per tick for `speedText`, converted as Play converts it; throws
-// ExportError when it gives no interval playback would tick at (0, negative,
-// not a number, too large).
-int exportIntervalOf(const std::string& speedText);
+// Throws ExportError when the pass's speed text gives no interval playback
+// would tick at (0, negative, not a number, too large).
+void refuseSpeedThatNeverPlays(const PassSettings& pass);
 
 // The instrument `name` names (caption in any case, or program number); throws
 // ExportError listing the choices when none does.
 const Instrument& exportInstrumentOf(const std::string& name);
 
-// What an export plays: the pass (speed, instrument, pitch mapping, note
-// length, velocity), and for audio the seconds left for the last notes to
-// ring (none: until they have died away).
-struct ExportSettings : PassSettings {
-    std::optional<double> tailSeconds;
+// What an export plays, the pass whole, and beside it the options of the
+// outputs that take them (the table of outputs says which take which).
+struct ExportSettings {
+    PassSettings pass;                  // speed, instrument, mapping, note length, velocity
+    std::optional<double> tailSeconds;  // sound: seconds for the last notes to ring; none: until they die away
+    int scale = 2;                      // pictures: each window pixel becomes scale x scale (1..8)
+    std::optional<int64_t> frame;       // a still picture: the frame playback has reached; none: at rest
 };
 
 // Told the share of an export done so far (0..1) now and then; returning

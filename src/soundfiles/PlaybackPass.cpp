@@ -1,32 +1,26 @@
 #include "soundfiles/PlaybackPass.h"
 
 #include "model/CellModel.h"
-#include "playback/PitchMapping.h"
+#include "playback/PassSettings.h"
 #include "playback/PassStepper.h"
-#include "playback/SpeedText.h"
 #include "playback/VoiceTable.h"
 #include "sound/Instruments.h"
 
 namespace cellsonify {
 
-PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument) {
-    return playbackPass(model, intervalMs, instrument, voiceTable(model, PitchMapping{}), NoteLength{});
-}
-
-PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument,
-                          const VoiceTable& voices, NoteLength length, VelocityMode velocity) {
+PlaybackPass playbackPass(const CellModel& model, const PassSettings& settings) {
+    const VoiceTable voices = voiceTable(model, settings.mapping);
     PlaybackPass pass;
-    pass.intervalMs = intervalMs;
-    for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
+    pass.intervalMs = settings.intervalMs;
+    for (const MidiMessage& m : voiceSetupMessages(voices, settings.instrument->program))
         pass.messages.push_back({0, m});
-    PassStepper stepper(model, voices, length, velocity);
+    PassStepper stepper(model, voices, settings.noteLength, settings.velocity);
     const auto write = [&](int64_t atMs, const MidiMessage& m) { pass.messages.push_back({atMs, m}); };
-    // The notes do not depend on the trail; the window's at this speed is given all the same.
-    const int trail = trailLengthFor(std::to_string(intervalMs));
     double position = 0;
     for (bool ended = false; !ended;) {
         ++pass.ticks;
-        ended = stepper.step(position, trail, pass.ticks * intervalMs, true, write).passedEnd;
+        // The notes do not depend on the trail; the window's is given all the same.
+        ended = stepper.step(position, settings.trail, pass.ticks * settings.intervalMs, true, write).passedEnd;
     }
     stepper.sendAll(write);
     return pass;

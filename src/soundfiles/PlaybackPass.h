@@ -1,7 +1,6 @@
 #pragma once
 
 #include "soundfiles/MidiFile.h"
-#include "playback/NoteVelocity.h"
 
 #include <cstdint>
 #include <vector>
@@ -9,9 +8,7 @@
 namespace cellsonify {
 
 struct CellModel;
-struct Instrument;
-struct NoteLength;
-class VoiceTable;
+struct PassSettings;
 
 // What one pass of playback sends to the synthesizer with "Sound ON", timed.
 struct PlaybackPass {
@@ -23,17 +20,14 @@ struct PlaybackPass {
     int64_t lengthMs() const { return ticks * intervalMs; }
 };
 
-// One pass from frame 0 at `intervalMs` (> 0) per tick, as the window plays
-// it: tick k at k x interval ms sounds the notes of the frame it reaches, and
-// the pass ends with the tick that passes the last frame. `model` is not moved.
-// Sounds the cells as the rows mapping does, notes ringing.
-PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument);
-
-// The same pass with each cell's note and channel from `voices` (a table of
-// `model`): the voices' setup messages at 0 ms, and with a fixed `length` each
-// note's note-off at its exact time (NoteOffSchedule's order; those falling
-// after the last tick follow it), each note's velocity as `velocity` has it.
-PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument,
-                          const VoiceTable& voices, NoteLength length, VelocityMode velocity = VelocityMode::Fixed);
+// One pass from frame 0 as the window plays it under `settings` (interval
+// > 0): tick k at k x interval ms sounds the notes of the frame it reaches,
+// and the pass ends with the tick that passes the last frame. Each cell's
+// note and channel come from the settings' mapping, with its setup messages
+// at 0 ms; with a fixed note length each note's note-off at its exact time
+// (NoteOffSchedule's order; those falling after the last tick follow it);
+// each note's velocity as the settings' mode has it. `model` is not moved.
+// Throws SoundMappingError for a mapping the recording cannot sound.
+PlaybackPass playbackPass(const CellModel& model, const PassSettings& settings);
 
 }  // namespace cellsonify

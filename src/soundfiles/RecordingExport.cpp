@@ -5,7 +5,6 @@
 #include "soundfiles/PassAudio.h"
 #include "soundfiles/PlaybackPass.h"
 #include "playback/VoiceTable.h"
-#include "sound/Instruments.h"
 #include "sound/SynthEngine.h"
 
 #include <stdexcept>
@@ -27,11 +26,9 @@ std::string midiBytesOf(const PlaybackPass& pass) {
 }  // namespace
 
 PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings) {
-    const Instrument& instrument = settings.instrument ? *settings.instrument : kDefaultInstrument;
-    if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
+    refuseSpeedThatNeverPlays(settings.pass);
     try {
-        return playbackPass(model, settings.intervalMs, instrument, voiceTable(model, settings.mapping),
-                            settings.noteLength, settings.velocity);
+        return playbackPass(model, settings.pass);
     } catch (const SoundMappingError& e) {
         throw ExportError(e.what());
     }
@@ -49,17 +46,18 @@ std::string exportMidiBytes(const CellModel& model, const ExportSettings& settin
     return midiBytesOf(exportPass(model, settings));
 }
 
-bool exportRecording(const CellModel& model, const std::string& path, const ExportSettings& settings,
-                     const ExportProgress& progress) {
-    const ExportFormat format = exportFormatOf(path);
-    if (showsPictures(format))
-        throw ExportError("movies and pictures are drawn from the window's pictures, not rendered here");
+bool exportMidiFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
+                    const ExportProgress& progress) {
+    checkWritableBeside(path);
+    writeFileSafely(path, midiBytesOf(exportPass(model, settings)));
+    if (progress) progress(1.0);
+    return true;
+}
+
+bool exportWavFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
+                   const ExportProgress& progress) {
     checkWritableBeside(path);
     const PlaybackPass pass = exportPass(model, settings);
-    if (format == ExportFormat::Midi) {
-        writeFileSafely(path, midiBytesOf(pass));
-        return true;
-    }
     passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
     if (progress && !progress(0.0)) return false;
     const auto engines = exportSynthesizers(exportRenderThreads());

@@ -20,13 +20,17 @@ PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings);
 // Throws ExportError.
 std::string exportMidiBytes(const CellModel& model, const ExportSettings& settings);
 
-// Exports `model` to `path` in the format its extension names: the MIDI file
-// above, or the pass rendered through the synthesizer as WAV audio (see
-// renderPassToWavFile), writing through a temporary name so no partial file
-// is ever left. False (and no
-// file) when `progress` cancels. Throws ExportError or, for a file that
-// cannot be written, std::runtime_error; what() is ready for the user.
-bool exportRecording(const CellModel& model, const std::string& path, const ExportSettings& settings,
-                     const ExportProgress& progress = {});
+// Writes the MIDI file above to `path`, through a temporary name so no
+// partial file is ever left; true once it is in place (`progress` is only
+// told the end). Throws ExportError or, for a file that cannot be written,
+// std::runtime_error; what() is ready for the user.
+bool exportMidiFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
+                    const ExportProgress& progress = {});
+
+// Writes the pass rendered through the synthesizer as WAV audio to `path`
+// (see renderPassToWavFile), through a temporary name. False (and no file)
+// when `progress` cancels. Throws as exportMidiFile does.
+bool exportWavFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
+                   const ExportProgress& progress = {});
 
 }  // namespace cellsonify

@@ -151,10 +151,10 @@ TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
     start();
     EXPECT_EQ(app->recentFiles(), (QStringList{"/data/3.txt", "/data/9.txt", "/data/8.txt", "/data/7.txt",
                                                "/data/6.txt", "/data/5.txt", "/data/4.txt", "/data/2.txt"}));
-    EXPECT_EQ(form().playback().settings().mapping, scale);
-    EXPECT_EQ(form().playback().settings().noteLength, NoteLength{250});
+    EXPECT_EQ(form().playback().settings().pass.mapping, scale);
+    EXPECT_EQ(form().playback().settings().pass.noteLength, NoteLength{250});
     // The original controls start as always.
-    EXPECT_EQ(form().playback().settings().instrument, &kInstruments[0]);
+    EXPECT_EQ(form().playback().settings().pass.instrument, &kInstruments[0]);
     EXPECT_FALSE(form().soundOn());
     EXPECT_EQ(form().speedText(), "50");
 
@@ -253,8 +253,8 @@ TEST_F(ApplicationWindowTest, AnImportPlaysAtItsOwnPaceAndTheStatusLineTellsItsT
     for (const MidiMessage& m : midi.messages())
         if (m.kind() == 0x90) live.insert(m.data2);
     ExportSettings settings;
-    settings.intervalMs = 33;
-    settings.velocity = VelocityMode::Strength;
+    settings.pass.setSpeedText("33");
+    settings.pass.velocity = VelocityMode::Strength;
     std::multiset<int> exported;
     for (const MidiFileEvent& e : exportPass(form().model(), settings).messages)
         if (e.message.kind() == 0x90) exported.insert(e.message.data2);
@@ -263,7 +263,7 @@ TEST_F(ApplicationWindowTest, AnImportPlaysAtItsOwnPaceAndTheStatusLineTellsItsT
     EXPECT_EQ(std::set<int>(live.begin(), live.end()).size(), 2u) << "ROI 1's two events are weaker than ROI 0's one";
 
     start();
-    EXPECT_EQ(form().playback().settings().velocity, VelocityMode::Strength) << "kept with the other Sound choices";
+    EXPECT_EQ(form().playback().settings().pass.velocity, VelocityMode::Strength) << "kept with the other Sound choices";
 }
 
 TEST_F(ApplicationWindowTest, RecentEntriesAreCanonicalAndTheMenuWakesWithTheFirst) {

@@ -4,6 +4,7 @@
 
 #include "app/DataFileDialog.h"
 #include "app/ExportAction.h"
+#include "film/OutputFormats.h"
 #include "app/FileChooser.h"
 #include "app/SaveFileChooser.h"
 #include "import/RecordingFormats.h"
@@ -122,7 +123,7 @@ TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QString::fromLatin1(ExportAction::kFilter));
+    dialog.setNameFilter(QString::fromStdString(outputDialogFilter()));
     selectTypeOf(dialog, QStringLiteral("/tmp/rec.wav"));
     EXPECT_EQ(dialog.selectedNameFilter(), "WAV Audio (*.wav)") << "the start name's type, not the first";
     dialog.selectFile(QStringLiteral("rec.wav"));

@@ -2,6 +2,7 @@
 #include "soundfiles/PlaybackPass.h"
 #include "model/CellModel.h"
 #include "playback/NoteOffSchedule.h"
+#include "playback/PassSettings.h"
 #include "playback/PitchMapping.h"
 #include "playback/SoundingNotes.h"
 #include "playback/VoiceTable.h"
@@ -77,8 +78,9 @@ TEST(PlaybackPassNoteLength, WritesEachOffAtItsTimeIncludingAfterTheLastTick) {
     // Two cells (notes 63, 64), four frames at 50 ms: cell 1 in frames 1 and
     // 2, cell 2 in frame 4, which the last tick passes and sounds at velocity 0.
     const CellModel model = recording(4, {{1, 2}, {4}});
-    const VoiceTable rows = voiceTable(model, PitchMapping{});
-    const PlaybackPass pass = playbackPass(model, 50, kDefaultInstrument, rows, NoteLength{120});
+    PassSettings settings;
+    settings.noteLength = NoteLength{120};
+    const PlaybackPass pass = playbackPass(model, settings);
     EXPECT_EQ(pass.ticks, 4);
     EXPECT_EQ(pass.messages, (std::vector<MidiFileEvent>{
                                  {0, programChangeMessage(0)},
@@ -111,7 +113,10 @@ TEST(PlaybackPassNoteLength, RowsTableWithRingingNotesSendsWhatTheStepperSends) 
             });
             if (position > frames - 1.0) break;
         }
-        const PlaybackPass pass = playbackPass(model, 20, *findInstrument(int32_t{38}));
+        PassSettings settings;
+        settings.setSpeedText("20");
+        settings.instrument = findInstrument(int32_t{38});
+        const PlaybackPass pass = playbackPass(model, settings);
         EXPECT_EQ(pass.messages, expected) << cells << " cells, " << frames << " frames";
     }
 }

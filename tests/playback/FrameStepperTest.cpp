@@ -41,7 +41,7 @@ TEST(StepFrame, TrailOfSixAtFiftyRestoresFrameFourWhilePaintingFrameTen) {
     host.speed = "50";
     host.interval = 50;
 
-    StepFrame(model, keys, host);
+    stepRows(model, keys, host);
 
     EXPECT_EQ(model.CurrentFrame, 10);
     const float row1 = 126, row2 = 125, row3 = 124;
@@ -71,7 +71,7 @@ TEST(StepFrame, TrailLengthFollowsTheSpeedText) {
         model.CurrentFrame = 19;
         TestHost host;
         host.speed = c.speed;
-        StepFrame(model, filledKeys(), host);
+        stepRows(model, filledKeys(), host);
         EXPECT_EQ(rasterMarks(host.rasterCanvas),
                   (std::vector<RasterMark>{{c.restoredAt, 0, kLightBlue}, {20, 0, kLightRed}}))
             << c.speed;
@@ -88,7 +88,7 @@ TEST(StepFrame, AfterASeekToAFractionItPaintsAtTheFractionAndReadsTheRoundedFram
     Transport transport(host);
 
     transport.seek(model, 12.5);
-    StepFrame(model, filledKeys(), host);
+    stepRows(model, filledKeys(), host);
 
     EXPECT_EQ(model.CurrentFrame, 13.5);
     EXPECT_EQ(rasterMarks(host.rasterCanvas), (std::vector<RasterMark>{{7.5f, 1, kLightBlue}, {13.5f, 1, kLightRed}}));
@@ -102,7 +102,7 @@ TEST(StepFrame, ATrailEndThatRoundsToFrameZeroRestoresEveryCell) {
         model.CurrentFrame = start;
         TestHost host;
         host.speed = "50";
-        StepFrame(model, filledKeys(), host);
+        stepRows(model, filledKeys(), host);
         const float end = static_cast<float>(start + 1 - 6);
         const float now = static_cast<float>(start + 1);
         EXPECT_EQ(rasterMarks(host.rasterCanvas),
@@ -119,7 +119,7 @@ TEST(StepFrame, ATrailEndAtZeroOrBelowRestoresNothing) {
         model.CurrentFrame = start;
         TestHost host;
         host.speed = "50";
-        StepFrame(model, filledKeys(), host);
+        stepRows(model, filledKeys(), host);
         for (const RasterMark& m : rasterMarks(host.rasterCanvas)) EXPECT_NE(m.colour, kLightBlue) << start;
     }
 }
@@ -130,7 +130,7 @@ TEST(StepFrame, APositionThatRoundsToFrameZeroLightsEveryCell) {
     host.speed = "50";
     Transport(host).seek(model, -0.7);
     host.forget();
-    StepFrame(model, filledKeys(), host);
+    stepRows(model, filledKeys(), host);
     EXPECT_EQ(rasterMarks(host.rasterCanvas),
               (std::vector<RasterMark>{{0.3f, 2, kLightRed}, {0.3f, 1, kLightRed}, {0.3f, 0, kLightRed}}));
     EXPECT_EQ(host.notes, (std::vector<int>{63, 64, 65}));
@@ -141,7 +141,7 @@ TEST(StepFrame, CellsOfOneFrameArePaintedAndSoundedLowestFirst) {
     model.CurrentFrame = 2;
     const KeyRect keys = filledKeys();
     TestHost host;
-    StepFrame(model, keys, host);
+    stepRows(model, keys, host);
     EXPECT_EQ(rasterMarks(host.rasterCanvas), (std::vector<RasterMark>{{3, 125, kLightRed}, {3, 122, kLightRed}}));
     EXPECT_EQ(circles(host.mapCanvas), (std::vector<Call>{dot(2, kLightRed), dot(5, kLightRed)}));
     EXPECT_EQ(host.keyCanvas.calls, (std::vector<Call>{box(keys(2), kLightRed), box(keys(5), kLightRed)}));
@@ -161,7 +161,7 @@ TEST(StepFrame, CellsWhoseNoteIsOutsideTheMidiRangeAreDrawnButNotKeyedOrSounded)
     }
     const KeyRect keys = filledKeys();
     TestHost host;
-    StepFrame(model, keys, host);
+    stepRows(model, keys, host);
 
     EXPECT_EQ(rasterMarks(host.rasterCanvas).size(), 200u);
     EXPECT_EQ(circles(host.mapCanvas).size(), 200u);
@@ -179,7 +179,7 @@ TEST(StepFrame, TheMapEndsInLightRedEvenWhenNothingIsPainted) {
     TestHost host;
     host.mapCanvas.setFillColour(3);
     host.mapCanvas.setForeColour(5);
-    StepFrame(model, filledKeys(), host);
+    stepRows(model, filledKeys(), host);
     EXPECT_TRUE(host.mapCanvas.drawings().empty());
     EXPECT_EQ(host.mapCanvas.fillColour, kLightRed);
     EXPECT_EQ(host.mapCanvas.foreColour, kLightRed);
@@ -196,11 +196,11 @@ TEST(StepFrame, TheTickThatReachesTheFrameCountStopsAndRestarts) {
     host.watched = &model;
     const KeyRect keys = filledKeys();
 
-    StepFrame(model, keys, host);  // frame 4 = FrameCount - 1: still playing
+    stepRows(model, keys, host);  // frame 4 = FrameCount - 1: still playing
     EXPECT_EQ(host.events, (Strings{"cursors 4 at 4", "note 64"}));
     host.forget();
 
-    StepFrame(model, keys, host);  // frame 5 is painted, then the run ends
+    stepRows(model, keys, host);  // frame 5 is painted, then the run ends
     EXPECT_EQ(rasterMarks(host.rasterCanvas), (std::vector<RasterMark>{{5, 0, kLightRed}}));
     EXPECT_EQ(host.events, (Strings{"cursors 5 at 5", "note 64", "interval 0", "keyboard", "redraw", "cursors 0 at 0",
                                     "interval 20"}));
@@ -214,7 +214,7 @@ TEST(StepFrame, ARestartWithASpeedTheTimerRefusesStaysStopped) {
     TestHost host;
     host.speed = "1e10";
     host.interval = 7;
-    StepFrame(model, filledKeys(), host);
+    stepRows(model, filledKeys(), host);
     EXPECT_EQ(host.events, (Strings{"cursors 5", "interval 0", "keyboard", "redraw", "cursors 0"}));
     EXPECT_EQ(host.interval, 0);
 }
@@ -224,7 +224,7 @@ TEST(StepFrame, WithNoRecordingTheTickMovesTheCursorsDrawsNothingAndRestarts) {
     TestHost host;
     host.speed = "50";
     host.interval = 50;
-    StepFrame(model, filledKeys(), host);
+    stepRows(model, filledKeys(), host);
     EXPECT_EQ(host.events, (Strings{"cursors 1", "interval 0", "keyboard", "redraw", "cursors 0", "interval 50"}));
     EXPECT_TRUE(host.rasterCanvas.calls.empty());
     EXPECT_TRUE(host.mapCanvas.calls.empty());

@@ -85,7 +85,7 @@ TEST_F(Controller, NotesFollowTheSoundSettingNotAnyWidget) {
     EXPECT_EQ(playback.settings(), expected);
 
     playback.chooseInstrument(5);  // Ice Rain: program 96, sent whether sound is on or off
-    EXPECT_EQ(playback.settings().instrument, &kInstruments[4]);
+    EXPECT_EQ(playback.settings().pass.instrument, &kInstruments[4]);
     EXPECT_EQ(midi.messages().back(), programChangeMessage(96));
 }
 
@@ -93,6 +93,6 @@ TEST_F(Controller, ZeroInTheSpeedBoxStopsAndIsWrittenBack) {
     playback.play();
     type("-4");
     EXPECT_EQ(display.speedBox, "0");
-    EXPECT_EQ(playback.settings().speedText, "0");
+    EXPECT_EQ(playback.settings().pass.speedText, "0");
     EXPECT_EQ(playback.timerInterval(), 0);
 }

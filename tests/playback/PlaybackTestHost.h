@@ -1,7 +1,10 @@
 #pragma once
 
 #include "model/CellModel.h"
+#include "playback/FrameStepper.h"
+#include "playback/PitchMapping.h"
 #include "playback/PlaybackHost.h"
+#include "playback/VoiceTable.h"
 #include "drawing/KeyGeometry.h"
 #include "support/RecordingCanvas.h"
 
@@ -12,6 +15,13 @@
 #include <vector>
 
 namespace playbacktest {
+
+// One timer tick as the window runs it under the rows mapping (StepFrame with
+// its voice table).
+inline cellsonify::PassTick stepRows(cellsonify::CellModel& model, const cellsonify::KeyRect& keys,
+                                     cellsonify::PlaybackHost& host) {
+    return cellsonify::StepFrame(model, keys, host, cellsonify::voiceTable(model, cellsonify::PitchMapping{}));
+}
 
 // A window stand-in: recording canvases, the notes played, and one ordered log
 // of every other host call ("cursors 13.5", "note 60", "interval 0", "redraw",

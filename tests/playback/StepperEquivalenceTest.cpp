@@ -95,7 +95,7 @@ TEST(StepFrameEquivalence, MatchesTheWalkOverEveryCellOnRandomRecordings) {
         for (int tick = 0; tick < 25; ++tick) {
             fast.forget();
             reference.forget();
-            StepFrame(fastModel, keys, fast);
+            stepRows(fastModel, keys, fast);
             StepFrameEveryCell(referenceModel, keys, reference);
             const std::string where = "round " + std::to_string(round) + " tick " + std::to_string(tick) +
                                       " speed " + fast.speed + " start " + std::to_string(start);
@@ -117,7 +117,7 @@ TEST(StepFrameEquivalence, WritesFewerMapColoursThanTheWalkButLeavesTheSameDots)
     model.CurrentFrame = 9;
     CellModel same = model;
     TestHost fast, reference;
-    StepFrame(model, filledKeys(), fast);
+    stepRows(model, filledKeys(), fast);
     StepFrameEveryCell(same, filledKeys(), reference);
     EXPECT_LT(fast.mapCanvas.calls.size(), reference.mapCanvas.calls.size());
     EXPECT_EQ(visible(fast.mapCanvas), visible(reference.mapCanvas));

@@ -59,6 +59,14 @@ Wav render(const PlaybackPass& pass, int engines, std::optional<double> tail) {
     return parseWav(fileBytes(out));
 }
 
+// The pass settings at `speed` with instrument `program`.
+PassSettings passAt(const char* speed, int32_t program = 0) {
+    PassSettings pass;
+    pass.setSpeedText(speed);
+    pass.instrument = findInstrument(program);
+    return pass;
+}
+
 std::size_t frameAt(double seconds) { return static_cast<std::size_t>(std::lround(seconds * kRate)); }
 
 }  // namespace
@@ -67,10 +75,10 @@ TEST_F(AudioExport, OneCellSoundsItsNoteForTheWholePassPlusTheTail) {
     // One cell: note floor(126 / 2 + 1) = 64, E4 at 329.63 Hz. It lights in
     // frame 1 only; three frames make three ticks of 100 ms, then 2 s of tail.
     ExportSettings settings;
-    settings.intervalMs = 100;
+    settings.pass.setSpeedText("100");
     settings.tailSeconds = 2.0;
     const std::filesystem::path out = dir.path() / "out.wav";
-    ASSERT_TRUE(exportRecording(load(dataFileText(3, {{1}})), out.string(), settings));
+    ASSERT_TRUE(exportWavFile(load(dataFileText(3, {{1}})), out.string(), settings));
     const Wav wav = parseWav(fileBytes(out));
     EXPECT_EQ(wav.channels, 2);
     EXPECT_EQ(wav.sampleRate, 44100);
@@ -87,7 +95,7 @@ TEST_F(AudioExport, OneCellSoundsItsNoteForTheWholePassPlusTheTail) {
 
 TEST_F(AudioExport, TheTailFollowsTheLastTickAndCanBeLeftOut) {
     const CellModel model = load(dataFileText(2, {{1}, {2}}));
-    const PlaybackPass pass = playbackPass(model, 250, kDefaultInstrument);
+    const PlaybackPass pass = playbackPass(model, passAt("250"));
     ASSERT_EQ(pass.ticks, 2);
     EXPECT_EQ(render(pass, 1, 0.0).samples.size(), 2 * frameAt(0.5));
     EXPECT_EQ(render(pass, 1, 0.75).samples.size(), 2 * frameAt(0.5 + 0.75));
@@ -102,7 +110,7 @@ TEST_F(AudioExport, TheTailFollowsTheLastTickAndCanBeLeftOut) {
 TEST_F(AudioExport, TheDefaultTailRunsUntilTheSoundHasDiedAwayAndEveryFileEndsFaded) {
     // A celesta note struck on the last tick rings for seconds.
     const CellModel model = load(dataFileText(2, {{1}}));
-    const PlaybackPass pass = playbackPass(model, 100, *findInstrument(int32_t{9}));
+    const PlaybackPass pass = playbackPass(model, passAt("100", 9));
     const std::size_t fade = frameAt(kEndFadeSeconds);
     const auto tailOf = [&](const Wav& wav) { return audio::monoMix(wav.samples); };
 
@@ -125,7 +133,7 @@ TEST_F(AudioExport, KeysDealtOverSeveralSynthesizersSoundAsOne) {
     // every share of the keys has notes, re-strikes and the final silent tick.
     const CellModel model =
         load(dataFileText(12, {{1, 5, 9}, {2, 5}, {3, 6, 10}, {4, 6}, {1, 7, 11}, {2, 7}, {3, 8}, {4, 8, 12}}));
-    const PlaybackPass pass = playbackPass(model, 40, *findInstrument(int32_t{11}));
+    const PlaybackPass pass = playbackPass(model, passAt("40", 11));
     const Wav one = render(pass, 1, 0.5);
     const Wav three = render(pass, 3, 0.5);
     ASSERT_EQ(one.samples.size(), three.samples.size());
@@ -145,13 +153,13 @@ TEST_F(AudioExport, CancellingStopsTheRenderAndLeavesNoFile) {
     int asked = 0;
     const std::filesystem::path out = dir.path() / "out.wav";
     // Let it start, then cancel at the next report.
-    EXPECT_FALSE(exportRecording(model, out.string(), settings, [&](double) { return ++asked < 3; }));
+    EXPECT_FALSE(exportWavFile(model, out.string(), settings, [&](double) { return ++asked < 3; }));
     EXPECT_EQ(asked, 3);
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "only rec.txt stays";
 
     std::vector<double> reports;
-    ASSERT_TRUE(exportRecording(model, out.string(), settings, [&](double done) {
+    ASSERT_TRUE(exportWavFile(model, out.string(), settings, [&](double done) {
         reports.push_back(done);
         return true;
     }));

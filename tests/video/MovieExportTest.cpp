@@ -11,6 +11,7 @@
 #include "sound/SoundTestSupport.h"
 #include "support/TestFiles.h"
 #include "video/MovieDecoder.h"
+#include "video/MovieTiming.h"
 #include "video/VideoError.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ struct MovieExport : apptest::WindowFixture {
         model = LoadDataFile(dir.write("rec.txt", kRecording).string());
         files.models["rec.txt"] = model;
         window->loadDataFile("rec.txt");
-        settings.intervalMs = kIntervalMs;
+        settings.pass.setSpeedText(std::to_string(kIntervalMs));
         settings.tailSeconds = 0.3;
     }
 
@@ -87,7 +88,7 @@ struct MovieExport : apptest::WindowFixture {
     soundtest::ScopedEnv useFont{"CELLSONIFY_SOUNDFONT", font};
     testfiles::TempDir dir;
     CellModel model;
-    PictureSettings settings;
+    ExportSettings settings;
 };
 
 TEST_F(MovieExport, FilmsThePassInStepWithItsSound) {
@@ -105,7 +106,7 @@ TEST_F(MovieExport, FilmsThePassInStepWithItsSound) {
     EXPECT_TRUE(videotest::indexBeforeData(out)) << "not indexed at the front";
 
     // The pass plus the tail, in whole pictures.
-    const PlaybackPass pass = playbackPass(model, kIntervalMs, kDefaultInstrument);
+    const PlaybackPass pass = playbackPass(model, settings.pass);
     const double seconds = static_cast<double>(pass.lengthMs()) / 1000.0 + *settings.tailSeconds;
     EXPECT_DOUBLE_EQ(movie.frameRate, kFps);
     EXPECT_EQ(static_cast<double>(movie.pictures.size()), std::ceil(seconds * kFps));
@@ -141,7 +142,8 @@ TEST_F(MovieExport, StillPictureAtRestOrAtAFrame) {
     const std::string rest = (dir.path() / "rest.png").string();
     const std::string third = (dir.path() / "third.png").string();
     exportPicture(model, rest, settings);
-    exportPicture(model, third, settings, 3);
+    settings.frame = 3;
+    exportPicture(model, third, settings);
     const QImage atRest(QString::fromStdString(rest));
     const QImage atThird(QString::fromStdString(third));
     ASSERT_EQ(atRest.size(), window->size() * kScale);
@@ -154,8 +156,45 @@ TEST_F(MovieExport, StillPictureAtRestOrAtAFrame) {
     EXPECT_NE(atRest.pixel(cellDot(1) * kScale), 0xFFFF0000u);
     EXPECT_NE(atRest.pixel(cursor * kScale), 0xFFFF0000u);
 
-    EXPECT_THROW(exportPicture(model, (dir.path() / "late.png").string(), settings, 8), ExportError);
+    settings.frame = 8;
+    EXPECT_THROW(exportPicture(model, (dir.path() / "late.png").string(), settings), ExportError);
     EXPECT_FALSE(fs::exists(dir.path() / "late.png"));
+}
+
+TEST_F(MovieExport, FractionalSpeedsKeepTheWindowsTrail) {
+    // Cell 1 lights in frame 3 of 16 and its dot stays red while it is in the
+    // trail: floor(300 / speed) frames of the text as typed, 4 at "60.4" and
+    // 8 at "37.5" (the rounded intervals, 60 and 38 ms, would give 5 and 7).
+    model = LoadDataFile(dir.write("long.txt", exporttest::dataFileText(16, {{3}, {9}})).string());
+    files.models["long.txt"] = model;
+    window->loadDataFile("long.txt");
+    const QPoint dot = cellDot(1);
+    const std::string out = (dir.path() / "movie.mp4").string();
+    for (const auto& [speed, trail] : {std::pair{"60.4", 4}, std::pair{"37.5", 8}}) {
+        window->setSpeedText(speed);
+        window->playback().play();
+        int windowTurn = 0;  // the first tick after frame 3 whose picture shows the dot no longer red
+        for (int tick = 1; tick <= 14 && windowTurn == 0; ++tick) {
+            window->playback().tick();
+            if (tick > 3 && !isRed(window->grab().toImage().pixel(dot))) windowTurn = tick;
+        }
+        window->playback().stop();
+        window->playback().back();
+        EXPECT_EQ(windowTurn, 3 + trail) << speed;
+
+        ExportSettings movieSettings = settings;
+        movieSettings.pass = window->playback().settings().pass;
+        ASSERT_TRUE(exportMovie(model, out, movieSettings)) << speed;
+        const videotest::DecodedMovie movie = videotest::decodeMovie(out);
+        const MovieTiming timing(movieSettings.pass.intervalMs, playbackPass(model, movieSettings.pass).ticks);
+        int movieTurn = 0;
+        for (int tick = 4; tick <= 14 && movieTurn == 0; ++tick) {
+            const auto picture = static_cast<std::size_t>(timing.firstFrameShowing(tick));
+            ASSERT_LT(picture, movie.pictures.size());
+            if (!isRed(at(movie.pictures[picture], dot))) movieTurn = tick;
+        }
+        EXPECT_EQ(movieTurn, windowTurn) << speed;
+    }
 }
 
 TEST_F(MovieExport, CancelAndUnwritableNamesLeaveNoFile) {
@@ -197,7 +236,7 @@ TEST_F(MovieExport, TheCommandLineFilmsAndPicturesThePass) {
     EXPECT_EQ(movie.width, (window->width() * kZoom + 1) / 2 * 2);
     EXPECT_EQ(movie.height, (window->height() * kZoom + 1) / 2 * 2);
     EXPECT_DOUBLE_EQ(movie.frameRate, kFps);
-    const PlaybackPass pass = playbackPass(model, kIntervalMs, kDefaultInstrument);
+    const PlaybackPass pass = playbackPass(model, settings.pass);
     EXPECT_NEAR(movie.seconds, static_cast<double>(pass.lengthMs()) / 1000.0 + 0.3, 1.0 / kFps);
     ASSERT_GT(movie.pictures.size(), 5u);
     EXPECT_TRUE(isRed(at(movie.pictures[5], rasterCursor(5), kZoom)));

@@ -1,9 +1,11 @@
 // The window's face painted without widgets against the real window's own
 // picture of the same recording in the same state.
 #include "app/AppTestSupport.h"
+#include "film/MovieExport.h"
 #include "film/PassPictures.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
+#include "support/TestFiles.h"
 #include "views/ImageButton.h"
 
 #include <QRadioButton>
@@ -35,8 +37,8 @@ struct WindowFace : apptest::WindowFixture {
         return double(same) / double(rect.width() * rect.height());
     }
 
-    void expectSameFace(PassPictures& face, const char* when) {
-        const QImage painted = face.picture().convertToFormat(QImage::Format_RGB32);
+    void expectSameFace(const QImage& picture, const char* when) {
+        const QImage painted = picture.convertToFormat(QImage::Format_RGB32);
         const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(painted.size(), shown.size()) << when;
         for (CanvasView* view : {&window->raster(), &window->frameStrip(), &window->cellMap(), &window->keyboard()})
@@ -50,8 +52,8 @@ struct WindowFace : apptest::WindowFixture {
 };
 
 TEST_F(WindowFace, PaintsWhatTheWindowShowsAtRestAndPlaying) {
-    PassPictures face(model, "40", kInstruments[1]);
-    expectSameFace(face, "at rest");
+    PassPictures face(model, window->playback().settings().pass);
+    expectSameFace(face.picture(), "at rest");
 
     face.play();
     window->playback().play();
@@ -60,7 +62,27 @@ TEST_F(WindowFace, PaintsWhatTheWindowShowsAtRestAndPlaying) {
         window->playback().tick();
     }
     ASSERT_TRUE(window->stopButton().isVisibleTo(window.get()));
-    expectSameFace(face, "after 37 ticks");
+    expectSameFace(face.picture(), "after 37 ticks");
+}
+
+TEST_F(WindowFace, PicturesAtFractionalSpeedsShowTheWindowsTrail) {
+    // The trail divides the speed as typed: 4 frames at "60.4" and 8 at
+    // "37.5", where the rounded intervals (60, 38) would give 5 and 7.
+    testfiles::TempDir dir;
+    const std::string still = (dir.path() / "still.png").string();
+    for (const char* speed : {"60.4", "37.5"}) {
+        window->setSpeedText(speed);
+        window->playback().play();
+        for (int tick = 0; tick < 20; ++tick) window->playback().tick();
+        ExportSettings settings;
+        settings.pass = window->playback().settings().pass;
+        settings.scale = 1;
+        settings.frame = 20;
+        exportPicture(window->model(), still, settings);
+        expectSameFace(QImage(QString::fromStdString(still)), speed);
+        window->playback().stop();
+        window->playback().back();
+    }
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+// Widgets belong here; the model is included without being linked.
+#include <QWidget>
+#include "model/CellModel.h"
