@@ -65,7 +65,7 @@ TEST(MidiExport, StrengthModeSendsEachEventsStrengthAsItsVelocity) {
     const CellModel plain = model;
     model.Strength = {{3.0f, 6.0f, 9.0f, 4.5f, 12.0f}, 3};
     ExportSettings strength = settings(60, 9);
-    strength.velocity = VelocityMode::Strength;
+    strength.pass.velocity = VelocityMode::Strength;
     EXPECT_EQ(parseSmf(exportMidiBytes(model, strength)).events,
               (std::vector<SmfEvent>{kTempo,
                                      at(0, {0xC0, 9}),
