@@ -2,6 +2,7 @@
 
 #include "cli/RenderCommand.h"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -27,9 +28,12 @@ bool namesOutputFolder(const std::string& out);
 // The file name each input is written under, in input order: its base name (a
 // folder's own name; a .npy's plane folder's name) with `extension`. Inputs
 // whose names clash get their parent folders' names prefixed ("sessA-plane0"),
-// as few as tell them apart; any still alike (the same input twice) get
-// "-2", "-3" ... in input order. So the names follow from the inputs alone.
-std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension);
+// as few as tell them apart; any still alike (the same input twice) get the
+// lowest "-2", "-3" ... that is no other input's name, in input order. A name
+// `unusable` refuses (one that is an input itself) is numbered the same way.
+// Names past NAME_MAX are cut and end with a hash. No two names are equal.
+std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension,
+                                          const std::function<bool(const std::string&)>& unusable = {});
 
 // Renders every input with `options` (all but its file and out) into the
 // batch's folder: "[i/n] INPUT -> OUT" on `err` as each starts, the single

@@ -89,7 +89,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         ExportSettings settings;
         // A speed in the recording's own time is checked for its form now and
         // turned into milliseconds once the recording tells its frame rate.
-        exportIntervalOf(resolveSpeedText(r.speed, 1000));
+        if (!recordingTimeFactor(r.speed)) exportIntervalOf(r.speed);
         settings.instrument = &exportInstrumentOf(r.instrument);
         settings.tailSeconds = r.tailSeconds;
         settings.mapping = pitchMappingOf(r);
