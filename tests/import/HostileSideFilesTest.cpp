@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <limits>
 
 using namespace cellsonify;
@@ -28,8 +27,6 @@ std::string binfloat(double v) {  // pickle's BINFLOAT: 'G' and 8 big-endian byt
     return out;
 }
 
-std::string binint(int32_t v) { return "J"s + std::string(reinterpret_cast<const char*>(&v), 4); }
-
 // stat.npy of one dict per ROI: 'med' as given (a pair of floats) and, when
 // `pixels`, 'ypix' and 'xpix' of ROI r's one pixel (r, 2 r).
 void writeStat(const fs::path& folder, const std::vector<std::pair<double, double>>& meds, bool pixels) {
@@ -41,10 +38,7 @@ void writeStat(const fs::path& folder, const std::vector<std::pair<double, doubl
     p += "\x89](";
     for (std::size_t r = 0; r < rois; ++r) {
         p += "}U\x03med](" + binfloat(meds[r].first) + binfloat(meds[r].second) + "es";
-        if (pixels) {
-            p += "U\x04ypix](" + binint(static_cast<int32_t>(r)) + "es";
-            p += "U\x04xpix](" + binint(static_cast<int32_t>(2 * r)) + "es";
-        }
+        if (pixels) p += "U\x04ypix](K"s + static_cast<char>(r) + "esU\x04xpix](K" + static_cast<char>(2 * r) + "es";
     }
     p += "etb.";
     std::string header = "{'descr': '|O', 'fortran_order': False, 'shape': (" + std::to_string(rois) + ",), }";
@@ -52,15 +46,6 @@ void writeStat(const fs::path& folder, const std::vector<std::pair<double, doubl
     header += '\n';
     std::ofstream(folder / "stat.npy", std::ios::binary)
         << "\x93NUMPY\x01"s << '\0' << static_cast<char>(header.size()) << '\0' << header << p;
-}
-
-std::string errorOf(const std::function<void()>& read) {
-    try {
-        read();
-    } catch (const ImportError& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 }  // namespace
@@ -85,23 +70,25 @@ TEST(HostilePickle, RepeatedCallsShareTheirArgumentsAndCopiesAreBudgeted) {
                          "q\x01" "0cnumpy.core.numeric\n_frombuffer\nq\x02" "0"s
                          "cnumpy\ndtype\nU\x02u1\x85Rq\x03" "0"s;
     for (int i = 0; i < 2000; ++i) copies += "h\x02(h\x01h\x03J\x00\x00\x04\x00\x85U\x01" "CtRa"s;
-    const std::string error = errorOf([&] { parsePickle(copies + ".", "stat.npy"); });
-    EXPECT_EQ(error.rfind("stat.npy: pickled data: builds more than 64 MB of values", 0), 0u) << error;
+    try {
+        parsePickle(copies + ".", "stat.npy");
+        ADD_FAILURE() << "read whole";
+    } catch (const ImportError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("stat.npy: pickled data: builds more than 64 MB of values", 0), 0u);
+    }
 }
 
 // Every ROI may name one dict: each lookup takes one step, not a scan, and
 // the first value set under a key is the one found, as before.
 TEST(HostilePickle, DictLookupsFindTheFirstValueOfAKeyWhateverItsSize) {
     std::string p = "\x80\x02}q\x00("s;
-    for (int i = 0; i < 5000; ++i) p += "U\x01" + std::string(1, static_cast<char>('a' + i % 26)) + binint(i);
+    for (int i = 0; i < 5000; ++i)
+        p += std::string{'U', 1, static_cast<char>('a' + i % 26), 'M', static_cast<char>(i), static_cast<char>(i >> 8)};
     p += "U\x04lastK\x07" "K\x05K\x06u.";  // a non-text key (5) is kept but not found by text
     const PickleDocument doc = parsePickle(p, "ops.npy");
     EXPECT_EQ(doc.root().entries.size(), 5002u);
-    EXPECT_EQ(doc.root().find("a")->number, 0);
-    EXPECT_EQ(doc.root().find("z")->number, 25);
-    EXPECT_EQ(doc.root().find("last")->number, 7);
-    EXPECT_EQ(doc.root().find("5"), nullptr);
-    EXPECT_EQ(doc.root().find("absent"), nullptr);
+    EXPECT_EQ(doc.root().find("z")->number + doc.root().find("a")->number + doc.root().find("last")->number, 32);
+    EXPECT_TRUE(doc.root().find("5") == nullptr && doc.root().find("absent") == nullptr);
 }
 
 // A 'med' that is not a number, infinite or far outside the image costs only
@@ -111,8 +98,7 @@ TEST(HostileSideFiles, ADamagedCentrePlacesItsRoiByItsPixels) {
     testfiles::TempDir dir;
     const fs::path plane = dir.path() / "plane0";
     importfixtures::writeSuite2pPlane(plane, 4, 10, {{1}, {2}, {3}, {4}});
-    const double inf = std::numeric_limits<double>::infinity();
-    writeStat(plane, {{0, 1}, {std::nan(""), 2}, {inf, 3}, {1e300, 1e300}}, true);
+    writeStat(plane, {{0, 1}, {std::nan(""), 2}, {std::numeric_limits<double>::infinity(), 3}, {1e300, 1e300}}, true);
     const ImportResult r = importRecording(plane.string());
     ASSERT_EQ(r.model.CellCount, 4);
     // Cell r + 1 is ROI r; ROI r's pixel is (row r, column 2 r) in an image of 4 rows.
