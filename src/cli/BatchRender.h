@@ -38,9 +38,14 @@ std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs
 // Renders every input with `options` (all but its file and out) into the
 // batch's folder: "[i/n] INPUT -> OUT" on `err` as each starts, the single
 // render's messages and progress bar, then "W written, F failed: INPUT: reason; ...".
+// Every name is planned first (batchOutputNames, never an input's own file);
+// an input given again (the same file by device and inode) is rendered once,
+// with a note and "(N given again, rendered once)" in the summary.
 // A failed input leaves no file and the rest go on. With jobs > 1 the renders
 // run in worker processes, since each needs its own window application,
-// synthesizer and encoder, and no progress bar is drawn. Returns 0 when every
+// synthesizer and encoder, and no progress bar is drawn; the workers end with
+// the batch (SIGTERM, SIGINT and SIGHUP are passed on, and a worker whose
+// parent dies, even by SIGKILL, gets SIGTERM), removing their temporaries. Returns 0 when every
 // input was written, 1 otherwise (also when the folder or format is refused,
 // before anything is read).
 int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::ostream& out, std::ostream& err,
