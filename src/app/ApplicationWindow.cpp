@@ -4,6 +4,7 @@
 #include "app/ExportAction.h"
 #include "app/MessageSink.h"
 #include "app/PositionText.h"
+#include "app/UserSettings.h"
 #include "import/RecordingFile.h"
 #include "playback/PlaybackController.h"
 #include "playback/RealTimeSpeed.h"
@@ -28,7 +29,9 @@ namespace {
 
 QSettings* settingsOf(ApplicationServices& s, std::unique_ptr<QSettings>& own) {
     if (!s.settings) {
-        own = std::make_unique<QSettings>(QStringLiteral("cellsonify"), QStringLiteral("cellsonify"));
+        QString warning;
+        own = openUserSettings(&warning);
+        if (!warning.isEmpty()) std::cerr << "cellsonify: warning: " << warning.toStdString() << '\n';
         s.settings = own.get();
     }
     return s.settings;

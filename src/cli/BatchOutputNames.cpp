@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <cstdint>
+#include <cstdio>
 #include <map>
+#include <set>
 
 namespace cellsonify {
 
@@ -34,6 +37,22 @@ std::vector<std::string> namePartsOf(const std::string& input) {
     return parts;
 }
 
+// The longest file name a folder takes (NAME_MAX).
+constexpr std::size_t kLongestFileName = 255;
+
+// STEM.EXTENSION, the stem cut and ended by a hash of the whole where the
+// name would pass NAME_MAX (a batch named after long inputs and folders).
+std::string fileNameWithin(const std::string& stem, const std::string& extension) {
+    if (stem.size() + 1 + extension.size() <= kLongestFileName) return stem + "." + extension;
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (const unsigned char c : stem) hash = (hash ^ c) * 16777619u;
+    char tail[10];
+    std::snprintf(tail, sizeof tail, "~%08x", hash);
+    std::size_t keep = kLongestFileName - 1 - extension.size() - 9;
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xc0) == 0x80) --keep;  // whole UTF-8 characters
+    return stem.substr(0, keep) + tail + "." + extension;
+}
+
 std::string joinedName(const std::vector<std::string>& parts, std::size_t depth) {
     std::string name = parts[0];
     for (std::size_t i = 1; i < depth; ++i) name = parts[i] + "-" + name;
@@ -52,7 +71,8 @@ bool namesOutputFolder(const std::string& out) {
     return ext.empty() || outputFormatNamed(std::string_view(ext).substr(1)) == nullptr;
 }
 
-std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension) {
+std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension,
+                                          const std::function<bool(const std::string&)>& unusable) {
     std::vector<std::vector<std::string>> parts;
     for (const std::string& input : inputs) parts.push_back(namePartsOf(input));
     std::vector<std::size_t> depth(inputs.size(), 1);
@@ -74,12 +94,27 @@ std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs
                 }
         }
     }
-    std::vector<std::string> names;
-    std::map<std::string, int> seen;
+    // Every input's own name is reserved first, so that a number given to a
+    // name taken twice never lands on another input's name ("m1" twice and
+    // "m1-2" give m1, m1-3 and m1-2), nor on a name `unusable` refuses.
+    std::vector<std::string> names(inputs.size());
+    std::set<std::string> taken;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::string name = fileNameWithin(joinedName(parts[i], depth[i]), extension);
+        if (!taken.count(name) && !(unusable && unusable(name))) {
+            names[i] = name;
+            taken.insert(name);
+        }
+    }
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (!names[i].empty()) continue;
         const std::string stem = joinedName(parts[i], depth[i]);
-        const int count = ++seen[stem];
-        names.push_back((count == 1 ? stem : stem + "-" + std::to_string(count)) + "." + extension);
+        for (long number = 2; names[i].empty(); ++number) {
+            const std::string name = fileNameWithin(stem + "-" + std::to_string(number), extension);
+            if (taken.count(name) || (unusable && unusable(name))) continue;
+            names[i] = name;
+            taken.insert(name);
+        }
     }
     return names;
 }

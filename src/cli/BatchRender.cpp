@@ -1,19 +1,25 @@
 #include "cli/BatchRender.h"
 
 #include "cli/PictureApplication.h"
+#include "files/FileIdentity.h"
 #include "film/OutputFormats.h"
+#include "import/RecordingFormats.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,6 +82,13 @@ void announce(const BatchItem& item, std::size_t index, std::size_t count, std::
     err.flush();
 }
 
+// Whether the item was refused when the batch was planned; says so if it was.
+bool refusedBeforeRender(const BatchItem& item, std::ostream& err) {
+    if (item.reason.empty()) return false;
+    err << "error: " << item.reason << '\n';
+    return true;
+}
+
 // One after another in this process, each with the single render's progress
 // bar. Movies and pictures share one window application, held for the batch.
 void renderInTurn(const RenderRequest& options, std::vector<BatchItem>& items, bool drawsPictures, std::ostream& out,
@@ -88,11 +101,70 @@ void renderInTurn(const RenderRequest& options, std::vector<BatchItem>& items, b
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
         announce(items[i], i, items.size(), err);
+        if (refusedBeforeRender(items[i], err)) continue;
         std::ostringstream kept;
         TeeBuffer tee(err.rdbuf(), kept.rdbuf());
         std::ostream teeErr(&tee);
         items[i].written = renderRecordingFile(requestFor(options, items[i]), out, teeErr, errIsTerminal) == 0;
         if (!items[i].written) items[i].reason = reasonIn(kept.str());
+    }
+}
+
+// The workers running, for the signal handler below; a fixed table it can
+// read at any moment.
+std::array<std::atomic<pid_t>, kMostBatchJobs> runningWorkers{};
+constexpr std::array kEndingSignals{SIGTERM, SIGINT, SIGHUP};
+// What each ending signal did before the batch: given back when it ends, and
+// to the workers, which must not forward as their parent does.
+std::array<struct sigaction, kEndingSignals.size()> actionsBefore{};
+std::array<bool, kEndingSignals.size()> forwarding{};
+
+// A batch told to end passes the signal on to its workers, which remove their
+// temporaries and end with it, then ends as it would have without the batch.
+extern "C" void endWorkersAndSelf(int signal) {
+    for (std::atomic<pid_t>& worker : runningWorkers)
+        if (const pid_t pid = worker.load(); pid > 0) ::kill(pid, signal);
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i)
+        if (kEndingSignals[i] == signal) ::sigaction(signal, &actionsBefore[i], nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::raise(signal);
+}
+
+// Forwards TERM, INT and HUP to the workers while it lives, except a signal
+// someone set to be ignored (nohup's SIGHUP), which stays ignored.
+class SignalForwarding {
+public:
+    SignalForwarding() {
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            forwarding[i] = ::sigaction(kEndingSignals[i], nullptr, &actionsBefore[i]) == 0 &&
+                            (actionsBefore[i].sa_flags & SA_SIGINFO) == 0 && actionsBefore[i].sa_handler != SIG_IGN;
+            if (!forwarding[i]) continue;
+            struct sigaction ours {};
+            ours.sa_handler = endWorkersAndSelf;
+            sigemptyset(&ours.sa_mask);
+            for (const int other : kEndingSignals) sigaddset(&ours.sa_mask, other);
+            ::sigaction(kEndingSignals[i], &ours, nullptr);
+        }
+    }
+    ~SignalForwarding() { restoreSignalActions(); }
+    SignalForwarding(const SignalForwarding&) = delete;
+    SignalForwarding& operator=(const SignalForwarding&) = delete;
+
+    // What a worker does first: the actions from before the batch, in the
+    // child, where forwarding would find no workers of its own.
+    static void restoreSignalActions() {
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i)
+            if (forwarding[i]) ::sigaction(kEndingSignals[i], &actionsBefore[i], nullptr);
+    }
+};
+
+void noteWorker(pid_t pid, bool running) {
+    for (std::atomic<pid_t>& worker : runningWorkers) {
+        pid_t expected = running ? 0 : pid;
+        if (worker.compare_exchange_strong(expected, running ? pid : 0)) return;
     }
 }
 
@@ -119,6 +191,7 @@ void writeAll(int fd, const std::string& bytes) {
 Worker startWorker(const RenderRequest& options, const std::vector<BatchItem>& items, std::size_t index) {
     int ends[2];
     if (::pipe(ends) != 0) throw std::runtime_error(std::string("cannot start a render: ") + std::strerror(errno));
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) {
         const int error = errno;
@@ -127,6 +200,11 @@ Worker startWorker(const RenderRequest& options, const std::vector<BatchItem>& i
         throw std::runtime_error(std::string("cannot start a render: ") + std::strerror(error));
     }
     if (pid == 0) {
+        // The worker ends with its parent, even one killed with SIGKILL: SIGTERM
+        // then removes its temporary (files/PartialFiles) as for any render.
+        SignalForwarding::restoreSignalActions();
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) ::_exit(1);  // it died before the line above
         ::close(ends[0]);
         std::ostringstream out, err;
         const int code = renderRecordingFile(requestFor(options, items[index]), out, err, false);
@@ -134,6 +212,7 @@ Worker startWorker(const RenderRequest& options, const std::vector<BatchItem>& i
         ::_exit(code);  // no exit handlers: they belong to the parent
     }
     ::close(ends[1]);
+    noteWorker(pid, true);
     return Worker{pid, ends[0], index, {}};
 }
 
@@ -143,6 +222,7 @@ void finishWorker(Worker& worker, std::vector<BatchItem>& items, std::ostream& o
     int status = 0;
     while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
+    noteWorker(worker.pid, false);
     BatchItem& item = items[worker.item];
     const std::size_t split = worker.received.find('\0', 1);
     if (worker.received.empty() || split == std::string::npos) {
@@ -161,12 +241,17 @@ void finishWorker(Worker& worker, std::vector<BatchItem>& items, std::ostream& o
 // Up to `jobs` renders at once, each in its own process.
 void renderInWorkers(const RenderRequest& options, std::vector<BatchItem>& items, int jobs, std::ostream& out,
                      std::ostream& err) {
+    const SignalForwarding forwarding;
     std::vector<Worker> running;
     std::size_t next = 0;
     while (next < items.size() || !running.empty()) {
         while (next < items.size() && running.size() < static_cast<std::size_t>(jobs)) {
             announce(items[next], next, items.size(), err);
             out.flush();
+            if (refusedBeforeRender(items[next], err)) {
+                ++next;
+                continue;
+            }
             try {
                 running.push_back(startWorker(options, items, next));
             } catch (const std::exception& e) {
@@ -196,7 +281,34 @@ void renderInWorkers(const RenderRequest& options, std::vector<BatchItem>& items
     }
 }
 
-std::string summaryOf(const std::vector<BatchItem>& items) {
+// The inputs in order, each file once: a second name for a file already
+// given (the same path, a link, a .npy of a plane folder already given) is
+// left out with a note. Inputs that do not exist are kept, to fail by name.
+std::vector<std::string> distinctInputs(const std::vector<std::string>& given, std::ostream& err) {
+    std::vector<std::string> inputs;
+    std::map<FileKey, std::string> seen;
+    for (const std::string& input : given) {
+        // A plane file stands for its plane folder, which is what is read.
+        std::string read = input;
+        std::error_code ec;
+        if (recordingFormatOf(input).readsFolders && !fs::is_directory(input, ec)) {
+            const fs::path folder = fs::path(input).parent_path();
+            read = folder.empty() ? "." : folder.string();
+        }
+        const std::optional<FileKey> key = fileKeyOf(read);
+        if (key) {
+            const auto [at, added] = seen.emplace(*key, input);
+            if (!added) {
+                err << "note: " << input << " is the same recording as " << at->second << "; it is rendered once\n";
+                continue;
+            }
+        }
+        inputs.push_back(input);
+    }
+    return inputs;
+}
+
+std::string summaryOf(const std::vector<BatchItem>& items, std::size_t repeated) {
     std::size_t written = 0;
     std::string failures;
     for (const BatchItem& item : items) {
@@ -209,6 +321,9 @@ std::string summaryOf(const std::vector<BatchItem>& items) {
         failures += (failures.empty() ? ": " : "; ") + (named ? item.reason : item.input + ": " + item.reason);
     }
     std::string line = std::to_string(written) + " written";
+    if (repeated > 0)
+        line += " (" + std::to_string(repeated) + (repeated == 1 ? " input" : " inputs") +
+                " given again, rendered once)";
     if (written < items.size()) line += ", " + std::to_string(items.size() - written) + " failed" + failures;
     return line;
 }
@@ -224,7 +339,10 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
     }
     std::error_code ec;
     if (!fs::is_directory(batch.folder, ec)) {
-        if (fs::exists(batch.folder, ec))
+        // "FILE/" names no folder because FILE is a file: say so, not that it is missing.
+        std::string bare = batch.folder;
+        while (bare.size() > 1 && bare.back() == '/') bare.pop_back();
+        if (fs::exists(bare, ec))
             err << "error: -o " << batch.folder << " is a file: " << batch.inputs.size()
                 << " inputs, or --format, write into a folder; give -o DIR/\n";
         else
@@ -232,15 +350,31 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
                 << " does not exist; create it first (mkdir -p " << batch.folder << ") or name another\n";
         return 1;
     }
-    const std::vector<std::string> names = batchOutputNames(batch.inputs, batch.format);
+    // Every output is named before anything is written: none lands on
+    // another's name or on an input, and an input given twice is read once.
+    const std::vector<std::string> inputs = distinctInputs(batch.inputs, err);
+    const auto isAnInput = [&](const std::string& name) {
+        const std::string output = (fs::path(batch.folder) / name).string();
+        return std::any_of(inputs.begin(), inputs.end(), [&](const std::string& input) {
+            return overlapOf(output, input) == OutputOverlap::SameFile;
+        });
+    };
+    const std::vector<std::string> names = batchOutputNames(inputs, batch.format, isAnInput);
     std::vector<BatchItem> items;
-    for (std::size_t i = 0; i < batch.inputs.size(); ++i) {
-        items.push_back({batch.inputs[i], (fs::path(batch.folder) / names[i]).string()});
-        const std::string plain = batchOutputNames({batch.inputs[i]}, batch.format).front();
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        items.push_back({inputs[i], (fs::path(batch.folder) / names[i]).string()});
+        const std::string plain = batchOutputNames({inputs[i]}, batch.format).front();
         if (names[i] != plain)
-            err << "note: several inputs are named " << plain << "; " << batch.inputs[i] << " is written as "
-                << names[i] << '\n';
+            err << "note: " << plain << " is another input's output or an input itself; " << inputs[i]
+                << " is written as " << names[i] << '\n';
     }
+    // An output inside a folder another input reads (a plane folder) would
+    // change that input while it may be read: refused before any render.
+    for (BatchItem& item : items)
+        for (const std::string& input : inputs)
+            if (input != item.input && overlapOf(item.output, input) == OutputOverlap::InsideFolder)
+                item.reason = item.output + " lies inside the input folder " + input +
+                              ", which is being read; choose an output folder elsewhere";
     try {
         if (batch.jobs > 1 && items.size() > 1)
             renderInWorkers(options, items, batch.jobs, out, err);
@@ -250,7 +384,7 @@ int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::os
         err << "error: " << e.what() << '\n';
         return 1;
     }
-    err << summaryOf(items) << '\n';
+    err << summaryOf(items, batch.inputs.size() - inputs.size()) << '\n';
     const bool allWritten = std::all_of(items.begin(), items.end(), [](const BatchItem& item) { return item.written; });
     return allWritten ? 0 : 1;
 }

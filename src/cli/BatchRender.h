@@ -2,6 +2,7 @@
 
 #include "cli/RenderCommand.h"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -27,16 +28,24 @@ bool namesOutputFolder(const std::string& out);
 // The file name each input is written under, in input order: its base name (a
 // folder's own name; a .npy's plane folder's name) with `extension`. Inputs
 // whose names clash get their parent folders' names prefixed ("sessA-plane0"),
-// as few as tell them apart; any still alike (the same input twice) get
-// "-2", "-3" ... in input order. So the names follow from the inputs alone.
-std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension);
+// as few as tell them apart; any still alike (the same input twice) get the
+// lowest "-2", "-3" ... that is no other input's name, in input order. A name
+// `unusable` refuses (one that is an input itself) is numbered the same way.
+// Names past NAME_MAX are cut and end with a hash. No two names are equal.
+std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs, const std::string& extension,
+                                          const std::function<bool(const std::string&)>& unusable = {});
 
 // Renders every input with `options` (all but its file and out) into the
 // batch's folder: "[i/n] INPUT -> OUT" on `err` as each starts, the single
 // render's messages and progress bar, then "W written, F failed: INPUT: reason; ...".
+// Every name is planned first (batchOutputNames, never an input's own file);
+// an input given again (the same file by device and inode) is rendered once,
+// with a note and "(N given again, rendered once)" in the summary.
 // A failed input leaves no file and the rest go on. With jobs > 1 the renders
 // run in worker processes, since each needs its own window application,
-// synthesizer and encoder, and no progress bar is drawn. Returns 0 when every
+// synthesizer and encoder, and no progress bar is drawn; the workers end with
+// the batch (SIGTERM, SIGINT and SIGHUP are passed on, and a worker whose
+// parent dies, even by SIGKILL, gets SIGTERM), removing their temporaries. Returns 0 when every
 // input was written, 1 otherwise (also when the folder or format is refused,
 // before anything is read).
 int renderBatch(const RenderRequest& options, const BatchRequest& batch, std::ostream& out, std::ostream& err,

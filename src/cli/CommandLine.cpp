@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/Subcommands.h"
+#include "files/DescriptorOutput.h"
 #include "sound/SoundFactory.h"
 
 #include <CLI/CLI.hpp>
@@ -115,22 +116,31 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
 int runCommandLine(int argc, char** argv, const WindowLauncher& launch) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string program = argc > 0 ? argv[0] : "cellsonify";
-    return runCommandLine(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1,
-                          [&program, &launch](const WindowRequest& request) {
-                              // Without any display the window library would abort with a
-                              // core dump; say what is missing instead.
-                              if (displayMissing(request)) {
-                                  std::cerr << "error: no display to open the window on (DISPLAY is not set); "
-                                               "inspect, generate, render, convert and ports work without one\n";
-                                  return 1;
-                              }
-                              SoundOptions sound = SoundOptions::fromEnvironment();
-                              if (!request.midiPort.empty()) sound.midiPort = request.midiPort;
-                              auto midi = makeDefaultOutput(sound);
-                              std::vector<std::string> qtArgs{program};
-                              qtArgs.insert(qtArgs.end(), request.qtArguments.begin(), request.qtArguments.end());
-                              return launch(qtArgs, midi.get(), sound.midiPort, request.file);
-                          });
+    // Standard output is checked to its last byte: JSON cut short by a full
+    // disk must not pass for a whole answer.
+    DescriptorBuffer standardOutput(STDOUT_FILENO);
+    std::ostream out(&standardOutput);
+    int code = runCommandLine(args, out, std::cerr, ::isatty(STDERR_FILENO) == 1,
+                              [&program, &launch](const WindowRequest& request) {
+                                  // Without any display the window library would abort with a
+                                  // core dump; say what is missing instead.
+                                  if (displayMissing(request)) {
+                                      std::cerr << "error: no display to open the window on (DISPLAY is not set); "
+                                                   "inspect, generate, render, convert and ports work without one\n";
+                                      return 1;
+                                  }
+                                  SoundOptions sound = SoundOptions::fromEnvironment();
+                                  if (!request.midiPort.empty()) sound.midiPort = request.midiPort;
+                                  auto midi = makeDefaultOutput(sound);
+                                  std::vector<std::string> qtArgs{program};
+                                  qtArgs.insert(qtArgs.end(), request.qtArguments.begin(), request.qtArguments.end());
+                                  return launch(qtArgs, midi.get(), sound.midiPort, request.file);
+                              });
+    if (const std::string reason = unwrittenReason(out, standardOutput); !reason.empty()) {
+        std::cerr << "error: cannot write the output: " << reason << '\n';
+        code = 1;
+    }
+    return code;
 }
 
 }  // namespace cellsonify

@@ -18,6 +18,13 @@ bool parseFrame(std::string_view text, long long& value) {
     return error == std::errc() && stop == text.data() + text.size() && value >= 1;
 }
 
+// The name messages give a recording: its last part, "plane0" for "plane0/"
+// as for "plane0".
+std::string recordingNameOf(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return baseName(path);
+}
+
 }  // namespace
 
 void addImportOptions(CLI::App& command, ImportChoice& choice) {
@@ -65,9 +72,10 @@ OpenedRecording openForCommand(const std::string& path, const ImportChoice& choi
     try {
         OpenedRecording opened = openRecording(path, choice.options, progress);
         bar.finish();
-        for (const std::string& note : opened.source->notes) err << "note: " << baseName(path) << ": " << note << '\n';
+        for (const std::string& note : opened.source->notes)
+            err << "note: " << recordingNameOf(path) << ": " << note << '\n';
         for (const std::string& warning : opened.source->warnings)
-            err << "warning: " << baseName(path) << ": " << warning << '\n';
+            err << "warning: " << recordingNameOf(path) << ": " << warning << '\n';
         return opened;
     } catch (...) {
         bar.finish();

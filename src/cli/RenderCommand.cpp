@@ -93,8 +93,10 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         ExportSettings settings;
         // A speed in the recording's own time is checked for its form now and
         // turned into milliseconds once the recording tells its frame rate.
-        settings.pass.setSpeedText(resolveSpeedText(r.speed, 1000));
-        refuseSpeedThatNeverPlays(settings.pass);
+        if (!recordingTimeFactor(r.speed)) {
+            settings.pass.setSpeedText(r.speed);
+            refuseSpeedThatNeverPlays(settings.pass);
+        }
         settings.pass.instrument = &exportInstrumentOf(r.instrument);
         settings.pass.mapping = pitchMappingOf(r);
         settings.pass.noteLength = noteLengthOf(r);

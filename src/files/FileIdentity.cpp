@@ -31,4 +31,10 @@ OutputOverlap overlapOf(const std::string& output, const std::string& input) {
     }
 }
 
+std::optional<FileKey> fileKeyOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileKey{static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)};
+}
+
 }  // namespace cellsonify

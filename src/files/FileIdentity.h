@@ -1,5 +1,7 @@
 #pragma once
 
+#include <compare>
+#include <optional>
 #include <string>
 
 namespace cellsonify {
@@ -12,5 +14,14 @@ enum class OutputOverlap {
     InsideFolder,  // input is a folder and output lies somewhere inside it
 };
 OutputOverlap overlapOf(const std::string& output, const std::string& input);
+
+// What tells one file from another whatever it is called: its device and inode.
+struct FileKey {
+    unsigned long long device = 0, inode = 0;
+    auto operator<=>(const FileKey&) const = default;
+};
+// The key of the file `path` names (symbolic links followed); nothing when it
+// does not exist.
+std::optional<FileKey> fileKeyOf(const std::string& path);
 
 }  // namespace cellsonify

@@ -5,6 +5,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
@@ -63,11 +65,31 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The longest file name a folder takes (NAME_MAX on Linux file systems).
+constexpr std::size_t kLongestName = 255;
+// What the temporary's name adds to NAME: "." before, ".cellsonify-part-",
+// a process id of up to 10 digits, "-" and 6 random letters after.
+constexpr std::size_t kPartialNameExtra = 1 + 17 + 10 + 1 + 6;
+
+// NAME, or for a name too long to fit in a temporary's name its start and a
+// hash of the whole, so that any legal output name has a legal temporary.
+std::string shortenedName(const std::string& name) {
+    constexpr std::size_t room = kLongestName - kPartialNameExtra;
+    if (name.size() <= room) return name;
+    uint32_t hash = 2166136261u;  // FNV-1a: the same name always gives the same temporary prefix
+    for (const unsigned char c : name) hash = (hash ^ c) * 16777619u;
+    char tail[10];
+    std::snprintf(tail, sizeof tail, "~%08x", hash);
+    std::size_t keep = room - 9;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xc0) == 0x80) --keep;  // whole UTF-8 characters
+    return name.substr(0, keep) + tail;
+}
+
 // ".NAME.cellsonify-part-", built by appending (GCC 12 warns wrongly about
 // operator+ on a literal and a string).
 std::string partialNameLead(const std::string& destination) {
     std::string lead(1, '.');
-    lead += nameOf(destination);
+    lead += shortenedName(nameOf(destination));
     lead += ".cellsonify-part-";
     return lead;
 }

@@ -16,7 +16,8 @@ int rememberPartialFile(const std::string& path);
 // Forgets the file in `slot` (a value from rememberPartialFile, or -1).
 void forgetPartialFile(int slot);
 
-// The temporary name for `destination`'s file: ".NAME.cellsonify-part-PID-".
+// The temporary name for `destination`'s file: ".NAME.cellsonify-part-PID-",
+// NAME shortened (its start and a hash) where the whole would pass NAME_MAX.
 std::string partialFilePrefix(const std::string& destination, long pid);
 // Removes in `destination`'s folder the temporaries for it whose process no
 // longer runs (left by a process killed with SIGKILL or a power cut).

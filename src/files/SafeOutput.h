@@ -6,8 +6,9 @@
 namespace cellsonify {
 
 // One file written whole or not at all. Bytes go to a temporary file beside
-// the destination, named ".NAME.cellsonify-part-PID-XXXXXX" so that a later
-// run can tell its own leftovers; commit() flushes it to disk and renames it
+// the destination, named ".NAME.cellsonify-part-PID-XXXXXX" (NAME cut and
+// hashed where the whole would pass NAME_MAX) so that a later run can tell
+// its own leftovers; commit() flushes it to disk and renames it
 // over the destination. Until then the destination is never touched, and the
 // temporary is removed when the output is dropped (a failure or a cancel) or
 // the process is ended by SIGTERM, SIGINT or SIGHUP. Replacing a file keeps

@@ -5,9 +5,13 @@
 #include "import/RecordingFormats.h"
 #include "model/DataFileLoader.h"
 
+#include <new>
+
 namespace cellsonify {
 
-ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+namespace {
+
+ImportResult importAsFormat(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
     const RecordingFormat& format = recordingFormatOf(path);
     // A suite2p folder (or a .npy in one) names its own missing files.
     if (format.readsFolders) return format.read(path, options, progress);
@@ -15,6 +19,19 @@ ImportResult importRecording(const std::string& path, const ImportOptions& optio
     if (status.kind != PathKind::Regular) throw ImportError(baseName(path), status.reason);
     if (format.read) return format.read(path, options, progress);
     throw ImportError(baseName(path), "is neither a suite2p folder, an NWB file (.nwb) nor a CaImAn result (.hdf5, .h5)");
+}
+
+}  // namespace
+
+ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+    try {
+        return importAsFormat(path, options, progress);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out of memory, the user learns which recording it was.
+        std::string name = path;
+        while (name.size() > 1 && name.back() == '/') name.pop_back();
+        throw ImportError(baseName(name), "there is not enough memory to import it");
+    }
 }
 
 }  // namespace cellsonify

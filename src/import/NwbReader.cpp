@@ -299,6 +299,11 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
         if (!accepted[r]) continue;
         if (std::isnan(centres.row[r]))
             throw ImportError(name, "ROI " + formatNumber(ids[r]) + " has an empty mask in " + table);
+        // An id is shown as a whole number; one that is not (NaN, 1e300, a
+        // fraction) would not survive the conversion.
+        if (!(ids[r] == std::trunc(ids[r]) && ids[r] >= -9.2e18 && ids[r] <= 9.2e18))
+            throw ImportError(name, table + "/id holds " + formatNumber(ids[r]) +
+                                        ", which is not a whole number of a ROI id");
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }
     layout.frameRate = frameRateOf(file, series.path);

@@ -13,9 +13,9 @@
 namespace cellsonify {
 
 const PickleValue* PickleValue::find(std::string_view key) const {
-    for (const auto& [k, v] : entries)
-        if (k->kind == Kind::Str && k->text == key) return v;
-    return nullptr;
+    if (!keyIndex) return nullptr;
+    const auto it = keyIndex->find(key);
+    return it == keyIndex->end() ? nullptr : it->second;
 }
 
 std::size_t PickleValue::elementCount() const {
@@ -29,7 +29,12 @@ std::size_t PickleValue::elementCount() const {
 
 class PickleParser {
 public:
-    PickleParser(std::string_view bytes, const std::string& name) : bytes_(bytes), name_(name) {}
+    PickleParser(std::string_view bytes, const std::string& name)
+        : bytes_(bytes),
+          name_(name),
+          budget_(std::max(kLeastPickleBudget,
+                           bytes.size() > SIZE_MAX / kPickleBytesPerFileByte ? SIZE_MAX
+                                                                              : bytes.size() * kPickleBytesPerFileByte)) {}
     PickleDocument run();
 
 private:
@@ -57,8 +62,16 @@ private:
         pos_ = end + 1;
         return s;
     }
+    // Counts `bytes` more of memory built, refusing the pickle past its budget.
+    void charge(std::size_t bytes) {
+        built_ += bytes;
+        if (built_ > budget_)
+            fail("builds more than " + std::to_string(budget_ >> 20) + " MB of values from " +
+                 std::to_string(bytes_.size()) + " bytes, far more than a results file does");
+    }
     PickleValue* make(Kind kind) {
         if (doc_.values_.size() >= kMostPickleValues) fail("holds more values than a results file does");
+        charge(sizeof(PickleValue));
         doc_.values_.emplace_back();
         doc_.values_.back().kind = kind;
         return &doc_.values_.back();
@@ -86,6 +99,7 @@ private:
     }
     PickleValue* tuple(std::vector<PickleValue*> items) {
         PickleValue* t = make(Kind::Tuple);
+        charge(items.size() * sizeof(PickleValue*));
         t->items.assign(items.begin(), items.end());
         return t;
     }
@@ -98,12 +112,13 @@ private:
         g->text = module + " " + name;
         return g;
     }
-    // An inert record of calling `callable` with `args` (a tuple or nothing).
+    // An inert record of calling `callable` with `args` (a tuple), which it
+    // shares: a copy per call would let a few bytes of pickle repeat a large
+    // tuple without end.
     PickleValue* opaque(PickleValue* callable, const PickleValue* args) {
         PickleValue* o = make(Kind::Opaque);
         o->text = callable->kind == Kind::Global || callable->kind == Kind::Opaque ? callable->text : "object";
-        if (args && (args->kind == Kind::Tuple || args->kind == Kind::List)) o->items = args->items;
-        else if (args) o->items.push_back(args);
+        o->arguments = args;
         return o;
     }
     PickleValue* number(Kind kind, double v) {
@@ -113,6 +128,7 @@ private:
     }
     PickleValue* text(Kind kind, std::string_view s) {
         PickleValue* p = make(kind);
+        charge(s.size());
         p->text = s;
         return p;
     }
@@ -149,6 +165,7 @@ private:
     void appendItems(PickleValue* target, const std::vector<PickleValue*>& items);
     void memoize(uint64_t key) {
         if (memo_.size() >= kMostPickleValues) fail("stores more memo entries than a results file does");
+        charge(kMemoEntryBytes);
         memo_[key] = top();
     }
     PickleValue* recall(uint64_t key) {
@@ -171,6 +188,10 @@ private:
     std::vector<PickleValue*> stack_;
     std::vector<std::size_t> marks_;
     std::unordered_map<uint64_t, PickleValue*> memo_;
+    std::size_t budget_;     // bytes of values the pickle may build
+    std::size_t built_ = 0;  // bytes built so far
+    static constexpr std::size_t kMemoEntryBytes = 48;   // a hash map node and its bucket
+    static constexpr std::size_t kIndexEntryBytes = 64;  // the same for a dict key
 };
 
 namespace {
@@ -303,6 +324,7 @@ PickleValue* PickleParser::fromBuffer(const std::vector<const PickleValue*>& a) 
     if (n > a[0]->text.size() / static_cast<std::size_t>(array->type.size) ||
         n * static_cast<std::size_t>(array->type.size) != a[0]->text.size())
         fail("an array's data does not match its shape and type");
+    charge(a[0]->text.size());
     array->data = a[0]->text;
     return array;
 }
@@ -366,6 +388,7 @@ void PickleParser::build(PickleValue* object, PickleValue* state) {
     const std::size_t n = object->elementCount();
     if (object->type.kind == 'O') {
         if (s[4]->kind != Kind::List || s[4]->items.size() != n) fail("an object array's elements do not match its shape");
+        charge(n * sizeof(PickleValue*));
         object->items = s[4]->items;
     } else {
         // Protocol 3+ stores the data as bytes; Python 2's pickles as a str of those bytes.
@@ -373,6 +396,7 @@ void PickleParser::build(PickleValue* object, PickleValue* state) {
             n > s[4]->text.size() / static_cast<std::size_t>(object->type.size) ||
             n * static_cast<std::size_t>(object->type.size) != s[4]->text.size())
             fail("an array's data does not match its shape and type");
+        charge(s[4]->text.size());
         object->data = s[4]->text;
     }
 }
@@ -380,12 +404,19 @@ void PickleParser::build(PickleValue* object, PickleValue* state) {
 void PickleParser::setItems(PickleValue* target, const std::vector<PickleValue*>& items) {
     if ((target->kind != Kind::Dict && target->kind != Kind::Opaque) || items.size() % 2 != 0)
         fail("SETITEMS on something that is not a dict");
-    for (std::size_t i = 0; i < items.size(); i += 2) target->entries.emplace_back(items[i], items[i + 1]);
+    charge(items.size() / 2 * (sizeof(target->entries.front()) + kIndexEntryBytes));
+    if (!target->keyIndex) target->keyIndex = std::make_unique<std::unordered_map<std::string_view, const PickleValue*>>();
+    for (std::size_t i = 0; i < items.size(); i += 2) {
+        target->entries.emplace_back(items[i], items[i + 1]);
+        // The text of a value never changes once made, and values never move.
+        if (items[i]->kind == Kind::Str) target->keyIndex->try_emplace(items[i]->text, items[i + 1]);
+    }
 }
 
 void PickleParser::appendItems(PickleValue* target, const std::vector<PickleValue*>& items) {
     if (target->kind != Kind::List && target->kind != Kind::Opaque && target->kind != Kind::Set)
         fail("APPENDS to something that is not a list");
+    charge(items.size() * sizeof(PickleValue*));
     target->items.insert(target->items.end(), items.begin(), items.end());
 }
 
@@ -404,7 +435,7 @@ PickleDocument PickleParser::run() {
         }
         case '0': pop(); break;                           // POP
         case '1': popToMark(); break;                     // POP_MARK
-        case '2': push(top()); break;                     // DUP
+        case '2': charge(sizeof(PickleValue*)); push(top()); break;  // DUP
         case '}': push(make(Kind::Dict)); break;
         case ']': push(make(Kind::List)); break;
         case ')': push(make(Kind::Tuple)); break;
@@ -413,6 +444,7 @@ PickleDocument PickleParser::run() {
         case 'l': {                                       // LIST
             PickleValue* l = make(Kind::List);
             const auto items = popToMark();
+            charge(items.size() * sizeof(PickleValue*));
             l->items.assign(items.begin(), items.end());
             push(l);
             break;
@@ -420,6 +452,7 @@ PickleDocument PickleParser::run() {
         case 0x91: {                                      // FROZENSET
             PickleValue* l = make(Kind::Set);
             const auto items = popToMark();
+            charge(items.size() * sizeof(PickleValue*));
             l->items.assign(items.begin(), items.end());
             push(l);
             break;
@@ -518,7 +551,7 @@ PickleDocument PickleParser::run() {
             PickleValue* cls = pop();
             if (args->kind != Kind::Tuple || kwargs->kind != Kind::Dict) fail("NEWOBJ_EX has arguments that are not a tuple and a dict");
             PickleValue* o = opaque(cls, args);
-            o->entries = kwargs->entries;
+            o->keywords = kwargs;  // shared, as the arguments are
             push(o);
             break;
         }

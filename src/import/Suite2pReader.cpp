@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <regex>
 
@@ -75,6 +77,20 @@ std::optional<std::vector<double>> numbersOf(const PickleValue* v) {
     return out;
 }
 
+// Rows (or columns) beyond any imaging field of view.
+constexpr double kMostImageRows = 1e9;
+
+// Whether a (row, column) centre lies in an image of `rows` rows.
+bool inImage(const std::pair<double, double>& at, double rows) {
+    return at.first >= 0 && at.first < rows && at.second >= 0 && at.second < kMostImageRows;
+}
+
+std::string numberText(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
@@ -127,6 +143,9 @@ void readSideFile(const fs::path& file, const std::string& instead, std::vector<
         std::string why = e.what();
         if (why.rfind(fileName + ": ", 0) == 0) why.erase(0, fileName.size() + 2);
         warnings.push_back(fileName + " cannot be used (" + why + "); " + instead);
+    } catch (const std::bad_alloc&) {
+        // Too large to hold is one more way a side file can be unusable.
+        warnings.push_back(fileName + " cannot be used (there is not enough memory to read it); " + instead);
     }
 }
 
@@ -169,6 +188,8 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
             return NpyArray::fromFile(traceFile.string());
         } catch (const ImportError& e) {
             throw ImportError(name, e.what() + kCopiedWhole);
+        } catch (const std::bad_alloc&) {
+            throw ImportError(name, traceName + ": there is not enough memory to read it");
         }
     }();
     if (traces.shape().size() != 2)
@@ -210,6 +231,8 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
     // Each ROI's centre (row, column): 'med', else the medians of its pixels;
     // the image height: the masks' lowest pixel row + 1 unless ops.npy says.
     std::vector<std::pair<double, double>> centre(rois, {NAN, NAN});
+    std::vector<bool> fromMed(rois, false);
+    std::vector<std::optional<std::pair<double, double>>> pixelCentre(rois);
     double imageRows = 0;
     bool positioned = false;
     readSideFile(folder / "stat.npy", "cells are placed in a column in ROI order", layout.warnings, [&] {
@@ -227,25 +250,27 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
             if (ypix)
                 for (double y : *ypix)
                     if (std::isfinite(y)) imageRows = std::max(imageRows, y + 1);
+            const auto finite = [](const std::vector<double>& v) {
+                return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
+            };
+            // Not a number among the pixels would leave no order for the median to take.
+            if (ypix && xpix && !ypix->empty() && ypix->size() == xpix->size() && finite(*ypix) && finite(*xpix))
+                pixelCentre[r] = std::make_pair(median(*ypix), median(*xpix));
             if (med && med->size() == 2) {
                 centre[r] = {(*med)[0], (*med)[1]};
+                fromMed[r] = true;
             } else if (med) {
                 throw ImportError("stat.npy", "ROI " + std::to_string(r) + "'s 'med' is not a (row, column) pair");
-            } else if (ypix && xpix && !ypix->empty() && ypix->size() == xpix->size()) {
-                centre[r] = {median(*ypix), median(*xpix)};
+            } else if (pixelCentre[r]) {
+                centre[r] = *pixelCentre[r];
             } else {
                 throw ImportError("stat.npy", "ROI " + std::to_string(r) +
                                                   " has no 'med' or 'ypix'; suite2p writes both" + kCopiedWhole);
             }
-            if (!ypix) imageRows = std::max(imageRows, centre[r].first + 1);
+            if (!ypix && inImage(centre[r], kMostImageRows)) imageRows = std::max(imageRows, centre[r].first + 1);
         }
         positioned = true;
     });
-    if (!positioned) {
-        for (std::size_t r = 0; r < rois; ++r) centre[r] = {static_cast<double>(r), 0};
-        imageRows = static_cast<double>(std::max<std::size_t>(rois, 1));
-    }
-
     readSideFile(folder / "ops.npy", "the image height comes from the ROI masks", layout.warnings, [&] {
         const auto bytes = readWholeFile((folder / "ops.npy").string());
         const PickleDocument ops = parseObjectNpy(std::string_view(bytes.data(), bytes.size()), "ops.npy");
@@ -258,6 +283,25 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
         if (!(ly >= 1 && ly < 1e9)) throw ImportError("ops.npy", "'Ly' is not a number of image rows");
         if (positioned) imageRows = ly;
     });
+
+    // A damaged 'med' (not a number, or outside the image) costs only its
+    // ROI: placed as if 'med' were missing, at the middle of its pixels.
+    for (std::size_t r = 0; positioned && r < rois; ++r) {
+        if (!fromMed[r] || inImage(centre[r], imageRows)) continue;
+        const std::string damage = "stat.npy: ROI " + std::to_string(r) + "'s 'med' (" + numberText(centre[r].first) +
+                                   ", " + numberText(centre[r].second) + ") is not a place in the image";
+        if (pixelCentre[r] && inImage(*pixelCentre[r], imageRows)) {
+            centre[r] = *pixelCentre[r];
+            layout.warnings.push_back(damage + "; it is placed at the middle of its pixels");
+        } else {
+            layout.warnings.push_back(damage + " and it has no pixels; cells are placed in a column in ROI order");
+            positioned = false;
+        }
+    }
+    if (!positioned) {
+        for (std::size_t r = 0; r < rois; ++r) centre[r] = {static_cast<double>(r), 0};
+        imageRows = static_cast<double>(std::max<std::size_t>(rois, 1));
+    }
 
     layout.path = path;
     layout.name = name;

@@ -24,6 +24,11 @@ std::string checkSoundFontFile(const fs::path& path) {
     if (fs::is_directory(path, error)) {
         return "is a folder";
     }
+    // Opening a FIFO blocks until someone writes to it, and a device may never
+    // end: only a regular file (or a link to one) is opened at all.
+    if (!fs::is_regular_file(path, error)) {
+        return "is not a regular file (a FIFO, a socket or a device)";
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return "cannot be read";

@@ -11,7 +11,8 @@ std::vector<std::filesystem::path> systemSoundFontCandidates();
 
 // Empty when `path` starts like a SoundFont (a RIFF file of form "sfbk", which
 // covers .sf2 and .sf3) and is as long as its header says; otherwise a short
-// reason ("not found", "not a SoundFont", "truncated SoundFont (...)").
+// reason ("not found", "not a SoundFont", "truncated SoundFont (...)"). What
+// is not a regular file (a FIFO, a device) is refused without being opened.
 std::string checkSoundFontFile(const std::filesystem::path& path);
 
 // Result of looking for the SoundFont to play with.

@@ -350,3 +350,22 @@ TEST(NwbImport, RefusesFractionalRoisAndATableThatIsNotOne) {
                                       "of ROIs (a PlaneSegmentation); the file is damaged or was not written by an NWB "
                                       "writer");
 }
+
+// ids are shown as whole numbers: NaN, 1e300 or 2^64 - 1 have no such number
+// and are refused by name rather than converted to a wrong one.
+TEST(NwbImport, RefusesIdsThatAreNotWholeNumbersInRange) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "ids.nwb";
+    const std::string id = "/processing/ophys/ImageSegmentation/PlaneSegmentation/id";
+    for (const double bad : {std::nan(""), 1e300, 18446744073709551615.0, 2.5}) {
+        writeNwb(file, false);
+        {
+            Hdf5Writer w(file, true);
+            w.remove(id);
+            w.numbers(id, {3}, {10, bad, 12});
+        }
+        const std::string error = errorOf(file.string());
+        EXPECT_EQ(error.rfind("ids.nwb: " + id + " holds ", 0), 0u) << bad << ": " << error;
+        EXPECT_NE(error.find("not a whole number"), std::string::npos) << error;
+    }
+}

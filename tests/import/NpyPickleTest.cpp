@@ -114,7 +114,8 @@ TEST(PickleReader, NamedCallablesBecomeInertRecordsAndNothingRuns) {
         const PickleDocument doc = parsePickle(bytesOf(testfiles::data(std::string("import/pickles/") + file)), file);
         EXPECT_EQ(doc.root().kind, Kind::Opaque) << file;
         EXPECT_EQ(doc.root().text, name);
-        ASSERT_FALSE(doc.root().items.empty()) << file;
+        ASSERT_NE(doc.root().arguments, nullptr) << file;
+        ASSERT_FALSE(doc.root().arguments->items.empty()) << file;
     }
     const ImportResult r = importRecording(testfiles::data("hostile-pickle-payload/plane0").string());
     EXPECT_EQ(r.model.CellCount, 2);
@@ -165,7 +166,7 @@ TEST(PickleReader, ReadsTheOpcodesOfEveryProtocol) {
     EXPECT_EQ(items[6]->text, "datetime date");
     EXPECT_EQ(items[7]->kind, Kind::Opaque);                                               // NEWOBJ_EX
     EXPECT_EQ(items[7]->text, "lab.geometry Point");
-    EXPECT_EQ(items[7]->entries.at(0).second->number, 2);
+    EXPECT_EQ(items[7]->keywords->entries.at(0).second->number, 2);
 
     // Deep nesting and a huge memo index stay bounded: memory follows the input's size.
     std::string deep(200000, ']');
