@@ -6,6 +6,7 @@
 #include "playback/PlaybackHost.h"
 #include "playback/SoundingNotes.h"
 #include "drawing/Canvas.h"
+#include "drawing/CellDots.h"
 #include "drawing/KeyGeometry.h"
 #include "drawing/Palette.h"
 
@@ -18,8 +19,6 @@
 namespace cellsonify {
 
 namespace {
-
-constexpr float kDotRadius = 0.01f;
 
 // Paints one frame's changes. The map's fill and fore colours are set only
 // where a dot follows or at the end, yet every dot and the final state see
@@ -89,7 +88,7 @@ private:
 
     void dot(int cell) {
         const CellPosition at = cell < static_cast<int>(model_.CellPos.size()) ? model_.CellPos[cell] : CellPosition{};
-        map_.circle(static_cast<float>(at.X), static_cast<float>(at.Y), kDotRadius);
+        map_.circle(static_cast<float>(at.X), static_cast<float>(at.Y), cellDotRadius(model_.CellCount));
     }
 
     void rasterMark(int cell, double position, int colour) {
