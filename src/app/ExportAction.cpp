@@ -96,6 +96,7 @@ void ExportAction::exportTo(const std::string& path) {
         settings.intervalMs = exportIntervalOf(playing.speedText);  // refuses a speed that never plays
         if (showsPictures(format)) {
             const CellModel& model = form_.model();
+            settings.rasterWindow = form_.rasterWindow();
             std::optional<int64_t> frame;
             if (model.CurrentFrame >= 1 && model.FrameCount > 0)
                 frame = std::min<int64_t>(static_cast<int64_t>(std::floor(model.CurrentFrame)), model.FrameCount - 1);

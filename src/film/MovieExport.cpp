@@ -41,6 +41,7 @@ public:
         movie.ticks = pass_.ticks;
         movie.soundFrames = passAudioFrames(pass_, tailSeconds_);  // refuses an impossible length at once
         movie.scale = settings.scale;
+        if (settings.rasterWindow) pictures_.showRasterWindow(*settings.rasterWindow);
         pictures_.play();
         // The synthesizers load on the sound's own thread, so the SoundFont
         // never holds up the caller's.
@@ -70,6 +71,7 @@ public:
           scale_(settings.scale),
           ticks_(frame.value_or(0)),
           pictures_(model, std::to_string(settings.intervalMs), *settings.instrument, settings.mapping) {
+        if (settings.rasterWindow) pictures_.showRasterWindow(*settings.rasterWindow);
         if (frame) pictures_.play();
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "face/UserScale.h"
 #include "soundfiles/ExportOptions.h"
 
 #include <cstdint>
@@ -16,6 +17,9 @@ struct CellModel;
 // the last notes ring), each window pixel drawn as scale x scale pixels.
 struct PictureSettings : ExportSettings {
     int scale = 2;  // 1..kMostPictureScale
+    // The part of the recording the raster shows (see RasterWindow.h), as the
+    // window showed it; none: the whole. It follows playback as the window's does.
+    std::optional<UserScale> rasterWindow;
 };
 
 inline constexpr int kMostPictureScale = 8;
