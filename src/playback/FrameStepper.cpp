@@ -47,7 +47,7 @@ public:
     void trailing(int cell, double position) {
         useMapColour(kLightGrey);
         dot(cell);
-        rasterMark(cell, position, kLightBlue);
+        rasterMark(cell, position, kLightBlue, true);
         const std::optional<int> note = keyOf(cell);
         // Cells sharing a note: one lit this frame, or another one lit since
         // this cell was, keeps its key red.
@@ -91,10 +91,13 @@ private:
         map_.circle(static_cast<float>(at.X), static_cast<float>(at.Y), cellDotRadius(model_.CellCount));
     }
 
-    void rasterMark(int cell, double position, int colour) {
+    // A trailing mark goes back to what the resting raster shows there (its
+    // blue, or its shade where cells or frames share pixels).
+    void rasterMark(int cell, double position, int colour, bool resting = false) {
         const float x = static_cast<float>(position);
         const float row = static_cast<float>(model_.CellCount - model_.Rows.placeOf(cell));
-        host_.raster().line(x, row, x, row + 1.0f, colour);
+        if (resting) host_.raster().restLine(x, row, x, row + 1.0f, colour);
+        else host_.raster().line(x, row, x, row + 1.0f, colour);
     }
 
     void keyBox(const KeyRectRow& key, int colour) {

@@ -265,3 +265,20 @@ TEST(RedrawViewsCache, EmptyModelClearsBothViews) {
     EXPECT_EQ(countColour(v.raster.image(), kWhiteRgb), 495 * 170);
     EXPECT_EQ(countColour(v.map.image(), kWhiteRgb), 231 * 167);
 }
+
+TEST(RedrawViewsDensity, AMarkGoingBackToRestTakesItsShadeAgain) {
+    const CellModel m = viewstest::randomModel(1500, 100000, 0.002, 8);
+    Views v(m);
+    RedrawViews(m, v.raster, v.map);
+    const QImage rest = v.raster.image().copy();
+    const float frame = float(m.Activity.framesOf(700)[0]), row = float(m.CellCount - 700);
+    v.raster.line(frame, row, frame, row + 1, kLightRed);
+    ASSERT_FALSE(v.raster.image() == rest);
+    v.raster.restLine(frame, row, frame, row + 1, kLightBlue);
+    EXPECT_TRUE(v.raster.image() == rest);
+    EXPECT_EQ(countColour(rest, kBlue), 0);  // shaded, so a blue line would have stayed
+
+    ImageCanvas unkept(10, 10);  // nothing kept: the line in its colour
+    unkept.restLine(0.5f, 0, 0.5f, 1, kLightBlue);
+    EXPECT_EQ(countColour(unkept.image(), kBlue), 10);
+}
