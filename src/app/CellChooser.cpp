@@ -33,6 +33,7 @@ CellChooser::CellChooser(MainWindow& window) : QObject(&window), window_(window)
     window.cellMap().installEventFilter(this);
     window.raster().installEventFilter(this);
     connect(&window, &MainWindow::dataLoaded, this, &CellChooser::refreshMarks);
+    connect(&window, &MainWindow::rasterWindowChanged, this, &CellChooser::refreshMarks);
 }
 
 const CellSelection& CellChooser::selection() const { return window_.model().Selection; }
@@ -91,16 +92,26 @@ QPointF CellChooser::dotCentre(int cell) const {
     return {map.toPixelX(at.X) + CanvasView::kBorder, map.toPixelY(at.Y) + CanvasView::kBorder};
 }
 
+const MapDotIndex& CellChooser::dots() const {
+    const CellModel& model = window_.model();
+    const CanvasView& map = window_.cellMap();
+    const QSize size(map.canvas().pixelWidth(), map.canvas().pixelHeight());
+    if (dotsBuilt_ && dotsOf_.revision == model.Revision && dotsOf_.size == size && dotsOf_.scale == map.scale())
+        return dots_;
+    std::vector<QPointF> centres(static_cast<std::size_t>(std::max<int>(model.CellCount, 0)) + 1);
+    for (int cell = 1; cell <= model.CellCount; ++cell) centres[static_cast<std::size_t>(cell)] = dotCentre(cell);
+    dots_ = MapDotIndex(std::move(centres));
+    dotsOf_.revision = model.Revision;
+    dotsOf_.size = size;
+    dotsOf_.scale = map.scale();
+    dotsBuilt_ = true;
+    return dots_;
+}
+
 std::optional<int> CellChooser::cellAtMap(QPoint mapPoint) const {
-    std::optional<int> nearest;
-    double best = kReach * kReach;
     const QPointF p = QPointF(mapPoint) + QPointF(0.5, 0.5);  // the pixel's centre
-    for (int cell = 1; cell <= window_.model().CellCount; ++cell) {
-        const QPointF d = dotCentre(cell) - p;
-        const double distance = d.x() * d.x() + d.y() * d.y();
-        if (distance <= best) best = distance, nearest = cell;
-    }
-    return nearest;
+    const int cell = dots().nearest(p, kReach);
+    return cell > 0 ? std::optional<int>(cell) : std::nullopt;
 }
 
 std::optional<int> CellChooser::cellAtRaster(QPoint rasterPoint) const {
@@ -117,11 +128,7 @@ std::optional<int> CellChooser::cellAtRaster(QPoint rasterPoint) const {
 }
 
 std::vector<int> CellChooser::cellsInside(const QRect& rect) const {
-    std::vector<int> cells;
-    const QRectF area(rect);
-    for (int cell = 1; cell <= window_.model().CellCount; ++cell)
-        if (area.contains(dotCentre(cell))) cells.push_back(cell);
-    return cells;
+    return dots().inside(QRectF(rect));
 }
 
 bool CellChooser::eventFilter(QObject* watched, QEvent* event) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/MapDotIndex.h"
+#include "face/UserScale.h"
 #include "model/CellSelection.h"
 
 #include <QObject>
 #include <QPoint>
+#include <QSize>
 
 #include <optional>
 #include <string>
@@ -58,6 +61,8 @@ private:
     // Cells whose dot centre lies inside `rect` (map widget pixels).
     std::vector<int> cellsInside(const QRect& rect) const;
     QPointF dotCentre(int cell) const;
+    // The dots of the recording shown, indexed afresh when it, the map's size or its scale changed.
+    const MapDotIndex& dots() const;
 
     MainWindow& window_;
     MapMarks* mapMarks_;
@@ -65,6 +70,13 @@ private:
     QRubberBand* band_;
     std::optional<QPoint> pressedAt_;  // where the left button went down on the map
     bool dragging_ = false;
+    mutable MapDotIndex dots_;
+    mutable struct {
+        uint64_t revision = 0;
+        QSize size;
+        UserScale scale;
+    } dotsOf_;  // what dots_ was built for
+    mutable bool dotsBuilt_ = false;
 };
 
 }  // namespace cellsonify

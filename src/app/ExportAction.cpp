@@ -93,6 +93,10 @@ void ExportAction::exportTo(const std::string& path) {
         const CellModel& model = form_.model();
         if (format.takesFrame && model.CurrentFrame >= 1 && model.FrameCount > 0)
             settings.frame = std::min<int64_t>(static_cast<int64_t>(std::floor(model.CurrentFrame)), model.FrameCount - 1);
+        if (format.drawsPictures) {
+            const UserScale window = form_.rasterWindow();
+            settings.rasterWindow = RasterSpan{window.left, window.top, window.width, window.height};
+        }
         job_ = std::make_unique<ExportJob>(model, path, settings);
     } catch (const std::exception& e) {
         tell(std::string("Cannot export: ") + e.what());

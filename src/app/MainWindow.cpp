@@ -4,8 +4,10 @@
 #include "app/ExportAction.h"
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
+#include "app/RasterNavigator.h"
 #include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
+#include "face/RasterWindow.h"
 #include "face/Twips.h"
 #include "import/RecordingFile.h"
 #include "model/DataFileLoader.h"
@@ -93,6 +95,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         if (realTime) setSpeedText(std::to_string(*realTime));
     });
     connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
+    navigator_ = new RasterNavigator(*this);
 }
 
 void MainWindow::openSound() {
@@ -186,8 +189,23 @@ void MainWindow::dropFiles(const QStringList& paths) {
 void MainWindow::redrawViews() { WindowForm::redrawViews(model()); }
 
 void MainWindow::moveCursors(double frame) {
+    if (followFrame(model(), frame)) emit rasterWindowChanged();
     WindowForm::moveCursors(frame);
     emit positionShown(frame);
+}
+
+void MainWindow::showRasterWindow(const UserScale& window) {
+    const CellModel& m = model();
+    if (m.CellCount < 1 || m.FrameCount < 1) return;
+    const UserScale kept = rasterwindow::scrolled(window, 0, 0, m.FrameCount, m.CellCount);
+    if (kept == rasterWindow()) return;
+    WindowForm::showRasterWindow(m, kept);
+    emit rasterWindowChanged();
+}
+
+void MainWindow::showWholeRecording() {
+    const CellModel& m = model();
+    showRasterWindow(rasterwindow::whole(m.FrameCount, m.CellCount));
 }
 
 void MainWindow::setZoom(double zoom) {

@@ -23,6 +23,7 @@ class CanvasView;
 class ExportAction;
 class ImageButton;
 class PlaybackController;
+class RasterNavigator;
 class RecordingImport;
 class SaveFileChooser;
 
@@ -100,8 +101,15 @@ public:
     void dropFiles(const QStringList& paths);
     // RedrawViews of the loaded recording on the raster and the cell map.
     void redrawViews();
-    // Moves the frame cursors (as the face does) and tells positionShown.
+    // Moves the frame cursors (as the face does), first moving the raster's
+    // window on when it shows part of the recording and `frame` lies outside
+    // it, and tells positionShown.
     void moveCursors(double frame);
+    // Shows `window` of the recording on the raster (kept inside the
+    // recording, see RasterWindow.h) with the axis captions to match.
+    void showRasterWindow(const UserScale& window);
+    // Shows the whole recording on the raster again.
+    void showWholeRecording();
     // Playback: the recording, the settings, the timer and the transport.
     PlaybackController& playback() { return *playback_; }
     // The "Export..." action (also in the File menu of the application window).
@@ -138,6 +146,8 @@ signals:
     void importEnded(bool imported, const QString& error);
     // setZoom changed the window's size.
     void zoomChanged(double zoom);
+    // The raster shows another part of the recording (zoomed, scrolled, followed or whole again).
+    void rasterWindowChanged();
 
 private:
     class Display;  // what playback shows, through this window
@@ -156,6 +166,7 @@ private:
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<SaveFileChooser> ownSaveChooser_;
     ExportAction* exportAction_ = nullptr;  // a child of this window
+    RasterNavigator* navigator_ = nullptr;  // a child of this window
     RecordingImport* import_ = nullptr;     // a child of this window
 };
 

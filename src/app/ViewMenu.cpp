@@ -1,4 +1,4 @@
-// The View menu of the application window: the window's zoom.
+// The View menu of the application window: the window's zoom and the raster's whole recording.
 #include "app/ApplicationWindow.h"
 
 #include "app/WindowZoom.h"
@@ -42,6 +42,12 @@ void ApplicationWindow::buildViewMenu() {
     out->setShortcut(QKeySequence::ZoomOut);
     connect(out, &QAction::triggered, this, [this] { chooseZoom(nextZoom(form_->zoom(), -1)); });
     connect(form_, &MainWindow::zoomChanged, this, &ApplicationWindow::showZoom);
+
+    // The raster zooms with the wheel; this brings the whole recording back.
+    QAction* whole = view->addAction(QStringLiteral("Show &Whole Recording"));
+    whole->setObjectName(QStringLiteral("wholeRecordingAction"));
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    connect(whole, &QAction::triggered, form_, &MainWindow::showWholeRecording);
 
     // A kept zoom wins; the first time, the one that suits the screen.
     double start = 0;

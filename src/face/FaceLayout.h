@@ -95,6 +95,8 @@ inline constexpr std::array<LabelPlace, 7> kLabels{{
 }};
 inline constexpr std::size_t kCellCountLabel = 1;
 inline constexpr std::size_t kFrameCountLabel = 2;
+inline constexpr std::size_t kBottomRowLabel = 3;
+inline constexpr std::size_t kFirstFrameLabel = 4;
 // The picture of the raster's vertical axis, beneath the captions.
 inline constexpr ControlPlace kCellAxis{"Image1", {30, 1080, 210, 480}};
 

@@ -1,6 +1,7 @@
 #include "face/FaceViews.h"
 
 #include "drawing/KeyGeometry.h"
+#include "face/RasterWindow.h"
 #include "face/RedrawViews.h"
 #include "face/Twips.h"
 #include "face/ViewBox.h"
@@ -30,8 +31,7 @@ void setUpFaceViews(const FaceViews& v) {
 }
 
 void showRecordingOnViews(const FaceViews& v, const CellModel& m) {
-    const UserScale r = v.raster.scale();
-    v.raster.setScale(r.left, r.top, m.FrameCount, m.CellCount);
+    v.raster.setScale(0, 0, m.FrameCount, m.CellCount);
     const UserScale i = v.frameStrip.scale();
     v.frameStrip.setScale(i.left, i.top, m.FrameCount, i.height);
     RedrawViews(m, v.raster.canvas(), v.cellMap.canvas());
@@ -44,6 +44,20 @@ void moveFrameCursors(const FaceViews& v, double frame) {
         cursor->setX1(frame);
         cursor->setX2(frame);
     }
+}
+
+void showRasterWindow(const FaceViews& v, const CellModel& m, const UserScale& w) {
+    v.raster.setScale(w.left, w.top, w.width, w.height);
+    RedrawViews(m, v.raster.canvas(), v.cellMap.canvas());
+    moveFrameCursors(v, m.CurrentFrame);
+}
+
+bool followFrame(const FaceViews& v, const CellModel& m, double frame) {
+    const UserScale now = v.raster.scale();
+    const UserScale next = rasterwindow::following(now, frame, m.FrameCount);
+    if (next == now) return false;
+    showRasterWindow(v, m, next);
+    return true;
 }
 
 }  // namespace cellsonify

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "face/UserScale.h"
+
 #include <QString>
 
 namespace cellsonify {
@@ -42,5 +44,13 @@ void showRecordingOnViews(const FaceViews& views, const CellModel& model);
 
 // Moves the three frame cursors to `frame` in their views' current units.
 void moveFrameCursors(const FaceViews& views, double frame);
+
+// Shows `window` (see RasterWindow.h) of `model` on the raster: its scale, its
+// resting picture, and the cursors at the play position.
+void showRasterWindow(const FaceViews& views, const CellModel& model, const UserScale& window);
+
+// When `frame` lies outside the part of `model` the raster shows, moves the
+// window on to it (rasterwindow::following) and shows it; true if it moved.
+bool followFrame(const FaceViews& views, const CellModel& model, double frame);
 
 }  // namespace cellsonify

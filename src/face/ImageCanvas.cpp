@@ -46,6 +46,22 @@ void ImageCanvas::line(float x1, float y1, float x2, float y2, int colour) {
     markDirty(QRect(QPoint(int(l), int(t)), QPoint(int(r), int(b))));
 }
 
+void ImageCanvas::restLine(float x1, float y1, float x2, float y2, int colour) {
+    if (!hasResting_ || resting_.size() != image_.size()) return line(x1, y1, x2, y2, colour);
+    if (anyNaN({x1, y1, x2, y2})) return;
+    const int w = image_.width(), h = image_.height();
+    const long long px1 = pixelX(x1), py1 = pixelY(y1), px2 = pixelX(x2), py2 = pixelY(y2);
+    uint32_t* const base = reinterpret_cast<uint32_t*>(image_.bits());
+    const uint32_t* const rest = reinterpret_cast<const uint32_t*>(resting_.constBits());
+    const qsizetype stride = image_.bytesPerLine() / 4, restStride = resting_.bytesPerLine() / 4;
+    rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) { base[y * stride + x] = rest[y * restStride + x]; });
+    const long long l = std::clamp<long long>(std::min(px1, px2), 0, w - 1);
+    const long long r = std::clamp<long long>(std::max(px1, px2), 0, w - 1);
+    const long long t = std::clamp<long long>(std::min(py1, py2), 0, h - 1);
+    const long long b = std::clamp<long long>(std::max(py1, py2), 0, h - 1);
+    markDirty(QRect(QPoint(int(l), int(t)), QPoint(int(r), int(b))));
+}
+
 void ImageCanvas::filledBox(float x1, float y1, float x2, float y2, int colour) {
     if (anyNaN({x1, y1, x2, y2})) return;
     const uint32_t rgb = paletteRgb(colour);

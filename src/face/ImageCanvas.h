@@ -25,6 +25,10 @@ public:
     // Canvas operations (see Canvas.h), in the current user scale.
     void clear() override;
     void line(float x1, float y1, float x2, float y2, int colour) override;
+    // The segment's pixels copied from the resting picture where one is kept
+    // at the current size, so a shaded raster's marks fade back to their
+    // shade; otherwise line().
+    void restLine(float x1, float y1, float x2, float y2, int colour) override;
     // Fills every pixel between the pixels of the two corners, both included.
     void filledBox(float x1, float y1, float x2, float y2, int colour) override;
     // Pixels whose centres lie within the radius (horizontal units converted to

@@ -3,6 +3,7 @@
 #include "face/Artwork.h"
 #include "face/ControlGlyphs.h"
 #include "face/FaceLayout.h"
+#include "face/RasterWindow.h"
 #include "model/CellModel.h"
 
 #include <QFontMetrics>
@@ -34,9 +35,27 @@ WindowFace::WindowFace()
 }
 
 void WindowFace::showLoadedRecording(const CellModel& model) {
-    controls_.cellCount = QString::number(model.CellCount);
-    controls_.frameCount = QString::number(model.FrameCount);
     showRecordingOnViews(views(), model);
+    showAxisLabels(model);
+}
+
+void WindowFace::showAxisLabels(const CellModel& model) {
+    const RasterAxisLabels labels = rasterAxisLabels(model, raster_.scale());
+    controls_.cellCount = labels.topRow;
+    controls_.frameCount = labels.lastFrame;
+    controls_.bottomRow = labels.bottomRow;
+    controls_.firstFrame = labels.firstFrame;
+}
+
+void WindowFace::showRasterWindow(const CellModel& model, const UserScale& window) {
+    cellsonify::showRasterWindow(views(), model, window);
+    showAxisLabels(model);
+}
+
+bool WindowFace::followFrame(const CellModel& model, double frame) {
+    if (!cellsonify::followFrame(views(), model, frame)) return false;
+    showAxisLabels(model);
+    return true;
 }
 
 void WindowFace::drawKeyboard() { DrawKeyboard(keys_, keyboard_.canvas()); }
@@ -56,6 +75,8 @@ void WindowFace::paint(QImage& picture) const {
         const std::size_t index = static_cast<std::size_t>(layout::kLabels.rend() - l) - 1;
         const QString text = index == layout::kCellCountLabel    ? controls_.cellCount
                              : index == layout::kFrameCountLabel ? controls_.frameCount
+                             : index == layout::kBottomRowLabel  ? controls_.bottomRow
+                             : index == layout::kFirstFrameLabel ? controls_.firstFrame
                                                                  : QString::fromLatin1(l->text);
         const QFont captionFont = font(l->font);
         const int width = QFontMetrics(captionFont, &picture).horizontalAdvance(text);

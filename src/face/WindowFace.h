@@ -18,6 +18,8 @@ struct CellModel;
 struct FaceControls {
     QString cellCount = QStringLiteral("1");   // the counts' captions
     QString frameCount = QStringLiteral("1");
+    QString bottomRow = QStringLiteral(" 1");  // the other ends of the raster's axes
+    QString firstFrame = QStringLiteral("0");
     QString speed = QStringLiteral("50");      // the speed box's text
     std::size_t instrument = 0;                // the selected instrument option (0 = Piano)
     bool soundOn = false;                      // "Sound ON" selected rather than "Sound OFF"
@@ -45,6 +47,10 @@ public:
 
     // The counts, scales, resting views and cursors of `model`, as the window shows it loaded.
     void showLoadedRecording(const CellModel& model);
+    // Shows `window` of `model` on the raster (see RasterWindow.h) with the axis captions to match.
+    void showRasterWindow(const CellModel& model, const UserScale& window);
+    // When `frame` lies outside the raster's window, moves it on (followFrame); true if it moved.
+    bool followFrame(const CellModel& model, double frame);
     // DrawKeyboard on the keyboard view.
     void drawKeyboard();
 
@@ -54,6 +60,8 @@ public:
     void paint(QImage& picture) const;
 
 private:
+    void showAxisLabels(const CellModel& model);
+
     ViewBox raster_, frameStrip_, cellMap_, keyboard_;
     KeyRect keys_;
     FaceControls controls_;

@@ -3,6 +3,7 @@
 #include "soundfiles/PassAudio.h"
 #include "soundfiles/PlaybackPass.h"
 #include "soundfiles/RecordingExport.h"
+#include "face/UserScale.h"
 #include "film/PassPictures.h"
 #include "model/CellModel.h"
 #include "sound/SynthEngine.h"
@@ -15,6 +16,8 @@
 namespace cellsonify {
 
 namespace {
+
+UserScale pictureWindowOf(const RasterSpan& span) { return {span.left, span.top, span.width, span.height}; }
 
 // A slice: about as long as a few pictures take to draw and encode at the
 // default scale, short enough that the window answers the user meanwhile.
@@ -40,6 +43,7 @@ public:
         movie.ticks = pass_.ticks;
         movie.soundFrames = passAudioFrames(pass_, tailSeconds_);  // refuses an impossible length at once
         movie.scale = settings.scale;
+        if (settings.rasterWindow) pictures_.showRasterWindow(pictureWindowOf(*settings.rasterWindow));
         pictures_.play();
         // The synthesizers load on the sound's own thread, so the SoundFont
         // never holds up the caller's.
@@ -69,6 +73,7 @@ public:
           ticks_(settings.frame.value_or(0)),
           pictures_(model, settings.pass) {
         if (settings.frame) pictures_.play();
+        if (settings.rasterWindow) pictures_.showRasterWindow(pictureWindowOf(*settings.rasterWindow));
     }
 
     bool advance() override {

@@ -30,13 +30,20 @@ public:
     void play();
     void tick() override;
     const QImage& picture() override;
+    // Shows `window` of the recording on the raster (see RasterWindow.h), as
+    // the window showed it; the whole recording until then.
+    void showRasterWindow(const UserScale& window) { face_.showRasterWindow(model_, window); }
 
 private:
     // PlaybackHost: the face's views and controls; notes go nowhere.
     Canvas& raster() override;
     Canvas& cellMap() override;
     Canvas& keyboard() override;
-    void moveCursors(float frame) override { moveFrameCursors(face_.views(), frame); }
+    // The raster's window follows the play position, as the window's does.
+    void moveCursors(float frame) override {
+        face_.followFrame(model_, frame);
+        moveFrameCursors(face_.views(), frame);
+    }
     std::string speedText() const override { return pass_.speedText; }
     int trail() const override { return pass_.trail; }
     void setSpeedText(const std::string& text) override;

@@ -6,6 +6,7 @@
 #include "playback/PlaybackHost.h"
 #include "playback/SoundingNotes.h"
 #include "drawing/Canvas.h"
+#include "drawing/CellDots.h"
 #include "drawing/KeyGeometry.h"
 #include "drawing/Palette.h"
 
@@ -18,8 +19,6 @@
 namespace cellsonify {
 
 namespace {
-
-constexpr float kDotRadius = 0.01f;
 
 // Paints one frame's changes. The map's fill and fore colours are set only
 // where a dot follows or at the end, yet every dot and the final state see
@@ -48,7 +47,7 @@ public:
     void trailing(int cell, double position) {
         useMapColour(kLightGrey);
         dot(cell);
-        rasterMark(cell, position, kLightBlue);
+        rasterMark(cell, position, kLightBlue, true);
         const std::optional<int> note = keyOf(cell);
         // Cells sharing a note: one lit this frame, or another one lit since
         // this cell was, keeps its key red.
@@ -89,13 +88,16 @@ private:
 
     void dot(int cell) {
         const CellPosition at = cell < static_cast<int>(model_.CellPos.size()) ? model_.CellPos[cell] : CellPosition{};
-        map_.circle(static_cast<float>(at.X), static_cast<float>(at.Y), kDotRadius);
+        map_.circle(static_cast<float>(at.X), static_cast<float>(at.Y), cellDotRadius(model_.CellCount));
     }
 
-    void rasterMark(int cell, double position, int colour) {
+    // A trailing mark goes back to what the resting raster shows there (its
+    // blue, or its shade where cells or frames share pixels).
+    void rasterMark(int cell, double position, int colour, bool resting = false) {
         const float x = static_cast<float>(position);
         const float row = static_cast<float>(model_.CellCount - model_.Rows.placeOf(cell));
-        host_.raster().line(x, row, x, row + 1.0f, colour);
+        if (resting) host_.raster().restLine(x, row, x, row + 1.0f, colour);
+        else host_.raster().line(x, row, x, row + 1.0f, colour);
     }
 
     void keyBox(const KeyRectRow& key, int colour) {

@@ -24,6 +24,15 @@ void refuseSpeedThatNeverPlays(const PassSettings& pass);
 // ExportError listing the choices when none does.
 const Instrument& exportInstrumentOf(const std::string& name);
 
+// A part of a recording as the raster shows it: frames left .. left + width
+// across, raster rows top .. top + height down.
+struct RasterSpan {
+    double left = 0;
+    double top = 0;
+    double width = 1;
+    double height = 1;
+};
+
 // What an export plays, the pass whole, and beside it the options of the
 // outputs that take them (the table of outputs says which take which).
 struct ExportSettings {
@@ -31,6 +40,9 @@ struct ExportSettings {
     std::optional<double> tailSeconds;  // sound: seconds for the last notes to ring; none: until they die away
     int scale = 2;                      // pictures: each window pixel becomes scale x scale (1..8)
     std::optional<int64_t> frame;       // a still picture: the frame playback has reached; none: at rest
+    // Pictures: the part of the recording the raster shows, as the window
+    // showed it (it follows playback as the window's does); none: the whole.
+    std::optional<RasterSpan> rasterWindow;
 };
 
 // Told the share of an export done so far (0..1) now and then; returning

@@ -119,6 +119,8 @@ MainWindowControls buildMainWindowControls(QWidget& form) {
         QLabel* l = label(form, layout::kLabels[i]);
         if (i == layout::kCellCountLabel) c.cellCount = l;
         if (i == layout::kFrameCountLabel) c.frameCount = l;
+        if (i == layout::kBottomRowLabel) c.bottomRow = l;
+        if (i == layout::kFirstFrameLabel) c.firstFrame = l;
     }
     c.cellAxis = place(new QLabel(&form), layout::kCellAxis);
     c.cellAxis->lower();

@@ -43,6 +43,8 @@ struct MainWindowControls {
     QRadioButton* soundOff = nullptr;            // "Option8" (selected)
     QLabel* cellCount = nullptr;                 // "Label3"
     QLabel* frameCount = nullptr;                // "Label4"
+    QLabel* bottomRow = nullptr;                 // "Label1_1": " 1", or the lowest row in sight
+    QLabel* firstFrame = nullptr;                // "Label1_4": "0", or the first frame in sight
     QLabel* cellAxis = nullptr;                  // "Image1": the picture of the raster's vertical axis
     ZoomedStyle* optionStyle = nullptr;          // the option buttons' style, their circles at the zoom
 };

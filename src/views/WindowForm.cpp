@@ -3,6 +3,7 @@
 #include "face/Artwork.h"
 #include "face/FaceLayout.h"
 #include "face/FaceViews.h"
+#include "face/RasterWindow.h"
 #include "face/RedrawViews.h"
 #include "model/CellModel.h"
 #include "views/CanvasView.h"
@@ -24,11 +25,34 @@ WindowForm::WindowForm(QWidget* parent) : QWidget(parent), controls_(buildMainWi
 }
 
 void WindowForm::showLoadedRecording(const CellModel& m) {
-    controls_.cellCount->setText(QString::number(m.CellCount));
-    controls_.frameCount->setText(QString::number(m.FrameCount));
-    fitLabel(*controls_.cellCount, zoom_);
-    fitLabel(*controls_.frameCount, zoom_);
     showRecordingOnViews(controls_.views(), m);
+    showAxisLabels(m);
+}
+
+void WindowForm::showAxisLabels(const CellModel& m) {
+    const RasterAxisLabels labels = rasterAxisLabels(m, rasterWindow());
+    const std::pair<QLabel*, QString> texts[] = {{controls_.cellCount, labels.topRow},
+                                                 {controls_.frameCount, labels.lastFrame},
+                                                 {controls_.bottomRow, labels.bottomRow},
+                                                 {controls_.firstFrame, labels.firstFrame}};
+    for (const auto& [label, text] : texts) {
+        if (label->text() == text) continue;
+        label->setText(text);
+        fitLabel(*label, zoom_);
+    }
+}
+
+void WindowForm::showRasterWindow(const CellModel& m, const UserScale& window) {
+    cellsonify::showRasterWindow(controls_.views(), m, window);
+    showAxisLabels(m);
+}
+
+UserScale WindowForm::rasterWindow() const { return controls_.raster->scale(); }
+
+bool WindowForm::followFrame(const CellModel& m, double frame) {
+    if (!cellsonify::followFrame(controls_.views(), m, frame)) return false;
+    showAxisLabels(m);
+    return true;
 }
 
 void WindowForm::redrawViews(const CellModel& model) {

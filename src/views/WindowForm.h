@@ -32,6 +32,12 @@ public:
     void drawKeyboard();
     // Moves the three frame cursors to `frame` in their views' current units.
     void moveCursors(double frame);
+    // Shows `window` of `model` on the raster (see RasterWindow.h), with the axis captions to match.
+    void showRasterWindow(const CellModel& model, const UserScale& window);
+    // The part of the recording the raster shows.
+    UserScale rasterWindow() const;
+    // When `frame` lies outside the raster's window, moves it on (followFrame); true if it moved.
+    bool followFrame(const CellModel& model, double frame);
     // Shows or hides STOPK (over PLAYK).
     void setStopButtonVisible(bool visible);
     // The window's zoom (1: the layout's own size) and its size at `zoom`.
@@ -44,6 +50,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+    void showAxisLabels(const CellModel& model);
 
     MainWindowControls controls_;
     KeyRect keys_;

@@ -338,3 +338,17 @@ TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {
     EXPECT_EQ(form().zoom(), 2.0);
     EXPECT_TRUE(app->action("zoom200Action").isChecked());
 }
+
+TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesTheRastersZoom) {
+    form().loadDataFile("/data/a.txt");
+    form().showRasterWindow({10, 1, 20, 1});
+    ASSERT_EQ(form().raster().scale().width, 20);
+    QAction& whole = app->action("wholeRecordingAction");
+    for (QAction* other : app->findChildren<QAction*>())
+        if (other != &whole)
+            for (const QKeySequence& keys : other->shortcuts())
+                EXPECT_NE(keys, whole.shortcut()) << other->objectName().toStdString();
+    keyClick(*app, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form().raster().scale(), (UserScale{0, 0, 100, 3}));
+    EXPECT_EQ(form().findChild<QLabel*>(QStringLiteral("Label1_4"))->text(), QStringLiteral("0"));
+}

@@ -211,3 +211,42 @@ TEST_F(CellPicking, ActivityOrderMovesRowsAndPitchesAndAHoverNamesTheCellOfTheRo
     EXPECT_TRUE(tip.contains(QStringLiteral("(note 65)"))) << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("x 0.200, y 0.200"))) << tip.toStdString();
 }
+
+TEST_F(CellPicking, TwentyThousandDotsStayApartAndClicksAndDragsFindTheirCells) {
+    files.models["/data/crowd.txt"] = viewstest::randomModel(20000, 50, 0.02, 9);
+    ASSERT_TRUE(form().loadDataFile("/data/crowd.txt"));
+    CanvasView& map = form().cellMap();
+    // Smaller dots: most of the map is still its background.
+    const QImage shown = uievents::shown(map);
+    EXPECT_GT(viewstest::countColour(shown, kWhiteRgb), shown.width() * shown.height() / 2);
+
+    // The dot a click finds is the nearest within reach, the highest numbered of equals.
+    const auto nearestByScan = [&](QPointF p) {
+        int best = 0;
+        double bestDistance = 36;
+        for (int c = 1; c <= 20000; ++c) {
+            const QPointF d = dot(c) - p;
+            const double distance = d.x() * d.x() + d.y() * d.y();
+            if (distance <= bestDistance) bestDistance = distance, best = c;
+        }
+        return best;
+    };
+    for (const QPoint at : {QPoint(40, 40), QPoint(120, 90), QPoint(3, 160), dot(777).toPoint()}) {
+        click(map, at);
+        const int expected = nearestByScan(QPointF(at) + QPointF(0.5, 0.5));
+        EXPECT_EQ(picked(), expected ? std::vector<int>{expected} : std::vector<int>{}) << at.x() << "," << at.y();
+    }
+    EXPECT_EQ(picked().size(), 1u);
+
+    // A drag picks exactly the dots inside its rectangle.
+    const QPoint from(30, 20), to(90, 70);
+    mouse(map, QEvent::MouseButtonPress, from);
+    mouse(map, QEvent::MouseMove, to);
+    mouse(map, QEvent::MouseButtonRelease, to);
+    std::vector<int> inside;
+    const QRectF area(QRect(from, to).normalized());
+    for (int c = 1; c <= 20000; ++c)
+        if (area.contains(dot(c))) inside.push_back(c);
+    EXPECT_GT(inside.size(), 1000u);
+    EXPECT_EQ(picked(), inside);
+}

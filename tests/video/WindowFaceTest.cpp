@@ -85,4 +85,22 @@ TEST_F(WindowFace, PicturesAtFractionalSpeedsShowTheWindowsTrail) {
     }
 }
 
+TEST_F(WindowFace, PaintsTheRastersZoomAndItsPagesTurningAsTheWindowDoes) {
+    const UserScale zoomed{0, 10, 120, 50};
+    window->showRasterWindow(zoomed);
+    PassPictures face(model, "40", kInstruments[1]);
+    face.showRasterWindow(zoomed);
+    expectSameFace(face, "zoomed at rest");
+    EXPECT_EQ(labelText("Label4"), QStringLiteral("120"));
+
+    face.play();
+    window->playback().play();
+    for (int tick = 0; tick < 130; ++tick) {
+        face.tick();
+        window->playback().tick();
+    }
+    EXPECT_GT(window->raster().scale().left, 0);  // the page turned
+    expectSameFace(face, "zoomed after 130 ticks");
+}
+
 }  // namespace

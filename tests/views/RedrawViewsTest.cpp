@@ -1,6 +1,9 @@
 #include "face/RedrawViews.h"
 
 #include "face/ImageCanvas.h"
+#include "face/RasterDensity.h"
+#include "drawing/CellDots.h"
+#include "model/DataFileLoader.h"
 #include "drawing/Palette.h"
 #include "support/RecordingCanvas.h"
 #include "ViewsTestModels.h"
@@ -99,29 +102,31 @@ TEST(RedrawViewsPicture, ClearsTheRasterThenTheMapAndDrawsEachCellsDotBeforeItsM
     EXPECT_EQ(map.calls[1], (RecordingCanvas::Call{Op::FillColour, 0, 0, 0, 0, kLightGrey}));
     EXPECT_EQ(map.calls[2], (RecordingCanvas::Call{Op::ForeColour, 0, 0, 0, 0, kLightGrey}));
     EXPECT_EQ(map.calls[3].op, Op::Circle);
-    EXPECT_FLOAT_EQ(map.calls[3].x2, kCellDotRadius);
+    EXPECT_FLOAT_EQ(map.calls[3].x2, cellDotRadius(2));
     EXPECT_EQ(map.calls[3].colour, kLightGrey);
     EXPECT_EQ(map.calls[3].fill, kLightGrey);
 }
 
-// The cached path paints marks straight into the image; it must light exactly
-// the pixels that drawing every mark as a line does.
-TEST(RedrawViewsCache, CachedPixelsEqualDirectDrawingOnRandomModelsAndScales) {
+// The cached path paints marks straight into the image, shaded by how much of
+// each pixel's block is active: it must light exactly the pixels that drawing
+// every mark as a line does, and where no block is shared, in the same blue.
+TEST(RedrawViewsCache, CachedPixelsLightWhatDirectDrawingLightsAndEqualItWhereNothingIsShared) {
     struct Case {
         int cells, frames;
         double share;
         int w, h;
         UserScale scale;  // width/height 0: the model's counts
+        bool shared;      // pixels stand for more than kFullBlueBlock cell-frames
     };
     const Case cases[] = {
-        {1500, 100000, 0.003, 495, 170, {}},    // marks far below a pixel both ways
-        {3, 10, 0.4, 495, 170, {}},             // marks many pixels wide and high
-        {200, 700, 0.05, 495, 170, {}},
-        {37, 1234, 0.02, 97, 33, {-30.5, 2.25, 900, 30}},  // shifted origin, part of the data off the image
-        {128, 5000, 0.01, 495, 170, {0, 0, 60, 128}},      // zoomed in on the first frames
-        {64, 300, 0.1, 50, 400, {0, 0, 300, 64}},          // more rows than cells
-        {1500, 10000, 0.25, 495, 170, {}},  // dense: some rows have every column lit before their last cell
-        {40, 2000, 0.05, 120, 50, {2000, 0, -2000, 40}},   // mirrored, right to left
+        {1500, 100000, 0.003, 495, 170, {}, true},    // marks far below a pixel both ways
+        {3, 10, 0.4, 495, 170, {}, false},            // marks many pixels wide and high
+        {200, 700, 0.05, 495, 170, {}, false},        // at most 3 cells on a row, 2 frames in a column
+        {37, 1234, 0.02, 97, 33, {-30.5, 2.25, 900, 30}, true},  // shifted origin, part of the data off the image
+        {128, 5000, 0.01, 495, 170, {0, 0, 60, 128}, false},     // zoomed in on the first frames
+        {64, 300, 0.1, 50, 400, {0, 0, 300, 64}, false},         // more rows than cells, 6 frames a column
+        {1500, 10000, 0.25, 495, 170, {}, true},  // dense
+        {40, 2000, 0.05, 120, 50, {2000, 0, -2000, 40}, true},   // mirrored, right to left
     };
     unsigned seed = 11;
     for (const Case& k : cases) {
@@ -135,13 +140,82 @@ TEST(RedrawViewsCache, CachedPixelsEqualDirectDrawingOnRandomModelsAndScales) {
         RedrawViews(m, cachedRaster, cachedMap);
         RedrawViewsDirect(m, directRaster, directMap);
         EXPECT_GT(countColour(directRaster.image(), kBlue), 0) << k.cells << "x" << k.frames;
-        EXPECT_TRUE(cachedRaster.image() == directRaster.image()) << k.cells << "x" << k.frames;
+        int shaded = 0;
+        for (int y = 0; y < k.h; ++y)
+            for (int x = 0; x < k.w; ++x) {
+                const QRgb cached = cachedRaster.image().pixel(x, y), direct = directRaster.image().pixel(x, y);
+                ASSERT_EQ(cached != kWhiteRgb, direct == kBlue) << k.cells << "x" << k.frames << " at " << x << "," << y;
+                shaded += cached != direct;
+            }
+        EXPECT_EQ(shaded > 0, k.shared) << k.cells << "x" << k.frames;
         EXPECT_TRUE(cachedMap.image() == directMap.image()) << k.cells << "x" << k.frames;
         // a second, cached, redraw after drawing over the picture brings the resting picture back
+        const QImage first = cachedRaster.image().copy();
         cachedRaster.filledBox(0, 0, float(s.width), float(s.height), kLightRed);
         RedrawViews(m, cachedRaster, cachedMap);
-        EXPECT_TRUE(cachedRaster.image() == directRaster.image()) << k.cells << "x" << k.frames;
+        EXPECT_TRUE(cachedRaster.image() == first) << k.cells << "x" << k.frames;
     }
+}
+
+TEST(RedrawViewsDensity, TheBundledExampleKeepsItsPlainMarksAtItsWindowSize) {
+    const CellModel m = LoadDataFile(CELLSONIFY_EXAMPLES "/cortex-100-cells.txt");
+    Views cached(m), direct(m);
+    RedrawViews(m, cached.raster, cached.map);
+    RedrawViewsDirect(m, direct.raster, direct.map);
+    EXPECT_GT(countColour(direct.raster.image(), kBlue), 1000);
+    EXPECT_TRUE(cached.raster.image() == direct.raster.image());
+}
+
+TEST(RedrawViewsDensity, SparseBackgroundStaysLightAndABurstStandsOut) {
+    // 1500 cells x 100000 frames, each cell active in 0.2 % of the frames,
+    // and half the cells firing through frames 60000..61000.
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> frame(1, 100000);
+    std::vector<std::vector<int>> lists(1500);
+    for (int c = 0; c < 1500; ++c) {
+        for (int k = 0; k < 200; ++k) lists[c].push_back(frame(rng));
+        if (c % 2 == 0)
+            for (int f = 60000; f <= 61000; f += 3) lists[c].push_back(f);
+    }
+    const CellModel m = makeModel(100000, lists);
+    Views v(m);
+    RedrawViews(m, v.raster, v.map);
+    const auto red = [&](int x, int y) { return qRed(v.raster.image().pixel(x, y)); };
+    const int burstX = int(60500 * 495 / 100000.0), quietX = int(20000 * 495 / 100000.0);
+    int lightQuiet = 0, darkBurst = 0;
+    for (int y = 0; y < 170; ++y) {
+        lightQuiet += red(quietX, y) >= 192;  // white has 255, the marks' blue 0
+        darkBurst += red(burstX, y) <= 96;
+    }
+    EXPECT_GE(lightQuiet, 160);
+    EXPECT_GE(darkBurst, 160);
+    // Where a plain mark would have lit nearly every pixel, almost none is full blue.
+    RedrawViewsDirect(m, v.raster, v.map);
+    EXPECT_GT(countColour(v.raster.image(), kBlue), 495 * 170 / 2);
+    RedrawViews(m, v.raster, v.map);
+    EXPECT_LT(countColour(v.raster.image(), kBlue), 495 * 170 / 50);
+}
+
+TEST(RedrawViewsDensity, ShadesRunFromTheBackgroundToTheMarksBlueByTheActiveShare) {
+    EXPECT_EQ(densityRgb(0, 10, 10, kWhiteRgb), kWhiteRgb);
+    EXPECT_EQ(densityRgb(1, 1, kFullBlueBlock, kWhiteRgb), kBlue);
+    EXPECT_EQ(densityRgb(30, 10, 10, 0xFF00FF00), kBlue);
+    const QRgb quarter = densityRgb(1, 1, 4 * kFullBlueBlock, kWhiteRgb);  // half-way by the square root
+    EXPECT_EQ(qBlue(quarter), 255);
+    EXPECT_NEAR(qRed(quarter), 128, 1);
+    EXPECT_EQ(qRed(quarter), qGreen(quarter));
+    EXPECT_GT(qRed(densityRgb(1, 100, 100, kWhiteRgb)), qRed(densityRgb(2, 100, 100, kWhiteRgb)));
+}
+
+TEST(RedrawViewsPicture, ManyThousandCellsGetSmallerDotsThatLeaveMostOfTheMapClear) {
+    const CellModel crowd = viewstest::randomModel(20000, 10, 0.0, 4);
+    Views v(crowd);
+    RedrawViews(crowd, v.raster, v.map);
+    const int grey = countColour(v.map.image(), kGrey);
+    EXPECT_GT(grey, 231 * 167 / 5);
+    EXPECT_LT(grey, 231 * 167 / 2);
+    EXPECT_LT(cellDotRadius(20000), cellDotRadius(1500));
+    EXPECT_EQ(cellDotRadius(1500), cellDotRadius(1));
 }
 
 TEST(RedrawViewsCache, AnotherModelOrScaleGivesAFreshPictureNotTheCachedOne) {
@@ -190,4 +264,21 @@ TEST(RedrawViewsCache, EmptyModelClearsBothViews) {
     RedrawViews(m, v.raster, v.map);
     EXPECT_EQ(countColour(v.raster.image(), kWhiteRgb), 495 * 170);
     EXPECT_EQ(countColour(v.map.image(), kWhiteRgb), 231 * 167);
+}
+
+TEST(RedrawViewsDensity, AMarkGoingBackToRestTakesItsShadeAgain) {
+    const CellModel m = viewstest::randomModel(1500, 100000, 0.002, 8);
+    Views v(m);
+    RedrawViews(m, v.raster, v.map);
+    const QImage rest = v.raster.image().copy();
+    const float frame = float(m.Activity.framesOf(700)[0]), row = float(m.CellCount - 700);
+    v.raster.line(frame, row, frame, row + 1, kLightRed);
+    ASSERT_FALSE(v.raster.image() == rest);
+    v.raster.restLine(frame, row, frame, row + 1, kLightBlue);
+    EXPECT_TRUE(v.raster.image() == rest);
+    EXPECT_EQ(countColour(rest, kBlue), 0);  // shaded, so a blue line would have stayed
+
+    ImageCanvas unkept(10, 10);  // nothing kept: the line in its colour
+    unkept.restLine(0.5f, 0, 0.5f, 1, kLightBlue);
+    EXPECT_EQ(countColour(unkept.image(), kBlue), 10);
 }
