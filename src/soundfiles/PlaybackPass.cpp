@@ -14,12 +14,12 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
 }
 
 PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrument& instrument,
-                          const VoiceTable& voices, NoteLength length, VelocityMode velocity) {
+                          const VoiceTable& voices, NoteLength length, VelocityMode velocity, int notesPerFrame) {
     PlaybackPass pass;
     pass.intervalMs = intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
         pass.messages.push_back({0, m});
-    PassStepper stepper(model, voices, length, velocity);
+    PassStepper stepper(model, voices, length, velocity, notesPerFrame);
     const auto write = [&](int64_t atMs, const MidiMessage& m) { pass.messages.push_back({atMs, m}); };
     // The notes do not depend on the trail; the window's at this speed is given all the same.
     const int trail = trailLengthFor(std::to_string(intervalMs));
@@ -29,6 +29,7 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
         ended = stepper.step(position, trail, pass.ticks * intervalMs, true, write).passedEnd;
     }
     stepper.sendAll(write);
+    pass.voicing = stepper.report();
     return pass;
 }
 

@@ -31,7 +31,7 @@ PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings) 
     if (settings.intervalMs <= 0) throw ExportError("the speed must be at least 1 millisecond per frame");
     try {
         return playbackPass(model, settings.intervalMs, instrument, voiceTable(model, settings.mapping),
-                            settings.noteLength, settings.velocity);
+                            settings.noteLength, settings.velocity, settings.notesPerFrame);
     } catch (const SoundMappingError& e) {
         throw ExportError(e.what());
     }
