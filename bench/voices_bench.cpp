@@ -4,6 +4,7 @@
 //   cellsonify_bench --benchmark_filter=BM_DenseWav     "realtime_x": seconds of audio per second
 //   cellsonify_bench --benchmark_filter=BM_DenseMovie   "realtime_x": seconds of movie per second
 //   cellsonify_bench --benchmark_filter=BM_LongMidi     100000 frames: most note-ons in a frame, file size
+//                                                       (/0 scale mapping, /1 position)
 // The cell count is read from the generated file, so a larger one works once
 // recordings may hold more cells.
 #include "BenchData.h"
@@ -115,10 +116,12 @@ void BM_DenseMovie(benchmark::State& state) {
 }
 BENCHMARK(BM_DenseMovie)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
-// The long generated recording (benchdata: 100000 frames) as MIDI.
+// The long generated recording (benchdata: 100000 frames) as MIDI; argument
+// 0: the scale mapping (one channel), 1: position (eight channels).
 void BM_LongMidi(benchmark::State& state) {
-    const CellModel model = LoadDataFile(benchdata::largeRecordingPath());
+    static const CellModel model = LoadDataFile(benchdata::largeRecordingPath());
     ExportSettings settings = denseSettings();
+    if (state.range(0) == 0) settings.mapping.mode = PitchMode::Scale;
     std::size_t bytes = 0;
     PlaybackPass pass;
     for (auto _ : state) {
@@ -135,6 +138,6 @@ void BM_LongMidi(benchmark::State& state) {
     state.counters["most_note_ons_in_frame"] = most;
     state.counters["file_mb"] = static_cast<double>(bytes) / 1e6;
 }
-BENCHMARK(BM_LongMidi)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_LongMidi)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace
