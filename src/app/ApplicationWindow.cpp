@@ -108,7 +108,10 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     position_->setObjectName(QStringLiteral("positionLabel"));
     statusBar()->addPermanentWidget(position_);  // beside any passing message
     statusBar()->setSizeGripEnabled(false);
-    const auto showPosition = [this] { position_->setText(QString::fromStdString(positionText(form_->model()))); };
+    const auto showPosition = [this] {
+        position_->setText(QString::fromStdString(positionText(form_->model())));
+        showVoicing();
+    };
     connect(form_, &MainWindow::positionShown, this, showPosition);
     connect(form_, &MainWindow::dataLoaded, this, showPosition);
     connect(form_, &MainWindow::dataLoaded, this, &ApplicationWindow::enableRealTime);
@@ -124,6 +127,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     }
     playback.setNoteLength(preferences_.noteLength);
     playback.setVelocityMode(preferences_.velocity);
+    playback.setNotesPerFrame(preferences_.notesPerFrame);
     // A port given on the command line or in the environment wins over the kept one.
     const std::string kept = preferences_.outputPort;
     preferences_.outputPort = services.startPort;
@@ -266,6 +270,15 @@ std::string ApplicationWindow::aboutText() const {
         font = "none (" + choice.error + ")";
     return "cellsonify " CELLSONIFY_VERSION "\nHear and see a calcium-imaging recording.\n\nOutput: " +
            outputLabel(preferences_.outputPort) + "\nSoundFont: " + font;
+}
+
+void ApplicationWindow::showVoicing() {
+    const PlaybackController& playback = form_->playback();
+    const std::string said =
+        voicingSummary(form_->model().CellCount, playback.voicing(), playback.settings().pass.notesPerFrame);
+    if (said.empty() || said == shownVoicing_) return;
+    shownVoicing_ = said;
+    statusBar()->showMessage(QString::fromStdString(said));
 }
 
 }  // namespace cellsonify

@@ -73,6 +73,7 @@ public:
     bool chooseMapping(const PitchMapping& mapping);
     void chooseNoteLength(NoteLength length);
     void chooseVelocity(VelocityMode mode);
+    void chooseNotesPerFrame(int notes);
     // Picking the cells heard (the Cells menu and the cell map).
     CellChooser& cells() { return *cells_; }
     // Orders the raster rows (and rows and scale pitches) as `kind` says, now
@@ -103,6 +104,8 @@ private:
     // The Real Time entries follow the recording: enabled when it states a rate.
     void enableRealTime();
     void tell(const std::string& text);
+    // Says on the status line what merging and the note budget do, when they do anything.
+    void showVoicing();
 
     std::unique_ptr<QSettings> ownSettings_;
     QSettings& settings_;
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one
     MainWindow* form_;
     QLabel* position_ = nullptr;  // in the status bar
+    std::string shownVoicing_;    // the voicing line last shown
     CellChooser* cells_ = nullptr;  // a child of form_
     RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;

@@ -1,4 +1,4 @@
-// The Sound menu of the application window: output, pitch mapping, note length, velocity.
+// The Sound menu of the application window: output, pitch mapping, note length, velocity, notes per frame.
 #include "app/ApplicationWindow.h"
 
 #include "app/MessageSink.h"
@@ -28,6 +28,7 @@ constexpr std::array kScales{std::pair{ScaleKind::Major, "Major"},
                              std::pair{ScaleKind::Chromatic, "Chromatic"}};
 constexpr std::array kRanges{std::pair{36, 96}, std::pair{48, 84}, std::pair{24, 108}, std::pair{0, 127}};
 constexpr std::array kLengths{100, 250, 500, 1000};
+constexpr std::array kBudgets{16, 32, kDefaultNotesPerFrame, 128, 256, kMostNotesPerFrame};
 
 // A checkable entry in `group`, checked when `on`, calling `pick` when chosen.
 template <class Pick>
@@ -70,6 +71,18 @@ void ApplicationWindow::buildSoundMenu() {
         choice(*velocity, *group, QStringLiteral("&Strength (louder for stronger events of an import)"),
                now == VelocityMode::Strength, [this] { chooseVelocity(VelocityMode::Strength); })
             ->setObjectName(QStringLiteral("velocityStrengthAction"));
+    });
+
+    QMenu* budget = sound->addMenu(QStringLiteral("Notes per &Frame"));
+    budget->setObjectName(QStringLiteral("notesPerFrameMenu"));
+    connect(budget, &QMenu::aboutToShow, this, [this, budget] {
+        budget->clear();
+        auto* group = new QActionGroup(budget);
+        for (const int notes : kBudgets)
+            choice(*budget, *group,
+                   notes == kMostNotesPerFrame ? QStringLiteral("&No limit") : QString::number(notes),
+                   preferences_.notesPerFrame == notes, [this, notes] { chooseNotesPerFrame(notes); })
+                ->setObjectName(QStringLiteral("notesPerFrame%1Action").arg(notes));
     });
 
     // Rebuilt each time it opens, so the checks show what plays now.
@@ -199,6 +212,12 @@ bool ApplicationWindow::chooseMapping(const PitchMapping& mapping) {
 void ApplicationWindow::chooseVelocity(VelocityMode mode) {
     form_->playback().setVelocityMode(mode);
     preferences_.velocity = mode;
+    saveSoundPreferences(settings_, preferences_);
+}
+
+void ApplicationWindow::chooseNotesPerFrame(int notes) {
+    form_->playback().setNotesPerFrame(notes);
+    preferences_.notesPerFrame = notes;
     saveSoundPreferences(settings_, preferences_);
 }
 

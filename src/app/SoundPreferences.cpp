@@ -38,6 +38,9 @@ SoundPreferences loadSoundPreferences(QSettings& settings) {
         p.mapping = {};
     }
     p.outputPort = text(settings, "sound/output");
+    if (const int notes = settings.value(QLatin1String("sound/notes-per-frame")).toInt();
+        notes >= kLeastNotesPerFrame && notes <= kMostNotesPerFrame)
+        p.notesPerFrame = notes;
     return p;
 }
 
@@ -52,6 +55,7 @@ void saveSoundPreferences(QSettings& settings, const SoundPreferences& p) {
     put("sound/note-length", p.noteLength.rings() ? "ring" : std::to_string(p.noteLength.fixedMs));
     put("sound/velocity", std::string(velocityModeName(p.velocity)));
     put("sound/output", p.outputPort);
+    put("sound/notes-per-frame", std::to_string(p.notesPerFrame));
     settings.sync();
 }
 

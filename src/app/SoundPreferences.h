@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/FrameNotes.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
@@ -16,6 +17,7 @@ struct SoundPreferences {
     PitchMapping mapping;
     NoteLength noteLength;
     VelocityMode velocity = VelocityMode::Fixed;
+    int notesPerFrame = kDefaultNotesPerFrame;
     std::string outputPort;  // empty: the built-in synthesizer
 
     bool operator==(const SoundPreferences&) const = default;

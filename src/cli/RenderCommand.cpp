@@ -13,6 +13,8 @@
 #include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
 #include "playback/RealTimeSpeed.h"
+#include "playback/VoicingReport.h"
+#include "soundfiles/PlaybackPass.h"
 
 #include <CLI/CLI.hpp>
 
@@ -104,6 +106,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.tailSeconds = r.tailSeconds;
         settings.scale = r.zoom.value_or(kDefaultPictureScale);
         if (r.frame) settings.frame = *r.frame;
+        settings.pass.notesPerFrame = r.notesPerFrame;
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
         settings.pass.setSpeedText(resolveSpeedText(r.speed, model.FrameRate));
         refuseSpeedThatNeverPlays(settings.pass);
@@ -115,6 +118,12 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         while (!work->advance()) bar.update(work->done());
         bar.finish();
         out << "wrote " << r.out << '\n';
+        // What merging and the note budget did, when they did anything.
+        if (format.extension != "png")
+            if (const std::string said = voicingSummary(model.CellCount, exportPass(model, settings).voicing,
+                                                        settings.pass.notesPerFrame);
+                !said.empty())
+                out << said << '\n';
         return 0;
     } catch (const std::exception& e) {
         bar.finish();
@@ -196,6 +205,10 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--note-length", r->noteLength, "Milliseconds until each note-off, or ring")
         ->type_name("MS")
         ->capture_default_str();
+    addNumberOption(*command, "--notes-per-frame", r->notesPerFrame, kLeastNotesPerFrame, kMostNotesPerFrame,
+                    "Most notes one frame starts: cells on one note merge into one louder note, and the notes "
+                    "carrying the most cells win")
+        ->default_str(std::to_string(kDefaultNotesPerFrame));
     auto tail = std::make_shared<double>(0.0);
     CLI::Option* tailOption = addNumberOption(*command, "--tail", *tail, 0.0, 600.0,
                                               "Seconds of sound after the last frame, faded at the end (default: until "

@@ -2,6 +2,7 @@
 
 #include "cli/ImportFlags.h"
 #include "playback/NoteOffSchedule.h"
+#include "playback/FrameNotes.h"
 #include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
 
@@ -31,6 +32,7 @@ struct RenderRequest {
     std::string range = "C2:C7";     // scale and position: LOW:HIGH, numbers or names (C4 = 60)
     std::string noteLength = "ring"; // "ring" or milliseconds until the note-off
     std::string velocity = "fixed";  // "fixed" (full velocity) or "strength" (each event's)
+    int notesPerFrame = kDefaultNotesPerFrame;  // most notes one frame starts
     cli::ImportChoice import;        // how an importer reads `file`
     std::optional<int> zoom;         // movie and picture: each window pixel becomes zoom x zoom (none: kDefaultPictureScale)
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest

@@ -32,6 +32,14 @@ void NoteOffSchedule::clear() {
     pending_ = 0;
 }
 
+void NoteOffSchedule::forget(const MidiMessage& noteOff) {
+    const int key = (noteOff.status & 0x0F) * 128 + (noteOff.data1 & 0x7F);
+    if (liveOrder_[key] == 0) return;
+    liveOrder_[key] = 0;
+    --pending_;
+    dropStaleTop();
+}
+
 std::optional<TimedNoteOff> NoteOffSchedule::strike(int64_t nowMs, MidiMessage noteOn) {
     const int key = (noteOn.status & 0x0F) * 128 + (noteOn.data1 & 0x7F);
     std::optional<TimedNoteOff> old;

@@ -71,6 +71,8 @@ public:
     bool empty() const { return pending_ == 0; }
     // Forgets every pending note-off without sending it.
     void clear();
+    // Forgets the pending note-off of one key (released by other means).
+    void forget(const MidiMessage& noteOff);
 
 private:
     static constexpr int kKeys = 16 * 128;  // channel x 128 + note

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/FrameNotes.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/NoteVelocity.h"
 #include "playback/PitchMapping.h"
@@ -22,6 +23,7 @@ struct PassSettings {
     PitchMapping mapping;                                // how cells get notes and channels
     NoteLength noteLength;                               // ring, or a note-off after a fixed time
     VelocityMode velocity = VelocityMode::Fixed;         // full velocity, or each event's strength
+    int notesPerFrame = kDefaultNotesPerFrame;           // most notes one frame starts (FrameNotes.h)
 
     // Takes `text` as the speed box's: its interval (0 for a text that gives
     // none above 0: "0", "-3", "1e10", "abc") and its trail.

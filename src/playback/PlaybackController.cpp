@@ -40,6 +40,7 @@ void PlaybackController::replaceRecording(CellModel recording) {
     model_ = std::move(recording);
     model_.CurrentFrame = 0;
     voices_ = voiceTable(model_, settings_.pass.mapping);
+    stepper_.resetReport();
 }
 
 void PlaybackController::stop() {
@@ -79,6 +80,11 @@ void PlaybackController::setNoteLength(NoteLength length) {
 void PlaybackController::setVelocityMode(VelocityMode mode) {
     settings_.pass.velocity = mode;
     stepper_.setVelocityMode(mode);
+}
+
+void PlaybackController::setNotesPerFrame(int notes) {
+    stepper_.setNotesPerFrame(notes);
+    settings_.pass.notesPerFrame = stepper_.notesPerFrame();
 }
 
 void PlaybackController::switchOutput(MidiOutput* next) {

@@ -70,6 +70,10 @@ public:
     void setNoteLength(NoteLength length);
     // Notes struck from now on are as loud as `mode` makes them.
     void setVelocityMode(VelocityMode mode);
+    // Frames from now on start at most `notes` notes.
+    void setNotesPerFrame(int notes);
+    // What merging and the note budget have done since the recording was loaded.
+    const VoicingReport& voicing() const { return stepper_.report(); }
     // Plays through `next` (already opened; null: silent) from now on. The old
     // output first gets every pending note-off, a note-off for every key still
     // down, "all notes off" and centred pans, so nothing keeps sounding there;

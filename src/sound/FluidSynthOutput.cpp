@@ -3,6 +3,7 @@
 #include "sound/LibraryMessages.h"
 #include "sound/SoundFontLoadGate.h"
 #include "sound/SoundFontLocator.h"
+#include "sound/SoundThreadPriority.h"
 
 #include <fluidsynth.h>
 
@@ -18,6 +19,8 @@ namespace {
 // pulseaudio also reaches PipeWire desktops through its compatibility server.
 // The jack driver is left out on purpose: it would start a JACK server.
 constexpr const char* kAudioDrivers[] = {"pulseaudio", "alsa"};
+// The name libpulse gives the thread of its threaded main loop.
+constexpr const char* kPulseClientThread = "threaded-ml";
 
 bool audioDeviceDisabled() {
     const char* value = std::getenv("CELLSONIFY_NO_AUDIO_DEVICE");
@@ -141,6 +144,14 @@ std::string FluidSynthOutput::startAudio() {
         driver_ = new_fluid_audio_driver2(engine_->settings(), &LiveMix::render, mix_.get());
         if (driver_ != nullptr) {
             driverName_ = name;
+            // The client library's own thread carries each buffer to the
+            // server: just below the synthesizer's thread, so a busy machine
+            // does not hold it back past the buffer's length.
+            if (onePeriod) {
+                int synthPriority = 60;
+                fluid_settings_getint(engine_->settings(), "audio.realtime-prio", &synthPriority);
+                raiseThreadsNamed(kPulseClientThread, synthPriority - 1);
+            }
             return {};
         }
         reasons += std::string(name) + ": " + (capture.text().empty() ? "failed" : capture.text());

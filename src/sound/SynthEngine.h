@@ -24,8 +24,13 @@ class SynthEngine {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
-    // Enough voices for a hundred simultaneous notes of a layered preset.
-    static constexpr int kPolyphony = 1024;
+    // Enough voices for a hundred simultaneous notes of a layered preset,
+    // and few enough that a 16 ms buffer of all of them takes about a
+    // quarter of one core of a 2-core machine (bench/probes/voice_load_probe):
+    // dense passages re-strike keys every frame, and the voices left in their
+    // release would otherwise pile up to any bound. Past it FluidSynth ends
+    // the quietest voices in their release first.
+    static constexpr int kPolyphony = 512;
     // Master gain: a single piano note (middle C, full velocity) peaks near
     // -12 dBFS with the system's General MIDI font. Louder passages go over
     // full scale here; OutputLimiter brings them back on the way out.

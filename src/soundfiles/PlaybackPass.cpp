@@ -9,12 +9,15 @@
 namespace cellsonify {
 
 PlaybackPass playbackPass(const CellModel& model, const PassSettings& settings) {
-    const VoiceTable voices = voiceTable(model, settings.mapping);
+    return playbackPass(model, settings, voiceTable(model, settings.mapping));
+}
+
+PlaybackPass playbackPass(const CellModel& model, const PassSettings& settings, const VoiceTable& voices) {
     PlaybackPass pass;
     pass.intervalMs = settings.intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, settings.instrument->program))
         pass.messages.push_back({0, m});
-    PassStepper stepper(model, voices, settings.noteLength, settings.velocity);
+    PassStepper stepper(model, voices, settings.noteLength, settings.velocity, settings.notesPerFrame);
     const auto write = [&](int64_t atMs, const MidiMessage& m) { pass.messages.push_back({atMs, m}); };
     double position = 0;
     for (bool ended = false; !ended;) {
@@ -23,6 +26,7 @@ PlaybackPass playbackPass(const CellModel& model, const PassSettings& settings) 
         ended = stepper.step(position, settings.trail, pass.ticks * settings.intervalMs, true, write).passedEnd;
     }
     stepper.sendAll(write);
+    pass.voicing = stepper.report();
     return pass;
 }
 

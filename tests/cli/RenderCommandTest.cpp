@@ -152,3 +152,21 @@ TEST_F(RenderCommand, AnOutThatCannotBeReplacedIsLeftAsItWas) {
     EXPECT_EQ(filesInDir(), (std::vector<std::string>{"rec.txt", "taken.mid"}));
     EXPECT_TRUE(fs::is_directory(dir.path() / "taken.mid" / "inside"));
 }
+
+TEST_F(RenderCommand, SaysWhatMergingAndTheNoteBudgetDid) {
+    // Three cells on two notes (chromatic 60..61: cells 1 and 2 on 60, cell 3
+    // on 61), all in frame 1; a budget of one note keeps 60, which carries two.
+    const std::string shared = dir.write("shared.txt", dataFileText(4, {{1}, {1}, {1}})).string();
+    const std::string out = (dir.path() / "budget.mid").string();
+    const Outcome r = run({shared, "-o", out, "--pitch", "scale", "--scale", "chromatic", "--range", "60:61",
+                           "--notes-per-frame", "1"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "wrote " + out +
+                         "\n3 cells: up to 3 in a frame, heard as at most 1 notes (1 cells merged, 1 notes over the "
+                         "budget of 1 left out)\n");
+    std::vector<SmfEvent> noteOns;
+    for (const SmfEvent& e : parseSmf(readFile(out)).events)
+        if (!e.bytes.empty() && e.bytes[0] == 0x90) noteOns.push_back(e);
+    EXPECT_EQ(noteOns, (std::vector<SmfEvent>{{50, {0x90, 60, 127}}}));
+    EXPECT_NE(run({shared, "-o", out, "--notes-per-frame", "0"}).code, 0);
+}
