@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CellModel.h"
+#include "playback/ContextSounds.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/NoteVelocity.h"
 #include "playback/PassTick.h"
@@ -31,7 +32,8 @@ public:
     // One tick at `nowMs`: the note-offs due by then go out, `position` moves
     // a frame on with a trail of `trail` frames, and when `sounding` each cell
     // lighting there that has a voice sends its note-on, lowest cell first,
-    // preceded by its key's pending note-off. Messages go out as
+    // preceded by its key's pending note-off, and then the sounds of the
+    // model's context (ContextSounds). Messages go out as
     // send(atMs, message). Returns the tick, for the views.
     template <class Send>
     PassTick step(double& position, int trail, int64_t nowMs, bool sounding, Send&& send) {
@@ -42,6 +44,7 @@ public:
                 offs_.beforeNoteOn(nowMs, on, [&](const TimedNoteOff& off) { send(off.atMs, off.off); });
                 send(nowMs, on);
             });
+        context_.step(model_.Context, tick, nowMs, sounding, send);
         return tick;
     }
 
@@ -50,9 +53,10 @@ public:
     void sendDue(int64_t nowMs, Send&& send) {
         offs_.sendDue(nowMs, [&](const TimedNoteOff& off) { send(off.atMs, off.off); });
     }
-    // Sends every pending note-off (the end of a pass, stop, a change of output).
+    // Sends every pending note-off, the context's too (the end of a pass, stop, a change of output).
     template <class Send>
     void sendAll(Send&& send) {
+        context_.release(send);  // at the last tick's time, before any note-off due later
         sendDue(INT64_MAX, send);
     }
     // When the next note-off is due; nothing when none is pending.
@@ -63,6 +67,7 @@ private:
     const VoiceTable& voices_;
     NoteOffSchedule offs_;
     VelocityMode velocity_;
+    ContextSounds context_;
 };
 
 }  // namespace cellsonify

@@ -19,6 +19,7 @@ PlaybackPass playbackPass(const CellModel& model, int intervalMs, const Instrume
     pass.intervalMs = intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, instrument.program))
         pass.messages.push_back({0, m});
+    for (const MidiMessage& m : contextSetupMessages(model.Context)) pass.messages.push_back({0, m});
     PassStepper stepper(model, voices, length, velocity);
     const auto write = [&](int64_t atMs, const MidiMessage& m) { pass.messages.push_back({atMs, m}); };
     // The notes do not depend on the trail; the window's at this speed is given all the same.
