@@ -27,35 +27,6 @@ int32_t givenFrame(double v, int32_t frameCount) {
 
 }  // namespace
 
-FrameClock FrameClock::fromTimes(std::vector<double> starts) {
-    FrameClock clock;
-    clock.starts_ = std::move(starts);
-    return clock;
-}
-
-FrameClock FrameClock::fromRate(double first, double rate, int32_t frames) {
-    FrameClock clock;
-    if (!(rate > 0) || !std::isfinite(rate) || !std::isfinite(first) || frames <= 0) return clock;
-    clock.starts_.resize(static_cast<std::size_t>(frames));
-    for (int32_t f = 0; f < frames; ++f) clock.starts_[static_cast<std::size_t>(f)] = first + f / rate;
-    return clock;
-}
-
-double FrameClock::endOf(int32_t frame) const {
-    if (frame < frames()) return startOf(frame + 1);
-    const double step = frames() >= 2 ? startOf(frames()) - startOf(frames() - 1) : 0;
-    return startOf(frame) + step;
-}
-
-int32_t FrameClock::frameAt(double seconds) const {
-    if (!known() || !std::isfinite(seconds) || seconds < starts_.front()) return 0;
-    const auto after = std::upper_bound(starts_.begin(), starts_.end(), seconds);
-    const auto frame = static_cast<int32_t>(after - starts_.begin());
-    // The last frame holds its own span and no more; a single frame only its instant.
-    if (frame == frames() && !(seconds < endOf(frame) || seconds == startOf(frame))) return 0;
-    return frame;
-}
-
 bool alignIntervals(const TimedIntervals& table, const FrameClock& clock, int32_t frameCount,
                     std::vector<IntervalTable>& into, ContextMessages& messages) {
     const std::string& name = table.name;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FrameClock.h"
 #include "model/RecordingContext.h"
 
 #include <cstdint>
@@ -7,30 +8,6 @@
 #include <vector>
 
 namespace cellsonify {
-
-// When each frame of a recording begins, in the seconds its experiment's
-// events are stamped with: the imaging series' own timestamps, or a start
-// and a rate. A clock that is not known maps no time at all.
-class FrameClock {
-public:
-    FrameClock() = default;
-    // Frame f (1-based) begins at starts[f - 1]; the times must rise.
-    static FrameClock fromTimes(std::vector<double> starts);
-    // Frame f begins at first + (f - 1) / rate, for `frames` frames.
-    static FrameClock fromRate(double first, double rate, int32_t frames);
-
-    bool known() const { return !starts_.empty(); }
-    int32_t frames() const { return static_cast<int32_t>(starts_.size()); }
-    double startOf(int32_t frame) const { return starts_[static_cast<std::size_t>(frame - 1)]; }
-    // Where `frame`'s span ends: the next frame's start; the last frame lasts as long as the one before it.
-    double endOf(int32_t frame) const;
-    // The frame whose span [start, end) holds `seconds`; 0 before the first
-    // frame or after the last one's end (and for NaN).
-    int32_t frameAt(double seconds) const;
-
-private:
-    std::vector<double> starts_;
-};
 
 // A table of intervals as a file states it: times in seconds, or frame
 // numbers (1-based) when `inFrames`; one label per row when a label column was read.

@@ -30,4 +30,10 @@ const IntervalTable* RecordingContext::trials() const {
     return tables.empty() ? nullptr : &tables.front();
 }
 
+void RecordingContext::soundFirstStream() {
+    if (streams.empty() || std::any_of(streams.begin(), streams.end(), [](const BehaviourStream& s) { return s.sounds; }))
+        return;
+    streams.front().sounds = true;
+}
+
 }  // namespace cellsonify

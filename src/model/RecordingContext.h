@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/FrameClock.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,10 +58,15 @@ struct RecordingContext {
     std::vector<BehaviourStream> streams;
     bool intervalsSound = true;  // each interval start plays its group's percussion sound
     bool endsSound = true;       // ... and each end a softer one
+    // When each frame began, in the seconds the experiment is timed in; not
+    // known for a recording that states no rate.
+    FrameClock clock;
 
     bool empty() const { return tables.empty() && streams.empty(); }
     // The first table named "trials", else the first table; null when none.
     const IntervalTable* trials() const;
+    // Lets the first stream drive a tone when none does yet.
+    void soundFirstStream();
     bool operator==(const RecordingContext&) const = default;
 };
 
