@@ -1,5 +1,6 @@
 // Experiment times brought onto a recording's frames, and bad rows and series left out with a word.
 #include "model/ContextAlignment.h"
+#include "model/TrialSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -96,4 +97,20 @@ TEST(AlignSeries, TimesGoingBackwardsOrRepeatingLeaveTheSeriesOut) {
     EXPECT_TRUE(mentions(messages.warnings, "licks: times go backwards at sample 3 (3 then 2)"));
     EXPECT_TRUE(mentions(messages.warnings, "pupil: times repeat at sample 3"));
     EXPECT_TRUE(mentions(messages.notes, "run: no sample falls inside"));
+}
+
+TEST(TrialSteps, StepsFromTrialToTrialAndNamesTheOneAtThePosition) {
+    const IntervalTable trials{"trials", "cond", {"go", "nogo"}, {{5, 8, true, 0}, {12, 15, true, 1}, {20, 20, true, 0}}};
+    EXPECT_EQ(intervalAt(trials, 3), nullptr);
+    EXPECT_EQ(intervalAt(trials, 7.6), &trials.rows[0]);
+    EXPECT_EQ(intervalAt(trials, 9), nullptr);
+    EXPECT_EQ(nextInterval(trials, 0), &trials.rows[0]);
+    EXPECT_EQ(nextInterval(trials, 5), &trials.rows[1]);
+    EXPECT_EQ(nextInterval(trials, 20), nullptr);
+    EXPECT_EQ(previousInterval(trials, 13), &trials.rows[0]) << "from inside the second, the first";
+    EXPECT_EQ(previousInterval(trials, 17), &trials.rows[1]) << "between, the one just passed";
+    EXPECT_EQ(previousInterval(trials, 6), nullptr);
+    EXPECT_EQ(intervalText(trials, 13), "trial 2 of 3 (nogo)");
+    EXPECT_EQ(intervalText(trials, 10), "");
+    EXPECT_EQ(intervalText({"epochs", "", {""}, {{1, 4, true, 0}}}, 2), "epoch 1 of 1");
 }
