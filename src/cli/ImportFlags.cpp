@@ -2,6 +2,7 @@
 
 #include "cli/NumberOption.h"
 #include "cli/ConsoleProgress.h"
+#include "import/ContextFiles.h"
 #include "model/DataFileLoader.h"
 
 #include <CLI/CLI.hpp>
@@ -55,10 +56,42 @@ void addImportOptions(CLI::App& command, ImportChoice& choice) {
                                                   "Imports: keep source frames FIRST..LAST (at most 100000), "
                                                   "renumbered from 1")
              ->type_name("FIRST:LAST"));
+    command.add_option("--events", choice.events,
+                       "A CSV or TSV of trials or stimuli (start_time or frame, optional stop, labels); repeatable")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile);
+    command.add_option("--behavior", choice.behaviour,
+                       "A CSV or TSV of behaviour (time or frame, value columns) or a .npy of one value per frame; "
+                       "repeatable")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile);
 }
+
+namespace {
+
+OpenedRecording withSideFiles(OpenedRecording opened, const ImportChoice& choice, std::ostream& err) {
+    if (choice.events.empty() && choice.behaviour.empty()) return opened;
+    ContextMessages messages;
+    addContextFiles(opened.model, choice.events, choice.behaviour, messages);
+    for (const std::string& note : messages.notes) err << "note: " << note << '\n';
+    for (const std::string& warning : messages.warnings) err << "warning: " << warning << '\n';
+    return opened;
+}
+
+OpenedRecording openWithoutSideFiles(const std::string& path, const ImportChoice& choice, std::ostream& err,
+                                     bool errIsTerminal);
+
+}  // namespace
 
 OpenedRecording openForCommand(const std::string& path, const ImportChoice& choice, std::ostream& err,
                                bool errIsTerminal) {
+    return withSideFiles(openWithoutSideFiles(path, choice, err, errIsTerminal), choice, err);
+}
+
+namespace {
+
+OpenedRecording openWithoutSideFiles(const std::string& path, const ImportChoice& choice, std::ostream& err,
+                                     bool errIsTerminal) {
     if (!opensAsImport(path)) {
         if (choice.given)
             throw std::invalid_argument(baseName(path) +
@@ -82,5 +115,7 @@ OpenedRecording openForCommand(const std::string& path, const ImportChoice& choi
         throw;
     }
 }
+
+}  // namespace
 
 }  // namespace cellsonify::cli

@@ -1,6 +1,7 @@
 #include "cli/Subcommands.h"
 
 #include "cli/CellOptions.h"
+#include "cli/ContextJson.h"
 #include "cli/ImportFlags.h"
 #include "cli/NumberOption.h"
 #include "files/SafeOutput.h"
@@ -82,6 +83,7 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
             applyOrderOption(opened.model, kind);
             JsonExtraFields extra = opened.source ? importFields(*opened.source, opened.model) : JsonExtraFields{};
             addOrderFields(extra, opened.model, *order);
+            extra.afterFrameCount += contextJsonFields(opened.model.Context);
             writeModelJson(context.out, opened.model, opened.caption, extra);
         } catch (const std::exception& e) {
             context.err << "error: " << e.what() << '\n';

@@ -108,6 +108,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         if (r.frame) settings.frame = *r.frame;
         settings.pass.notesPerFrame = r.notesPerFrame;
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
+        if (r.context == "off") model.Context = RecordingContext{};
         settings.pass.setSpeedText(resolveSpeedText(r.speed, model.FrameRate));
         refuseSpeedThatNeverPlays(settings.pass);
         applyOrderOption(model, order);
@@ -226,6 +227,11 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     command->add_option("--cells", r->cells, "Only these cells sound, as numbers and ranges: 1,5,9-20")
         ->type_name("LIST");
     command->add_option("--order", r->order, "Row order: file, position, activity or similarity")
+        ->capture_default_str();
+    command->add_option("--context", r->context,
+                        "on: trials, stimuli and behaviour found (or given by --events, --behavior) are heard and "
+                        "shown; off: left out")
+        ->check(CLI::IsMember({"on", "off"}))
         ->capture_default_str();
     addImportOptions(*command, r->import);
     command->callback([&context, r, tail, tailOption, zoom, zoomOption, frame, frameOption, scaleTexts, batch,

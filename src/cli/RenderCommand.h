@@ -38,6 +38,7 @@ struct RenderRequest {
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
     std::string cells;               // "1,5,9-20": only these cells sound; empty: every cell
     std::string order = "file";      // row order: file, position, activity or similarity
+    std::string context = "on";      // "on": the experiment's context is heard and shown; "off": left out
 };
 
 // The pitch mapping and note length a request names; throws SoundMappingError

@@ -239,6 +239,43 @@ std::optional<std::string> Hdf5File::readText(const std::string& dataset) const 
     });
 }
 
+std::optional<std::vector<std::string>> Hdf5File::readTexts(const std::string& dataset) const {
+    if (!isDataset(dataset)) return std::nullopt;
+    const Handle d(openDataset(dataset), H5Dclose);
+    const Handle type(H5Dget_type(d.get()), H5Tclose);
+    const Handle space(H5Dget_space(d.get()), H5Sclose);
+    if (H5Tget_class(type.get()) != H5T_STRING || H5Sget_simple_extent_ndims(space.get()) != 1) return std::nullopt;
+    const hssize_t n = H5Sget_simple_extent_npoints(space.get());
+    if (n < 0 || static_cast<std::size_t>(n) > mostNumbersToRead())
+        fail(dataset + " declares more strings than this machine's memory holds");
+    const auto count = static_cast<std::size_t>(n);
+    std::vector<std::string> texts;
+    texts.reserve(count);
+    if (H5Tis_variable_str(type.get()) > 0) {
+        const Handle memory(H5Tcopy(H5T_C_S1), H5Tclose);
+        H5Tset_size(memory.get(), H5T_VARIABLE);
+        H5Tset_cset(memory.get(), H5Tget_cset(type.get()));
+        std::vector<char*> pointers(count, nullptr);
+        if (count > 0 && H5Dread(d.get(), memory.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, pointers.data()) < 0)
+            fail(dataset + " cannot be read as text");
+        for (char* p : pointers) texts.emplace_back(p ? p : "");
+        if (count > 0) H5Dvlen_reclaim(memory.get(), space.get(), H5P_DEFAULT, pointers.data());
+        return texts;
+    }
+    const std::size_t size = H5Tget_size(type.get());
+    if (size == 0 || size > (1u << 16) || count > (std::size_t{1} << 30) / size)
+        fail(dataset + " holds strings too long to read");
+    std::string buffer(count * size, '\0');
+    if (count > 0 && H5Dread(d.get(), type.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, buffer.data()) < 0)
+        fail(dataset + " cannot be read as text");
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string one = buffer.substr(i * size, size);
+        one.resize(one.find('\0') == std::string::npos ? one.size() : one.find('\0'));
+        texts.push_back(std::move(one));
+    }
+    return texts;
+}
+
 bool Hdf5File::hasAttribute(const std::string& object, const std::string& attribute) const {
     return typeOf(object) != H5O_TYPE_UNKNOWN &&
            H5Aexists_by_name(file_, object.c_str(), attribute.c_str(), H5P_DEFAULT) > 0;

@@ -36,6 +36,8 @@ public:
     bool hasField(const std::string& dataset, const std::string& field) const;
     // The dataset's text when it holds a single string, else nothing.
     std::optional<std::string> readText(const std::string& dataset) const;
+    // Every string of a 1-D string dataset, in order; nothing when it holds no strings.
+    std::optional<std::vector<std::string>> readTexts(const std::string& dataset) const;
     // Whether an object has an attribute of that name, whatever it holds.
     bool hasAttribute(const std::string& object, const std::string& attribute) const;
     // A string attribute of an object, or nothing when absent or not a string.

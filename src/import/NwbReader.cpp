@@ -2,6 +2,7 @@
 
 #include "import/Hdf5File.h"
 #include "import/ImportError.h"
+#include "import/NwbContext.h"
 #include "import/RecordingAssembler.h"
 #include "model/DataFileLoader.h"
 
@@ -307,8 +308,11 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }
     layout.frameRate = frameRateOf(file, series.path);
-    return assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames, !roiMajor), layout,
-                             options, progress);
+    ImportResult result = assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames,
+                                                             !roiMajor),
+                                            layout, options, progress);
+    readNwbContext(file, series.path, result);
+    return result;
 }
 
 }  // namespace cellsonify

@@ -13,9 +13,9 @@ uint64_t newModelRevision() {
 
 bool CellModel::operator==(const CellModel& o) const {
     return std::tie(CellCount, FrameCount, CurrentFrame, Activity, CellPos, DataFile, Strength, FrameRate, Rows,
-                    Selection) ==
+                    Selection, Context) ==
            std::tie(o.CellCount, o.FrameCount, o.CurrentFrame, o.Activity, o.CellPos, o.DataFile, o.Strength,
-                    o.FrameRate, o.Rows, o.Selection);
+                    o.FrameRate, o.Rows, o.Selection, o.Context);
 }
 
 int noteOfCell(int16_t cellCount, int cell) {

@@ -2,6 +2,7 @@
 
 #include "model/ActivityTable.h"
 #include "model/EventStrengths.h"
+#include "model/RecordingContext.h"
 #include "model/CellSelection.h"
 #include "model/RowOrder.h"
 
@@ -45,6 +46,9 @@ struct CellModel {
     // The cells the user picked and which of them sound. A new recording
     // starts with none picked and every cell sounding.
     CellSelection Selection;
+    // Trials, stimuli and behaviour around the recording, and how they are
+    // heard; empty for most recordings, which then play and look as ever.
+    RecordingContext Context;
     // Names the state of the cells, frames and positions, so pictures drawn
     // from them can be kept: every model starts with a revision of its own
     // and copies share it. Code that changes those contents after the model

@@ -2,6 +2,7 @@
 
 #include "model/CellModel.h"
 #include "playback/FrameNotes.h"
+#include "playback/ContextSounds.h"
 #include "playback/NoteOffSchedule.h"
 #include "playback/NoteVelocity.h"
 #include "playback/PassTick.h"
@@ -53,26 +54,29 @@ public:
     // cells lighting there that have voices strike their keys: one note-on a
     // key, at most the budget of them, in the order of their lowest cells,
     // each preceded by its key's pending note-off; before them the oldest
-    // ringing keys are released when too many would ring. Messages go out as
+    // ringing keys are released when too many would ring; then the sounds of
+    // the model's context (ContextSounds). Messages go out as
     // send(atMs, message). Returns the tick, for the views.
     template <class Send>
     PassTick step(double& position, int trail, int64_t nowMs, bool sounding, Send&& send) {
         sendDue(nowMs, send);
         const PassTick tick = nextTick(position, model_.FrameCount, trail);
-        if (!sounding) return tick;
-        frame_.clear();
-        forEachNoteOn(model_, voices_, tick, velocity_, [&](const MidiMessage& on) { frame_.add(on); });
-        const std::vector<MidiMessage>& notes = frame_.choose(budget_);
-        const int released = ringing_.makeRoom(notes, kRingingNotesPerBudgetNote * budget_, [&](const MidiMessage& off) {
-            offs_.forget(off);
-            send(nowMs, off);
-        });
-        for (const MidiMessage& on : notes) {
-            offs_.beforeNoteOn(nowMs, on, [&](const TimedNoteOff& off) { send(off.atMs, off.off); });
-            ringing_.observe(on);
-            send(nowMs, on);
+        if (sounding) {
+            frame_.clear();
+            forEachNoteOn(model_, voices_, tick, velocity_, [&](const MidiMessage& on) { frame_.add(on); });
+            const std::vector<MidiMessage>& notes = frame_.choose(budget_);
+            const int released = ringing_.makeRoom(notes, kRingingNotesPerBudgetNote * budget_, [&](const MidiMessage& off) {
+                offs_.forget(off);
+                send(nowMs, off);
+            });
+            for (const MidiMessage& on : notes) {
+                offs_.beforeNoteOn(nowMs, on, [&](const TimedNoteOff& off) { send(off.atMs, off.off); });
+                ringing_.observe(on);
+                send(nowMs, on);
+            }
+            count(released);
         }
-        count(released);
+        context_.step(model_.Context, tick, nowMs, sounding, send);
         return tick;
     }
 
@@ -84,9 +88,10 @@ public:
             send(off.atMs, off.off);
         });
     }
-    // Sends every pending note-off (the end of a pass, stop, a change of output).
+    // Sends every pending note-off, the context's too (the end of a pass, stop, a change of output).
     template <class Send>
     void sendAll(Send&& send) {
+        context_.release(send);  // at the last tick's time, before any note-off due later
         sendDue(INT64_MAX, send);
     }
     // When the next note-off is due; nothing when none is pending.
@@ -112,6 +117,7 @@ private:
     RingingNotes ringing_;
     VoicingReport report_;
     VoicingReport frameReport_;
+    ContextSounds context_;
 };
 
 }  // namespace cellsonify

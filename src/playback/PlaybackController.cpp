@@ -37,10 +37,18 @@ std::optional<std::string> PlaybackController::openSound() {
 }
 
 void PlaybackController::replaceRecording(CellModel recording) {
+    if (!model_.Context.empty()) sendAllNoteOffs();  // the old context's tones stop with it
     model_ = std::move(recording);
     model_.CurrentFrame = 0;
     voices_ = voiceTable(model_, settings_.pass.mapping);
     stepper_.resetReport();
+    if (!model_.Context.empty()) sendSetup();  // the new one's tones need their channels set up
+}
+
+void PlaybackController::setContext(RecordingContext context) {
+    sendAllNoteOffs();
+    model_.Context = std::move(context);
+    sendSetup();
 }
 
 void PlaybackController::stop() {
@@ -142,6 +150,7 @@ void PlaybackController::sendSetup() {
         if (panned_.test(static_cast<std::size_t>(channel)) && !pannedNow.test(static_cast<std::size_t>(channel)))
             midi_->shortMessage(panMessage(channel, kCentrePan));
     for (const MidiMessage& m : voiceSetupMessages(voices_, instrument.program)) midi_->shortMessage(m);
+    for (const MidiMessage& m : contextSetupMessages(model_.Context)) midi_->shortMessage(m);
     panned_ = pannedNow;
 }
 

@@ -45,6 +45,9 @@ public:
     std::optional<std::string> openSound();
     // A new recording, shown from frame 0; the timer keeps running.
     void replaceRecording(CellModel recording);
+    // New context, or new choices of how it sounds (the Sound > Context
+    // menu, File > Add Events): what it sounded is let go, the setup sent.
+    void setContext(RecordingContext context);
     // The speed box text changed (typed, or set through showSpeedText).
     void speedTextChanged(const std::string& text);
     void soundSwitched(bool on) { settings_.soundOn = on; }

@@ -17,6 +17,7 @@ PlaybackPass playbackPass(const CellModel& model, const PassSettings& settings, 
     pass.intervalMs = settings.intervalMs;
     for (const MidiMessage& m : voiceSetupMessages(voices, settings.instrument->program))
         pass.messages.push_back({0, m});
+    for (const MidiMessage& m : contextSetupMessages(model.Context)) pass.messages.push_back({0, m});
     PassStepper stepper(model, voices, settings.noteLength, settings.velocity, settings.notesPerFrame);
     const auto write = [&](int64_t atMs, const MidiMessage& m) { pass.messages.push_back({atMs, m}); };
     double position = 0;
