@@ -46,12 +46,16 @@ public:
     void replaceRecording(CellModel recording);
     // The speed box text changed (typed, or set through showSpeedText).
     void speedTextChanged(const std::string& text);
+    // The program sets the speed (real time, an import's own pace): the box
+    // shows `text`, and playback neither starts nor stops.
+    void setSpeed(const std::string& text);
     void soundSwitched(bool on) { settings_.soundOn = on; }
     // Instrument option `index` (1..7) was chosen: its program change, then
     // (all but "Brightness") the resting keyboard and views.
     void chooseInstrument(int index);
     void play() { transport_.play(); }
-    // Stop and back also send every pending note-off.
+    // Stop and back also send every pending note-off; Stop, and Back while
+    // stopped, release every key still down too, so ringing notes end.
     void stop();
     void back();
     // A press on the raster or the frame strip at `frame` (unrounded).
@@ -116,6 +120,8 @@ private:
     // channels panned before that the voices leave unpanned.
     void sendSetup();
     void sendAllNoteOffs();
+    // A note-off for every key struck and not yet released.
+    void releaseKeysDown();
     void armNoteOffTimer();
 
     PlaybackDisplay& display_;
@@ -133,6 +139,7 @@ private:
     std::bitset<16> panned_;           // channels given a pan on the current output
     int trail_ = 1;  // the speed text's trail, parsed when the text changes rather than at each tick
     bool inTick_ = false;
+    bool speedFromProgram_ = false;  // the box's text is being set by setSpeed
     bool stoppedInTick_ = false;  // the tick reached the end of the data and stopped the timer
 };
 
