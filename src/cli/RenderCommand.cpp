@@ -89,14 +89,15 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         ExportSettings settings;
         // A speed in the recording's own time is checked for its form now and
         // turned into milliseconds once the recording tells its frame rate.
-        exportIntervalOf(resolveSpeedText(r.speed, 1000));
+        exportIntervalOf(resolveSpeedText(r.speed.empty() ? "50" : r.speed, 1000));
         settings.instrument = &exportInstrumentOf(r.instrument);
         settings.tailSeconds = r.tailSeconds;
         settings.mapping = pitchMappingOf(r);
         settings.noteLength = noteLengthOf(r);
         settings.velocity = velocityModeOf(r);
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
-        const std::string speed = resolveSpeedText(r.speed, model.FrameRate);
+        const std::string asked = !r.speed.empty() ? r.speed : model.FrameRate > 0 ? "realtime" : "50";
+        const std::string speed = resolveSpeedText(asked, model.FrameRate);
         settings.intervalMs = exportIntervalOf(speed);
         applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
@@ -164,8 +165,9 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed,
                         "Milliseconds per frame, as typed in the speed box; realtime, or xN for N times that, plays "
-                        "an import at the frame rate it states")
-        ->capture_default_str();
+                        "an import at the frame rate it states. Default: realtime for a recording that states its "
+                        "frame rate (as the window opens it), else 50")
+        ->type_name("TEXT");
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
     command->add_option("--pitch", r->pitch, "Pitch mapping: rows, scale or position")->capture_default_str();
