@@ -1,5 +1,5 @@
 // Peak levels of the synthesizer's output, before and after the limiter, for
-// the README: a single note of each instrument and a 100-note burst.
+// docs/benchmarks.md: a single note of each instrument and a 100-note burst.
 //   level_probe [SOUNDFONT]     (default: the system's General MIDI font)
 #include "sound/Instruments.h"
 #include "sound/NotePlayer.h"

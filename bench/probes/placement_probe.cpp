@@ -1,5 +1,5 @@
-// How far apart the channels are when a cell is placed at either end, for the
-// README: middle C of each instrument at pans 0, 64 (unplaced) and 127,
+// How far apart the channels are when a cell is placed at either end, for
+// docs/benchmarks.md: middle C of each instrument at pans 0, 64 (unplaced) and 127,
 // rendered offline through the synthesizer as the export renders.
 //   placement_probe [SOUNDFONT...]     (default: FluidR3 and TimGM6mb)
 #include "sound/Instruments.h"

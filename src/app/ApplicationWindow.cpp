@@ -1,7 +1,10 @@
 #include "app/ApplicationWindow.h"
 
 #include "face/Artwork.h"
+#include "app/CellChooser.h"
 #include "app/ExportAction.h"
+#include "app/ImportOptionsDialog.h"
+#include "app/ListeningNotes.h"
 #include "app/MessageSink.h"
 #include "app/PositionText.h"
 #include "app/UserSettings.h"
@@ -45,6 +48,11 @@ QAction* menuEntry(QMenu& menu, const char* name, const QString& text, const QKe
 }
 
 const QString kExportTypeKey = QStringLiteral("export/type");
+const QString kOpenFolderKey = QStringLiteral("open/folder");
+const QString kOpenTypeKey = QStringLiteral("open/type");
+const QString kImportThresholdKey = QStringLiteral("import/threshold");
+const QString kImportTraceKey = QStringLiteral("import/trace");
+const QString kImportFramesKey = QStringLiteral("import/frames");
 
 const char* const kDataFormats =
     "Open reads a cellsonify data file: plain text of numbers separated by commas, blanks or tabs.\n\n"
@@ -54,7 +62,8 @@ const char* const kDataFormats =
     "At most 1500 cells.\n\n"
     "Open also imports a suite2p plane folder (choose any .npy in it), an NWB file (.nwb) or a CaImAn result "
     "(.hdf5, .h5): each accepted ROI becomes a cell at level 1, with an event where its trace's z-score first "
-    "reaches 3; at most 1500 cells (the most active) and frames 1..100000. A file whose name ends otherwise is "
+    "reaches 3 (File > Import Options... sets another threshold, the trace and the frames); at most 1500 "
+    "cells (the most active) and frames 1..100000. A file whose name ends otherwise is "
     "told by its first bytes: HDF5 with an nwb_version is NWB, HDF5 with /estimates is CaImAn, a NumPy array is "
     "a suite2p plane file, and anything else a data file.\n\n"
     "Export writes one pass of playback at the speed in the box, with the instrument and the Sound menu's "
@@ -84,6 +93,24 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
         for (QAction* a : recordingActions_) a->setEnabled(true);
     });
 
+    // The open dialog starts where, and at the type, the last choice was made, this run or an earlier one.
+    DataFileDialog& opener = form_->openDialog();
+    opener.startAt(settings_.value(kOpenFolderKey).toString().toStdString(),
+                   settings_.value(kOpenTypeKey).toString().toStdString());
+    opener.chosen = [this, &opener] {
+        settings_.setValue(kOpenFolderKey, QFileInfo(QString::fromStdString(opener.fileName())).absolutePath());
+        settings_.setValue(kOpenTypeKey, QString::fromStdString(opener.fileType()));
+        settings_.sync();
+    };
+
+    // The import options chosen last, this run or an earlier one.
+    ImportOptions reading;
+    reading.threshold = settings_.value(kImportThresholdKey, reading.threshold).toDouble();
+    reading.trace = settings_.value(kImportTraceKey).toString().toStdString();
+    const QStringList frames = settings_.value(kImportFramesKey).toString().split(QLatin1Char(':'));
+    if (frames.size() == 2) reading.firstFrame = frames[0].toLongLong(), reading.lastFrame = frames[1].toLongLong();
+    form_->setImportOptions(reading);
+
     buildFileMenu();
     buildPlaybackMenu();
     buildSoundMenu();
@@ -104,6 +131,13 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
         settings_.setValue(kExportTypeKey, extension);
         settings_.sync();
     });
+    listening_ = new QLabel(this);
+    listening_->setObjectName(QStringLiteral("listeningLabel"));
+    statusBar()->addWidget(listening_, 1);  // the room the position leaves; an export's message covers it a while
+    for (auto signal : {&MainWindow::playClicked, &MainWindow::stopClicked, &MainWindow::dataLoaded})
+        connect(form_, signal, this, &ApplicationWindow::showListening);
+    connect(form_, &MainWindow::speedEdited, this, &ApplicationWindow::showListening);
+    connect(form_, &MainWindow::soundSwitched, this, &ApplicationWindow::showListening);
     position_ = new QLabel(this);
     position_->setObjectName(QStringLiteral("positionLabel"));
     statusBar()->addPermanentWidget(position_);  // beside any passing message
@@ -135,6 +169,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
         preferences_.outputPort.clear();
         saveSoundPreferences(settings_, preferences_);
     }
+    showListening();
 }
 
 ApplicationWindow::~ApplicationWindow() {
@@ -148,6 +183,18 @@ QAction& ApplicationWindow::action(const char* objectName) {
     return *found;
 }
 
+void ApplicationWindow::showListening() {
+    if (!listening_ || !cells_) return;  // while the menus are being built
+    ListeningState state;
+    state.playing = form_->playback().timerInterval() != 0;
+    state.soundOn = form_->soundOn();
+    state.mapping = form_->playback().settings().mapping;
+    state.rows = rowOrder_;
+    state.hear = cells_->selection().hear;
+    state.selected = cells_->selection().count();
+    listening_->setText(QString::fromStdString(listeningNotes(state)));
+}
+
 void ApplicationWindow::tell(const std::string& text) { messages_->show(windowTitle().toStdString(), text); }
 
 void ApplicationWindow::buildFileMenu() {
@@ -158,11 +205,27 @@ void ApplicationWindow::buildFileMenu() {
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { fillRecentMenu(*recentMenu_); });
     fillRecentMenu(*recentMenu_);
+    connect(menuEntry(*file, "importOptionsAction", QStringLiteral("&Import Options...")), &QAction::triggered, this,
+            &ApplicationWindow::askImportOptions);
     file->addAction(&form_->exportAction().action());
     file->addSeparator();
     QAction* quit = menuEntry(*file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void ApplicationWindow::askImportOptions() {
+    ImportOptionsDialog dialog(form_->importOptions(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const ImportOptions chosen = dialog.options();
+    if (!form_->setImportOptions(chosen)) return;  // an import is under way
+    settings_.setValue(kImportThresholdKey, chosen.threshold);
+    settings_.setValue(kImportTraceKey, QString::fromStdString(chosen.trace));
+    settings_.setValue(kImportFramesKey, QStringLiteral("%1:%2").arg(chosen.firstFrame).arg(chosen.lastFrame));
+    settings_.sync();
+    // The recording open, if imported, is read again with them.
+    const std::string& open = form_->model().DataFile;
+    if (!open.empty() && opensAsImport(open)) form_->startImport(open);
 }
 
 void ApplicationWindow::fillRecentMenu(QMenu& menu) {
@@ -221,7 +284,7 @@ void ApplicationWindow::buildPlaybackMenu() {
         entry->setObjectName(name);
         connect(entry, &QAction::triggered, this, [this, times] {
             if (const std::optional<int> ms = realTimeInterval(form_->model().FrameRate, times))
-                form_->setSpeedText(std::to_string(*ms));
+                form_->playback().setSpeed(std::to_string(*ms));
         });
     }
 }
@@ -242,7 +305,11 @@ void ApplicationWindow::needsRecording(std::initializer_list<QAction*> actions) 
 }
 
 void ApplicationWindow::fitToForm() {
-    resize(form_->width(), form_->height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    const QSize whole(form_->width(),
+                      form_->height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    // Smaller, the status line would cover the keyboard: the controls never move with the window.
+    setMinimumSize(whole);
+    resize(whole);
 }
 
 void ApplicationWindow::playOrStop() {
@@ -269,7 +336,9 @@ std::string ApplicationWindow::aboutText() const {
     else
         font = "none (" + choice.error + ")";
     return "cellsonify " CELLSONIFY_VERSION "\nHear and see a calcium-imaging recording.\n\nOutput: " +
-           outputLabel(preferences_.outputPort) + "\nSoundFont: " + font;
+           outputLabel(preferences_.outputPort) + "\nSoundFont: " + font +
+           "\n\nFree software under the GNU General Public License, version 3 or later (GPL-3.0-or-later), "
+           "with no warranty.";
 }
 
 void ApplicationWindow::showVoicing() {

@@ -94,9 +94,13 @@ private:
     void buildRowOrderMenu();
     void buildHelpMenu();
     void showZoom(double zoom);
-    // Sizes this window around the main window, its menu bar and status line.
+    // Sizes this window around the main window, its menu bar and status line,
+    // and keeps it from shrinking below that.
     void fitToForm();
     void fillRecentMenu(QMenu& menu);
+    // File > Import Options...: asks, keeps the answer for later runs and
+    // reads the open recording again with it when it is an import.
+    void askImportOptions();
     void forgetRecent(const QString& path);
     // Greys `actions` out until a recording is open (menu items with nothing to act on).
     void needsRecording(std::initializer_list<QAction*> actions);
@@ -106,6 +110,8 @@ private:
     void tell(const std::string& text);
     // Says on the status line what merging and the note budget do, when they do anything.
     void showVoicing();
+    // The status line's listening notes (ListeningNotes.h) for the state now.
+    void showListening();
 
     std::unique_ptr<QSettings> ownSettings_;
     QSettings& settings_;
@@ -117,6 +123,7 @@ private:
     MainWindow* form_;
     QLabel* position_ = nullptr;  // in the status bar
     std::string shownVoicing_;    // the voicing line last shown
+    QLabel* listening_ = nullptr;  // in the status bar, left of the position
     CellChooser* cells_ = nullptr;  // a child of form_
     RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;

@@ -14,6 +14,8 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <numeric>
 
@@ -22,6 +24,48 @@ namespace cellsonify {
 namespace {
 // How far from a dot's centre a click or hover still finds it, in pixels.
 constexpr double kReach = 6.0;
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    return s;
+}
+
+long long roiNumber(std::string_view text, std::string_view part) {
+    text = trimmed(text);
+    long long n = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || n < 0)
+        throw CellNumbersError("\"" + std::string(part) + "\" is not a ROI number or a range such as 40-45");
+    return n;
+}
+
+// The cells whose source ROI numbers `list` gives ("12, 40-45"): a ROI named
+// alone must be a cell; a range takes the cells inside it, at least one.
+std::vector<int> cellsOfRois(std::string_view list, const std::vector<long long>& sourceRoi) {
+    std::vector<bool> picked(sourceRoi.size());
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const std::string_view part = trimmed(list.substr(0, comma));
+        const std::size_t dash = part.find('-');
+        const long long low = roiNumber(part.substr(0, dash), part);
+        const long long high = dash == std::string_view::npos ? low : roiNumber(part.substr(dash + 1), part);
+        if (high < low) throw CellNumbersError("ROI range " + std::string(part) + " is upside down");
+        bool found = false;
+        for (std::size_t cell = 1; cell < sourceRoi.size(); ++cell)
+            if (sourceRoi[cell] >= low && sourceRoi[cell] <= high) picked[cell] = found = true;
+        if (!found)
+            throw CellNumbersError("no cell is ROI " + std::string(part) +
+                                   " of the source (a rejected ROI is not a cell)");
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    std::vector<int> cells;
+    for (std::size_t cell = 1; cell < picked.size(); ++cell)
+        if (picked[cell]) cells.push_back(static_cast<int>(cell));
+    return cells;
+}
+
 }  // namespace
 
 CellChooser::CellChooser(MainWindow& window) : QObject(&window), window_(window) {
@@ -41,6 +85,7 @@ const CellSelection& CellChooser::selection() const { return window_.model().Sel
 void CellChooser::apply(const CellSelection& selection) {
     window_.playback().setSelection(selection);
     refreshMarks();
+    emit selectionChanged();
 }
 
 void CellChooser::pick(const std::vector<int>& cells) {
@@ -53,6 +98,17 @@ void CellChooser::pick(const std::vector<int>& cells) {
 
 std::optional<std::string> CellChooser::pickNumbers(const std::string& text) {
     try {
+        const std::string_view t = trimmed(text);
+        const bool rois = t.size() >= 3 && (t[0] == 'r' || t[0] == 'R') && (t[1] == 'o' || t[1] == 'O') &&
+                          (t[2] == 'i' || t[2] == 'I');
+        if (rois && window_.model().SourceRoi.empty())
+            return std::string("ROI numbers belong to an imported recording; this one has cell numbers only");
+        if (rois) {
+            std::string_view list = t.substr(3);
+            if (!list.empty() && (list.front() == 's' || list.front() == 'S')) list.remove_prefix(1);  // "rois"
+            pick(cellsOfRois(list, window_.model().SourceRoi));
+            return std::nullopt;
+        }
         pick(parseCellNumbers(text, window_.model().CellCount));
         return std::nullopt;
     } catch (const CellNumbersError& e) {
@@ -162,7 +218,7 @@ bool CellChooser::showTip(QObject* watched, QEvent* event) {
         return true;
     }
     const PlaybackController& playback = window_.playback();
-    QToolTip::showText(help->globalPos(), QString::fromStdString(cellTipText(playback.model(), playback.voices(), *cell)),
+    QToolTip::showText(help->globalPos(), QString::fromStdString(cellTipText(playback.model(), playback.voices(), *cell, window_.sourcePixels())),
                        static_cast<QWidget*>(watched));
     return true;
 }

@@ -36,7 +36,9 @@ public:
     const CellSelection& selection() const;
     // Picks exactly `cells` (numbers outside the recording are left out).
     void pick(const std::vector<int>& cells);
-    // Picks the cells `text` lists ("1,5,9-20"); the reason when it cannot be read.
+    // Picks the cells `text` lists ("1,5,9-20"), or for an import the cells of
+    // the source ROIs it lists after "roi" ("roi 12, 40-45"); the reason when
+    // it cannot be read.
     std::optional<std::string> pickNumbers(const std::string& text);
     // Picks the `n` cells with most events (ties: lower numbers first).
     void pickMostActive(int n);
@@ -50,6 +52,10 @@ public:
 
     // Repaints the marks (after a load or a new row order).
     void refreshMarks();
+
+signals:
+    // The cells picked, or which of them sound, changed.
+    void selectionChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

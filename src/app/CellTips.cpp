@@ -10,13 +10,18 @@
 
 namespace cellsonify {
 
-std::string cellTipText(const CellModel& model, const VoiceTable& voices, int cell) {
+std::string cellTipText(const CellModel& model, const VoiceTable& voices, int cell,
+                        const std::vector<CellPosition>& sourcePixels) {
     std::string text = "Cell " + std::to_string(cell);
     if (cell < static_cast<int>(model.SourceRoi.size()))
         text += "\nROI " + std::to_string(model.SourceRoi[cell]) + " in the source";
     const CellPosition at = cell < static_cast<int>(model.CellPos.size()) ? model.CellPos[cell] : CellPosition{};
-    char where[64];
-    std::snprintf(where, sizeof where, "\nx %.3f, y %.3f on the map", at.X, at.Y);
+    char where[96];
+    if (cell < static_cast<int>(sourcePixels.size()))
+        std::snprintf(where, sizeof where, "\ncolumn %.1f, row %.1f in the source image", sourcePixels[cell].X,
+                      sourcePixels[cell].Y);
+    else
+        std::snprintf(where, sizeof where, "\nx %.3f, y %.3f on the map", at.X, at.Y);
     text += where;
     const std::span<const int32_t> frames = model.Activity.framesOf(cell);
     const auto events = std::upper_bound(frames.begin(), frames.end(), model.FrameCount) - frames.begin();

@@ -39,12 +39,20 @@ void ApplicationWindow::buildCellsMenu() {
     cells_ = new CellChooser(*form_);
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Cells"));
     connect(entry(*menu, "pickNumbersAction", QStringLiteral("&Select Cells...")), &QAction::triggered, this, [this] {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Select Cells"),
-                                                   QStringLiteral("Cell numbers, such as 1,5,9-20:"),
-                                                   QLineEdit::Normal, QString(), &ok);
-        if (!ok || text.trimmed().isEmpty()) return;
-        if (const std::optional<std::string> why = cells_->pickNumbers(text.toStdString())) tell(*why);
+        const QString label =
+            form_->model().SourceRoi.empty()
+                ? QStringLiteral("Cell numbers, such as 1,5,9-20:")
+                : QStringLiteral("Cell numbers, such as 1,5,9-20,\nor the source's ROI numbers after \"roi\", such as roi 12,40-45:");
+        QString text;
+        // A refused entry comes back in the box, to be mended rather than typed again.
+        while (true) {
+            bool ok = false;
+            text = QInputDialog::getText(this, QStringLiteral("Select Cells"), label, QLineEdit::Normal, text, &ok);
+            if (!ok || text.trimmed().isEmpty()) return;
+            const std::optional<std::string> why = cells_->pickNumbers(text.toStdString());
+            if (!why) return;
+            tell(*why);
+        }
     });
     connect(entry(*menu, "pickMostActiveAction", QStringLiteral("Select &Most Active...")), &QAction::triggered, this,
             [this] {
@@ -69,6 +77,16 @@ void ApplicationWindow::buildCellsMenu() {
                 [this, m] { cells_->setHearMode(static_cast<HearMode>(m)); });
     // A new recording starts with nothing picked and every cell heard.
     connect(form_, &MainWindow::dataLoaded, this, [this] { action("hearAllAction").setChecked(true); });
+    // Hearing only the selected cells with none selected would silence
+    // everything: offered once a cell is picked (or while it is the choice).
+    const auto offerSelectedOnly = [this] {
+        QAction& only = action("hearSelectedAction");
+        only.setEnabled(only.isChecked() || cells_->selection().count() > 0);
+        showListening();
+    };
+    connect(cells_, &CellChooser::selectionChanged, this, offerSelectedOnly);
+    connect(form_, &MainWindow::dataLoaded, this, offerSelectedOnly);
+    offerSelectedOnly();
 }
 
 void ApplicationWindow::buildRowOrderMenu() {
@@ -97,6 +115,7 @@ void ApplicationWindow::chooseRowOrder(RowOrderKind kind) {
     QApplication::restoreOverrideCursor();
     form_->redrawViews();
     cells_->refreshMarks();
+    showListening();
 }
 
 }  // namespace cellsonify

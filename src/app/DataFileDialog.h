@@ -2,6 +2,7 @@
 
 #include "app/FileChooser.h"
 
+#include <functional>
 #include <string>
 
 namespace cellsonify {
@@ -22,9 +23,18 @@ public:
     // The remembered file name.
     const std::string& fileName() const { return fileName_; }
 
+    // Where the chooser starts until a file is chosen (a folder kept from an
+    // earlier run), and the type it starts at; neither is a file name that
+    // Cancel would open.
+    void startAt(const std::string& folder, const std::string& fileType);
+    const std::string& fileType() const { return chooser_.fileType(); }
+    // Told after each choice (not after Cancel), e.g. to keep it for the next run.
+    std::function<void()> chosen;
+
 private:
     FileChooser& chooser_;
     std::string fileName_;
+    std::string startFolder_;
 };
 
 }  // namespace cellsonify

@@ -2,6 +2,8 @@
 
 #include "import/RecordingFormats.h"
 
+#include <QFileInfo>
+
 #include <exception>
 
 namespace cellsonify {
@@ -12,7 +14,8 @@ std::optional<QString> dataFileFromDrop(const QStringList& names) {
     const std::string name = first.toStdString();
     // A recording under a name of its own (an NWB file saved as .dat) is
     // taken for what its first bytes say; other names never open a file here.
-    if (takesDroppedName(name) || recognisedByFirstBytes(name).read) return first;
+    // A folder opens as on the command line (a suite2p plane or run folder).
+    if (takesDroppedName(name) || QFileInfo(first).isDir() || recognisedByFirstBytes(name).read) return first;
     return std::nullopt;
 }
 

@@ -8,7 +8,9 @@ std::optional<std::string> QtFileChooser::chooseFile(const std::string& title, c
                                                      const std::string& startPath) {
     QFileDialog dialog(parent_, QString::fromStdString(title), QString::fromStdString(startPath));
     configureOpenDialog(dialog, filter);
+    if (!fileType_.empty()) selectOpenType(dialog, fileType_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    fileType_ = typeLabel(dialog.selectedNameFilter()).toStdString();
     const QString chosen = dialog.selectedFiles().front();
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
@@ -23,6 +25,20 @@ void configureOpenDialog(QFileDialog& dialog, const std::string& filter) {
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
         dialog.setFileMode(chosen.contains(QStringLiteral("Folder")) ? QFileDialog::Directory : QFileDialog::ExistingFile);
     });
+}
+
+QString typeLabel(const QString& nameFilter) {
+    const qsizetype open = nameFilter.lastIndexOf(QStringLiteral(" ("));
+    return open < 0 ? nameFilter : nameFilter.left(open);
+}
+
+void selectOpenType(QFileDialog& dialog, const std::string& label) {
+    for (const QString& f : dialog.nameFilters())
+        if (typeLabel(f) == QString::fromStdString(label)) {
+            dialog.selectNameFilter(f);
+            emit dialog.filterSelected(f);  // a folder type picks folders, as when the user chooses it
+            return;
+        }
 }
 
 std::string qtFileFilter(const std::string& pairs) {

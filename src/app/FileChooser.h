@@ -4,6 +4,7 @@
 #include <string>
 
 class QFileDialog;
+class QString;
 class QWidget;
 
 namespace cellsonify {
@@ -16,6 +17,13 @@ public:
     // `startPath` (may be empty); the chosen path, or nullopt when cancelled.
     virtual std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                                   const std::string& startPath) = 0;
+    // The type (its label, e.g. "All recordings") the chooser opens at; after
+    // a choice, the type the user chose. Empty: the filter's first.
+    const std::string& fileType() const { return fileType_; }
+    void setFileType(const std::string& label) { fileType_ = label; }
+
+protected:
+    std::string fileType_;
 };
 
 // The FileChooser that shows a QFileDialog over `parent`.
@@ -34,6 +42,12 @@ private:
 // (*.txt)", not "Data Files (*.txt) (*txt)"); the pattern still filters. A
 // type whose label says "Folder", once chosen, picks a folder instead.
 void configureOpenDialog(QFileDialog& dialog, const std::string& filter);
+
+// Selects the type whose label (the filter without its pattern) is `label`,
+// as the user would; nothing when the dialog lists none such.
+void selectOpenType(QFileDialog& dialog, const std::string& label);
+// A filter's label: "Data Files (*.txt) (*txt)" -> "Data Files (*.txt)".
+QString typeLabel(const QString& nameFilter);
 
 // Qt's filter text for a "label|pattern|label|pattern..." list: each label with
 // its pattern in brackets, entries separated by ";;". A trailing odd label

@@ -32,6 +32,12 @@ namespace cellsonify {
 
 namespace {
 
+bool hasEvents(const CellModel& model) {
+    for (int cell = 1; cell <= model.CellCount; ++cell)
+        if (!model.Activity.framesOf(cell).empty()) return true;
+    return false;
+}
+
 FileChooser& chooserOf(MainWindowServices& s, std::unique_ptr<FileChooser>& own, QWidget* parent) {
     if (!s.chooser) {
         own = std::make_unique<QtFileChooser>(parent);
@@ -71,8 +77,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     }
     if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
     if (!services_.importer)
-        services_.importer = [](const std::string& path, const ImportProgress& progress) {
-            ImportResult result = importRecording(path, {}, progress);
+        // Reads importOptions_ on the worker: setImportOptions refuses while an import runs.
+        services_.importer = [this](const std::string& path, const ImportProgress& progress) {
+            ImportResult result = importRecording(path, importOptions_, progress);
             // The caption shows the warnings; a terminal shows them in full.
             for (const std::string& w : result.source.warnings)
                 std::fprintf(stderr, "cellsonify: %s: warning: %s\n", recordingName(path).c_str(), w.c_str());
@@ -90,9 +97,25 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
     import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](ImportResult fresh) {
         const std::optional<int> realTime = realTimeInterval(fresh.model.FrameRate);
+        sourcePixels_.assign(1, CellPosition{});
+        for (std::size_t c = 1; c < fresh.source.filePositions.size(); ++c) {
+            const CellPosition& file = fresh.source.filePositions[c];
+            sourcePixels_.push_back({file.X - 1, fresh.source.imageRows - file.Y});
+        }
+        const bool silent = fresh.model.CellCount > 0 && !hasEvents(fresh.model);
+        const double threshold = fresh.source.threshold;
         showRecording(std::move(fresh.model), fresh.caption);
         // An import plays at the pace it was imaged at when it says what that is.
-        if (realTime) setSpeedText(std::to_string(*realTime));
+        if (realTime) playback_->setSpeed(std::to_string(*realTime));
+        // An empty raster with no word reads as a fault.
+        if (silent) {
+            char k[32];
+            std::snprintf(k, sizeof k, "%g", threshold);
+            services_.messages->show(windowTitle().toStdString(),
+                                     "No cell has an event at " + std::string(k) +
+                                         " SD, the import's threshold: no trace reaches it. Lower it with "
+                                         "File > Import Options... (or --threshold on the command line).");
+        }
     });
     connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
     navigator_ = new RasterNavigator(*this);
@@ -151,6 +174,7 @@ bool MainWindow::loadDataFile(const std::string& path) {
         services_.messages->show(windowTitle().toStdString(), *refused);
         return false;
     }
+    sourcePixels_.clear();
     showRecording(std::move(fresh), captionFor(path));
     return true;
 }
@@ -163,6 +187,12 @@ void MainWindow::showRecording(CellModel fresh, const std::string& caption) {
 }
 
 bool MainWindow::startImport(const std::string& path) { return import_->start(path); }
+
+bool MainWindow::setImportOptions(const ImportOptions& options) {
+    if (importing()) return false;
+    importOptions_ = options;
+    return true;
+}
 
 bool MainWindow::importing() const { return import_->busy(); }
 

@@ -92,6 +92,11 @@ public:
     // another import is under way.
     bool startImport(const std::string& path);
     bool importing() const;
+    // The options the window's own importer reads with (threshold, trace,
+    // frames); refused (false) while an import runs. When an import finds no
+    // event at all the window says so, with the threshold used.
+    bool setImportOptions(const ImportOptions& options);
+    const ImportOptions& importOptions() const { return importOptions_; }
     // Opens `path` as recordingFormatOf tells it: startImport for what
     // opensAsImport takes, loadDataFile (at once) for anything else.
     void openRecording(const std::string& path);
@@ -118,6 +123,11 @@ public:
     MessageSink& messages() { return *services_.messages; }
     // The dialog's remembered file name.
     const std::string& dialogFileName() const { return dialog_.fileName(); }
+    // Per cell (index = cell) of an imported recording its centre in the
+    // source image's pixels (X = column, Y = row); empty for a data file.
+    const std::vector<CellPosition>& sourcePixels() const { return sourcePixels_; }
+    // The open dialog, for keeping where it was between runs.
+    DataFileDialog& openDialog() { return dialog_; }
 
     // --- size
     // Scales the whole window by `zoom` (1: the layout's own size): every
@@ -168,6 +178,8 @@ private:
     ExportAction* exportAction_ = nullptr;  // a child of this window
     RasterNavigator* navigator_ = nullptr;  // a child of this window
     RecordingImport* import_ = nullptr;     // a child of this window
+    std::vector<CellPosition> sourcePixels_;
+    ImportOptions importOptions_;
 };
 
 }  // namespace cellsonify

@@ -206,6 +206,7 @@ bool ApplicationWindow::chooseMapping(const PitchMapping& mapping) {
     preferences_.mapping = mapping;
     saveSoundPreferences(settings_, preferences_);
     form_->drawKeyboard();  // keys lit under the old mapping would stay red
+    showListening();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 #include <unistd.h>
@@ -95,6 +96,21 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "error: " + std::string(e.what()) + "\nRun with --help for more information.\n";
     });
+    // A first word that is neither a command nor a path, followed by another
+    // word that is no option, is a mistyped command ("rendr x.txt -o y.wav"),
+    // not a file for the window (which takes one).
+    std::string commands;
+    bool known = false;
+    for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+        commands += (commands.empty() ? "" : ", ") + sub->get_name();
+        known = known || (!args.empty() && args.front() == sub->get_name());
+    }
+    if (args.size() > 1 && !known && !args.front().empty() && args.front()[0] != '-' && !args[1].empty() &&
+        args[1][0] != '-' && !std::filesystem::exists(args.front())) {
+        err << "error: \"" << args.front() << "\" is not a command (nor a file to open); the commands are "
+            << commands << "\nRun with --help for more information.\n";
+        return 1;
+    }
 
     // CLI11 parses the last argument first when given a vector in reverse.
     std::reverse(args.begin(), args.end());

@@ -95,7 +95,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         ExportSettings settings;
         // A speed in the recording's own time is checked for its form now and
         // turned into milliseconds once the recording tells its frame rate.
-        if (!recordingTimeFactor(r.speed)) {
+        if (!r.speed.empty() && !recordingTimeFactor(r.speed)) {
             settings.pass.setSpeedText(r.speed);
             refuseSpeedThatNeverPlays(settings.pass);
         }
@@ -109,7 +109,8 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.pass.notesPerFrame = r.notesPerFrame;
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
         if (r.context == "off") model.Context = RecordingContext{};
-        settings.pass.setSpeedText(resolveSpeedText(r.speed, model.FrameRate));
+        const std::string asked = !r.speed.empty() ? r.speed : model.FrameRate > 0 ? "realtime" : "50";
+        settings.pass.setSpeedText(resolveSpeedText(asked, model.FrameRate));
         refuseSpeedThatNeverPlays(settings.pass);
         applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
@@ -182,8 +183,9 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     // The speed is kept as text: it is read as the window reads its speed box.
     command->add_option("--speed", r->speed,
                         "Milliseconds per frame, as typed in the speed box; realtime, or xN for N times that, plays "
-                        "an import at the frame rate it states")
-        ->capture_default_str();
+                        "an import at the frame rate it states. Default: realtime for a recording that states its "
+                        "frame rate (as the window opens it), else 50")
+        ->type_name("TEXT");
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
     command->add_option("--pitch", r->pitch, "Pitch mapping: rows, scale or position")->capture_default_str();

@@ -23,7 +23,10 @@ inline constexpr int kDefaultPictureScale = 2;
 struct RenderRequest {
     std::string file;                // data file or recording to import, to play
     std::string out;                 // file to write; its extension names the format
-    std::string speed = "50";        // the speed box text: milliseconds per frame; "realtime" or "xN" for an import's own pace
+    // The speed box text: milliseconds per frame; "realtime" or "xN" for an
+    // import's own pace. Empty: as the window opens it, real time for a
+    // recording that states its frame rate, else "50".
+    std::string speed;
     std::string instrument = "Piano";  // caption (any case) or program number
     std::optional<double> tailSeconds;  // audio and movie: seconds for the last notes to ring; none: until they die away
     std::string pitch = "rows";      // pitch mapping: rows, scale or position

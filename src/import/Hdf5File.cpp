@@ -5,6 +5,8 @@
 
 #include <hdf5.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -46,6 +48,28 @@ std::size_t mostNumbersToRead() {
     const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return std::size_t{1} << 30;
     return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize) / sizeof(double);
+}
+
+// The 0/1 each member of a boolean enum stands for (h5py writes NumPy's bool
+// as an enum of FALSE and TRUE), beside its raw bytes in `native`; empty when
+// a member is named otherwise, so the enum is no boolean.
+std::vector<std::pair<std::string, double>> booleanMembers(hid_t native) {
+    std::vector<std::pair<std::string, double>> members;
+    const int count = H5Tget_nmembers(native);
+    const std::size_t size = H5Tget_size(native);
+    if (count <= 0 || size == 0 || size > 8) return {};
+    for (unsigned i = 0; i < static_cast<unsigned>(count); ++i) {
+        char* name = H5Tget_member_name(native, i);
+        if (!name) return {};
+        std::string upper(name);
+        H5free_memory(name);
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (upper != "TRUE" && upper != "FALSE") return {};
+        std::string raw(size, '\0');
+        if (H5Tget_member_value(native, i, raw.data()) < 0) return {};
+        members.emplace_back(std::move(raw), upper == "TRUE" ? 1.0 : 0.0);
+    }
+    return members;
 }
 
 // One string of `type` (a dataset's or an attribute's) in `space`, read by
@@ -192,13 +216,31 @@ std::vector<double> Hdf5File::readNumbers(const std::string& dataset) const {
     const Handle d(openDataset(dataset), H5Dclose);
     const Handle type(H5Dget_type(d.get()), H5Tclose);
     const H5T_class_t cls = H5Tget_class(type.get());
-    if (cls != H5T_INTEGER && cls != H5T_FLOAT) fail(dataset + " does not hold numbers");
+    if (cls != H5T_INTEGER && cls != H5T_FLOAT && cls != H5T_ENUM) fail(dataset + " does not hold numbers");
     const Handle space(H5Dget_space(d.get()), H5Sclose);
     const hssize_t n = H5Sget_simple_extent_npoints(space.get());
     if (n < 0) fail(dataset + " has an unreadable shape");
     if (static_cast<std::size_t>(n) > mostNumbersToRead())
         fail(dataset + " declares " + std::to_string(n) + " numbers, more than this machine's memory holds");
     std::vector<double> values(static_cast<std::size_t>(n));
+    if (cls == H5T_ENUM) {
+        // Every boolean column reads as 0 and 1, whichever way it was stored.
+        const Handle native(H5Tget_native_type(type.get(), H5T_DIR_ASCEND), H5Tclose);
+        const auto members = booleanMembers(native.get());
+        if (members.empty()) fail(dataset + " does not hold numbers (an enum other than FALSE/TRUE)");
+        const std::size_t size = members.front().first.size();
+        std::string raw(static_cast<std::size_t>(n) * size, '\0');
+        if (n > 0 && H5Dread(d.get(), native.get(), H5S_ALL, H5S_ALL, H5P_DEFAULT, raw.data()) < 0)
+            fail(dataset + " cannot be read");
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const std::string_view element(raw.data() + i * size, size);
+            const auto member = std::find_if(members.begin(), members.end(),
+                                             [&](const auto& m) { return m.first == element; });
+            if (member == members.end()) fail(dataset + " holds a value that is neither FALSE nor TRUE");
+            values[i] = member->second;
+        }
+        return values;
+    }
     if (n > 0 && H5Dread(d.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()) < 0)
         fail(dataset + " cannot be read");
     return values;

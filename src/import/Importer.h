@@ -42,6 +42,7 @@ struct ImportSource {
     // ... and its position in file units (X = centre column + 1, Y = image rows
     // - centre row), which normalise into the model's CellPos.
     std::vector<CellPosition> filePositions{CellPosition{}};
+    double imageRows = 0;  // rows of the field of view: column = X - 1, row = imageRows - Y
     // Sentences about what was left out ("kept frames 1..100000 of 120000").
     std::vector<std::string> notes;
     // Side files that could not be used and what was done instead ("ops.npy

@@ -211,20 +211,45 @@ Centres imageMaskCentres(const Hdf5File& file, const std::string& table, std::si
     return c;
 }
 
-// Frames per second of a series: starting_time's `rate`, or else the mean
-// step of its timestamps; 0 when it states neither in a usable form.
-double frameRateOf(const Hdf5File& file, const std::string& series) {
-    if (const auto rate = file.numberAttribute(series + "/starting_time", "rate")) return *rate;
-    if (!file.isDataset(series + "/timestamps")) return 0;
-    const std::vector<std::size_t> shape = file.shape(series + "/timestamps");
-    if (shape.size() != 1 || shape[0] < 2) return 0;
+// The imaging plane's `imaging_rate`, a dataset or an attribute of the plane
+// the table links to (else of the file's only imaging plane); 0 when none reads.
+double imagingRateOf(const Hdf5File& file, const std::string& table) {
+    const auto rateOf = [&file](const std::string& plane) -> double {
+        if (file.isDataset(plane + "/imaging_rate")) {
+            const std::vector<double> v = file.readNumbers(plane + "/imaging_rate");
+            return v.size() == 1 && v[0] > 0 ? v[0] : 0;
+        }
+        return file.isGroup(plane) ? file.numberAttribute(plane, "imaging_rate").value_or(0) : 0;
+    };
     try {
-        const std::vector<double> t = file.readNumbers(series + "/timestamps");
-        const double step = (t.back() - t.front()) / static_cast<double>(t.size() - 1);
-        return step > 0 ? 1 / step : 0;
+        if (file.isGroup(table + "/imaging_plane")) return rateOf(table + "/imaging_plane");
+        const std::string planes = "/general/optophysiology";
+        if (!file.isGroup(planes)) return 0;
+        std::vector<double> rates;
+        for (const std::string& m : file.members(planes))
+            if (const double r = rateOf(planes + "/" + m); r > 0) rates.push_back(r);
+        return rates.size() == 1 ? rates[0] : 0;
     } catch (const ImportError&) {
-        return 0;  // timestamps that do not read leave the pace unknown, the data still shown
+        return 0;  // a plane that does not read leaves the pace unknown, the data still shown
     }
+}
+
+// Frames per second of a series: starting_time's `rate`, or else the mean
+// step of its timestamps, or else (a rate of 0 or none, as some writers leave
+// it) its imaging plane's `imaging_rate`; 0 when none is usable.
+double frameRateOf(const Hdf5File& file, const std::string& series, const std::string& table) {
+    if (const auto rate = file.numberAttribute(series + "/starting_time", "rate"); rate && *rate > 0) return *rate;
+    if (file.isDataset(series + "/timestamps")) {
+        const std::vector<std::size_t> shape = file.shape(series + "/timestamps");
+        if (shape.size() == 1 && shape[0] >= 2) try {
+                const std::vector<double> t = file.readNumbers(series + "/timestamps");
+                const double step = (t.back() - t.front()) / static_cast<double>(t.size() - 1);
+                if (step > 0) return 1 / step;
+            } catch (const ImportError&) {
+                // timestamps that do not read say nothing of the pace
+            }
+    }
+    return imagingRateOf(file, table);
 }
 
 }  // namespace
@@ -307,7 +332,7 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
                                         ", which is not a whole number of a ROI id");
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }
-    layout.frameRate = frameRateOf(file, series.path);
+    layout.frameRate = frameRateOf(file, series.path, table);
     ImportResult result = assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames,
                                                              !roiMajor),
                                             layout, options, progress);

@@ -175,6 +175,7 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
         source.cellRoi.push_back(roi.number);
     }
     model.SourceRoi = source.cellRoi;
+    source.imageRows = layout.imageRows;
     model.Activity = activity.finish();
     // Onsets come ascending and distinct, so the table keeps each cell's in
     // the order they were found and the strengths line up with them.

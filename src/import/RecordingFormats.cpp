@@ -93,11 +93,15 @@ const RecordingFormat& recognisedByFirstBytes(const std::string& path) {
 }
 
 std::string recordingDialogFilter() {
-    std::string filter;
+    // First, and so the default, every kind at once: a plane folder's .npy
+    // files and a pipeline's files are not hidden behind a data-file filter.
+    std::string all, filter;
     for (const RecordingFormat& f : recordingFormats()) {
-        if (!filter.empty()) filter += '|';
-        filter += f.dialogFilter;
+        const std::string_view patterns = f.dialogFilter.substr(f.dialogFilter.find('|') + 1);
+        all += (all.empty() ? "" : " ") + std::string(patterns);
+        filter += '|' + std::string(f.dialogFilter);
     }
+    filter = std::string(kAllRecordings) + '|' + all + filter;
     // Any name opens from the command line, so the dialog offers every file too.
     return filter + "|All files (*)|*";
 }

@@ -45,8 +45,10 @@ const RecordingFormat& recordingFormatOf(const std::string& path);
 // suite2p plane file (read with its folder); anything else is the data file.
 const RecordingFormat& recognisedByFirstBytes(const std::string& path);
 
-// The dialog's filter: every format's entry, then "All files (*)", joined with '|'.
+// The dialog's filter: "All recordings" (every format's patterns), each
+// format's entry, then "All files (*)", joined with '|'.
 std::string recordingDialogFilter();
+inline constexpr std::string_view kAllRecordings = "All recordings";
 
 // Whether a name dropped on the window is taken: a data file's name ends in
 // "txt" exactly (lower case, dot or not); an import's in its extension.

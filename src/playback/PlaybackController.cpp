@@ -54,11 +54,20 @@ void PlaybackController::setContext(RecordingContext context) {
 void PlaybackController::stop() {
     transport_.stop();
     sendAllNoteOffs();
+    releaseKeysDown();
 }
 
 void PlaybackController::back() {
     transport_.back(model_);
     sendAllNoteOffs();
+    // Playing on, the notes ring into the restart as they would at a loop;
+    // stopped, nothing should go on sounding.
+    if (!transport_.playing()) releaseKeysDown();
+}
+
+void PlaybackController::releaseKeysDown() {
+    for (int key = 0; key < 16 * 128; ++key)
+        if (down_.test(static_cast<std::size_t>(key))) send(noteOffMessage(key / 128, key % 128));
 }
 
 void PlaybackController::setMapping(const PitchMapping& mapping) {
@@ -97,8 +106,7 @@ void PlaybackController::setNotesPerFrame(int notes) {
 
 void PlaybackController::switchOutput(MidiOutput* next) {
     sendAllNoteOffs();
-    for (int key = 0; key < 16 * 128; ++key)
-        if (down_.test(static_cast<std::size_t>(key))) send(noteOffMessage(key / 128, key % 128));
+    releaseKeysDown();
     if (midi_) {
         for (const VoiceChannel& c : voices_.channels())
             midi_->shortMessage({static_cast<uint8_t>(0xB0 | c.channel), kAllNotesOff, 0});
@@ -156,7 +164,14 @@ void PlaybackController::sendSetup() {
 
 void PlaybackController::speedTextChanged(const std::string& text) {
     settings_.pass.setSpeedText(text);
-    transport_.speedChanged();
+    if (speedFromProgram_) transport_.speedSet();
+    else transport_.speedChanged();
+}
+
+void PlaybackController::setSpeed(const std::string& text) {
+    speedFromProgram_ = true;
+    display_.showSpeedText(text);  // the box reports the change back through speedTextChanged
+    speedFromProgram_ = false;
 }
 
 void PlaybackController::chooseInstrument(int index) {

@@ -50,12 +50,16 @@ public:
     void setContext(RecordingContext context);
     // The speed box text changed (typed, or set through showSpeedText).
     void speedTextChanged(const std::string& text);
+    // The program sets the speed (real time, an import's own pace): the box
+    // shows `text`, and playback neither starts nor stops.
+    void setSpeed(const std::string& text);
     void soundSwitched(bool on) { settings_.soundOn = on; }
     // Instrument option `index` (1..7) was chosen: its program change, then
     // (all but "Brightness") the resting keyboard and views.
     void chooseInstrument(int index);
     void play() { transport_.play(); }
-    // Stop and back also send every pending note-off.
+    // Stop and back also send every pending note-off; Stop, and Back while
+    // stopped, release every key still down too, so ringing notes end.
     void stop();
     void back();
     // A press on the raster or the frame strip at `frame` (unrounded).
@@ -124,6 +128,8 @@ private:
     // channels panned before that the voices leave unpanned.
     void sendSetup();
     void sendAllNoteOffs();
+    // A note-off for every key struck and not yet released.
+    void releaseKeysDown();
     void armNoteOffTimer();
 
     PlaybackDisplay& display_;
@@ -140,6 +146,7 @@ private:
     std::bitset<16 * 128> down_;       // channel x 128 + note: struck, not yet released
     std::bitset<16> panned_;           // channels given a pan on the current output
     bool inTick_ = false;
+    bool speedFromProgram_ = false;  // the box's text is being set by setSpeed
     bool stoppedInTick_ = false;  // the tick reached the end of the data and stopped the timer
 };
 

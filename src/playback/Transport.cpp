@@ -3,6 +3,7 @@
 #include "model/CellModel.h"
 #include "playback/NumberText.h"
 #include "playback/PlaybackHost.h"
+#include "playback/SpeedText.h"
 
 namespace cellsonify {
 
@@ -34,12 +35,20 @@ void Transport::seek(CellModel& model, double frame) {
 }
 
 void Transport::speedChanged() {
+    const bool wasPlaying = playing();
     double speed = parseNumber(host_.speedText()).value_or(0.0);
     if (speed < 0) speed = 0;
     // Writing "0" over "0" would change nothing; skipping it also keeps a host
     // that signals every write from re-entering here without end.
     if (speed == 0 && host_.speedText() != "0") host_.setSpeedText("0");
     applySpeedToTimer(host_);
+    host_.drawKeyboard();
+    host_.redrawViews();
+    if (playing() != wasPlaying) host_.setStopButtonVisible(playing());
+}
+
+void Transport::speedSet() {
+    if (playing() && timerIntervalFor(host_.speedText()).value_or(0) > 0) applySpeedToTimer(host_);
     host_.drawKeyboard();
     host_.redrawViews();
 }

@@ -24,8 +24,12 @@ public:
     // Any change of the SPEED text, typed or set by this handler. Zero, negative
     // or unreadable text puts "0" in the box (re-entering here once); then the
     // interval follows the text (kept if it gives none), resting keyboard,
-    // views redrawn. A non-zero speed while stopped thus starts playback.
+    // views redrawn. A non-zero speed while stopped thus starts playback; when
+    // the change starts or stops it, STOP is shown or hidden so it tells the state.
     void speedChanged();
+    // The program (not the user) put a speed in the box, e.g. real time: as
+    // speedChanged, but playing or stopped stays as it was.
+    void speedSet();
 
     // True while the timer runs.
     bool playing() const;

@@ -18,7 +18,7 @@ namespace cellsonify {
 
 // Sound card buffer in milliseconds. With 16 ms a note sounds a median 24 ms
 // after it is sent, and a loaded 2-core machine breaks it up far less than
-// 6 or 12 ms; 20 ms puts the median near 30 ms (README, "Live sound").
+// 6 or 12 ms; 20 ms puts the median near 30 ms (docs/benchmarks.md, "Live sound").
 inline constexpr int kDefaultAudioBufferMs = 16;
 inline constexpr int kLeastAudioBufferMs = 2;
 inline constexpr int kMostAudioBufferMs = 200;

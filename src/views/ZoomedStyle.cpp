@@ -1,5 +1,7 @@
 #include "views/ZoomedStyle.h"
 
+#include <QStyleOption>
+
 #include <cmath>
 
 namespace cellsonify {
@@ -16,6 +18,13 @@ int ZoomedStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, con
     default:
         return base;
     }
+}
+
+QRect ZoomedStyle::subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const {
+    // Styles make it the circle and the caption only; a click anywhere in the
+    // rectangle selects the button (OptionButton::hitButton).
+    if (element == SE_RadioButtonClickRect && option) return option->rect;
+    return QProxyStyle::subElementRect(element, option, widget);
 }
 
 }  // namespace cellsonify

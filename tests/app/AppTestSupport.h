@@ -39,14 +39,17 @@ inline constexpr QRgb kGreyRgb = 0xFFC0C0C0;
 // A file dialog that answers from a script: a path, or nullopt for Cancel.
 struct ScriptedChooser : cellsonify::FileChooser {
     struct Asked {
-        std::string title, filter, startPath;
+        std::string title, filter, startPath, type;
     };
     std::vector<std::optional<std::string>> answers;
     std::vector<Asked> asked;
+    std::string typeChosen;  // the type the user picks with each answer; empty: the one shown
     std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                           const std::string& startPath) override {
-        asked.push_back({title, filter, startPath});
-        return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+        asked.push_back({title, filter, startPath, fileType_});
+        std::optional<std::string> answer = asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+        if (answer && !typeChosen.empty()) fileType_ = typeChosen;
+        return answer;
     }
 };
 
@@ -56,7 +59,7 @@ struct ScriptedSaveChooser : cellsonify::SaveFileChooser {
     std::vector<ScriptedChooser::Asked> asked;
     std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
                                               const std::string& startPath) override {
-        asked.push_back({title, filter, startPath});
+        asked.push_back({title, filter, startPath, {}});
         return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
     }
 };

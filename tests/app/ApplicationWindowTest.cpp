@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/ApplicationWindow.h"
+#include "app/CellChooser.h"
 #include "app/ExportAction.h"
 #include "soundfiles/PlaybackPass.h"
 #include "soundfiles/RecordingExport.h"
@@ -12,7 +13,10 @@
 #include "support/TestFiles.h"
 #include "views/ImageButton.h"
 
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -124,7 +128,7 @@ TEST_F(ApplicationWindowTest, PlaybackMenuAndKeysDoWhatTheTransportButtonsDo) {
     form().speedBox().setText(QStringLiteral("50"));
     keyClick(form().speedBox(), Qt::Key_Space, {}, QStringLiteral(" "));
     EXPECT_EQ(form().speedBox().text(), QStringLiteral("50 "));
-    EXPECT_FALSE(playing());
+    EXPECT_TRUE(playing()) << "a typed speed starts playback, and the Stop button says so";
     keyClick(form().speedBox(), Qt::Key_Home);
     EXPECT_EQ(form().speedBox().cursorPosition(), 0);
 }
@@ -235,12 +239,19 @@ TEST_F(ApplicationWindowTest, AnImportPlaysAtItsOwnPaceAndTheStatusLineTellsItsT
     ASSERT_TRUE(form().startImport(plane.string()));
     waitForImport(form());
     EXPECT_EQ(form().speedText(), "33") << "opens at round(1000 / 30) ms per frame";
+    EXPECT_EQ(form().playback().timerInterval(), 0) << "setting the pace does not start playback";
+    EXPECT_FALSE(playing());
     EXPECT_EQ(position(), QStringLiteral("Frame 0 of 40, 0.00 s"));
     ASSERT_TRUE(app->action("realTimeX4Action").isEnabled());
     app->action("realTimeX4Action").trigger();
     EXPECT_EQ(form().speedText(), "8");  // round(1000 / 120)
+    EXPECT_EQ(form().playback().timerInterval(), 0);
+    uievents::click(form().playButton());
     app->action("realTimeAction").trigger();
     EXPECT_EQ(form().speedText(), "33");
+    EXPECT_EQ(form().playback().timerInterval(), 33) << "playing on at the new pace";
+    EXPECT_TRUE(playing());
+    uievents::click(form().stopButton());
 
     // Strength mode, live: the velocities the window sends are the export's.
     app->chooseVelocity(VelocityMode::Strength);
@@ -351,4 +362,104 @@ TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesThe
     keyClick(*app, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form().raster().scale(), (UserScale{0, 0, 100, 3}));
     EXPECT_EQ(form().findChild<QLabel*>(QStringLiteral("Label1_4"))->text(), QStringLiteral("0"));
+}
+
+TEST_F(ApplicationWindowTest, TheStatusLineSaysWhyNothingIsHeardAndWhatMappingAndOrderAreShown) {
+    const auto notes = [this] { return app->findChild<QLabel*>(QStringLiteral("listeningLabel"))->text(); };
+    form().loadDataFile("/data/a.txt");
+    EXPECT_EQ(notes(), QString());
+    uievents::click(form().playButton());
+    EXPECT_TRUE(notes().contains(QStringLiteral("Sound ON"))) << notes().toStdString();
+    uievents::click(*form().findChild<QRadioButton*>(QStringLiteral("Option9")), {5, 5});
+    EXPECT_EQ(notes(), QString());
+    uievents::click(form().stopButton());
+
+    // Hear Selected Only silences everything until a cell is picked.
+    EXPECT_FALSE(app->action("hearSelectedAction").isEnabled());
+    app->cells().pick({2});
+    ASSERT_TRUE(app->action("hearSelectedAction").isEnabled());
+    app->action("hearSelectedAction").trigger();
+    EXPECT_EQ(notes(), QString());
+    keyClick(*app, Qt::Key_Escape);  // Select None
+    EXPECT_TRUE(notes().contains(QStringLiteral("no cell selected"))) << notes().toStdString();
+    app->action("hearAllAction").trigger();
+    EXPECT_FALSE(app->action("hearSelectedAction").isEnabled());
+
+    PitchMapping scale;
+    scale.mode = PitchMode::Scale;
+    ASSERT_TRUE(app->chooseMapping(scale));
+    app->chooseRowOrder(RowOrderKind::Activity);
+    EXPECT_EQ(notes(), QStringLiteral("Pitch: scale, major on C | Rows: by activity"));
+    start();  // the mapping carries over to the next run, and is still said
+    EXPECT_EQ(notes(), QStringLiteral("Pitch: scale, major on C"));
+}
+
+TEST_F(ApplicationWindowTest, TheOpenDialogStartsWhereAndAtTheTypeTheLastChoiceWasMade) {
+    chooser.answers = {"/data/b.txt"};
+    chooser.typeChosen = "Data Files (*.txt)";
+    app->action("openAction").trigger();
+    ASSERT_EQ(chooser.asked.size(), 1u);
+    EXPECT_EQ(chooser.asked[0].startPath, "");
+    chooser.setFileType("");  // only the settings carry it over
+    start();
+    chooser.answers.push_back(std::nullopt);
+    app->action("openAction").trigger();
+    ASSERT_EQ(chooser.asked.size(), 2u);
+    EXPECT_EQ(chooser.asked[1].startPath, "/data");
+    EXPECT_EQ(chooser.asked[1].type, "Data Files (*.txt)");
+    EXPECT_EQ(files.loads.size(), 1u) << "Cancel after a restart opens nothing";
+}
+
+TEST_F(ApplicationWindowTest, ShrinkingTheWindowNeverLetsTheStatusLineCoverTheKeyboard) {
+    app->resize(300, 200);
+    QApplication::processEvents();
+    const QRect keys(form().keyboard().mapTo(app.get(), QPoint(0, 0)), form().keyboard().size());
+    EXPECT_GT(app->statusBar()->geometry().top(), keys.bottom());
+    EXPECT_GE(app->width(), keys.right());
+}
+
+TEST_F(ApplicationWindowTest, AnImportWithNoEventSaysSoAndImportOptionsReadItAgain) {
+    const auto plane = dir.path() / "plane0";
+    importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9, 20}, {}});  // peaks at z 6.4 and 4.6
+    // Answers the options dialog, once it shows, with threshold `k`.
+    const auto chooseThreshold = [this](double k) {
+        std::function<void()> answer;
+        answer = [k, &answer] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(0, answer);
+            dialog->findChild<QDoubleSpinBox*>(QStringLiteral("thresholdBox"))->setValue(k);
+            dialog->accept();
+        };
+        QTimer::singleShot(0, answer);
+        app->action("importOptionsAction").trigger();
+    };
+    const auto events = [this] {
+        std::size_t n = 0;
+        for (int c = 1; c <= form().model().CellCount; ++c) n += form().model().Activity.framesOf(c).size();
+        return n;
+    };
+    chooseThreshold(7);
+    ASSERT_TRUE(form().startImport(plane.string()));
+    waitForImport(form());
+    EXPECT_EQ(events(), 0u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].second.find("event at 7 SD"), std::string::npos) << messages.shown[0].second;
+
+    start();  // kept for the next run
+    EXPECT_EQ(form().importOptions().threshold, 7);
+    ASSERT_TRUE(form().startImport(plane.string()));
+    waitForImport(form());
+    chooseThreshold(3);  // reads the open recording again
+    waitForImport(form());
+    EXPECT_EQ(form().importOptions().threshold, 3);
+    EXPECT_EQ(events(), 3u);
+}
+
+TEST_F(ApplicationWindowTest, AboutTellsTheVersionTheLicenceAndTheSoundFont) {
+    const std::string about = app->aboutText();
+    ASSERT_GT(about.size(), 12u);
+    EXPECT_EQ(about.rfind("cellsonify ", 0), 0u);
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(about[11]))) << about;  // the version
+    EXPECT_NE(about.find("GPL-3.0-or-later"), std::string::npos);
+    EXPECT_NE(about.find("\nSoundFont: "), std::string::npos);
 }

@@ -9,6 +9,8 @@
 #include "support/TestFiles.h"
 
 #include <QHelpEvent>
+#include <QInputDialog>
+#include <QTimer>
 #include <QRadioButton>
 #include <QSettings>
 #include <QToolTip>
@@ -60,6 +62,17 @@ struct CellPicking : ::testing::Test {
         s.window.messages = &messages;
         s.window.midi = &midi;
         s.window.load = [this](const std::string& p) { return files.load(p); };
+        // An import of the same four cells: ROIs 3, 8, 12 and 20 of a 100-row
+        // image, cell c's centre at column 10 c, row 5 c.
+        s.window.importer = [this](const std::string& path, const ImportProgress&) {
+            ImportResult r;
+            r.model = files.load("/data/four.txt");
+            r.model.DataFile = path;
+            r.model.SourceRoi = r.source.cellRoi = {0, 3, 8, 12, 20};
+            r.source.imageRows = 100;
+            for (int c = 1; c <= 4; ++c) r.source.filePositions.push_back({10.0 * c + 1, 100 - 5.0 * c});
+            return r;
+        };
         s.outputs.listPorts = [] { return std::vector<std::string>{}; };
         s.outputs.make = [](const std::string&) { return std::make_unique<RecordingOutput>(); };
         s.settings = settings.get();
@@ -249,4 +262,44 @@ TEST_F(CellPicking, TwentyThousandDotsStayApartAndClicksAndDragsFindTheirCells) 
         if (area.contains(dot(c))) inside.push_back(c);
     EXPECT_GT(inside.size(), 1000u);
     EXPECT_EQ(picked(), inside);
+}
+
+TEST_F(CellPicking, AnImportsCellsArePickedByRoiNumberAndTheirTipsGiveSourcePixels) {
+    EXPECT_NE(app->cells().pickNumbers("roi 3"), std::nullopt) << "a data file has no ROIs";
+    ASSERT_TRUE(form().startImport("/data/four.nwb"));
+    waitForImport(form());
+    EXPECT_EQ(app->cells().pickNumbers("roi 8, 12-25"), std::nullopt);
+    EXPECT_EQ(picked(), (std::vector<int>{2, 3, 4}));
+    for (const char* refused : {"roi 9", "roi 4-7", "roi x", "roi 12-8"}) {
+        EXPECT_NE(app->cells().pickNumbers(refused), std::nullopt) << refused;
+        EXPECT_EQ(picked(), (std::vector<int>{2, 3, 4})) << refused;
+    }
+    EXPECT_EQ(app->cells().pickNumbers("1"), std::nullopt);  // cell numbers as before
+    EXPECT_EQ(picked(), (std::vector<int>{1}));
+
+    // The dialog comes back with a refused entry in its box.
+    QStringList seen;
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return QTimer::singleShot(0, answer);
+        seen << dialog->textValue();
+        if (seen.size() == 1) {
+            dialog->setTextValue(QStringLiteral("roi 9"));
+            dialog->accept();
+            QTimer::singleShot(0, answer);
+        } else {
+            dialog->reject();
+        }
+    };
+    QTimer::singleShot(0, answer);
+    app->action("pickNumbersAction").trigger();
+    EXPECT_EQ(seen, (QStringList{QString(), QStringLiteral("roi 9")}));
+    ASSERT_FALSE(messages.shown.empty());
+
+    // Hovering cell 3's dot gives its place in the source image.
+    const QPoint at = dot(3).toPoint();
+    QHelpEvent hover(QEvent::ToolTip, at, form().cellMap().mapToGlobal(at));
+    QApplication::sendEvent(&form().cellMap(), &hover);
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("column 30.0, row 15.0 in the source image")))
+        << QToolTip::text().toStdString();
 }

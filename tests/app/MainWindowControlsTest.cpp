@@ -9,6 +9,7 @@
 #include "app/SaveFileChooser.h"
 #include "import/RecordingFormats.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
@@ -43,6 +44,13 @@ TEST_F(WindowControls, OptionButtonsTakeTheirLayoutRectangles) {
     // Option1 is 1335 twips wide (89 pixels), Option9 1190 x 375 (79 x 25).
     EXPECT_EQ(control("Option1").geometry(), QRect(8, 16, 89, 17));
     EXPECT_EQ(control("Option9").geometry(), QRect(8, 9, 79, 25));
+    // A screen reader, and a click test, see the whole rectangle as the button.
+    for (const char* name : {"Option1", "Option9"}) {
+        QWidget& option = control(name);
+        QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(&option);
+        ASSERT_NE(seen, nullptr);
+        EXPECT_EQ(seen->rect(), QRect(option.mapToGlobal(QPoint(0, 0)), option.size())) << name;
+    }
     // The focus frame goes round the whole rectangle, not only the caption.
     window->activateWindow();
     QRadioButton& piano = control<QRadioButton>("Option1");  // the selected Piano
@@ -117,6 +125,19 @@ TEST(DataFileDialog, TheFolderTypePicksAFolder) {
     EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
     choose(0);
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+
+    // A type kept from an earlier run is selected as the user would select it.
+    QFileDialog next;
+    next.setOption(QFileDialog::DontUseNativeDialog);
+    configureOpenDialog(next, qtFileFilter(recordingDialogFilter()));
+    auto* nextTypes = next.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(nextTypes, nullptr);
+    EXPECT_EQ(nextTypes->itemText(0), "All recordings") << "every readable kind first";
+    selectOpenType(next, "NWB File (*.nwb)");
+    EXPECT_EQ(nextTypes->currentText(), "NWB File (*.nwb)");
+    EXPECT_EQ(next.fileMode(), QFileDialog::ExistingFile);
+    selectOpenType(next, "suite2p Plane Folder (any .npy in it)");
+    EXPECT_EQ(next.fileMode(), QFileDialog::Directory);
 }
 
 TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {

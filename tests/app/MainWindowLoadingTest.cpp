@@ -173,7 +173,7 @@ TEST_F(MainWindowLoading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
     ASSERT_EQ(chooser.asked.size(), 3u);
     for (const auto& a : chooser.asked) {
         EXPECT_EQ(a.title, "Select a File");
-        EXPECT_EQ(a.filter, "Data Files (*.txt) (*txt);;suite2p Plane Folder (any .npy in it) (*.npy);;"
+        EXPECT_EQ(a.filter, "All recordings (*txt *.npy *.nwb *.hdf5 *.h5);;Data Files (*.txt) (*txt);;suite2p Plane Folder (any .npy in it) (*.npy);;"
                             "NWB File (*.nwb) (*.nwb);;CaImAn Result (*.hdf5, *.h5) (*.hdf5 *.h5);;All files (*) (*)");
     }
     EXPECT_EQ(chooser.asked[0].startPath, "");

@@ -85,9 +85,9 @@ TEST_F(MainWindowTransport, EveryKeystrokeInTheSpeedBoxIsASpeedChange) {
     EXPECT_EQ(speed().text(), "0");
     EXPECT_EQ(interval(), 0);
 
-    retype("5");  // a non-zero speed while stopped starts playback, STOP stays hidden
+    retype("5");  // a non-zero speed while stopped starts playback, and STOP shows it
     EXPECT_EQ(interval(), 5);
-    EXPECT_FALSE(stopShown());
+    EXPECT_TRUE(stopShown());
     uievents::type(speed(), "0");  // "50"
     EXPECT_EQ(speed().text(), "50");
     EXPECT_EQ(interval(), 50);

@@ -95,4 +95,12 @@ TEST(CommandLine, UnknownOptionsAreRefused) {
     EXPECT_EQ(o.code, 1);
     EXPECT_FALSE(o.window);
     EXPECT_NE(o.err.find("--loud"), std::string::npos) << o.err;
+
+    // A mistyped command is named and the commands listed.
+    const Outcome typo = run({"rendr", "x.txt", "-o", "y.wav"});
+    EXPECT_EQ(typo.code, 1);
+    EXPECT_FALSE(typo.window);
+    EXPECT_EQ(typo.err.rfind("error: \"rendr\" is not a command", 0), 0u) << typo.err;
+    for (const char* command : {"inspect", "generate", "ports", "render", "convert"})
+        EXPECT_NE(typo.err.find(command, 10), std::string::npos) << command;
 }

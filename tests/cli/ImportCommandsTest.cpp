@@ -172,6 +172,12 @@ TEST_F(ImportCommands, AnImportsFrameRateAndStrengthsSetPaceAndLoudness) {
     };
     EXPECT_EQ(midi("realtime", "fixed"), midi("33", "fixed"));
     EXPECT_EQ(midi("x4", "fixed"), midi("8", "fixed"));
+    {  // without --speed it plays at real time, as the window opens it
+        const std::string out = (dir.path() / "default.mid").string();
+        ASSERT_EQ(run({"render", plane.string(), "-o", out}).code, 0);
+        std::ifstream in(out, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), midi("33", "fixed"));
+    }
     // ROI 0's two events peak at 100 / sd, ROI 2's one (100 at one frame) at
     // 100 / sd2: each plays at round(40 + 87 x min(1, (z - 3) / 6)).
     const double sd2 = std::sqrt(100.0 * 100 / 60 - (100.0 / 60) * (100.0 / 60));

@@ -110,6 +110,19 @@ TEST(NwbImport, Suite2pExportMasksAreRowFirstAndIscellFilters) {
     EXPECT_EQ(b.source.filePositions[2], a.source.filePositions[3]);
 }
 
+TEST(NwbImport, BooleanColumnsStoredAsEnumsReadAsZeroAndOne) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "bools.nwb";
+    const std::string seg = "/processing/ophys/ImageSegmentation/PlaneSegmentation";
+    for (const char* column : {"iscell", "Accepted"}) {
+        writeNwb(file, false);
+        Hdf5Writer(file, true).booleans(seg + "/" + column, {true, false, true});
+        const ImportResult r = importRecording(file.string());
+        ASSERT_EQ(r.model.CellCount, 2) << column;
+        EXPECT_EQ(r.source.cellRoi, (std::vector<long long>{0, 10, 12})) << column;
+    }
+}
+
 TEST(NwbImport, RefusesFilesWithoutSeries) {
     testfiles::TempDir dir;
     const auto file = dir.path() / "empty.nwb";
@@ -205,6 +218,22 @@ TEST(ImportedFrameRate, EachFormatKeepsTheRateItStates) {
     EXPECT_EQ(importRecording(rated.string()).model.FrameRate, 7.5);
     EXPECT_NEAR(importRecording(stamped.string()).model.FrameRate, 25, 1e-9);
     EXPECT_EQ(importRecording(bare.string()).model.FrameRate, 0);
+    // A rate of 0, or none, takes the imaging plane's imaging_rate.
+    const std::string seg = "/processing/ophys/ImageSegmentation/PlaneSegmentation";
+    for (const bool zeroRate : {false, true}) {
+        const auto planed = dir.path() / "planed.nwb";
+        writeNwb(planed, false);
+        {
+            Hdf5Writer w(planed, true);
+            w.numbers("/general/optophysiology/ImagingPlane/imaging_rate", {1}, {30});
+            w.softLink(seg + "/imaging_plane", "/general/optophysiology/ImagingPlane");
+            if (zeroRate) {
+                w.numbers("/processing/ophys/DfOverF/DfOverF/starting_time", {1}, {0.0});
+                w.numberAttribute("/processing/ophys/DfOverF/DfOverF/starting_time", "rate", 0);
+            }
+        }
+        EXPECT_EQ(importRecording(planed.string()).model.FrameRate, 30) << zeroRate;
+    }
 
     // CaImAn: params/data/fr; a NoneType placeholder or none at all leaves it unknown.
     const auto writeCaiman = [&](const std::string& name, std::optional<double> fr) {

@@ -96,3 +96,36 @@ TEST_F(Controller, ZeroInTheSpeedBoxStopsAndIsWrittenBack) {
     EXPECT_EQ(playback.settings().pass.speedText, "0");
     EXPECT_EQ(playback.timerInterval(), 0);
 }
+
+TEST_F(Controller, StopAndBackWhileStoppedReleaseRingingNotes) {
+    playback.soundSwitched(true);
+    playback.play();
+    playback.tick();  // frame 1: cell 1 struck, and rings (no note length)
+    ASSERT_EQ(midi.messages().size(), 1u);
+    const MidiMessage struck = midi.messages().front();
+    ASSERT_EQ(struck.kind(), 0x90);
+    playback.back();  // playing on: it keeps ringing, as at a loop
+    EXPECT_EQ(midi.messages().size(), 1u);
+    playback.stop();
+    ASSERT_EQ(midi.messages().size(), 2u);
+    EXPECT_EQ(midi.messages().back(), noteOffMessage(struck.channel(), struck.data1));
+    playback.stop();  // nothing is down any more
+    EXPECT_EQ(midi.messages().size(), 2u);
+
+    playback.back();
+    playback.tick();  // one tick run by hand while stopped strikes it again
+    playback.back();
+    EXPECT_EQ(midi.messages().back(), noteOffMessage(struck.channel(), struck.data1));
+}
+
+TEST_F(Controller, TheProgramSettingTheSpeedNeitherStartsNorStopsPlayback) {
+    playback.setSpeed("33");
+    EXPECT_EQ(display.speedBox, "33");
+    EXPECT_EQ(playback.timerInterval(), 0);
+    EXPECT_FALSE(display.stopShown);
+    playback.play();
+    playback.setSpeed("8");
+    EXPECT_EQ(playback.timerInterval(), 8);
+    type("12");  // typing still changes it as before
+    EXPECT_EQ(playback.timerInterval(), 12);
+}

@@ -87,10 +87,10 @@ TEST(TransportButtons, SeekGoesToTheUnroundedPositionAndRedrawsOnlyTheViews) {
     EXPECT_EQ(host.interval, 50);
 }
 
-TEST(SpeedChange, ANonZeroSpeedWhileStoppedStartsPlaybackWithoutShowingStop) {
+TEST(SpeedChange, ANonZeroSpeedWhileStoppedStartsPlaybackAndShowsStop) {
     Wired w;
     w.type("5");
-    EXPECT_EQ(w.host.events, (Strings{"interval 5", "keyboard", "redraw"}));
+    EXPECT_EQ(w.host.events, (Strings{"interval 5", "keyboard", "redraw", "stop shown"}));
     EXPECT_TRUE(w.transport.playing());
     EXPECT_EQ(w.host.speed, "5");
 }
@@ -99,7 +99,7 @@ TEST(SpeedChange, TypingFiveThenZeroTicksAtFiveThenFifty) {
     Wired w;
     w.type("5");
     w.type("50");
-    EXPECT_EQ(w.host.events, (Strings{"interval 5", "keyboard", "redraw", "interval 50", "keyboard", "redraw"}));
+    EXPECT_EQ(w.host.events, (Strings{"interval 5", "keyboard", "redraw", "stop shown", "interval 50", "keyboard", "redraw"}));
     EXPECT_EQ(w.host.interval, 50);
 }
 
@@ -109,7 +109,8 @@ TEST(SpeedChange, UnusableTextBecomesZeroReenteringOnceAndStops) {
         w.host.interval = 30;
         w.type(text);
         // The inner run handles "0" fully, then the outer run finishes on "0".
-        EXPECT_EQ(w.host.events, (Strings{"text 0", "interval 0", "keyboard", "redraw", "interval 0", "keyboard", "redraw"}))
+        EXPECT_EQ(w.host.events, (Strings{"text 0", "interval 0", "keyboard", "redraw", "stop hidden", "interval 0",
+                                          "keyboard", "redraw", "stop hidden"}))
             << '"' << text << '"';
         EXPECT_EQ(w.host.speed, "0");
         EXPECT_EQ(w.handlerRuns, 2) << text;
@@ -122,7 +123,7 @@ TEST(SpeedChange, ZeroAlreadyInTheBoxIsNotWrittenAgain) {
     w.host.interval = 30;
     w.host.signalsEveryWrite = true;  // even a host that signals each write sees no loop
     w.type("0");
-    EXPECT_EQ(w.host.events, (Strings{"interval 0", "keyboard", "redraw"}));
+    EXPECT_EQ(w.host.events, (Strings{"interval 0", "keyboard", "redraw", "stop hidden"}));
     EXPECT_EQ(w.handlerRuns, 1);
 }
 
@@ -138,7 +139,7 @@ TEST(SpeedChange, BelowOneHalfStopsButStaysAsTyped) {
     Wired w;
     w.host.interval = 30;
     w.type("0.4");
-    EXPECT_EQ(w.host.events, (Strings{"interval 0", "keyboard", "redraw"}));
+    EXPECT_EQ(w.host.events, (Strings{"interval 0", "keyboard", "redraw", "stop hidden"}));
     EXPECT_EQ(w.host.speed, "0.4");
     EXPECT_FALSE(w.transport.playing());
 }
@@ -160,10 +161,34 @@ TEST(SpeedChange, ASpeedTooLargeForTheTimerKeepsThePreviousInterval) {
     EXPECT_EQ(w.host.speed, "1e10");
 }
 
-TEST(SpeedChange, LeavesTheStopButtonAlone) {
+TEST(SpeedChange, TheStopButtonShowsOnlyWhenTheSpeedStartsOrStopsPlayback) {
     Wired w;
     w.transport.stop();
+    std::vector<bool> shown;
+    for (const char* text : {"5", "7", "", "0.4", "70"}) {
+        w.host.forget();
+        w.type(text);
+        for (const std::string& e : w.host.events)
+            if (e.rfind("stop", 0) == 0) shown.push_back(e == "stop shown");
+        if (!shown.empty()) EXPECT_EQ(shown.back(), w.transport.playing()) << text;
+    }
+    // "5" starts, "7" changes nothing, "" stops (reported by the inner and
+    // the outer run), "0.4" leaves it stopped, "70" starts again.
+    EXPECT_EQ(shown, (std::vector<bool>{true, false, false, true}));
+}
+
+TEST(SpeedSet, ByTheProgramNeitherStartsNorStopsPlayback) {
+    Wired w;
+    w.host.speed = "33";
+    w.transport.speedSet();
+    EXPECT_EQ(w.host.events, (Strings{"keyboard", "redraw"}));
+    EXPECT_FALSE(w.transport.playing());
+
+    w.host.interval = 50;
     w.host.forget();
-    for (const char* text : {"5", "", "0.4", "70"}) w.type(text);
-    for (const std::string& e : w.host.events) EXPECT_EQ(e.rfind("stop", 0), std::string::npos) << e;
+    w.transport.speedSet();
+    EXPECT_EQ(w.host.events, (Strings{"interval 33", "keyboard", "redraw"}));
+    w.host.speed = "0";
+    w.transport.speedSet();
+    EXPECT_EQ(w.host.interval, 33) << "a text giving 0 does not stop it either";
 }

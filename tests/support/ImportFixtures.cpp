@@ -117,6 +117,26 @@ void Hdf5Writer::numbers(const std::string& path, const std::vector<std::size_t>
     H5Sclose(space);
 }
 
+void Hdf5Writer::booleans(const std::string& path, const std::vector<bool>& values) {
+    // As h5py stores NumPy's bool: an 8-bit enum of FALSE = 0 and TRUE = 1.
+    const hid_t type = H5Tenum_create(H5T_NATIVE_INT8);
+    const signed char no = 0, yes = 1;
+    H5Tenum_insert(type, "FALSE", &no);
+    H5Tenum_insert(type, "TRUE", &yes);
+    const hsize_t n = values.size();
+    const hid_t space = H5Screate_simple(1, &n, nullptr);
+    const hid_t set = H5Dcreate2(file_, path.c_str(), type, space, H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT);
+    std::vector<signed char> raw(values.begin(), values.end());
+    H5Dwrite(set, type, H5S_ALL, H5S_ALL, H5P_DEFAULT, raw.data());
+    H5Dclose(set);
+    H5Sclose(space);
+    H5Tclose(type);
+}
+
+void Hdf5Writer::softLink(const std::string& path, const std::string& target) {
+    H5Lcreate_soft(target.c_str(), file_, path.c_str(), H5P_DEFAULT, H5P_DEFAULT);
+}
+
 void Hdf5Writer::declaredOnly(const std::string& path, const std::vector<std::size_t>& shape) {
     std::vector<hsize_t> dims(shape.begin(), shape.end());
     std::vector<hsize_t> chunk(dims.size(), 1);

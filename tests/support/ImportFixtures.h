@@ -33,6 +33,10 @@ public:
     // A dataset of doubles (or 64-bit integers when `integers`).
     void numbers(const std::string& path, const std::vector<std::size_t>& shape, const std::vector<double>& values,
                  bool integers = false);
+    // A boolean dataset as h5py writes NumPy's bool: an enum of FALSE and TRUE.
+    void booleans(const std::string& path, const std::vector<bool>& values);
+    // A soft link at `path` to the object at `target`, as pynwb writes links.
+    void softLink(const std::string& path, const std::string& target);
     // A chunked dataset of that shape with nothing written: any size, a tiny file.
     void declaredOnly(const std::string& path, const std::vector<std::size_t>& shape);
     void text(const std::string& path, const std::string& value);  // variable-length string dataset
