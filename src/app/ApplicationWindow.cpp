@@ -188,7 +188,7 @@ void ApplicationWindow::showListening() {
     ListeningState state;
     state.playing = form_->playback().timerInterval() != 0;
     state.soundOn = form_->soundOn();
-    state.mapping = form_->playback().settings().mapping;
+    state.mapping = form_->playback().settings().pass.mapping;
     state.rows = rowOrder_;
     state.hear = cells_->selection().hear;
     state.selected = cells_->selection().count();
