@@ -9,6 +9,8 @@ namespace cellsonify {
 
 ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
     const RecordingFormat& format = recordingFormatOf(path);
+    if (options.plane >= 0 && !format.readsFolders)
+        throw ImportError(baseName(path), "--plane applies to a folder of suite2p planes");
     // A suite2p folder (or a .npy in one) names its own missing files.
     if (format.readsFolders) return format.read(path, options, progress);
     const PathStatus status = pathStatus(path);
