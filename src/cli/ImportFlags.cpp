@@ -45,9 +45,13 @@ void addImportOptions(CLI::App& command, ImportChoice& choice) {
         choice.options.lastFrame = last;
     };
     mark(command.add_option_function<std::string>("--frames", frames,
-                                                  "Imports: keep source frames FIRST..LAST (at most 100000), "
+                                                  "Imports: keep source frames FIRST..LAST, "
                                                   "renumbered from 1")
              ->type_name("FIRST:LAST"));
+    mark(command.add_option("--plane", choice.options.plane,
+                            "Imports: of a folder of suite2p planes, open only plane N (else every plane as one)")
+             ->type_name("N")
+             ->check(CLI::Range(0, 99999999)));
 }
 
 OpenedRecording openForCommand(const std::string& path, const ImportChoice& choice, std::ostream& err,
