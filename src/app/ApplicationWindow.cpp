@@ -62,8 +62,9 @@ const char* const kDataFormats =
     "At most 1500 cells.\n\n"
     "Open also imports a suite2p plane folder (choose any .npy in it), an NWB file (.nwb) or a CaImAn result "
     "(.hdf5, .h5): each accepted ROI becomes a cell at level 1, with an event where its trace's z-score first "
-    "reaches 3 (File > Import Options... sets another threshold, the trace and the frames); at most 1500 "
-    "cells (the most active) and frames 1..100000. A file whose name ends otherwise is "
+    "reaches 3 (File > Import Options... sets another threshold, the trace and the frames); every accepted ROI "
+    "and every frame is kept (a run folder of planes without combined/ opens every plane as one). A file whose "
+    "name ends otherwise is "
     "told by its first bytes: HDF5 with an nwb_version is NWB, HDF5 with /estimates is CaImAn, a NumPy array is "
     "a suite2p plane file, and anything else a data file.\n\n"
     "Export writes one pass of playback at the speed in the box, with the instrument and the Sound menu's "
@@ -149,6 +150,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     connect(form_, &MainWindow::positionShown, this, showPosition);
     connect(form_, &MainWindow::dataLoaded, this, showPosition);
     connect(form_, &MainWindow::dataLoaded, this, &ApplicationWindow::enableRealTime);
+    connect(form_, &MainWindow::dataLoaded, this, &ApplicationWindow::fitMappingToRecording);
     showPosition();
     enableRealTime();
     fitToForm();

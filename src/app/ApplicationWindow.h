@@ -10,6 +10,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ public:
     // A new mapping or note length for playback and export, kept for next time.
     // A mapping that cannot sound is said so and changes nothing.
     bool chooseMapping(const PitchMapping& mapping);
+    // The mapping playing now: the kept one, or the one an import with more
+    // cells than keys opened with (see fitMappingToRecording).
+    const PitchMapping& mappingInForce() const { return recordingMapping_ ? *recordingMapping_ : preferences_.mapping; }
     void chooseNoteLength(NoteLength length);
     void chooseVelocity(VelocityMode mode);
     void chooseNotesPerFrame(int notes);
@@ -107,6 +111,10 @@ private:
     void fillOutputMenu(QMenu& menu);
     // The Real Time entries follow the recording: enabled when it states a rate.
     void enableRealTime();
+    // An import with more cells than the keyboard has keys plays with a scale
+    // mapping, so every cell sounds, unless the user chose a mapping other than
+    // rows; the status line says so. Any other recording plays the kept mapping.
+    void fitMappingToRecording();
     void tell(const std::string& text);
     // Says on the status line what merging and the note budget do, when they do anything.
     void showVoicing();
@@ -117,6 +125,7 @@ private:
     QSettings& settings_;
     RecentFiles recent_;
     SoundPreferences preferences_;
+    std::optional<PitchMapping> recordingMapping_;  // in force for this recording only, not kept
     OutputChoices outputs_;
     MessageSink* messages_;
     std::unique_ptr<MidiOutput> ownOutput_;  // the output switched to last, when not the start one

@@ -15,6 +15,7 @@ std::string cellTipText(const CellModel& model, const VoiceTable& voices, int ce
     std::string text = "Cell " + std::to_string(cell);
     if (cell < static_cast<int>(model.SourceRoi.size()))
         text += "\nROI " + std::to_string(model.SourceRoi[cell]) + " in the source";
+    if (cell < static_cast<int>(model.SourcePlane.size())) text += ", plane" + std::to_string(model.SourcePlane[cell]);
     const CellPosition at = cell < static_cast<int>(model.CellPos.size()) ? model.CellPos[cell] : CellPosition{};
     char where[96];
     if (cell < static_cast<int>(sourcePixels.size()))

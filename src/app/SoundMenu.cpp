@@ -9,6 +9,7 @@
 #include <QActionGroup>
 #include <QInputDialog>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <array>
 #include <utility>
@@ -88,7 +89,7 @@ void ApplicationWindow::buildSoundMenu() {
     // Rebuilt each time it opens, so the checks show what plays now.
     connect(pitch, &QMenu::aboutToShow, this, [this, pitch] {
         pitch->clear();
-        const PitchMapping now = preferences_.mapping;
+        const PitchMapping now = mappingInForce();
         auto* modes = new QActionGroup(pitch);
         for (const auto& [mode, text] : kModes)
             choice(*pitch, *modes, QString::fromLatin1(text), now.mode == mode, [this, now, m = mode] {
@@ -204,10 +205,31 @@ bool ApplicationWindow::chooseMapping(const PitchMapping& mapping) {
         return false;
     }
     preferences_.mapping = mapping;
+    recordingMapping_.reset();
     saveSoundPreferences(settings_, preferences_);
     form_->drawKeyboard();  // keys lit under the old mapping would stay red
     showListening();
     return true;
+}
+
+void ApplicationWindow::fitMappingToRecording() {
+    constexpr int kKeys = 128;
+    const CellModel& model = form_->model();
+    const bool imported = !model.SourceRoi.empty();
+    if (imported && model.CellCount > kKeys && preferences_.mapping.mode == PitchMode::Rows) {
+        PitchMapping every = preferences_.mapping;
+        every.mode = PitchMode::Scale;
+        form_->playback().setMapping(every);  // the kept mapping was checked, so its scale fields are sound
+        recordingMapping_ = every;
+        form_->drawKeyboard();
+        statusBar()->showMessage(QStringLiteral("All %1 cells sound: pitch mapping Scale for this recording "
+                                                "(Sound > Pitch Mapping > Rows plays only the middle 128)")
+                                     .arg(model.CellCount));
+    } else if (recordingMapping_) {
+        recordingMapping_.reset();
+        form_->playback().setMapping(preferences_.mapping);
+        form_->drawKeyboard();
+    }
 }
 
 void ApplicationWindow::chooseVelocity(VelocityMode mode) {

@@ -53,7 +53,7 @@ void addImportOptions(CLI::App& command, ImportChoice& choice) {
         choice.options.lastFrame = last;
     };
     mark(command.add_option_function<std::string>("--frames", frames,
-                                                  "Imports: keep source frames FIRST..LAST (at most 100000), "
+                                                  "Imports: keep source frames FIRST..LAST, "
                                                   "renumbered from 1")
              ->type_name("FIRST:LAST"));
     command.add_option("--events", choice.events,
@@ -65,6 +65,10 @@ void addImportOptions(CLI::App& command, ImportChoice& choice) {
                        "repeatable")
         ->type_name("FILE")
         ->check(CLI::ExistingFile);
+    mark(command.add_option("--plane", choice.options.plane,
+                            "Imports: of a folder of suite2p planes, open only plane N (else every plane as one)")
+             ->type_name("N")
+             ->check(CLI::Range(0, 99999999)));
 }
 
 namespace {

@@ -41,6 +41,7 @@ JsonExtraFields importFields(const ImportSource& source, const CellModel& model)
     extra.afterFrameCount += "}";
     extra.perCell = [&source, &model](int cell) {
         std::string fields = ", \"roi\": " + std::to_string(source.cellRoi.at(cell));
+        if (!source.cellPlane.empty()) fields += ", \"plane\": " + std::to_string(source.cellPlane.at(cell));
         if (model.Strength.empty()) return fields;
         fields += ", \"strengths\": [";
         bool first = true;

@@ -1,6 +1,7 @@
 #include "import/CaimanReader.h"
 
 #include "import/Hdf5File.h"
+#include "import/Hdf5Traces.h"
 #include "import/ImportError.h"
 #include "import/RecordingAssembler.h"
 #include "model/DataFileLoader.h"
@@ -119,8 +120,7 @@ ImportResult importCaiman(const Hdf5File& file, const std::string& path, const I
         }
     } catch (const ImportError&) {
     }
-    return assembleRecording(DenseTraceMatrix(file.readNumbers(tracePath), rois, frames, false), layout, options,
-                             progress);
+    return assembleRecording(Hdf5TraceMatrix(file, tracePath, rois, frames, false), layout, options, progress);
 }
 
 }  // namespace cellsonify

@@ -246,6 +246,51 @@ std::vector<double> Hdf5File::readNumbers(const std::string& dataset) const {
     return values;
 }
 
+std::vector<std::size_t> Hdf5File::chunkShape(const std::string& dataset) const {
+    const Handle d(openDataset(dataset), H5Dclose);
+    const Handle plist(H5Dget_create_plist(d.get()), H5Pclose);
+    if (!plist.valid() || H5Pget_layout(plist.get()) != H5D_CHUNKED) return {};
+    hsize_t dims[32];
+    const int rank = H5Pget_chunk(plist.get(), 32, dims);
+    if (rank <= 0) return {};
+    return {dims, dims + rank};
+}
+
+void Hdf5File::readBlock(const std::string& dataset, const std::vector<std::size_t>& offset,
+                         const std::vector<std::size_t>& count, double* out) const {
+    const Handle d(openDataset(dataset), H5Dclose);
+    const Handle type(H5Dget_type(d.get()), H5Tclose);
+    const H5T_class_t cls = H5Tget_class(type.get());
+    if (cls != H5T_INTEGER && cls != H5T_FLOAT) fail(dataset + " does not hold numbers");
+    const Handle space(H5Dget_space(d.get()), H5Sclose);
+    const int rank = H5Sget_simple_extent_ndims(space.get());
+    if (rank < 0 || static_cast<std::size_t>(rank) != offset.size() || count.size() != offset.size())
+        fail(dataset + " does not have the shape expected");
+    // A chunk is unpacked whole to read any of it: a compressed chunk that
+    // unpacks to more than this is refused rather than allocated.
+    constexpr std::size_t kLargestChunkBytes = std::size_t{1} << 30;
+    const Handle plist(H5Dget_create_plist(d.get()), H5Pclose);
+    if (plist.valid() && H5Pget_layout(plist.get()) == H5D_CHUNKED) {
+        hsize_t dims[32];
+        const int chunkRank = H5Pget_chunk(plist.get(), 32, dims);
+        std::size_t bytes = H5Tget_size(type.get());
+        for (int i = 0; i < chunkRank && bytes <= kLargestChunkBytes; ++i)
+            bytes = dims[i] > kLargestChunkBytes ? kLargestChunkBytes + 1 : bytes * static_cast<std::size_t>(dims[i]);
+        if (bytes > kLargestChunkBytes)
+            fail(dataset + " is stored in chunks of more than 1 GiB each, too large to unpack in memory");
+    }
+    std::vector<hsize_t> start(offset.begin(), offset.end()), size(count.begin(), count.end());
+    std::size_t n = 1;
+    for (hsize_t c : size) n *= static_cast<std::size_t>(c);
+    if (n == 0) return;
+    if (H5Sselect_hyperslab(space.get(), H5S_SELECT_SET, start.data(), nullptr, size.data(), nullptr) < 0 ||
+        H5Sselect_valid(space.get()) <= 0)
+        fail(dataset + " has no such part");
+    const Handle memory(H5Screate_simple(rank, size.data(), nullptr), H5Sclose);
+    if (H5Dread(d.get(), H5T_NATIVE_DOUBLE, memory.get(), space.get(), H5P_DEFAULT, out) < 0)
+        fail(dataset + " cannot be read");
+}
+
 bool Hdf5File::hasField(const std::string& dataset, const std::string& field) const {
     if (!isDataset(dataset)) return false;
     const Handle d(openDataset(dataset), H5Dclose);

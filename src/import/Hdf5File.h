@@ -30,6 +30,14 @@ public:
     std::vector<std::size_t> shape(const std::string& dataset) const;
     // The whole numeric dataset, converted to double.
     std::vector<double> readNumbers(const std::string& dataset) const;
+    // The part [offset, offset + count) of a numeric dataset (one entry per
+    // dimension), converted to double into `out` in row-major order. Only the
+    // chunks holding that part are read; a dataset whose chunks are too large
+    // to unpack in memory is refused.
+    void readBlock(const std::string& dataset, const std::vector<std::size_t>& offset,
+                   const std::vector<std::size_t>& count, double* out) const;
+    // The shape of the dataset's chunks; empty when it is not chunked.
+    std::vector<std::size_t> chunkShape(const std::string& dataset) const;
     // Field `field` of every element of a compound dataset, as double.
     std::vector<double> readField(const std::string& dataset, const std::string& field) const;
     // Whether a compound dataset has field `field`.

@@ -23,6 +23,8 @@ ImportResult timed(ImportResult result) {
 
 ImportResult importAsFormat(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
     const RecordingFormat& format = recordingFormatOf(path);
+    if (options.plane >= 0 && !format.readsFolders)
+        throw ImportError(baseName(path), "--plane applies to a folder of suite2p planes");
     // A suite2p folder (or a .npy in one) names its own missing files.
     if (format.readsFolders) return timed(format.read(path, options, progress));
     const PathStatus status = pathStatus(path);

@@ -15,9 +15,11 @@ struct ImportOptions {
     // Which trace to read: suite2p "spks" (default) or "F"; NWB a series or
     // container name (default: the preferred series); CaImAn "S" (default) or "C".
     std::string trace;
-    // Frames to keep, 1-based and inclusive; 0 = not given. At most 100000 frames.
+    // Frames to keep, 1-based and inclusive; 0 = not given.
     long long firstFrame = 0;
     long long lastFrame = 0;
+    // Of a folder of suite2p planes, only plane<N>; -1: every plane.
+    int plane = -1;
 };
 
 // Progress of a long import: `report` gets 0..1 now and then (from the calling
@@ -39,11 +41,13 @@ struct ImportSource {
     // Per cell (index = cell; [0] unused): the ROI's number as the source gives
     // it (suite2p and CaImAn: 0-based position; NWB: the id column) ...
     std::vector<long long> cellRoi{0};
+    // ... for a folder of planes, the number of its plane (empty otherwise) ...
+    std::vector<int> cellPlane;
     // ... and its position in file units (X = centre column + 1, Y = image rows
     // - centre row), which normalise into the model's CellPos.
     std::vector<CellPosition> filePositions{CellPosition{}};
     double imageRows = 0;  // rows of the field of view: column = X - 1, row = imageRows - Y
-    // Sentences about what was left out ("kept frames 1..100000 of 120000").
+    // Sentences about what was left out ("kept frames 1..100000 of 120000, renumbered from 1").
     std::vector<std::string> notes;
     // Side files that could not be used and what was done instead ("ops.npy
     // cannot be read (...); the image height comes from the ROI masks"). The

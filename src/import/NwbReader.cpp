@@ -1,6 +1,7 @@
 #include "import/NwbReader.h"
 
 #include "import/Hdf5File.h"
+#include "import/Hdf5Traces.h"
 #include "import/ImportError.h"
 #include "import/NwbContext.h"
 #include "import/RecordingAssembler.h"
@@ -186,15 +187,20 @@ Centres imageMaskCentres(const Hdf5File& file, const std::string& table, std::si
     const std::vector<std::size_t> shape = file.shape(mask);
     if (shape.size() != 3 || shape[0] != count)
         throw ImportError(file.name(), mask + " is not one 2-D mask per ROI");
-    const std::vector<double> m = file.readNumbers(mask);
     const std::size_t rows = shape[1], columns = shape[2];
+    if (rows != 0 && columns > (std::size_t{1} << 28) / rows)
+        throw ImportError(file.name(), mask + " declares masks of " + std::to_string(rows) + " x " +
+                                           std::to_string(columns) + " pixels, more than an image holds");
     Centres c;
     c.imageRows = static_cast<double>(rows);
     c.row.assign(count, NAN);
     c.column.assign(count, NAN);
+    // Mask by mask: the masks of every ROI together are far larger than the file.
+    std::vector<double> m(rows * columns);
     for (std::size_t r = 0; r < count; ++r) {
+        file.readBlock(mask, {r, 0, 0}, {1, rows, columns}, m.data());
         double sw = 0, sr = 0, sc = 0;
-        const double* p = m.data() + r * rows * columns;
+        const double* p = m.data();
         for (std::size_t i = 0; i < rows; ++i)
             for (std::size_t j = 0; j < columns; ++j) {
                 const double w = p[i * columns + j];
@@ -333,8 +339,7 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }
     layout.frameRate = frameRateOf(file, series.path, table);
-    ImportResult result = assembleRecording(DenseTraceMatrix(file.readNumbers(series.path + "/data"), rois, frames,
-                                                             !roiMajor),
+    ImportResult result = assembleRecording(Hdf5TraceMatrix(file, series.path + "/data", rois, frames, !roiMajor),
                                             layout, options, progress);
     readNwbContext(file, series.path, result);
     return result;

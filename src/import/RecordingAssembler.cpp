@@ -10,15 +10,16 @@
 #include <exception>
 #include <numeric>
 #include <thread>
+#include <unistd.h>
 
 namespace cellsonify {
 
-void DenseTraceMatrix::copyRow(std::size_t roi, std::size_t first, std::size_t count, double* out) const {
-    if (!frameMajor_) {
-        std::copy_n(values_.begin() + static_cast<std::ptrdiff_t>(roi * frames_ + first), count, out);
-        return;
-    }
-    for (std::size_t i = 0; i < count; ++i) out[i] = values_[(first + i) * rois_ + roi];
+void DenseTraceMatrix::readRois(std::size_t roi, std::size_t n, std::size_t first, std::size_t count,
+                                double* out) const {
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t f = 0; f < count; ++f)
+            out[i * count + f] = frameMajor_ ? values_[(first + f) * rois_ + roi + i]
+                                             : values_[(roi + i) * frames_ + first + f];
 }
 
 namespace {
@@ -29,21 +30,24 @@ struct FrameWindow {
 };
 
 FrameWindow chooseFrames(std::size_t total, const ImportOptions& o, const std::string& name, std::vector<std::string>& notes) {
-    if (o.firstFrame == 0 && o.lastFrame == 0) {
-        const std::size_t count = std::min<std::size_t>(total, kMaxFrameIndex);
-        if (count < total)
-            notes.push_back("kept frames 1.." + std::to_string(count) + " of " + std::to_string(total));
-        return {0, count};
-    }
+    if (o.firstFrame == 0 && o.lastFrame == 0) return {0, total};
     const std::string asked = "frames " + std::to_string(o.firstFrame) + ":" + std::to_string(o.lastFrame);
     if (o.firstFrame < 1 || o.lastFrame < o.firstFrame || static_cast<unsigned long long>(o.lastFrame) > total)
         throw ImportError(name, asked + " do not lie within the recording's frames 1.." + std::to_string(total));
-    if (o.lastFrame - o.firstFrame + 1 > kMaxFrameIndex)
-        throw ImportError(name, asked + " are more than 100000 frames");
     if (o.firstFrame != 1 || static_cast<unsigned long long>(o.lastFrame) != total)
         notes.push_back("kept frames " + std::to_string(o.firstFrame) + ".." + std::to_string(o.lastFrame) + " of " +
                         std::to_string(total) + ", renumbered from 1");
     return {static_cast<std::size_t>(o.firstFrame - 1), static_cast<std::size_t>(o.lastFrame - o.firstFrame + 1)};
+}
+
+// Frames of one ROI the reading can hold: a read holds a block in two
+// buffers, the onset search a copy and a source may need one more to turn
+// it, all as doubles, within half of this machine's memory. A damaged or
+// hostile file can declare any length; it gets a message, not an allocation.
+std::size_t mostFramesPerRoi() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return std::size_t{1} << 26;
+    return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize) / (4 * sizeof(double));
 }
 
 bool cancelled(const ImportProgress& p) { return p.cancel && p.cancel->load(std::memory_order_relaxed); }
@@ -54,67 +58,84 @@ struct DetectedEvents {
     std::vector<std::vector<float>> peaks;
 };
 
-// Onsets of every accepted ROI within the window, on up to two threads
-// besides the caller, which also reports progress.
+// Accepted ROIs read together: positions [begin, end) of the accepted list,
+// whose source ROIs all lie within [firstRoi, firstRoi + span).
+struct RoiBlock {
+    std::size_t begin = 0, end = 0;
+    std::size_t firstRoi = 0, span = 0;
+};
+
+// Groups the accepted ROIs (ascending) into blocks whose traces fit in
+// `kTraceBlockBytes` as doubles, aligned to the source's grain when that fits.
+std::vector<RoiBlock> roiBlocks(const std::vector<AcceptedRoi>& rois, std::size_t frames, std::size_t grain) {
+    std::size_t most = std::max<std::size_t>(1, kTraceBlockBytes / sizeof(double) / std::max<std::size_t>(frames, 1));
+    if (grain > 1 && most >= grain) most -= most % grain;
+    std::vector<RoiBlock> blocks;
+    for (std::size_t i = 0; i < rois.size();) {
+        RoiBlock b{i, i, rois[i].index, 0};
+        if (grain > 1 && most >= grain) b.firstRoi -= b.firstRoi % grain;
+        while (b.end < rois.size() && rois[b.end].index - b.firstRoi < most) ++b.end;
+        b.span = rois[b.end - 1].index - b.firstRoi + 1;
+        blocks.push_back(b);
+        i = b.end;
+    }
+    return blocks;
+}
+
+// Onsets of every accepted ROI within the window. The caller's thread reads
+// the next block while up to three threads find the onsets of the current one.
 DetectedEvents detectEvents(const TraceMatrix& traces, const std::vector<AcceptedRoi>& rois, FrameWindow window,
                             double k, const ImportProgress& progress) {
     DetectedEvents found;
     found.onsets.resize(rois.size());
     found.peaks.resize(rois.size());
-    auto& events = found.onsets;
-    auto& peaks = found.peaks;
-    std::atomic<std::size_t> next{0}, done{0};
-    std::atomic<bool> stop{false};
-    std::exception_ptr failure;
-    auto work = [&] {
-        std::vector<double> row(window.count), scratch;
-        scratch.reserve(window.count);
-        for (;;) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= rois.size() || stop.load(std::memory_order_relaxed)) return;
-            traces.copyRow(rois[i].index, window.first, window.count, row.data());
-            eventOnsets(row, k, scratch, events[i], &peaks[i]);
-            events[i].shrink_to_fit();
-            peaks[i].shrink_to_fit();
-            done.fetch_add(1);
-        }
+    const std::vector<RoiBlock> blocks = roiBlocks(rois, window.count, traces.roiGrain());
+    std::size_t largest = 0;
+    for (const RoiBlock& b : blocks) largest = std::max(largest, b.span);
+    std::vector<double> buffers[2];
+    for (auto& b : buffers) b.resize(largest * window.count);
+    auto read = [&](std::size_t block) {
+        const RoiBlock& b = blocks[block];
+        traces.readRois(b.firstRoi, b.span, window.first, window.count, buffers[block % 2].data());
     };
     const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t helpers = std::min<std::size_t>({hardware - 1, 3, rois.size() / 8});
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back([&] {
-        try {
-            work();
-        } catch (...) {
-            stop = true;
-        }
-    });
-    // The caller works too, between progress reports.
-    try {
-        std::vector<double> row(window.count), scratch;
-        scratch.reserve(window.count);
-        for (;;) {
-            if (cancelled(progress)) {
-                stop = true;
-                break;
+    const std::size_t workers = std::clamp<std::size_t>(hardware, 1, 3);
+    if (!blocks.empty()) read(0);
+    for (std::size_t block = 0; block < blocks.size(); ++block) {
+        if (cancelled(progress)) throw ImportCancelled();
+        const RoiBlock& b = blocks[block];
+        const double* const values = buffers[block % 2].data();
+        std::atomic<std::size_t> next{b.begin};
+        std::atomic<bool> failed{false};
+        auto work = [&] {
+            try {
+                std::vector<double> scratch;
+                scratch.reserve(window.count);
+                for (std::size_t i; (i = next.fetch_add(1)) < b.end && !failed;) {
+                    const double* row = values + (rois[i].index - b.firstRoi) * window.count;
+                    eventOnsets(std::span<const double>(row, window.count), k, scratch, found.onsets[i],
+                                &found.peaks[i]);
+                    found.onsets[i].shrink_to_fit();
+                    found.peaks[i].shrink_to_fit();
+                }
+            } catch (...) {
+                failed = true;  // only allocation can fail here
             }
-            const std::size_t i = next.fetch_add(1);
-            if (i >= rois.size() || stop) break;
-            traces.copyRow(rois[i].index, window.first, window.count, row.data());
-            eventOnsets(row, k, scratch, events[i], &peaks[i]);
-            events[i].shrink_to_fit();
-            peaks[i].shrink_to_fit();
-            done.fetch_add(1);
-            if (progress.report && !rois.empty()) progress.report(static_cast<double>(done.load()) / rois.size());
+        };
+        std::vector<std::thread> threads;
+        for (std::size_t t = 0; t < std::min(workers, b.end - b.begin); ++t) threads.emplace_back(work);
+        std::exception_ptr readFailure;
+        try {
+            if (block + 1 < blocks.size()) read(block + 1);
+        } catch (...) {
+            readFailure = std::current_exception();
         }
-    } catch (...) {
-        failure = std::current_exception();
-        stop = true;
+        for (auto& t : threads) t.join();
+        if (readFailure) std::rethrow_exception(readFailure);
+        if (failed) throw std::bad_alloc();
+        if (progress.report) progress.report(static_cast<double>(b.end) / static_cast<double>(rois.size()));
     }
-    for (auto& t : threads) t.join();
-    if (failure) std::rethrow_exception(failure);
     if (cancelled(progress)) throw ImportCancelled();
-    if (done.load() != rois.size()) throw std::bad_alloc();  // a helper failed; only allocation can
     return found;
 }
 
@@ -142,25 +163,34 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     source.notes = layout.notes;
 
     const FrameWindow window = chooseFrames(traces.frames(), options, layout.name, source.notes);
+    if (window.count > mostFramesPerRoi())
+        throw ImportError(layout.name, layout.trace + " declares " + std::to_string(window.count) +
+                                           " frames per ROI, more than this machine's memory holds for one ROI; "
+                                           "choose a part with --frames FIRST:LAST");
+    // Frames are numbered as 32-bit whole numbers from 1.
+    constexpr std::size_t kMostFrames = INT32_MAX - 1;
+    if (window.count > kMostFrames)
+        throw ImportError(layout.name, "has " + std::to_string(window.count) + " frames, more than " +
+                                           std::to_string(kMostFrames) + "; choose a part with --frames FIRST:LAST");
     source.firstFrame = static_cast<long long>(window.first) + 1;
-    DetectedEvents detected = detectEvents(traces, layout.accepted, window, options.threshold, progress);
+    DetectedEvents detected = [&] {
+        try {
+            return detectEvents(traces, layout.accepted, window, options.threshold, progress);
+        } catch (const std::bad_alloc&) {
+            throw ImportError(layout.name, "ran out of memory reading the trace " + layout.trace + " (" +
+                                               std::to_string(traces.rois()) + " ROIs x " +
+                                               std::to_string(window.count) + " frames)");
+        }
+    }();
     const std::vector<std::vector<int32_t>>& events = detected.onsets;
 
-    // The 1500 ROIs with the most events (ties: the lower index), in ROI order.
+    // Every accepted ROI is a cell, in ROI order.
     std::vector<std::size_t> kept(layout.accepted.size());
     std::iota(kept.begin(), kept.end(), std::size_t{0});
-    if (kept.size() > static_cast<std::size_t>(kMaxCellIndex)) {
-        std::stable_sort(kept.begin(), kept.end(),
-                         [&](std::size_t a, std::size_t b) { return events[a].size() > events[b].size(); });
-        kept.resize(kMaxCellIndex);
-        std::sort(kept.begin(), kept.end());
-        source.notes.push_back("kept the " + std::to_string(kMaxCellIndex) + " of " +
-                               std::to_string(layout.accepted.size()) + " accepted ROIs with the most events");
-    }
 
     CellModel& model = result.model;
     model.DataFile = layout.path;
-    model.CellCount = static_cast<int16_t>(kept.size());
+    model.CellCount = static_cast<int32_t>(kept.size());
     model.FrameCount = static_cast<int32_t>(window.count);
     ActivityBuilder activity;
     for (std::size_t i : kept) {
@@ -176,6 +206,11 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     }
     model.SourceRoi = source.cellRoi;
     source.imageRows = layout.imageRows;
+    if (!layout.planes.empty()) {
+        source.cellPlane.assign(1, -1);
+        source.cellPlane.insert(source.cellPlane.end(), layout.planes.begin(), layout.planes.end());
+        model.SourcePlane = source.cellPlane;
+    }
     model.Activity = activity.finish();
     // Onsets come ascending and distinct, so the table keeps each cell's in
     // the order they were found and the strengths line up with them.
@@ -192,7 +227,6 @@ ImportResult assembleRecording(const TraceMatrix& traces, const SourceLayout& la
     std::string& caption = result.caption;
     caption = " " + layout.name + " (" + layout.label + ", " + std::to_string(kept.size()) + " of " +
               std::to_string(traces.rois()) + " ROIs";
-    if (kept.size() < layout.accepted.size()) caption += ", the most active";
     if (window.count < traces.frames())
         caption += ", frames " + std::to_string(window.first + 1) + "-" + std::to_string(window.first + window.count);
     caption += ", events at " + formatThreshold(options.threshold) + " SD)";

@@ -1,6 +1,7 @@
 #include "import/Suite2pReader.h"
 
 #include "import/ImportError.h"
+#include "import/NpyFile.h"
 #include "import/NpyReader.h"
 #include "import/PathCheck.h"
 #include "import/PickleReader.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <memory>
 #include <optional>
 #include <regex>
 
@@ -21,17 +23,18 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = PickleValue::Kind;
 
+// ROIs x frames read from the file a block of ROIs at a time.
 class NpyTraceMatrix : public TraceMatrix {
 public:
-    explicit NpyTraceMatrix(NpyArray array) : array_(std::move(array)) {}
-    std::size_t rois() const override { return array_.shape()[0]; }
-    std::size_t frames() const override { return array_.shape()[1]; }
-    void copyRow(std::size_t roi, std::size_t first, std::size_t count, double* out) const override {
-        array_.copyRow(roi, first, count, out);
+    explicit NpyTraceMatrix(const NpyFile& file) : file_(file) {}
+    std::size_t rois() const override { return file_.rows(); }
+    std::size_t frames() const override { return file_.columns(); }
+    void readRois(std::size_t roi, std::size_t n, std::size_t first, std::size_t count, double* out) const override {
+        file_.readRows(roi, n, first, count, out);
     }
 
 private:
-    NpyArray array_;
+    const NpyFile& file_;
 };
 
 bool isFolder(const fs::path& p) { return pathStatus(p.string()).kind == PathKind::Directory; }
@@ -97,34 +100,59 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Where a plane's data lies when `opened` is a run folder: combined/ when
-// suite2p merged the planes, else plane0/ (else the lowest plane), directly
-// in `opened` or in its suite2p/ folder.
-struct Plane {
-    fs::path folder;
-    std::string label;  // ", combined view of 3 planes", ", plane0 of 2 planes" or ""
+// The planes of a run folder: its plane<N> folders (by number) and whether
+// suite2p merged them into combined/, directly in `opened` or in its suite2p/ folder.
+struct Run {
+    fs::path base;
+    std::vector<std::pair<long, std::string>> planes;  // number, folder name
+    bool combined = false;
 };
 
-std::optional<Plane> planeOfRun(const fs::path& opened) {
+std::optional<Run> runOf(const fs::path& opened) {
     static const std::regex planeName("plane([0-9]+)");
     for (const fs::path& base : {opened, opened / "suite2p"}) {
         if (!isFolder(base)) continue;
-        std::vector<std::pair<long, std::string>> planes;
+        Run run{base, {}, isFolder(base / "combined")};
         std::error_code ec;
         for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string n = it->path().filename().string();
             std::smatch m;
             if (std::regex_match(n, m, planeName) && m[1].length() < 9 && isFolder(it->path()))
-                planes.emplace_back(std::stol(m[1]), n);
+                run.planes.emplace_back(std::stol(m[1]), n);
         }
-        if (planes.empty()) continue;
-        std::sort(planes.begin(), planes.end());
-        const std::string count = std::to_string(planes.size()) + (planes.size() == 1 ? " plane" : " planes");
-        if (isFolder(base / "combined")) return Plane{base / "combined", ", combined view of " + count};
-        return Plane{base / planes.front().second, ", " + planes.front().second + " of " + count};
+        if (run.planes.empty()) continue;
+        std::sort(run.planes.begin(), run.planes.end());
+        return run;
     }
     return std::nullopt;
 }
+
+// The traces of several planes as one: ROIs plane after plane, frames up to the shortest plane's.
+class PlanesTraceMatrix : public TraceMatrix {
+public:
+    void add(const NpyFile& file) {
+        files_.push_back(&file);
+        firstRoi_.push_back(rois_);
+        rois_ += file.rows();
+        frames_ = files_.size() == 1 ? file.columns() : std::min(frames_, file.columns());
+    }
+    std::size_t rois() const override { return rois_; }
+    std::size_t frames() const override { return frames_; }
+    void readRois(std::size_t roi, std::size_t n, std::size_t first, std::size_t count, double* out) const override {
+        for (std::size_t p = 0; p < files_.size() && n > 0; ++p) {
+            const std::size_t begin = firstRoi_[p], end = begin + files_[p]->rows();
+            if (roi >= end) continue;
+            const std::size_t take = std::min(n, end - roi);
+            files_[p]->readRows(roi - begin, take, first, count, out);
+            roi += take, n -= take, out += take * count;
+        }
+    }
+
+private:
+    std::vector<const NpyFile*> files_;
+    std::vector<std::size_t> firstRoi_;
+    std::size_t rois_ = 0, frames_ = 0;
+};
 
 // A side file read for what it adds; nothing when missing, a warning when it
 // cannot be used.
@@ -151,6 +179,20 @@ void readSideFile(const fs::path& file, const std::string& instead, std::vector<
 
 const std::string kCopiedWhole = "; was the folder copied whole?";
 
+// One plane folder read up to its traces: the trace file (its header only),
+// the accepted ROIs with their centres, and what the side files say.
+struct PlaneRead {
+    std::unique_ptr<NpyFile> traces;
+    SourceLayout layout;
+    double columns = 0;  // image columns its ROIs reach
+};
+
+// Reads the plane in `folder`; errors name `name`, what the user opened.
+PlaneRead readPlane(const fs::path& folder, const std::string& name, const std::string& trace);
+// Every plane of `run` as one recording.
+ImportResult importPlanes(const Run& run, const std::string& name, const std::string& path, const std::string& trace,
+                          const ImportOptions& options, const ImportProgress& progress);
+
 }  // namespace
 
 ImportResult importSuite2p(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
@@ -169,33 +211,67 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
         throw ImportError(name, "has no trace '" + trace + "'; a suite2p folder offers spks, F and Fneu");
     const std::string traceName = trace + ".npy";
 
-    SourceLayout layout;
-    layout.label = "suite2p " + trace;
-    if (isMissing(folder / traceName) && opened.kind == PathKind::Directory) {
-        if (const auto plane = planeOfRun(folder)) {
-            folder = plane->folder;
-            layout.label += plane->label;
+    std::string label = "suite2p " + trace;
+    const std::optional<Run> run =
+        isMissing(folder / traceName) && opened.kind == PathKind::Directory ? runOf(folder) : std::nullopt;
+    const auto count = [](std::size_t n) { return std::to_string(n) + (n == 1 ? " plane" : " planes"); };
+    if (options.plane >= 0) {
+        if (!run) throw ImportError(name, "is not a folder of suite2p planes; --plane applies to one");
+        const auto chosen = std::find_if(run->planes.begin(), run->planes.end(),
+                                         [&](const auto& p) { return p.first == options.plane; });
+        if (chosen == run->planes.end()) {
+            std::string list;
+            for (const auto& p : run->planes) list += (list.empty() ? "" : ", ") + p.second;
+            throw ImportError(name, "has no plane" + std::to_string(options.plane) + " (it has " + list + ")");
         }
+        folder = run->base / chosen->second;
+        label += ", " + chosen->second + " of " + count(run->planes.size());
+    } else if (run && run->combined) {
+        folder = run->base / "combined";
+        label += ", combined view of " + count(run->planes.size());
+    } else if (run && run->planes.size() == 1) {
+        folder = run->base / run->planes.front().second;
+        label += ", " + run->planes.front().second + " of 1 plane";
+    } else if (run) {
+        return importPlanes(*run, name, path, trace, options, progress);
     }
-    const fs::path traceFile = folder / traceName;
-    if (isMissing(traceFile))
+    if (isMissing(folder / traceName))
         throw ImportError(name, "has no " + traceName + " and no plane folders; open a suite2p plane folder "
                                 "(such as suite2p/plane0) or the run folder that holds them");
+    PlaneRead plane = readPlane(folder, name, trace);
+    plane.layout.label = label;
+    plane.layout.path = path;
+    try {
+        return assembleRecording(NpyTraceMatrix(*plane.traces), plane.layout, options, progress);
+    } catch (const ImportError& e) {
+        // A trace file that fails while being read names itself; the import names the folder.
+        if (std::string(e.what()).rfind(traceName + ": ", 0) == 0) throw ImportError(name, e.what());
+        throw;
+    }
+}
+
+namespace {
+
+PlaneRead readPlane(const fs::path& folder, const std::string& name, const std::string& trace) {
+    const std::string traceName = trace + ".npy";
+    const fs::path traceFile = folder / traceName;
+    SourceLayout layout;
 
     // The traces themselves must be read; their failure names what was opened.
-    NpyArray traces = [&] {
+    // Only the header is read here; the traces are read block by block.
+    std::unique_ptr<NpyFile> traces = [&] {
         try {
-            return NpyArray::fromFile(traceFile.string());
+            return std::make_unique<NpyFile>(traceFile.string());
         } catch (const ImportError& e) {
             throw ImportError(name, e.what() + kCopiedWhole);
         } catch (const std::bad_alloc&) {
             throw ImportError(name, traceName + ": there is not enough memory to read it");
         }
     }();
-    if (traces.shape().size() != 2)
+    if (traces->header().shape.size() != 2)
         throw ImportError(name, traceName + " is not a 2-D array of ROIs x frames (it has " +
-                                    std::to_string(traces.shape().size()) + " dimensions)");
-    const std::size_t rois = traces.shape()[0], frames = traces.shape()[1];
+                                    std::to_string(traces->header().shape.size()) + " dimensions)");
+    const std::size_t rois = traces->rows(), frames = traces->columns();
 
     // The other trace files must describe the same recording.
     for (const char* other : {"spks", "F", "Fneu"}) {
@@ -302,15 +378,61 @@ ImportResult importSuite2p(const std::string& path, const ImportOptions& options
         for (std::size_t r = 0; r < rois; ++r) centre[r] = {static_cast<double>(r), 0};
         imageRows = static_cast<double>(std::max<std::size_t>(rois, 1));
     }
-
-    layout.path = path;
     layout.name = name;
     layout.format = "suite2p";
     layout.trace = trace;
     layout.imageRows = imageRows;
+    double columns = 0;
     for (std::size_t r = 0; r < rois; ++r)
-        if (accepted[r]) layout.accepted.push_back({r, static_cast<long long>(r), centre[r].first, centre[r].second});
-    return assembleRecording(NpyTraceMatrix(std::move(traces)), layout, options, progress);
+        if (accepted[r]) {
+            layout.accepted.push_back({r, static_cast<long long>(r), centre[r].first, centre[r].second});
+            if (std::isfinite(centre[r].second)) columns = std::max(columns, centre[r].second + 1);
+        }
+    return PlaneRead{std::move(traces), std::move(layout), columns};
 }
+
+ImportResult importPlanes(const Run& run, const std::string& name, const std::string& path, const std::string& trace,
+                          const ImportOptions& options, const ImportProgress& progress) {
+    std::vector<PlaneRead> planes;
+    PlanesTraceMatrix traces;
+    std::string names;
+    for (const auto& [number, folder] : run.planes) {
+        if (isMissing(run.base / folder / (trace + ".npy")))
+            throw ImportError(name, folder + " has no " + trace + ".npy; open one plane with --plane N");
+        planes.push_back(readPlane(run.base / folder, name, trace));
+        traces.add(*planes.back().traces);
+        names += (names.empty() ? "" : ", ") + folder;
+    }
+    SourceLayout layout;
+    layout.path = path;
+    layout.name = name;
+    layout.format = "suite2p";
+    layout.trace = trace;
+    layout.label = "suite2p " + trace + ", planes " + names;
+    layout.frameRate = planes.front().layout.frameRate;
+    // The planes' fields of view side by side, left to right.
+    std::size_t firstRoi = 0;
+    double left = 0;
+    std::size_t shortest = SIZE_MAX, longest = 0;
+    for (std::size_t p = 0; p < planes.size(); ++p) {
+        const SourceLayout& own = planes[p].layout;
+        for (const std::string& w : own.warnings) layout.warnings.push_back(run.planes[p].second + ": " + w);
+        for (const AcceptedRoi& roi : own.accepted) {
+            layout.accepted.push_back({firstRoi + roi.index, roi.number, roi.row, roi.column + left});
+            layout.planes.push_back(static_cast<int>(run.planes[p].first));
+        }
+        layout.imageRows = std::max(layout.imageRows, own.imageRows);
+        left += std::ceil(planes[p].columns);
+        firstRoi += planes[p].traces->rows();
+        shortest = std::min(shortest, planes[p].traces->columns());
+        longest = std::max(longest, planes[p].traces->columns());
+    }
+    if (shortest != longest)
+        layout.notes.push_back("the planes have " + std::to_string(shortest) + " to " + std::to_string(longest) +
+                               " frames; each is cut to the shortest, " + std::to_string(shortest));
+    return assembleRecording(traces, layout, options, progress);
+}
+
+}  // namespace
 
 }  // namespace cellsonify

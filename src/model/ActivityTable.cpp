@@ -10,7 +10,8 @@
 namespace cellsonify {
 
 int16_t ActivityTable::at(int cell, int frame) const {
-    if (cell < 0 || cell > kMaxCellIndex || frame < 0 || frame > kMaxFrameIndex)
+    if (cell < 0 || cell > std::max(kMaxCellIndex, cellCount()) || frame < 0 ||
+        frame > std::max(kMaxFrameIndex, lastFrame_))
         throw std::out_of_range("activity index (" + std::to_string(cell) + ", " +
                                 std::to_string(frame) + ") out of range");
     if (frame == 0) return level(cell);
@@ -38,7 +39,7 @@ std::ptrdiff_t ActivityTable::eventIndex(int cell, long long frame) const {
     return static_cast<std::ptrdiff_t>(cellStart_[cell] + static_cast<std::size_t>(at - list.begin()));
 }
 
-std::span<const int16_t> ActivityTable::cellsIn(long long frame) const {
+std::span<const int32_t> ActivityTable::cellsIn(long long frame) const {
     if (frame < 1 || frame > lastFrame_) return {};
     return {cells_.data() + frameStart_[frame], cells_.data() + frameStart_[frame + 1]};
 }
@@ -66,6 +67,7 @@ void ActivityBuilder::foldCell() {
     // Files list frames in order almost always; sort only when they do not.
     if (!std::is_sorted(begin, frames.end())) std::sort(begin, frames.end());
     frames.erase(std::unique(begin, frames.end()), frames.end());
+    foldAbove_ = std::max(kFoldAbove, 2 * (frames.size() - cellBegin_));
 }
 
 void ActivityBuilder::closeCell() {
@@ -74,14 +76,18 @@ void ActivityBuilder::closeCell() {
     const int32_t* const last = frames.data() + frames.size();
     // Count the cell's frames per frame while they are still in cache; a list
     // that is not strictly ascending (rare) is undone, folded and counted again.
-    uint32_t* const count = frameCells_.data();
-    int32_t previous = 0;
+    int32_t previous = 0, top = 0;
     bool ascending = true;
     for (const int32_t* f = first; f != last; ++f) {
         ascending &= *f > previous;
         previous = *f;
-        ++count[*f];
+        top = std::max(top, *f);
     }
+    // Imports may pass a data file's frame limit; the counts grow with them.
+    if (static_cast<std::size_t>(top) >= frameCells_.size())
+        frameCells_.resize(std::max(static_cast<std::size_t>(top) + 1, 2 * frameCells_.size()), 0);
+    uint32_t* const count = frameCells_.data();
+    for (const int32_t* f = first; f != last; ++f) ++count[*f];
     if (!ascending) {
         for (const int32_t* f = first; f != last; ++f) --count[*f];
         foldCell();
@@ -89,6 +95,7 @@ void ActivityBuilder::closeCell() {
     }
     if (frames.size() > cellBegin_) table_.lastFrame_ = std::max(table_.lastFrame_, frames.back());
     cellBegin_ = frames.size();
+    foldAbove_ = kFoldAbove;
     table_.cellStart_.push_back(static_cast<uint32_t>(cellBegin_));
 }
 
@@ -99,7 +106,7 @@ namespace {
 // ascending order within blocks of frames whose share of the index fits in the
 // processor's cache, so the scattered writes stay there.
 void scatterCells(const ActivityTable& t, std::span<const uint32_t> cellStart, const int32_t* frames,
-                  const uint32_t* frameStart, int16_t* out, int32_t first, int32_t last) {
+                  const uint32_t* frameStart, int32_t* out, int32_t first, int32_t last) {
     const std::size_t events = frameStart[last + 1] - frameStart[first];
     if (events == 0) return;
     const int cells = static_cast<int>(cellStart.size()) - 2;
@@ -112,14 +119,14 @@ void scatterCells(const ActivityTable& t, std::span<const uint32_t> cellStart, c
     }
     constexpr std::size_t kBlockBytes = 512 * 1024;
     const std::size_t span = static_cast<std::size_t>(last - first) + 1;
-    const std::size_t perBlock = kBlockBytes / sizeof(int16_t) * span / events;
+    const std::size_t perBlock = kBlockBytes / sizeof(int32_t) * span / events;
     const auto blockFrames = static_cast<int32_t>(std::min(std::max<std::size_t>(perBlock, 256), span));
     for (int32_t blockEnd = first - 1 + blockFrames;; blockEnd += blockFrames) {
         const int32_t limit = std::min(blockEnd, last);
         for (int c = 1; c <= cells; ++c) {
             uint32_t k = cursor[c];
             const uint32_t end = cellStart[c + 1];
-            while (k < end && frames[k] <= limit) out[slot[frames[k]]++] = static_cast<int16_t>(c), ++k;
+            while (k < end && frames[k] <= limit) out[slot[frames[k]]++] = c, ++k;
             cursor[c] = k;
         }
         if (limit == last) break;
@@ -143,7 +150,7 @@ void ActivityBuilder::buildFrameIndex(ActivityTable& t) const {
 
     const std::span<const uint32_t> cellStart(t.cellStart_);
     const int32_t* const frames = t.frames_.data();
-    int16_t* const out = t.cells_.data();
+    int32_t* const out = t.cells_.data();
     constexpr std::size_t kTwoThreadsFrom = 1 << 16;  // below this a thread costs more than it saves
     if (events < kTwoThreadsFrom || lastFrame < 2) {
         scatterCells(t, cellStart, frames, start, out, 1, lastFrame);

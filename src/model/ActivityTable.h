@@ -8,7 +8,8 @@
 
 namespace cellsonify {
 
-// Highest cell and frame index a recording may use (cells 1..1500, frames 1..100000).
+// Highest cell and frame index a data file may use (cells 1..1500, frames
+// 1..100000). Imports are bounded by memory only.
 inline constexpr int kMaxCellIndex = 1500;
 inline constexpr int kMaxFrameIndex = 100000;
 
@@ -21,7 +22,8 @@ public:
     ActivityTable() = default;
 
     // The entry at (cell, frame): the level for frame 0, else 1 or 0.
-    // Throws std::out_of_range outside cells 0..1500 or frames 0..100000.
+    // Throws std::out_of_range outside cells 0..max(1500, cellCount()) or
+    // frames 0..max(100000, lastFrame()).
     int16_t at(int cell, int frame) const;
 
     // Active test for any frame index: frames below 0 or above the stored frames
@@ -33,7 +35,7 @@ public:
     std::span<const int32_t> framesOf(int cell) const;
 
     // Cells (ascending) active in `frame`. Empty for frame < 1 or above lastFrame().
-    std::span<const int16_t> cellsIn(long long frame) const;
+    std::span<const int32_t> cellsIn(long long frame) const;
 
     // Level of `cell` (entry (cell, 0)); 0 for a cell outside 1..cellCount().
     int16_t level(int cell) const;
@@ -57,7 +59,7 @@ private:
     std::vector<uint32_t> cellStart_;    // cell c's frames: frames_[cellStart_[c] .. cellStart_[c+1])
     std::vector<int32_t, BigAllocator<int32_t>> frames_;
     std::vector<uint32_t> frameStart_;   // frame f's cells: cells_[frameStart_[f] .. frameStart_[f+1])
-    std::vector<int16_t, BigAllocator<int16_t>> cells_;
+    std::vector<int32_t, BigAllocator<int32_t>> cells_;
     int32_t lastFrame_ = 0;
 };
 
@@ -68,13 +70,12 @@ public:
     void reserve(std::size_t events) { table_.frames_.reserve(events); }
     // Starts the next cell (numbered from 1) with its level (>= 1).
     void beginCell(int16_t level);
-    // Marks the current cell active in `frame` (1..100000; repeats and any order allowed).
+    // Marks the current cell active in `frame` (>= 1; repeats and any order allowed).
     void addFrame(int32_t frame) {
         table_.frames_.push_back(frame);
-        // A cell has at most 100000 distinct frames, so a longer list repeats
-        // itself; folding it keeps a file of one frame repeated from taking
-        // memory out of proportion to what it holds.
-        if (table_.frames_.size() - cellBegin_ > kFoldAbove) foldCell();
+        // Folding a list that repeats itself keeps a file of one frame
+        // repeated from taking memory out of proportion to what it holds.
+        if (table_.frames_.size() - cellBegin_ > foldAbove_) foldCell();
     }
     // Bulk form of addFrame for a parser: `n` uninitialised slots for frames of
     // the current cell; the caller fills the first ones and hands back the
@@ -86,7 +87,7 @@ public:
     }
     void keepFrames(std::size_t unused) {
         table_.frames_.resize(table_.frames_.size() - unused);
-        if (table_.frames_.size() - cellBegin_ > kFoldAbove) foldCell();
+        if (table_.frames_.size() - cellBegin_ > foldAbove_) foldCell();
     }
     int cellCount() const { return table_.levels_.empty() ? 0 : static_cast<int>(table_.levels_.size()) - 1; }
     // Sorts, removes repeats and builds the frame-major index. The builder is spent.
@@ -94,6 +95,9 @@ public:
 
 private:
     static constexpr std::size_t kFoldAbove = 4 * static_cast<std::size_t>(kMaxFrameIndex);
+    // Folds when the current cell's list passes this; doubles past what a
+    // fold leaves, so a long list of distinct frames is not folded again and again.
+    std::size_t foldAbove_ = kFoldAbove;
     void foldCell();
     void closeCell();
     void buildFrameIndex(ActivityTable& t) const;

@@ -18,8 +18,8 @@ bool CellModel::operator==(const CellModel& o) const {
                     o.FrameRate, o.Rows, o.Selection, o.Context);
 }
 
-int noteOfCell(int16_t cellCount, int cell) {
-    const int16_t spread = static_cast<int16_t>(127 - cellCount);
+int noteOfCell(int cellCount, int cell) {
+    const double spread = 127.0 - cellCount;
     return static_cast<int>(std::floor(spread / 2.0 + cell));
 }
 

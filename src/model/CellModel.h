@@ -28,7 +28,7 @@ uint64_t newModelRevision();
 // recording hands that over beside the model. A load builds a whole new model
 // and replaces the old one only on success.
 struct CellModel {
-    int16_t CellCount = 0;          // cells 1..CellCount
+    int32_t CellCount = 0;          // cells 1..CellCount
     int32_t FrameCount = 0;         // frames the file declares
     double CurrentFrame = 0;        // playback position; may hold a fraction after a seek
     ActivityTable Activity;         // level and active frames per cell
@@ -39,6 +39,9 @@ struct CellModel {
     // Per cell (index = cell) the ROI number of the pipeline result it was
     // imported from; empty for a data file. Only shown, never compared.
     std::vector<long long> SourceRoi;
+    // Per cell (index = cell) the suite2p plane it came from, for a folder of
+    // planes opened as one; empty otherwise. Only shown.
+    std::vector<int> SourcePlane;
     // The raster row (and, where pitch follows rows, the note) each cell takes;
     // file order unless the user chose another. Drawn pictures depend on it:
     // changing it calls for touch().
@@ -62,6 +65,6 @@ struct CellModel {
 
 // MIDI note of `cell` among `cellCount` cells: floor((127 - cellCount) / 2 + cell).
 // May lie outside 0..127 when there are more than 128 cells.
-int noteOfCell(int16_t cellCount, int cell);
+int noteOfCell(int cellCount, int cell);
 
 }  // namespace cellsonify

@@ -11,9 +11,9 @@ namespace cellsonify {
 
 namespace {
 
-std::vector<int16_t> fileOrder(int n) {
-    std::vector<int16_t> cells(static_cast<std::size_t>(std::max(n, 0)));
-    std::iota(cells.begin(), cells.end(), int16_t{1});
+std::vector<int32_t> fileOrder(int n) {
+    std::vector<int32_t> cells(static_cast<std::size_t>(std::max(n, 0)));
+    std::iota(cells.begin(), cells.end(), int32_t{1});
     return cells;
 }
 
@@ -30,11 +30,11 @@ void coFiringProduct(const ActivityTable& activity, int lastFrame, const std::ve
     for (std::size_t i = 0; i < v.size(); ++i) sv[i] = scale[i] * v[i];
     std::fill(out.begin(), out.end(), 0.0);
     for (int f = 1; f <= lastFrame; ++f) {
-        const std::span<const int16_t> cells = activity.cellsIn(f);
+        const std::span<const int32_t> cells = activity.cellsIn(f);
         double sum = 0;
-        for (const int16_t c : cells) sum += sv[c];
+        for (const int32_t c : cells) sum += sv[c];
         if (sum == 0) continue;
-        for (const int16_t c : cells) out[c] += sum;
+        for (const int32_t c : cells) out[c] += sum;
     }
     for (std::size_t i = 0; i < out.size(); ++i) out[i] *= scale[i];
 }
@@ -191,7 +191,7 @@ std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellC
 }
 
 RowOrder orderRows(const CellModel& model, RowOrderKind kind) {
-    std::vector<int16_t> cells = fileOrder(model.CellCount);
+    std::vector<int32_t> cells = fileOrder(model.CellCount);
     if (kind == RowOrderKind::File) return RowOrder(cells);
     // Sorted from the top row down, starting from file order as it reads from
     // the top (the highest cell number first), so that ties stay as they are.
@@ -200,7 +200,7 @@ RowOrder orderRows(const CellModel& model, RowOrderKind kind) {
         case RowOrderKind::File: break;
         case RowOrderKind::Position: {
             auto at = [&](int c) { return c < static_cast<int>(model.CellPos.size()) ? model.CellPos[c] : CellPosition{}; };
-            std::stable_sort(cells.begin(), cells.end(), [&](int16_t l, int16_t r) {
+            std::stable_sort(cells.begin(), cells.end(), [&](int32_t l, int32_t r) {
                 const CellPosition a = at(l), b = at(r);
                 return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
             });
@@ -208,12 +208,12 @@ RowOrder orderRows(const CellModel& model, RowOrderKind kind) {
         }
         case RowOrderKind::Activity: {
             const std::vector<int> counts = eventCounts(model.Activity, model.CellCount, lastPlayedFrame(model));
-            std::stable_sort(cells.begin(), cells.end(), [&](int16_t l, int16_t r) { return counts[l] > counts[r]; });
+            std::stable_sort(cells.begin(), cells.end(), [&](int32_t l, int32_t r) { return counts[l] > counts[r]; });
             break;
         }
         case RowOrderKind::Similarity: {
             const std::vector<double> e = similarityEmbedding(model.Activity, model.CellCount, lastPlayedFrame(model));
-            std::stable_sort(cells.begin(), cells.end(), [&](int16_t l, int16_t r) {
+            std::stable_sort(cells.begin(), cells.end(), [&](int32_t l, int32_t r) {
                 if (std::isnan(e[l]) || std::isnan(e[r])) return !std::isnan(e[l]) && std::isnan(e[r]);
                 return e[l] < e[r];
             });

@@ -102,7 +102,7 @@ CellModel Parser::run() {
         }
         readFrameList(kept, cells);
     }
-    model.CellCount = static_cast<int16_t>(cells);
+    model.CellCount = static_cast<int32_t>(cells);
     model.Activity = activity_.finish();
     normaliseCellPositions(model);
     return model;

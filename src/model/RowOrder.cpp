@@ -16,7 +16,7 @@ std::optional<RowOrderKind> parseRowOrder(std::string_view name) {
     return std::nullopt;
 }
 
-RowOrder::RowOrder(const std::vector<int16_t>& cellAtPlace) {
+RowOrder::RowOrder(const std::vector<int32_t>& cellAtPlace) {
     const std::size_t n = cellAtPlace.size();
     placeOf_.assign(n + 1, 0);
     cellAt_.assign(n + 1, 0);
@@ -25,8 +25,8 @@ RowOrder::RowOrder(const std::vector<int16_t>& cellAtPlace) {
         const int cell = cellAtPlace[p - 1];
         if (cell < 1 || cell > static_cast<int>(n) || placeOf_[cell] != 0)
             throw std::invalid_argument("a row order must hold each cell once");
-        placeOf_[cell] = static_cast<int16_t>(p);
-        cellAt_[p] = static_cast<int16_t>(cell);
+        placeOf_[cell] = static_cast<int32_t>(p);
+        cellAt_[p] = static_cast<int32_t>(cell);
         moved = moved || cell != static_cast<int>(p);
     }
     if (!moved) placeOf_.clear(), cellAt_.clear();

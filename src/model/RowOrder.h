@@ -29,7 +29,7 @@ class RowOrder {
 public:
     RowOrder() = default;
     // `cellAtPlace[p - 1]` is the cell in place p: a permutation of 1..n.
-    explicit RowOrder(const std::vector<int16_t>& cellAtPlace);
+    explicit RowOrder(const std::vector<int32_t>& cellAtPlace);
 
     // The place of `cell`; a cell the order does not hold keeps its own number.
     int placeOf(int cell) const {
@@ -45,8 +45,8 @@ public:
     bool operator==(const RowOrder&) const = default;
 
 private:
-    std::vector<int16_t> placeOf_;  // index = cell, [0] unused
-    std::vector<int16_t> cellAt_;   // index = place, [0] unused
+    std::vector<int32_t> placeOf_;  // index = cell, [0] unused
+    std::vector<int32_t> cellAt_;   // index = place, [0] unused
 };
 
 }  // namespace cellsonify

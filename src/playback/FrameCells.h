@@ -32,7 +32,7 @@ private:
     void settle();
 
     const ActivityTable* activity_ = nullptr;
-    std::span<const int16_t> listed_;   // frames >= 1: remaining cells of the frame
+    std::span<const int32_t> listed_;   // frames >= 1: remaining cells of the frame
     bool everyCell_ = false;            // frame 0: walk 1..lastCell by level
     int lastCell_ = 0;
     int cell_ = kDone;

@@ -2,7 +2,7 @@
 
 namespace cellsonify {
 
-std::optional<int> keyOfCell(int16_t cellCount, int cell) {
+std::optional<int> keyOfCell(int cellCount, int cell) {
     const int note = noteOfCell(cellCount, cell);
     if (note < 0 || note > 127) return std::nullopt;
     return note;

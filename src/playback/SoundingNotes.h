@@ -15,7 +15,7 @@ namespace cellsonify {
 
 // The key `cell` lights among `cellCount` cells, or nothing when its note lies
 // outside 0..127 (the cell still lights on the raster and the map).
-std::optional<int> keyOfCell(int16_t cellCount, int cell);
+std::optional<int> keyOfCell(int cellCount, int cell);
 
 // The cells that light when playback stands at `position`, lowest first.
 FrameCells cellsLightingAt(const CellModel& model, double position);

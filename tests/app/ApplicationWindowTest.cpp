@@ -463,3 +463,44 @@ TEST_F(ApplicationWindowTest, AboutTellsTheVersionTheLicenceAndTheSoundFont) {
     EXPECT_NE(about.find("GPL-3.0-or-later"), std::string::npos);
     EXPECT_NE(about.find("\nSoundFont: "), std::string::npos);
 }
+
+// An import with more cells than keys opens with every cell sounding; the
+// user can go back to rows, and a data file keeps the kept mapping.
+TEST_F(ApplicationWindowTest, AnImportWithMoreCellsThanKeysOpensWithEveryCellSounding) {
+    const std::string plane = (dir.path() / "plane0").string();
+    importfixtures::writeSuite2pPlane(plane, 200, 20, std::vector<std::vector<std::size_t>>(200, {3}));
+    const auto silent = [this] {
+        int n = 0;
+        for (int cell = 1; cell <= form().model().CellCount; ++cell) n += form().playback().voices().voiceOf(cell).note < 0;
+        return n;
+    };
+    ASSERT_TRUE(form().startImport(plane));
+    waitForImport(form());
+    ASSERT_EQ(form().model().CellCount, 200);
+    EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Scale);
+    EXPECT_EQ(silent(), 0);
+    EXPECT_TRUE(app->statusBar()->currentMessage().startsWith(QStringLiteral("All 200 cells sound"))) << app->statusBar()->currentMessage().toStdString();
+
+    auto* pitch = app->findChild<QMenu*>(QStringLiteral("pitchMenu"));
+    ASSERT_NE(pitch, nullptr);
+    emit pitch->aboutToShow();
+    QAction* rows = nullptr;
+    for (QAction* a : pitch->actions())
+        if (a->text().startsWith(QStringLiteral("&Rows"))) rows = a;
+    ASSERT_NE(rows, nullptr);
+    EXPECT_FALSE(rows->isChecked()) << "the menu shows the mapping in force";
+    rows->trigger();
+    EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Rows);
+    EXPECT_EQ(silent(), 200 - 128);
+
+    // A data file plays rows as ever; the next import opens with every cell sounding again.
+    start();
+    files.models["/data/wide.txt"] = viewstest::makeModel(10, std::vector<std::vector<int>>(200, {1}));
+    form().loadDataFile("/data/wide.txt");
+    EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Rows) << "a data file keeps the original rule";
+    ASSERT_TRUE(form().startImport(plane));
+    waitForImport(form());
+    EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Scale);
+    form().loadDataFile("/data/wide.txt");
+    EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Rows);
+}

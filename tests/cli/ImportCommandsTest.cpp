@@ -203,3 +203,45 @@ TEST_F(ImportCommands, AnImportsFrameRateAndStrengthsSetPaceAndLoudness) {
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
     }
 }
+
+// A recording beyond a data file's 1500 cells is refused, writing nothing,
+// until a part is chosen: the most active cells, or cells by number.
+TEST_F(ImportCommands, ConvertOfMoreCellsThanADataFileHoldsAsksForAPart) {
+    const fs::path big = dir.path() / "big" / "plane0";
+    std::vector<std::vector<std::size_t>> spikes(1600, {4});
+    spikes[1550] = {2, 6, 9};  // the most active, beyond 1500
+    spikes[7] = {3, 8};
+    importfixtures::writeSuite2pPlane(big, 1600, 12, spikes);
+    const std::string out = (dir.path() / "big.txt").string();
+    const Outcome refused = run({"convert", big.string(), "-o", out, "--threshold", "1"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("1600 cells and 12 frames, but a data file holds at most 1500 cells"), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("--most-active N"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(out));
+
+    const Outcome most = run({"convert", big.string(), "-o", out, "--threshold", "1", "--most-active", "2"});
+    ASSERT_EQ(most.code, 0) << most.err;
+    const Outcome text = run({"inspect", out});
+    EXPECT_NE(text.out.find(R"("cell_count": 2)"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(R"("frames": [4, 9]})"), std::string::npos) << text.out;      // ROI 7
+    EXPECT_NE(text.out.find(R"("frames": [3, 7, 10]})"), std::string::npos) << text.out;  // ROI 1550
+
+    const Outcome some = run({"convert", big.string(), "-o", out, "--threshold", "1", "--cells", "1-3,1600"});
+    ASSERT_EQ(some.code, 0) << some.err;
+    EXPECT_NE(run({"inspect", out}).out.find(R"("cell_count": 4)"), std::string::npos);
+}
+
+TEST_F(ImportCommands, InspectGivesEachCellsPlaneOfAFolderOfPlanes) {
+    const fs::path planes = dir.path() / "run";
+    importfixtures::writeSuite2pPlane(planes / "plane0", 1, 20, {{3}});
+    importfixtures::writeSuite2pPlane(planes / "plane1", 2, 20, {{4}, {5}});
+    const Outcome all = run({"inspect", planes.string()});
+    ASSERT_EQ(all.code, 0) << all.err;
+    EXPECT_NE(all.out.find(R"({"cell": 1, "roi": 0, "plane": 0, )"), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find(R"({"cell": 3, "roi": 1, "plane": 1, )"), std::string::npos) << all.out;
+    const Outcome one = run({"inspect", planes.string(), "--plane", "1"});
+    ASSERT_EQ(one.code, 0) << one.err;
+    EXPECT_NE(one.out.find(R"("cell_count": 2)"), std::string::npos) << one.out;
+    EXPECT_EQ(one.out.find("\"plane\""), std::string::npos);
+}

@@ -180,7 +180,8 @@ TEST(CaimanImport, AShapeBeyondMemoryIsRefusedBeforeAnyAllocation) {
     ImportOptions c;
     c.trace = "C";
     EXPECT_EQ(errorOf(file.string(), c),
-              "huge.hdf5: /estimates/C declares 100000000000000 numbers, more than this machine's memory holds");
+              "huge.hdf5: C declares 100000000000000 frames per ROI, more than this machine's memory holds for one ROI; "
+              "choose a part with --frames FIRST:LAST");
 }
 
 TEST(NwbImport, AFileImageInMemoryReadsAsTheFile) {

@@ -61,27 +61,33 @@ TEST(Suite2pImport, AcceptedRoisBecomeCellsWithOnsetsPositionsAndCaption) {
     EXPECT_EQ(r.source.filePositions[1].X, 2);  // column 1 + 1
 }
 
-TEST(Suite2pImport, KeepsThe1500MostActiveInRoiOrder) {
+TEST(Suite2pImport, KeepsEveryAcceptedRoiBeyond1500InRoiOrder) {
     std::vector<std::vector<std::size_t>> spikes(1503, {5});
-    spikes[0] = {};        // no events: dropped
-    spikes[1] = {2, 7};    // most events
-    spikes[1501] = {};     // dropped
-    Plane plane(1503, 30, spikes);
+    spikes[0] = {};        // no events: kept all the same
+    spikes[1] = {2, 7};
+    spikes[1502] = {9};
+    std::vector<double> iscell(2 * 1503, 0.5);
+    for (std::size_t r = 0; r < 1503; ++r) iscell[2 * r] = r == 7 ? 0 : 1;  // ROI 7 rejected
+    Plane plane(1503, 30, spikes, iscell);
     const ImportResult r = importRecording(plane.folder.string());
-    ASSERT_EQ(r.model.CellCount, 1500);
-    // 1503 - 1500 = 3 dropped: the two silent ROIs and, of the tied rest, the highest index.
-    EXPECT_EQ(r.source.cellRoi[1], 1);
-    EXPECT_EQ(r.source.cellRoi[1500], 1500);
-    EXPECT_EQ(r.model.Activity.framesOf(1).size(), 2u);
-    EXPECT_EQ(r.source.notes.size(), 1u);
+    ASSERT_EQ(r.model.CellCount, 1502);
+    EXPECT_EQ(r.source.cellRoi[1], 0);
+    EXPECT_EQ(r.source.cellRoi[8], 8);
+    EXPECT_EQ(r.source.cellRoi[1502], 1502);
+    EXPECT_TRUE(r.model.Activity.framesOf(1).empty());
+    EXPECT_EQ(r.model.Activity.framesOf(2).size(), 2u);
+    EXPECT_EQ(r.model.Activity.framesOf(1502)[0], 10);
+    EXPECT_NE(r.caption.find("1502 of 1503 ROIs, events"), std::string::npos) << r.caption;
+    EXPECT_TRUE(r.source.notes.empty());
 }
 
 TEST(Suite2pImport, FrameWindow) {
     Plane plane(1, 100005, {{0, 100002}});
     const ImportResult whole = importRecording(plane.folder.string());
-    EXPECT_EQ(whole.model.FrameCount, 100000);
-    EXPECT_EQ(whole.model.Activity.framesOf(1).size(), 1u);
-    EXPECT_NE(whole.caption.find("frames 1-100000"), std::string::npos);
+    EXPECT_EQ(whole.model.FrameCount, 100005);
+    EXPECT_EQ(std::vector<int32_t>(whole.model.Activity.framesOf(1).begin(), whole.model.Activity.framesOf(1).end()),
+              (std::vector<int32_t>{1, 100003}));
+    EXPECT_EQ(whole.caption.find("frames"), std::string::npos);
 
     ImportOptions o;
     o.firstFrame = 100001;
@@ -141,8 +147,8 @@ TEST(Suite2pImport, SideFilesThatCannotBeUsedLeaveTheRecordingOpenWithAWarning) 
 }
 
 // A run folder (plane0/, plane1/, ... directly or under suite2p/) opens
-// suite2p's combined view when there is one, else plane0.
-TEST(Suite2pImport, RunFoldersOpenTheCombinedViewElsePlane0) {
+// suite2p's combined view when there is one, else every plane; --plane 0 plane0.
+TEST(Suite2pImport, RunFoldersOpenTheCombinedViewElseEveryPlane) {
     const ImportResult combined = importRecording(testfiles::data("import/run-planes").string());
     EXPECT_EQ(combined.source.rois, 5);
     EXPECT_NE(combined.caption.find("run-planes (suite2p spks, combined view of 2 planes, 4 of 5 ROIs"),
@@ -150,7 +156,12 @@ TEST(Suite2pImport, RunFoldersOpenTheCombinedViewElsePlane0) {
     testfiles::TempDir dir;
     fs::copy(testfiles::data("import/run-planes/suite2p"), dir.path(), fs::copy_options::recursive);
     fs::remove_all(dir.path() / "combined");
-    const ImportResult first = importRecording(dir.path().string());
+    const ImportResult every = importRecording(dir.path().string());
+    EXPECT_EQ(every.source.rois, 5);
+    EXPECT_NE(every.caption.find("(suite2p spks, planes plane0, plane1, "), std::string::npos) << every.caption;
+    ImportOptions plane0;
+    plane0.plane = 0;
+    const ImportResult first = importRecording(dir.path().string(), plane0);
     EXPECT_EQ(first.source.rois, 3);
     EXPECT_NE(first.caption.find("(suite2p spks, plane0 of 2 planes, 2 of 3 ROIs"), std::string::npos);
     // A current run: ops.npy holds a datetime and paths, read around.
@@ -181,4 +192,51 @@ TEST(DataFileWriter, TextLoadsBackIntoTheSameModel) {
     EXPECT_EQ(back.CellPos, r.model.CellPos);
     EXPECT_EQ(back.Activity, r.model.Activity);
     EXPECT_EQ(fs::directory_iterator(out.path())->path().filename(), "out.txt");  // no temporary left
+}
+
+// A trace file whose header declares more than the file holds is refused by
+// its size alone, before anything is allocated for it.
+TEST(Suite2pImport, ATraceDeclaringMoreThanItsFileHoldsIsRefusedByItsSize) {
+    Plane plane(2, 10, {{1}, {2}});
+    std::string header = "{'descr': '<f4', 'fortran_order': False, 'shape': (50000, 2000000), }";
+    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
+    header += '\n';
+    std::ofstream out(plane.folder / "spks.npy", std::ios::binary | std::ios::trunc);
+    out << "\x93NUMPY\x01\x00"s << static_cast<char>(header.size()) << '\0' << header << std::string(400, '\0');
+    out.close();
+    EXPECT_EQ(errorOf(plane.folder.string()),
+              "plane0: spks.npy: the file ends early: the shape needs 100000000000 values; was the folder copied whole?");
+}
+
+// A run folder of planes without combined/ opens every plane as one
+// recording, cut to the shortest plane; --plane N opens one.
+TEST(Suite2pImport, AFolderOfPlanesOpensAsOneRecordingOrOnePlane) {
+    testfiles::TempDir dir;
+    const fs::path run = dir.path() / "run";
+    importfixtures::writeSuite2pPlane(run / "suite2p" / "plane0", 3, 30, {{2}, {5, 28}, {7}});
+    importfixtures::writeSuite2pPlane(run / "suite2p" / "plane1", 2, 25, {{4}, {9}});
+    const ImportResult all = importRecording(run.string());
+    ASSERT_EQ(all.model.CellCount, 5);
+    EXPECT_EQ(all.model.FrameCount, 25);
+    EXPECT_NE(all.caption.find("suite2p spks, planes plane0, plane1, 5 of 5 ROIs"), std::string::npos) << all.caption;
+    EXPECT_EQ(all.source.cellPlane, (std::vector<int>{-1, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(all.model.SourcePlane, all.source.cellPlane);
+    EXPECT_EQ(all.source.cellRoi, (std::vector<long long>{0, 0, 1, 2, 0, 1}));
+    EXPECT_EQ(std::vector<int32_t>(all.model.Activity.framesOf(2).begin(), all.model.Activity.framesOf(2).end()),
+              (std::vector<int32_t>{6}));  // its frame 29 lies beyond the shorter plane
+    EXPECT_EQ(all.model.Activity.framesOf(5)[0], 10);
+    ASSERT_EQ(all.source.notes.size(), 1u);
+    EXPECT_EQ(all.source.notes[0], "the planes have 25 to 30 frames; each is cut to the shortest, 25");
+    // plane1's field of view lies right of plane0's: its ROI 0 (column 1) right of plane0's ROI 2 (column 7).
+    EXPECT_GT(all.source.filePositions[4].X, all.source.filePositions[3].X);
+
+    ImportOptions one;
+    one.plane = 1;
+    const ImportResult second = importRecording(run.string(), one);
+    EXPECT_EQ(second.model.CellCount, 2);
+    EXPECT_EQ(second.model.FrameCount, 25);
+    EXPECT_NE(second.caption.find("suite2p spks, plane1 of 2 planes"), std::string::npos) << second.caption;
+    EXPECT_TRUE(second.source.cellPlane.empty());
+    one.plane = 5;
+    EXPECT_EQ(errorOf(run.string(), one), "run: has no plane5 (it has plane0, plane1)");
 }

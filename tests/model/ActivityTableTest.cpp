@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <vector>
@@ -55,4 +56,38 @@ TEST(ActivityTable, BothIndexesHoldExactlyTheFramesGiven) {
         const auto& expected = f >= 1 && f <= kFrames ? byFrame[f] : std::vector<int16_t>{};
         ASSERT_EQ(std::vector<int16_t>(got.begin(), got.end()), expected) << "frame " << f;
     }
+}
+
+// An import's size: cells past 16-bit numbers, frames past a data file's
+// 100000 (listed out of order once), and one cell with more distinct frames
+// than the repeat-folding threshold, which must all be kept.
+TEST(ActivityTable, HoldsTensOfThousandsOfCellsAndAMillionFrames) {
+    constexpr int kCells = 40000, kFrames = 1000000;
+    ActivityBuilder b;
+    for (int c = 1; c <= kCells; ++c) {
+        b.beginCell(1);
+        if (c == 2) {
+            for (int32_t f = 1; f <= kFrames; f += 2) b.addFrame(f);  // 500000 distinct frames
+        } else if (c == kCells) {
+            b.addFrame(kFrames);
+            b.addFrame(150000);
+        } else {
+            b.addFrame(static_cast<int32_t>(c * 24 % kFrames) + 1);
+        }
+    }
+    const ActivityTable t = b.finish();
+    ASSERT_EQ(t.cellCount(), kCells);
+    EXPECT_EQ(t.lastFrame(), kFrames);
+    EXPECT_EQ(t.framesOf(2).size(), 500000u);
+    EXPECT_EQ((std::vector<int32_t>(t.framesOf(kCells).begin(), t.framesOf(kCells).end())),
+              (std::vector<int32_t>{150000, kFrames}));
+    const auto last = t.cellsIn(kFrames);
+    EXPECT_EQ((std::vector<int32_t>(last.begin(), last.end())), (std::vector<int32_t>{kCells}));
+    const auto mid = t.cellsIn(150000);
+    EXPECT_EQ((std::vector<int32_t>(mid.begin(), mid.end())), (std::vector<int32_t>{kCells}));
+    const int cell = 33334;  // past 32767; its frame 800017 is odd, so cell 2 shares it
+    const int32_t f = cell * 24 % kFrames + 1;
+    const auto at = t.cellsIn(f);
+    EXPECT_EQ((std::vector<int32_t>(at.begin(), at.end())), (std::vector<int32_t>{2, cell}));
+    EXPECT_TRUE(t.active(cell, f));
 }

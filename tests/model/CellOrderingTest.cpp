@@ -87,7 +87,7 @@ TEST(RowOrders, SimilarityKeepsTwoInterleavedGroupsOfCoFiringCellsContiguous) {
 TEST(RowOrders, SimilarityOfAnEmptyOrSilentRecordingIsStill) {
     EXPECT_TRUE(orderRows(recording(5, {}), RowOrderKind::Similarity).isFileOrder());
     EXPECT_TRUE(orderRows(recording(5, {{}, {}, {}}), RowOrderKind::Similarity).isFileOrder());
-    EXPECT_THROW(RowOrder(std::vector<int16_t>{1, 1}), std::invalid_argument);
+    EXPECT_THROW(RowOrder(std::vector<int32_t>{1, 1}), std::invalid_argument);
 }
 
 TEST(CellNumbers, ListsAndRangesReadAsTypedAndMistakesAreNamed) {
