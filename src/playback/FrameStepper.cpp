@@ -137,7 +137,10 @@ void playNotes(PlaybackHost& host, const std::vector<int>& notes) {
 
 PassTick stepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices,
                    const VoiceTable* painted) {
-    PassStepper stepper(model, voices);
+    // The host is told every key the frame strikes: no budget here, as these
+    // notes are only shown or counted (the window's sound goes through its
+    // controller's stepper, which keeps the budget).
+    PassStepper stepper(model, voices, {}, VelocityMode::Fixed, kMostNotesPerFrame);
     std::vector<int> notes;
     const PassTick tick = stepper.step(model.CurrentFrame, host.trail(), 0, true,
                                        [&](int64_t, const MidiMessage& on) { notes.push_back(on.data1); });
