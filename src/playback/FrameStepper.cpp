@@ -151,7 +151,10 @@ void showTick(CellModel& model, const KeyRect& keys, PlaybackHost& host, const P
 }
 
 PassTick StepFrame(CellModel& model, const KeyRect& keys, PlaybackHost& host, const VoiceTable& voices) {
-    PassStepper stepper(model, voices);
+    // The host is told every key the frame strikes: no budget here, as these
+    // notes are only shown or counted (the window's sound goes through its
+    // controller's stepper, which keeps the budget).
+    PassStepper stepper(model, voices, {}, VelocityMode::Fixed, kMostNotesPerFrame);
     std::vector<int> notes;
     const PassTick tick = stepper.step(model.CurrentFrame, host.trail(), 0, true,
                                        [&](int64_t, const MidiMessage& on) { notes.push_back(on.data1); });

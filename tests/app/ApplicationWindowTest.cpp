@@ -504,3 +504,27 @@ TEST_F(ApplicationWindowTest, AnImportWithMoreCellsThanKeysOpensWithEveryCellSou
     form().loadDataFile("/data/wide.txt");
     EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Rows);
 }
+
+TEST_F(ApplicationWindowTest, TheStatusLineSaysWhatMergingAndTheNoteBudgetDidAndTheBudgetIsKept) {
+    form().loadDataFile("/data/a.txt");  // cells 1 and 3 in frame 1, cells 1 and 2 in frame 2
+    // Chromatic 60..61: cells 1 and 2 play 60, cell 3 plays 61.
+    ASSERT_TRUE(app->chooseMapping({PitchMode::Scale, ScaleKind::Chromatic, 0, 60, 61}));
+    auto* menu = app->findChild<QMenu*>(QStringLiteral("notesPerFrameMenu"));
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    auto* sixteen = app->findChild<QAction*>(QStringLiteral("notesPerFrame16Action"));
+    ASSERT_NE(sixteen, nullptr);
+    sixteen->trigger();
+    EXPECT_EQ(form().playback().settings().pass.notesPerFrame, 16);
+    app->chooseNotesPerFrame(1);
+    form().playback().soundSwitched(true);
+    form().playback().play();
+    form().playback().tick();  // 60 and 61 asked for, one note allowed
+    form().playback().tick();  // cells 1 and 2 merge on 60
+    EXPECT_EQ(app->statusBar()->currentMessage(),
+              QStringLiteral("3 cells: up to 2 in a frame, heard as at most 1 notes (1 cells merged, 1 notes over "
+                             "the budget of 1 left out)"));
+
+    start();
+    EXPECT_EQ(form().playback().settings().pass.notesPerFrame, 1) << "kept with the other Sound choices";
+}

@@ -94,7 +94,10 @@ TEST(MidiExport, CellsBeyondTheKeyboardAreLeftOut) {
     // 130 cells: notes floor(-1.5 + c), so cell 1 would be -1 and cell 130
     // would be 128; cells 2..129 give 0..127 in that order.
     std::vector<std::vector<int>> everyCellInFrameOne(130, std::vector<int>{1});
-    const std::vector<SmfEvent> events = midiEventsOf(dataFileText(5, everyCellInFrameOne), settings(50, 0));
+    // Every key at once: a note budget that holds them all.
+    ExportSettings everyKey = settings(50, 0);
+    everyKey.notesPerFrame = 128;
+    const std::vector<SmfEvent> events = midiEventsOf(dataFileText(5, everyCellInFrameOne), everyKey);
     std::vector<SmfEvent> expected{kTempo, at(0, {0xC0, 0})};
     for (int note = 0; note <= 127; ++note) expected.push_back(at(50, {0x90, note, 127}));
     expected.push_back(at(250, {0xFF, 0x2F, 0}));
