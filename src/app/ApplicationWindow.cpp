@@ -152,6 +152,7 @@ void ApplicationWindow::buildFileMenu() {
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { fillRecentMenu(*recentMenu_); });
     fillRecentMenu(*recentMenu_);
     file->addAction(&form_->exportAction().action());
+    buildContextFileEntries(*file);
     file->addSeparator();
     QAction* quit = menuEntry(*file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
@@ -217,6 +218,7 @@ void ApplicationWindow::buildPlaybackMenu() {
                 form_->setSpeedText(std::to_string(*ms));
         });
     }
+    buildTrialEntries(*playback);
 }
 
 void ApplicationWindow::enableRealTime() {
