@@ -210,6 +210,7 @@ void ApplicationWindow::buildFileMenu() {
     connect(menuEntry(*file, "importOptionsAction", QStringLiteral("&Import Options...")), &QAction::triggered, this,
             &ApplicationWindow::askImportOptions);
     file->addAction(&form_->exportAction().action());
+    buildContextFileEntries(*file);
     file->addSeparator();
     QAction* quit = menuEntry(*file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
@@ -289,6 +290,7 @@ void ApplicationWindow::buildPlaybackMenu() {
                 form_->playback().setSpeed(std::to_string(*ms));
         });
     }
+    buildTrialEntries(*playback);
 }
 
 void ApplicationWindow::enableRealTime() {

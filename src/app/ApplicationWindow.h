@@ -87,6 +87,15 @@ public:
     std::string aboutText() const;
     // Scales the window to `zoom` (View > Zoom), kept for next time.
     void chooseZoom(double zoom);
+    // --- the experiment (Playback's trial entries, File > Add Events, Sound > Context)
+    // Next (direction > 0) or previous trial: the position goes to just before
+    // its start, so playing on strikes it. False, not moving, when there is none.
+    bool stepTrial(int direction);
+    // Go to Time: the frame holding `seconds` of the recording; false when none does.
+    bool goToTime(double seconds);
+    // Adds events and behaviour side files to the recording's context; one
+    // that cannot be read is told (naming line and column) and adds nothing.
+    bool addContextFiles(const std::vector<std::string>& events, const std::vector<std::string>& behaviour);
 
 private:
     void buildFileMenu();
@@ -97,6 +106,10 @@ private:
     // Adds Row Order to the View menu.
     void buildRowOrderMenu();
     void buildHelpMenu();
+    void buildTrialEntries(QMenu& playback);
+    void buildContextFileEntries(QMenu& file);
+    void buildContextMenu(QMenu& sound);
+    void fillContextMenu(QMenu& menu);
     void showZoom(double zoom);
     // Sizes this window around the main window, its menu bar and status line,
     // and keeps it from shrinking below that.
@@ -138,6 +151,7 @@ private:
     QMenu* recentMenu_ = nullptr;
     QActionGroup* zoomSteps_ = nullptr;
     std::vector<QAction*> recordingActions_;
+    bool loopTrial_ = false;  // Playback > Loop Trial
 };
 
 }  // namespace cellsonify

@@ -1,6 +1,7 @@
 #include "app/PositionText.h"
 
 #include "model/CellModel.h"
+#include "model/TrialSteps.h"
 #include "playback/FrameCells.h"
 
 #include <algorithm>
@@ -16,6 +17,9 @@ std::string positionText(const CellModel& model) {
         std::snprintf(seconds, sizeof seconds, ", %.2f s", std::max(0.0, model.CurrentFrame) / model.FrameRate);
         text += seconds;
     }
+    // With trials (or any intervals), the one playing and its group.
+    if (const IntervalTable* trials = model.Context.trials())
+        if (const std::string trial = intervalText(*trials, model.CurrentFrame); !trial.empty()) text += ", " + trial;
     return text;
 }
 

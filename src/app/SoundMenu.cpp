@@ -61,6 +61,7 @@ void ApplicationWindow::buildSoundMenu() {
     QMenu* length = sound->addMenu(QStringLiteral("&Note Length"));
     length->setObjectName(QStringLiteral("noteLengthMenu"));
     QMenu* velocity = sound->addMenu(QStringLiteral("&Velocity"));
+    buildContextMenu(*sound);
     velocity->setObjectName(QStringLiteral("velocityMenu"));
     connect(velocity, &QMenu::aboutToShow, this, [this, velocity] {
         velocity->clear();

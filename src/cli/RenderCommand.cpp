@@ -15,6 +15,7 @@
 #include "playback/RealTimeSpeed.h"
 #include "playback/VoicingReport.h"
 #include "soundfiles/PlaybackPass.h"
+#include "soundfiles/RecordingExport.h"
 
 #include <CLI/CLI.hpp>
 

@@ -528,3 +528,38 @@ TEST_F(ApplicationWindowTest, TheStatusLineSaysWhatMergingAndTheNoteBudgetDidAnd
     start();
     EXPECT_EQ(form().playback().settings().pass.notesPerFrame, 1) << "kept with the other Sound choices";
 }
+
+TEST_F(ApplicationWindowTest, TrialKeysStepTrialByTrialTheStatusNamesItAndItsDrumSounds) {
+    form().loadDataFile("/data/a.txt");  // 100 frames, no frame rate
+    const auto events = dir.write("trials.csv", "frame,stop_frame,cond\n10,20,go\n30,40,nogo\n");
+    ASSERT_TRUE(app->addContextFiles({events.string()}, {}));
+    keyClick(*app, Qt::Key_BracketRight);
+    EXPECT_EQ(form().model().CurrentFrame, 9) << "just before the first trial";
+    keyClick(*app, Qt::Key_BracketRight);
+    EXPECT_EQ(form().model().CurrentFrame, 29);
+    keyClick(*app, Qt::Key_BracketLeft);
+    EXPECT_EQ(form().model().CurrentFrame, 9);
+    EXPECT_FALSE(app->stepTrial(-1)) << "nothing before the first";
+    EXPECT_FALSE(app->goToTime(1.0)) << "a recording without a rate has no seconds";
+
+    // Playing on strikes the first group's drum at frame 10, and the status line names the trial.
+    form().playback().soundSwitched(true);
+    const std::size_t before = midi.messages().size();
+    form().playback().tick();
+    const std::vector<MidiMessage> sent(midi.messages().begin() + static_cast<std::ptrdiff_t>(before), midi.messages().end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), MidiMessage{0x99, 36, 112}), sent.end());
+    EXPECT_EQ(app->findChild<QLabel*>(QStringLiteral("positionLabel"))->text(), QStringLiteral("Frame 10 of 100, trial 1 of 2 (go)"));
+
+    // Sound > Context > Interval Sounds off: the next trial is silent.
+    app->findChild<QMenu*>(QStringLiteral("contextMenu"))->findChild<QAction*>(QStringLiteral("intervalSoundsAction"))->trigger();
+    EXPECT_FALSE(form().model().Context.intervalsSound);
+    keyClick(*app, Qt::Key_BracketRight);
+    const std::size_t later = midi.messages().size();
+    form().playback().tick();
+    for (std::size_t i = later; i < midi.messages().size(); ++i) EXPECT_NE(midi.messages()[i].channel(), 9);
+
+    const auto broken = dir.write("broken.csv", "frame\nsoon\n");
+    EXPECT_FALSE(app->addContextFiles({broken.string()}, {}));
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.back().second, "broken.csv: line 2, column 1 (frame): \"soon\" is not a number");
+}
