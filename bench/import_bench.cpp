@@ -1,6 +1,13 @@
 // Importing a suite2p plane of 1000 ROIs x 30000 frames (spks.npy 120 MB).
 // Compare with bench/suite2p_numpy.py, the same work in NumPy:
 //   hyperfine 'build/bench/cellsonify_bench --import-suite2p DIR' 'python3 bench/suite2p_numpy.py DIR'
+// A plane at today's scale (20000 ROIs x 20000 frames, spks.npy 1.5 GB) is
+// written once by
+//   build/bench/cellsonify_bench --make-suite2p DIR 20000 20000
+// and timed, with its peak memory, against the same NumPy script:
+//   /usr/bin/time -v build/bench/cellsonify_bench --import-suite2p DIR
+//   /usr/bin/time -v /usr/bin/python3 bench/suite2p_numpy.py DIR
+// Both print the events found; they must agree (ROIS x FRAMES / 500 of them).
 #include "import/Importer.h"
 
 #include <benchmark/benchmark.h>
@@ -111,7 +118,7 @@ BENCHMARK(BM_ImportPeakMemoryOfFreshProcess)->Unit(benchmark::kMillisecond)->Ite
 }  // namespace
 
 // Imports one plane (or, given "--make", writes the generated one and prints
-// its folder) and prints the peak resident memory in MB.
+// its folder) and prints the peak resident memory in MB and the events found.
 int importSuite2pMain(const char* path) {
     if (std::string(path) == "--make") {
         std::printf("%s\n", suite2pPlane().c_str());
@@ -119,6 +126,36 @@ int importSuite2pMain(const char* path) {
     }
     const auto r = cellsonify::importRecording(path);
     benchmark::DoNotOptimize(r);
-    std::printf("%.1f\n", peakRssMb());
+    std::printf("%.1f %zu\n", peakRssMb(), r.model.Activity.eventCount());
+    return 0;
+}
+
+// Writes a plane folder of `rois` x `frames` float32 spks in which ROI r spikes
+// (to 50, else 0) at every frame f with (f + 7 r) % 500 == 0: one event per
+// 500 frames per ROI, each far above 3 SD, so the import and the NumPy script
+// must both find rois x frames / 500 of them (frames a multiple of 500).
+int makeSuite2pMain(const char* folder, const char* roisText, const char* framesText) {
+    const fs::path dir(folder);
+    const std::size_t rois = std::stoul(roisText), frames = std::stoul(framesText);
+    fs::create_directories(dir);
+    {
+        std::ofstream out(dir / "spks.npy", std::ios::binary);
+        writeNpyHeader(out, "<f4", "(" + std::to_string(rois) + ", " + std::to_string(frames) + ")");
+        std::vector<float> row(frames);
+        for (std::size_t r = 0; r < rois; ++r) {
+            for (std::size_t f = 0; f < frames; ++f) row[f] = (f + 7 * r) % 500 == 0 ? 50.0f : 0.0f;
+            out.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size() * 4));
+        }
+        if (!out) return 1;
+    }
+    {
+        std::ofstream out(dir / "iscell.npy", std::ios::binary);
+        writeNpyHeader(out, "<f8", "(" + std::to_string(rois) + ", 2)");
+        for (std::size_t r = 0; r < rois; ++r) {
+            const double v[2] = {1.0, 0.9};
+            out.write(reinterpret_cast<const char*>(v), 16);
+        }
+    }
+    std::printf("%s: %zu events expected\n", folder, rois * frames / 500);
     return 0;
 }
