@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <string>
 #include <unistd.h>
 
 using namespace cellsonify;
@@ -57,8 +58,8 @@ const CellModel& denseRecording() {
 
 ExportSettings denseSettings() {
     ExportSettings settings;
-    settings.intervalMs = kThirtyFps;
-    settings.mapping.mode = PitchMode::Position;
+    settings.pass.setSpeedText(std::to_string(kThirtyFps));
+    settings.pass.mapping.mode = PitchMode::Position;
     settings.tailSeconds = 2.0;
     return settings;
 }
@@ -75,7 +76,7 @@ void BM_DenseWav(benchmark::State& state) {
     const fs::path out = scratch("dense.wav");
     for (auto _ : state) {
         try {
-            exportRecording(model, out.string(), settings);
+            exportWavFile(model, out.string(), settings);
         } catch (const std::exception& e) {
             state.SkipWithError(e.what());
             return;
@@ -96,8 +97,7 @@ void BM_DenseMovie(benchmark::State& state) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (!QGuiApplication::instance()) static QGuiApplication app(argc, argv);
     const CellModel& model = denseRecording();
-    PictureSettings settings;
-    static_cast<ExportSettings&>(settings) = denseSettings();
+    const ExportSettings settings = denseSettings();
     const PlaybackPass pass = exportPass(model, settings);
     const fs::path out = scratch("dense.mp4");
     for (auto _ : state) {
@@ -121,7 +121,7 @@ BENCHMARK(BM_DenseMovie)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime()
 void BM_LongMidi(benchmark::State& state) {
     static const CellModel model = LoadDataFile(benchdata::largeRecordingPath());
     ExportSettings settings = denseSettings();
-    if (state.range(0) == 0) settings.mapping.mode = PitchMode::Scale;
+    if (state.range(0) == 0) settings.pass.mapping.mode = PitchMode::Scale;
     std::size_t bytes = 0;
     PlaybackPass pass;
     for (auto _ : state) {
