@@ -96,7 +96,7 @@ TEST(MidiExport, CellsBeyondTheKeyboardAreLeftOut) {
     std::vector<std::vector<int>> everyCellInFrameOne(130, std::vector<int>{1});
     // Every key at once: a note budget that holds them all.
     ExportSettings everyKey = settings(50, 0);
-    everyKey.notesPerFrame = 128;
+    everyKey.pass.notesPerFrame = 128;
     const std::vector<SmfEvent> events = midiEventsOf(dataFileText(5, everyCellInFrameOne), everyKey);
     std::vector<SmfEvent> expected{kTempo, at(0, {0xC0, 0})};
     for (int note = 0; note <= 127; ++note) expected.push_back(at(50, {0x90, note, 127}));

@@ -88,9 +88,9 @@ TEST_F(WindowFace, PicturesAtFractionalSpeedsShowTheWindowsTrail) {
 TEST_F(WindowFace, PaintsTheRastersZoomAndItsPagesTurningAsTheWindowDoes) {
     const UserScale zoomed{0, 10, 120, 50};
     window->showRasterWindow(zoomed);
-    PassPictures face(model, "40", kInstruments[1]);
+    PassPictures face(model, window->playback().settings().pass);
     face.showRasterWindow(zoomed);
-    expectSameFace(face, "zoomed at rest");
+    expectSameFace(face.picture(), "zoomed at rest");
     EXPECT_EQ(labelText("Label4"), QStringLiteral("120"));
 
     face.play();
@@ -100,7 +100,7 @@ TEST_F(WindowFace, PaintsTheRastersZoomAndItsPagesTurningAsTheWindowDoes) {
         window->playback().tick();
     }
     EXPECT_GT(window->raster().scale().left, 0);  // the page turned
-    expectSameFace(face, "zoomed after 130 ticks");
+    expectSameFace(face.picture(), "zoomed after 130 ticks");
 }
 
 }  // namespace
