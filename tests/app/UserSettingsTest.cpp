@@ -1,5 +1,4 @@
-// A settings file that is a FIFO would block the window's start-up when read:
-// it is never opened, and the settings last for the session.
+// A settings file that is a FIFO would block start-up: it is never opened.
 #include "app/UserSettings.h"
 #include "support/TestFiles.h"
 

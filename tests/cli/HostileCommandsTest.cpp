@@ -1,7 +1,4 @@
-// Commands given hostile names and places: batch names that would collide, a
-// standard output on a full device, FIFOs where files belong, names at the
-// length limit, a batch killed while it renders, and messages that must name
-// what they speak of.
+// Commands given hostile names and places, and a batch killed as it renders.
 #include "CliTestSupport.h"
 #include "soundfiles/ExportTestSupport.h"
 
