@@ -11,6 +11,7 @@
 #include "face/RedrawViews.h"
 #include "face/WindowFace.h"
 #include "film/PassPictures.h"
+#include "playback/PassSettings.h"
 #include "drawing/CellDots.h"
 #include "sound/Instruments.h"
 
@@ -153,7 +154,9 @@ BENCHMARK(BM_FirstPictureAfterLoad)->Unit(benchmark::kMillisecond);
 void BM_PlaybackTickZoomed(benchmark::State& state) {
     ensureApplication();
     const CellModel& m = largestRecording();
-    PassPictures pictures(m, "33", kDefaultInstrument);
+    PassSettings pass;
+    pass.setSpeedText("33");
+    PassPictures pictures(m, pass);
     pictures.showRasterWindow({0, 0, 1800, double(m.CellCount)});
     pictures.play();
     for (auto _ : state) pictures.tick();

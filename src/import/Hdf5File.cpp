@@ -268,7 +268,7 @@ void Hdf5File::readBlock(const std::string& dataset, const std::vector<std::size
         fail(dataset + " does not have the shape expected");
     // A chunk is unpacked whole to read any of it: a compressed chunk that
     // unpacks to more than this is refused rather than allocated.
-    constexpr std::size_t kLargestChunkBytes = std::size_t{1} << 30;
+    constexpr std::size_t kLargestChunkBytes = std::size_t{256} << 20;
     const Handle plist(H5Dget_create_plist(d.get()), H5Pclose);
     if (plist.valid() && H5Pget_layout(plist.get()) == H5D_CHUNKED) {
         hsize_t dims[32];
@@ -277,7 +277,7 @@ void Hdf5File::readBlock(const std::string& dataset, const std::vector<std::size
         for (int i = 0; i < chunkRank && bytes <= kLargestChunkBytes; ++i)
             bytes = dims[i] > kLargestChunkBytes ? kLargestChunkBytes + 1 : bytes * static_cast<std::size_t>(dims[i]);
         if (bytes > kLargestChunkBytes)
-            fail(dataset + " is stored in chunks of more than 1 GiB each, too large to unpack in memory");
+            fail(dataset + " is stored in chunks of more than 256 MiB each, too large to unpack in memory");
     }
     std::vector<hsize_t> start(offset.begin(), offset.end()), size(count.begin(), count.end());
     std::size_t n = 1;

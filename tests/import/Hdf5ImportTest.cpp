@@ -399,3 +399,28 @@ TEST(NwbImport, RefusesIdsThatAreNotWholeNumbersInRange) {
         EXPECT_NE(error.find("not a whole number"), std::string::npos) << error;
     }
 }
+
+// An unwritten dataset of 300 million numbers (a tiny file) read for ten
+// frames: only those frames are read, as the fill value, without events.
+TEST(CaimanImport, AFrameWindowOfAnUnwrittenTraceReadsOnlyThoseFrames) {
+    testfiles::TempDir dir;
+    const auto file = dir.path() / "sparse.hdf5";
+    {
+        Hdf5Writer w(file);
+        w.numbers("/dims", {2}, {10, 8}, true);
+        w.declaredOnly("/estimates/C", {3, 100000000});
+        w.numbers("/estimates/A/data", {3}, {1, 1, 1});
+        w.numbers("/estimates/A/indices", {3}, {0, 5, 9}, true);
+        w.numbers("/estimates/A/indptr", {4}, {0, 1, 2, 3}, true);
+        w.numbers("/estimates/A/shape", {2}, {80, 3}, true);
+    }
+    ImportOptions c;
+    c.trace = "C";
+    c.firstFrame = 99999991;
+    c.lastFrame = 100000000;
+    const ImportResult r = importRecording(file.string(), c);
+    EXPECT_EQ(r.model.CellCount, 3);
+    EXPECT_EQ(r.model.FrameCount, 10);
+    EXPECT_EQ(r.model.Activity.eventCount(), 0u);
+    EXPECT_EQ(r.source.sourceFrames, 100000000);
+}
