@@ -44,7 +44,7 @@ Recording recording(int frameCount, const std::vector<Cell>& cells) {
     }
     r.model.Strength.threshold = 3;
     r.model.Activity = builder.finish();
-    r.model.CellCount = static_cast<int16_t>(cells.size());
+    r.model.CellCount = static_cast<int32_t>(cells.size());
     r.model.FrameCount = frameCount;
     r.voices = VoiceTable(std::move(voices), {{0, std::nullopt}});
     return r;

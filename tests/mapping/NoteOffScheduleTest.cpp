@@ -33,7 +33,7 @@ CellModel recording(int frameCount, const std::vector<std::vector<int>>& framesP
         model.CellPos.push_back({0.5, 0.5});
     }
     model.Activity = builder.finish();
-    model.CellCount = static_cast<int16_t>(framesPerCell.size());
+    model.CellCount = static_cast<int32_t>(framesPerCell.size());
     model.FrameCount = frameCount;
     return model;
 }

@@ -17,7 +17,7 @@ namespace {
 
 CellModel modelOf(int cells, std::vector<CellPosition> positions = {}) {
     CellModel model;
-    model.CellCount = static_cast<int16_t>(cells);
+    model.CellCount = static_cast<int32_t>(cells);
     model.CellPos.insert(model.CellPos.end(), positions.begin(), positions.end());
     return model;
 }

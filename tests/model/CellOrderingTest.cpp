@@ -14,7 +14,7 @@ namespace {
 CellModel recording(int frameCount, const std::vector<std::vector<int>>& framesPerCell,
                     const std::vector<CellPosition>& positions = {}) {
     CellModel m;
-    m.CellCount = static_cast<int16_t>(framesPerCell.size());
+    m.CellCount = static_cast<int32_t>(framesPerCell.size());
     m.FrameCount = frameCount;
     ActivityBuilder b;
     for (const auto& frames : framesPerCell) {

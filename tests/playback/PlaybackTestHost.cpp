@@ -54,7 +54,7 @@ CellModel makeModel(int cellCount, int frameCount, std::initializer_list<CellFra
         for (int f : framesOf[c]) builder.addFrame(f);
         model.CellPos.push_back({c / 1000.0, c / 2000.0});
     }
-    model.CellCount = static_cast<int16_t>(cellCount);
+    model.CellCount = static_cast<int32_t>(cellCount);
     model.FrameCount = frameCount;
     model.Activity = builder.finish();
     return model;

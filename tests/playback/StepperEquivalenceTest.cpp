@@ -35,7 +35,7 @@ CellModel randomModel(std::mt19937& rng) {
     }
     model.Activity = builder.finish();
     const bool fewerPlayed = tableCells > 0 && std::bernoulli_distribution(0.2)(rng);
-    model.CellCount = static_cast<int16_t>(fewerPlayed ? tableCells / 2 : tableCells);
+    model.CellCount = static_cast<int32_t>(fewerPlayed ? tableCells / 2 : tableCells);
     model.FrameCount = frames;
     return model;
 }

@@ -14,7 +14,7 @@ namespace viewstest {
 inline cellsonify::CellModel makeModel(int frameCount, const std::vector<std::vector<int>>& framesPerCell,
                                        const std::vector<cellsonify::CellPosition>& positions = {}) {
     cellsonify::CellModel m;
-    m.CellCount = static_cast<int16_t>(framesPerCell.size());
+    m.CellCount = static_cast<int32_t>(framesPerCell.size());
     m.FrameCount = frameCount;
     cellsonify::ActivityBuilder b;
     for (const auto& frames : framesPerCell) {
