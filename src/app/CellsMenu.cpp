@@ -1,6 +1,7 @@
 // The Cells menu (which cells are picked and heard) and the View menu (the
 // order of the raster's rows) of the application window.
 #include "app/ApplicationWindow.h"
+#include "app/MenuEntry.h"
 
 #include "app/CellChooser.h"
 #include "model/CellOrdering.h"
@@ -18,15 +19,8 @@ namespace cellsonify {
 
 namespace {
 
-QAction* entry(QMenu& menu, const char* name, const QString& text, const QKeySequence& keys = {}) {
-    QAction* action = menu.addAction(text);
-    action->setObjectName(QLatin1String(name));
-    action->setShortcut(keys);
-    return action;
-}
-
 QAction* choice(QMenu& menu, QActionGroup& group, const char* name, const QString& text, bool checked) {
-    QAction* action = entry(menu, name, text);
+    QAction* action = menuEntry(menu, name, text);
     action->setCheckable(true);
     action->setChecked(checked);
     group.addAction(action);
@@ -38,7 +32,7 @@ QAction* choice(QMenu& menu, QActionGroup& group, const char* name, const QStrin
 void ApplicationWindow::buildCellsMenu() {
     cells_ = new CellChooser(*form_);
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Cells"));
-    connect(entry(*menu, "pickNumbersAction", QStringLiteral("&Select Cells...")), &QAction::triggered, this, [this] {
+    connect(menuEntry(*menu, "pickNumbersAction", QStringLiteral("&Select Cells...")), &QAction::triggered, this, [this] {
         const QString label =
             form_->model().SourceRoi.empty()
                 ? QStringLiteral("Cell numbers, such as 1,5,9-20:")
@@ -54,7 +48,7 @@ void ApplicationWindow::buildCellsMenu() {
             tell(*why);
         }
     });
-    connect(entry(*menu, "pickMostActiveAction", QStringLiteral("Select &Most Active...")), &QAction::triggered, this,
+    connect(menuEntry(*menu, "pickMostActiveAction", QStringLiteral("Select &Most Active...")), &QAction::triggered, this,
             [this] {
                 const int cells = form_->model().CellCount;
                 if (cells < 1) return;
@@ -65,7 +59,7 @@ void ApplicationWindow::buildCellsMenu() {
                 if (ok) cells_->pickMostActive(n);
             });
     // Escape belongs to the window, as Space and Home do.
-    connect(entry(*menu, "pickNoneAction", QStringLiteral("Select &None"), Qt::Key_Escape), &QAction::triggered,
+    connect(menuEntry(*menu, "pickNoneAction", QStringLiteral("Select &None"), Qt::Key_Escape), &QAction::triggered,
             cells_, &CellChooser::pickNone);
     menu->addSeparator();
     auto* hear = new QActionGroup(menu);

@@ -1,6 +1,7 @@
 // The experiment in the window: Playback's trial entries, File > Add Events
 // and Add Behaviour, and Sound > Context.
 #include "app/ApplicationWindow.h"
+#include "app/MenuEntry.h"
 
 #include "app/MessageSink.h"
 #include "import/ContextFiles.h"
@@ -21,25 +22,18 @@ namespace cellsonify {
 
 namespace {
 
-QAction* entry(QMenu& menu, const char* name, const QString& text, const QKeySequence& keys = {}) {
-    QAction* action = menu.addAction(text);
-    action->setObjectName(QLatin1String(name));
-    action->setShortcut(keys);
-    return action;
-}
-
 }  // namespace
 
 void ApplicationWindow::buildTrialEntries(QMenu& playback) {
     playback.addSeparator();
-    connect(entry(playback, "nextTrialAction", QStringLiteral("&Next Trial"), Qt::Key_BracketRight),
+    connect(menuEntry(playback, "nextTrialAction", QStringLiteral("&Next Trial"), Qt::Key_BracketRight),
             &QAction::triggered, this, [this] { stepTrial(1); });
-    connect(entry(playback, "previousTrialAction", QStringLiteral("Pre&vious Trial"), Qt::Key_BracketLeft),
+    connect(menuEntry(playback, "previousTrialAction", QStringLiteral("Pre&vious Trial"), Qt::Key_BracketLeft),
             &QAction::triggered, this, [this] { stepTrial(-1); });
-    QAction* loop = entry(playback, "loopTrialAction", QStringLiteral("&Loop Trial"));
+    QAction* loop = menuEntry(playback, "loopTrialAction", QStringLiteral("&Loop Trial"));
     loop->setCheckable(true);
     connect(loop, &QAction::toggled, this, [this](bool on) { loopTrial_ = on; });
-    connect(entry(playback, "goToTimeAction", QStringLiteral("&Go to Time...")), &QAction::triggered, this, [this] {
+    connect(menuEntry(playback, "goToTimeAction", QStringLiteral("&Go to Time...")), &QAction::triggered, this, [this] {
         bool ok = false;
         const double seconds = QInputDialog::getDouble(this, QStringLiteral("Go to Time"), QStringLiteral("Seconds:"),
                                                        0.0, -1e9, 1e9, 3, &ok);
@@ -103,12 +97,12 @@ void ApplicationWindow::buildContextFileEntries(QMenu& file) {
         const QString path = QFileDialog::getOpenFileName(this, title, QString(), filter);
         return path.toStdString();
     };
-    QAction* events = entry(file, "addEventsAction", QStringLiteral("Add &Events..."));
+    QAction* events = menuEntry(file, "addEventsAction", QStringLiteral("Add &Events..."));
     connect(events, &QAction::triggered, this, [this, ask] {
         const std::string path = ask(QStringLiteral("Add Events"), QStringLiteral("Events (*.csv *.tsv *.txt)"));
         if (!path.empty()) addContextFiles({path}, {});
     });
-    QAction* behaviour = entry(file, "addBehaviourAction", QStringLiteral("Add &Behaviour..."));
+    QAction* behaviour = menuEntry(file, "addBehaviourAction", QStringLiteral("Add &Behaviour..."));
     connect(behaviour, &QAction::triggered, this, [this, ask] {
         const std::string path =
             ask(QStringLiteral("Add Behaviour"), QStringLiteral("Behaviour (*.csv *.tsv *.txt *.npy)"));
