@@ -20,10 +20,6 @@
 
 namespace cellsonify {
 
-namespace {
-
-}  // namespace
-
 void ApplicationWindow::buildTrialEntries(QMenu& playback) {
     playback.addSeparator();
     connect(menuEntry(playback, "nextTrialAction", QStringLiteral("&Next Trial"), Qt::Key_BracketRight),
