@@ -11,13 +11,15 @@
 
 namespace cellsonify {
 
-RasterNavigator::RasterNavigator(MainWindow& window) : QObject(&window), window_(window) {
+RasterNavigator::RasterNavigator(MainWindow& window)
+    : QObject(&window), window_(window), raster_(&window.raster()) {
     setObjectName(QStringLiteral("rasterNavigator"));
     window.raster().installEventFilter(this);
 }
 
 bool RasterNavigator::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &window_.raster()) return false;
+    // Only the user's wheel and mouse events ask the window anything.
+    if (watched != raster_) return false;
     switch (event->type()) {
     case QEvent::Wheel:
         return wheel(event);

@@ -31,6 +31,9 @@ private:
     bool middleDrag(QEvent* event);
 
     MainWindow& window_;
+    // The raster widget, kept so that events reaching it while the window is
+    // being taken down are told apart without asking the half-destroyed window.
+    const QObject* raster_;
     std::optional<QPointF> dragFrom_;  // where the middle button went down
     UserScale dragWindow_;              // the window then
 };
