@@ -82,7 +82,9 @@ public:
     CellChooser& cells() { return *cells_; }
     // Orders the raster rows (and rows and scale pitches) as `kind` says, now
     // and for recordings opened later.
-    void chooseRowOrder(RowOrderKind kind);
+    // Shows the rows in the order of `kind`; false, the rows as they were,
+    // when the user cancels an order worked out in the background.
+    bool chooseRowOrder(RowOrderKind kind);
     // The About text: version, output and SoundFont in use.
     std::string aboutText() const;
     // Scales the window to `zoom` (View > Zoom), kept for next time.
@@ -105,6 +107,11 @@ private:
     void buildViewMenu();
     // Adds Row Order to the View menu.
     void buildRowOrderMenu();
+    // The order of `kind` worked out on a thread of its own under a progress
+    // dialog with Cancel; nothing when cancelled (or out of memory, said).
+    std::optional<RowOrder> orderRowsInBackground(RowOrderKind kind);
+    // Checks the Row Order menu's entry for rowOrder_.
+    void checkRowOrderEntry();
     void buildHelpMenu();
     void buildTrialEntries(QMenu& playback);
     void buildContextFileEntries(QMenu& file);

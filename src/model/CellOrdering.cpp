@@ -83,6 +83,9 @@ void jacobiEigen(std::vector<double>& t, std::size_t k, std::vector<double>& vec
     }
 }
 
+// Most Lanczos steps (products with the operator) an embedding takes.
+constexpr std::size_t kMostSteps = 48;
+
 // The eigenvector of the largest eigenvalue of a symmetric operator on the
 // space orthogonal to the unit vector `known` (itself an eigenvector), by
 // Lanczos with full reorthogonalisation: far fewer products with the
@@ -90,7 +93,6 @@ void jacobiEigen(std::vector<double>& t, std::size_t k, std::vector<double>& vec
 template <class Product>
 std::vector<double> largestEigenvectorBeside(const std::vector<double>& known, Product product) {
     const std::size_t n = known.size();
-    constexpr std::size_t kMostSteps = 48;
     constexpr double kResidual = 1e-7;
     auto orthogonalise = [&](std::vector<double>& w, const std::vector<std::vector<double>>& basis) {
         for (int twice = 0; twice < 2; ++twice) {
@@ -155,7 +157,8 @@ std::vector<int> eventCounts(const ActivityTable& activity, int cellCount, int l
     return counts;
 }
 
-std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellCount, int lastFrame) {
+std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellCount, int lastFrame,
+                                        const OrderingProgress& progress) {
     const std::size_t size = static_cast<std::size_t>(std::max(cellCount, 0)) + 1;
     std::vector<double> embedding(size, NAN);
     const std::vector<int> counts = eventCounts(activity, cellCount, lastFrame);
@@ -172,10 +175,19 @@ std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellC
     for (std::size_t c = 1; c < size; ++c)
         if (degree[c] > 0) a[c] = scale[c] / std::sqrt(degree[c]), first[c] = std::sqrt(degree[c]);
     normalise(first);
+    // Each Lanczos step makes one product; the iteration stops at kMostSteps.
+    int products = 0;
+    bool stopped = false;
     const std::vector<double> v = largestEigenvectorBeside(
         first, [&](const std::vector<double>& in, std::vector<double>& out) {
+            if (stopped || (progress && !progress(std::min(1.0, static_cast<double>(products++) / static_cast<double>(kMostSteps))))) {
+                stopped = true;  // the rest of the iteration works on zeros and ends at once
+                std::fill(out.begin(), out.end(), 0.0);
+                return;
+            }
             coFiringProduct(activity, lastFrame, a, in, out);
         });
+    if (stopped) return {};
 
     // The sign of an eigenvector is arbitrary: turn it so the lowest-numbered
     // cell with events lies at or below zero, which keeps the order stable.
@@ -190,7 +202,9 @@ std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellC
     return embedding;
 }
 
-RowOrder orderRows(const CellModel& model, RowOrderKind kind) {
+RowOrder orderRows(const CellModel& model, RowOrderKind kind) { return *orderRows(model, kind, OrderingProgress{}); }
+
+std::optional<RowOrder> orderRows(const CellModel& model, RowOrderKind kind, const OrderingProgress& progress) {
     std::vector<int32_t> cells = fileOrder(model.CellCount);
     if (kind == RowOrderKind::File) return RowOrder(cells);
     // Sorted from the top row down, starting from file order as it reads from
@@ -212,7 +226,9 @@ RowOrder orderRows(const CellModel& model, RowOrderKind kind) {
             break;
         }
         case RowOrderKind::Similarity: {
-            const std::vector<double> e = similarityEmbedding(model.Activity, model.CellCount, lastPlayedFrame(model));
+            const std::vector<double> e =
+                similarityEmbedding(model.Activity, model.CellCount, lastPlayedFrame(model), progress);
+            if (e.empty()) return std::nullopt;
             std::stable_sort(cells.begin(), cells.end(), [&](int32_t l, int32_t r) {
                 if (std::isnan(e[l]) || std::isnan(e[r])) return !std::isnan(e[l]) && std::isnan(e[r]);
                 return e[l] < e[r];

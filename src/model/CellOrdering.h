@@ -2,6 +2,8 @@
 
 #include "model/RowOrder.h"
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace cellsonify {
@@ -18,6 +20,12 @@ struct CellModel;
 // - Similarity: ascending similarityEmbedding; cells without events last.
 RowOrder orderRows(const CellModel& model, RowOrderKind kind);
 
+// Told the share of an ordering done (0..1) now and then, on the thread that
+// orders; returning false stops the work.
+using OrderingProgress = std::function<bool(double done)>;
+// orderRows telling `progress` how far it has come; nothing when progress stops it.
+std::optional<RowOrder> orderRows(const CellModel& model, RowOrderKind kind, const OrderingProgress& progress);
+
 // Events of each cell in frames 1..lastFrame (index = cell, [0] = 0).
 std::vector<int> eventCounts(const ActivityTable& activity, int cellCount, int lastFrame);
 
@@ -31,6 +39,9 @@ std::vector<int> eventCounts(const ActivityTable& activity, int cellCount, int l
 // n x n matrix, so a step costs the number of events. Cells that never fire together end
 // up at separate values, so sorting by the embedding keeps groups of co-firing
 // cells contiguous. Index = cell; [0] and cells without events hold NaN.
-std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellCount, int lastFrame);
+// `progress`, when given, hears of each Lanczos step; when it returns false
+// the work stops and the embedding is empty.
+std::vector<double> similarityEmbedding(const ActivityTable& activity, int cellCount, int lastFrame,
+                                        const OrderingProgress& progress = {});
 
 }  // namespace cellsonify

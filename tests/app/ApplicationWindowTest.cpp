@@ -6,6 +6,7 @@
 #include "app/ApplicationWindow.h"
 #include "app/CellChooser.h"
 #include "app/ExportAction.h"
+#include "model/CellOrdering.h"
 #include "soundfiles/PlaybackPass.h"
 #include "soundfiles/RecordingExport.h"
 #include "sound/Instruments.h"
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QSettings>
 #include <QApplication>
@@ -562,4 +564,39 @@ TEST_F(ApplicationWindowTest, TrialKeysStepTrialByTrialTheStatusNamesItAndItsDru
     EXPECT_FALSE(app->addContextFiles({broken.string()}, {}));
     ASSERT_FALSE(messages.shown.empty());
     EXPECT_EQ(messages.shown.back().second, "broken.csv: line 2, column 1 (frame): \"soon\" is not a number");
+}
+
+// A similarity order of many events is worked out behind a progress dialog:
+// finished, it is the order itself; cancelled, the rows and the menu stay as they were.
+TEST_F(ApplicationWindowTest, ALargeSimilarityOrderRunsBehindProgressAndCancelKeepsTheRows) {
+    files.models["/data/busy.txt"] = viewstest::randomModel(1000, 1000, 0.8, 5);  // over 500000 events
+    ASSERT_TRUE(form().loadDataFile("/data/busy.txt"));
+    ASSERT_GE(form().model().Activity.eventCount(), 500000u);
+    QAction& similarity = app->action("similarityOrderAction");
+    QAction& activity = app->action("activityOrderAction");
+    activity.trigger();
+    const RowOrder byActivity = form().model().Rows;
+    ASSERT_FALSE(byActivity.isFileOrder());
+
+    // Whatever the dialog does, it runs while the order is worked out.
+    QString seen;
+    const auto answerWith = [&](bool cancel) {
+        QTimer::singleShot(0, [this, &seen, cancel] {
+            auto* dialog = app->findChild<QProgressDialog*>(QStringLiteral("rowOrderProgress"));
+            seen = dialog ? dialog->objectName() : QStringLiteral("no dialog");
+            if (dialog && cancel) dialog->cancel();
+        });
+    };
+    answerWith(true);
+    similarity.trigger();
+    EXPECT_EQ(seen, QStringLiteral("rowOrderProgress"));
+    EXPECT_EQ(form().model().Rows, byActivity);
+    EXPECT_TRUE(activity.isChecked());
+    EXPECT_FALSE(similarity.isChecked());
+
+    answerWith(false);
+    similarity.trigger();
+    EXPECT_EQ(seen, QStringLiteral("rowOrderProgress"));
+    EXPECT_EQ(form().model().Rows, orderRows(form().model(), RowOrderKind::Similarity));
+    EXPECT_TRUE(similarity.isChecked());
 }

@@ -82,6 +82,20 @@ TEST(RowOrders, SimilarityKeepsTwoInterleavedGroupsOfCoFiringCellsContiguous) {
     frames.push_back({});
     const RowOrder withSilent = orderRows(recording(310, frames), RowOrderKind::Similarity);
     EXPECT_EQ(withSilent.placeOf(11), 1);
+
+    // Told how far it has come, it gives the same order; stopped, none.
+    std::vector<double> told;
+    const auto reported = orderRows(m, RowOrderKind::Similarity, [&](double done) {
+        told.push_back(done);
+        return true;
+    });
+    EXPECT_EQ(reported, order);
+    ASSERT_FALSE(told.empty());
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_LE(told.back(), 1.0);
+    int asked = 0;
+    EXPECT_EQ(orderRows(m, RowOrderKind::Similarity, [&](double) { return ++asked < 2; }), std::nullopt);
+    EXPECT_EQ(asked, 2) << "stopped at once";
 }
 
 TEST(RowOrders, SimilarityOfAnEmptyOrSilentRecordingIsStill) {
