@@ -184,6 +184,7 @@ private:
     const std::string& name_;
     std::size_t pos_ = 0;
     std::size_t opStart_ = 0;
+    std::vector<const PickleValue*> unbuiltArrays_;  // made by _reconstruct, checked at STOP
     PickleDocument doc_;
     std::vector<PickleValue*> stack_;
     std::vector<std::size_t> marks_;
@@ -340,6 +341,7 @@ PickleValue* PickleParser::reduce(PickleValue* callable, PickleValue* args) {
             return opaque(callable, args);  // a subclass of ndarray: kept as an inert record
         PickleValue* array = make(Kind::Array);
         array->type.kind = 0;  // set by BUILD
+        unbuiltArrays_.push_back(array);
         return array;
     }
     if (f == "numpy dtype") {
@@ -430,6 +432,9 @@ PickleDocument PickleParser::run() {
         case '(': marks_.push_back(stack_.size()); break;  // MARK
         case '.': {                                       // STOP
             if (stack_.size() != 1 || !marks_.empty()) fail("the data does not end with exactly one value");
+            // An array never given its state has no type or data; read as numbers it would be garbage.
+            for (const PickleValue* a : unbuiltArrays_)
+                if (a->type.kind == 0) fail("a NumPy array is made but never given its data");
             doc_.root_ = stack_.back();
             return std::move(doc_);
         }

@@ -137,6 +137,12 @@ TEST(PickleReader, CodecsEncodeLatin1IsBytesAndNothingElseOfCodecsIsRead) {
               std::string::npos);
     EXPECT_NE(errorOf([] { parsePickle("\x80\x05\x97."sv, "stat.npy"); }).find("buffer outside the file"),
               std::string::npos);
+    // numpy's _reconstruct with no BUILD after it: an array with no type or data.
+    EXPECT_NE(errorOf([] {
+                  parsePickle("\x80\x02" "cnumpy.core.multiarray\n_reconstruct\ncnumpy\nndarray\nK\x00\x85U\x01" "b\x87R."sv,
+                              "stat.npy");
+              }).find("never given its data"),
+              std::string::npos);
     const std::string stat = bytesOf(testfiles::data("import/stat.npy"));
     EXPECT_NE(errorOf([&] { parseObjectNpy(stat.substr(0, stat.size() - 20), "stat.npy"); }).find("stat.npy:"),
               std::string::npos);
