@@ -154,6 +154,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     showPosition();
     enableRealTime();
     fitToForm();
+    connect(form_, &MainWindow::stripsShownChanged, this, &ApplicationWindow::fitToForm);
 
     PlaybackController& playback = form_->playback();
     try {

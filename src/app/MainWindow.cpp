@@ -7,6 +7,7 @@
 #include "app/RasterNavigator.h"
 #include "app/RecordingImport.h"
 #include "app/SaveFileChooser.h"
+#include "app/StripTips.h"
 #include "face/RasterWindow.h"
 #include "face/Twips.h"
 #include "import/RecordingFile.h"
@@ -119,6 +120,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     });
     connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
     navigator_ = new RasterNavigator(*this);
+    new StripTips(*this);
 }
 
 void MainWindow::openSound() {
@@ -141,6 +143,7 @@ void MainWindow::connectControls() {
     connect(controls_.cellMap, &CanvasView::filesDropped, this, &MainWindow::dropFiles);
     connect(controls_.raster, &CanvasView::pressed, this, &MainWindow::seekRequested);
     connect(controls_.frameStrip, &CanvasView::pressed, this, &MainWindow::seekRequested);
+    for (CanvasView* strip : controls_.strips) connect(strip, &CanvasView::pressed, this, &MainWindow::seekRequested);
     connect(controls_.play, &ImageButton::clicked, this, &MainWindow::playClicked);
     connect(controls_.stop, &ImageButton::clicked, this, &MainWindow::stopClicked);
     connect(controls_.back, &ImageButton::clicked, this, &MainWindow::backClicked);

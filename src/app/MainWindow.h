@@ -156,8 +156,13 @@ signals:
     void importEnded(bool imported, const QString& error);
     // setZoom changed the window's size.
     void zoomChanged(double zoom);
+    // Strips were shown or taken away (a recording with trials or behaviour, or without): the size changed.
+    void stripsShownChanged();
     // The raster shows another part of the recording (zoomed, scrolled, followed or whole again).
     void rasterWindowChanged();
+
+protected:
+    void stripsResized() override { emit stripsShownChanged(); }
 
 private:
     class Display;  // what playback shows, through this window

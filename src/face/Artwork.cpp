@@ -135,12 +135,14 @@ QIcon appIcon() {
     return QIcon(drawnIcon());
 }
 
-void paintFormBackdrop(QPainter& painter, double zoom) {
+void paintFormBackdrop(QPainter& painter, double zoom, int axisDownTwips) {
     const QImage picture = windowPicture();
     painter.drawImage(QRectF(0, 0, picture.width() * zoom, picture.height() * zoom), picture);
     painter.setPen(QPen(Qt::black, std::max(1.0, std::floor(zoom))));
     auto at = [zoom](int twips) { return twipsToPixels(int(std::lround(twips * zoom))); };
-    auto tick = [&](int x1, int y1, int x2, int y2) { painter.drawLine(at(x1), at(y1), at(x2), at(y2)); };
+    auto tick = [&](int x1, int y1, int x2, int y2) {
+        painter.drawLine(at(x1), at(y1 + axisDownTwips), at(x2), at(y2 + axisDownTwips));
+    };
     tick(7800, 2760, 7800, 2520);  // Line1: right end of the frame axis
     tick(360, 2760, 360, 2640);    // Line2: left end of the frame axis
     tick(285, 2685, 360, 2685);    // Line4: bottom of the cell axis

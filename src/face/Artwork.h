@@ -24,7 +24,8 @@ QPixmap cellAxisArt(double scale = 1.0);
 QImage windowPicture();
 // 32 x 32: the window icon (a dotted raster over keys).
 QIcon appIcon();
-// Paints the window's own background at `zoom`: the corner picture and the axis tick lines.
-void paintFormBackdrop(QPainter& painter, double zoom = 1.0);
+// Paints the window's own background at `zoom`: the corner picture and the
+// axis tick lines, these moved `axisDownTwips` down (by strips above the raster).
+void paintFormBackdrop(QPainter& painter, double zoom = 1.0, int axisDownTwips = 0);
 
 }  // namespace cellsonify

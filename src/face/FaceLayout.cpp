@@ -45,9 +45,9 @@ QRect zoomedTwipsRect(const TwipsRect& t, double zoom) {
     return QRect(r.topLeft(), QPoint(twipsToPixels(z(t.left + t.width)) - 1, twipsToPixels(z(t.top + t.height)) - 1));
 }
 
-QSize formSize(double zoom) {
+QSize formSize(double zoom, int grownTwips) {
     return {twipsToPixels(int(std::lround(layout::kFormWidthTwips * zoom))),
-            twipsToPixels(int(std::lround(layout::kFormHeightTwips * zoom)))};
+            twipsToPixels(int(std::lround((layout::kFormHeightTwips + grownTwips) * zoom)))};
 }
 
 QRect fittedLabelRect(QRect at, int textWidth, Qt::Alignment align) {

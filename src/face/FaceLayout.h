@@ -114,8 +114,8 @@ QFont zoomedFont(const QFont& layout, double zoom, int logicalDpiY);
 
 // The rectangle in pixels of `twips` at `zoom`; neighbours stay flush at any zoom.
 QRect zoomedTwipsRect(const TwipsRect& twips, double zoom);
-// The window's client area at `zoom`.
-QSize formSize(double zoom);
+// The window's client area at `zoom`, `grownTwips` taller than the layout (strips shown).
+QSize formSize(double zoom, int grownTwips = 0);
 // A caption's rectangle `at`, widened where its text (`textWidth` pixels)
 // needs more room, on the side its alignment leaves free; never past the
 // window's left edge.

@@ -1,6 +1,7 @@
 #include "face/FaceViews.h"
 
 #include "drawing/KeyGeometry.h"
+#include "drawing/StripView.h"
 #include "face/RasterWindow.h"
 #include "face/RedrawViews.h"
 #include "face/Twips.h"
@@ -28,6 +29,19 @@ void setUpFaceViews(const FaceViews& v) {
         const double x = v.keyboard.toPixelX(3.0 * k);
         v.keyboard.addLine(QStringLiteral("KeyLine%1").arg(k), QLineF(x, 0, x, v.keyboard.toPixelY(6.4)), kBlack);
     }
+    for (const StripBox& s : v.strips) {
+        s.box.setScale(0, 0, kRasterStartScaleWidth, 1);
+        s.box.addLine(kStripCursor, QLineF(-2, 0, -2, s.box.canvas().pixelHeight()), kRed);
+    }
+}
+
+void paintStrips(const FaceViews& v, const CellModel& m) {
+    const UserScale frames = v.raster.scale();
+    for (const StripBox& s : v.strips) {
+        s.box.setScale(frames.left, 0, frames.width, 1);
+        ImageCanvas& canvas = s.box.canvas();
+        s.view.paint(m, canvas, {frames.left, frames.width, canvas.pixelWidth(), canvas.pixelHeight()});
+    }
 }
 
 void showRecordingOnViews(const FaceViews& v, const CellModel& m) {
@@ -35,12 +49,15 @@ void showRecordingOnViews(const FaceViews& v, const CellModel& m) {
     const UserScale i = v.frameStrip.scale();
     v.frameStrip.setScale(i.left, i.top, m.FrameCount, i.height);
     RedrawViews(m, v.raster.canvas(), v.cellMap.canvas());
+    paintStrips(v, m);
     moveFrameCursors(v, m.CurrentFrame);
 }
 
 void moveFrameCursors(const FaceViews& v, double frame) {
-    for (OverlayLine* cursor :
-         {v.frameStrip.line(kFrameStripCursor), v.raster.line(kRasterBottomCursor), v.raster.line(kRasterTopCursor)}) {
+    std::vector<OverlayLine*> cursors{v.frameStrip.line(kFrameStripCursor), v.raster.line(kRasterBottomCursor),
+                                      v.raster.line(kRasterTopCursor)};
+    for (const StripBox& s : v.strips) cursors.push_back(s.box.line(kStripCursor));
+    for (OverlayLine* cursor : cursors) {
         cursor->setX1(frame);
         cursor->setX2(frame);
     }
@@ -49,6 +66,7 @@ void moveFrameCursors(const FaceViews& v, double frame) {
 void showRasterWindow(const FaceViews& v, const CellModel& m, const UserScale& w) {
     v.raster.setScale(w.left, w.top, w.width, w.height);
     RedrawViews(m, v.raster.canvas(), v.cellMap.canvas());
+    paintStrips(v, m);
     moveFrameCursors(v, m.CurrentFrame);
 }
 

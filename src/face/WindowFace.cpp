@@ -15,9 +15,9 @@ namespace {
 
 QRect at(const ControlPlace& place) { return zoomedTwipsRect(place.twips, 1.0); }
 
-void paintView(QPainter& p, const ControlPlace& place, const ViewBox& box) {
+void paintView(QPainter& p, const QRect& at, const ViewBox& box) {
     p.save();
-    p.translate(at(place).topLeft());
+    p.translate(at.topLeft());
     box.paint(p, QRect(QPoint(0, 0), box.size()));
     p.restore();
 }
@@ -30,11 +30,22 @@ WindowFace::WindowFace()
     frameStrip_.resize(at(layout::kFrameStrip).size());
     cellMap_.resize(at(layout::kCellMap).size());
     keyboard_.resize(at(layout::kKeyboard).size());
+    for (std::size_t i = 0; i < faceStrips().size(); ++i) {
+        strips_.push_back(std::make_unique<ViewBox>());
+        strips_.back()->resize(zoomedTwipsRect(faceStrips()[i].twips, 1.0).size());
+    }
     setUpFaceViews(views());
     drawKeyboard();
 }
 
+FaceViews WindowFace::views() {
+    FaceViews v{raster_, frameStrip_, cellMap_, keyboard_, {}};
+    for (std::size_t i = 0; i < strips_.size(); ++i) v.strips.push_back({faceStrips()[i].view, *strips_[i]});
+    return v;
+}
+
 void WindowFace::showLoadedRecording(const CellModel& model) {
+    shown_ = stripsShownFor(model);
     showRecordingOnViews(views(), model);
     showAxisLabels(model);
 }
@@ -60,17 +71,19 @@ bool WindowFace::followFrame(const CellModel& model, double frame) {
 
 void WindowFace::drawKeyboard() { DrawKeyboard(keys_, keyboard_.canvas()); }
 
-QSize WindowFace::size() { return formSize(1.0); }
+QSize WindowFace::size() const { return formSize(1.0, stripsRoom(shown_)); }
 
 void WindowFace::paint(QImage& picture) const {
+    // Every control moved down by the strips shown above it.
+    const auto placed = [this](const ControlPlace& place) { return zoomedTwipsRect(placedTwips(place.twips, shown_), 1.0); };
     const int dpi = picture.logicalDpiY();
     auto font = [dpi](LayoutFont which) { return zoomedFont(layoutFont(which), 1.0, dpi); };
     QPainter p(&picture);
     p.fillRect(picture.rect(), QColor::fromRgb(kFormGreyRgb));
-    paintFormBackdrop(p);
+    paintFormBackdrop(p, 1.0, rasterDownTwips(shown_));
 
     // The captions, the lowest first (each lies beneath those listed before it).
-    p.drawPixmap(at(layout::kCellAxis).topLeft(), cellAxis_);
+    p.drawPixmap(placed(layout::kCellAxis).topLeft(), cellAxis_);
     for (auto l = layout::kLabels.rbegin(); l != layout::kLabels.rend(); ++l) {
         const std::size_t index = static_cast<std::size_t>(layout::kLabels.rend() - l) - 1;
         const QString text = index == layout::kCellCountLabel    ? controls_.cellCount
@@ -80,30 +93,32 @@ void WindowFace::paint(QImage& picture) const {
                                                                  : QString::fromLatin1(l->text);
         const QFont captionFont = font(l->font);
         const int width = QFontMetrics(captionFont, &picture).horizontalAdvance(text);
-        const QRect rect = fittedLabelRect(zoomedTwipsRect(l->twips, 1.0), width, l->align);
+        const QRect rect = fittedLabelRect(zoomedTwipsRect(placedTwips(l->twips, shown_), 1.0), width, l->align);
         paintCaption(p, rect, text, l->align | Qt::AlignTop, captionFont);
     }
 
-    paintView(p, layout::kRaster, raster_);
-    paintView(p, layout::kFrameStrip, frameStrip_);
-    paintView(p, layout::kCellMap, cellMap_);
-    paintView(p, layout::kKeyboard, keyboard_);
+    paintView(p, placed(layout::kRaster), raster_);
+    paintView(p, placed(layout::kFrameStrip), frameStrip_);
+    paintView(p, placed(layout::kCellMap), cellMap_);
+    paintView(p, placed(layout::kKeyboard), keyboard_);
+    for (std::size_t i = 0; i < strips_.size(); ++i)
+        if (shown_[i]) paintView(p, zoomedTwipsRect(stripTwips(i, shown_), 1.0), *strips_[i]);
 
-    paintRaisedButton(p, at(layout::kLoadButton), QString::fromLatin1(layout::kLoadButtonText),
+    paintRaisedButton(p, placed(layout::kLoadButton), QString::fromLatin1(layout::kLoadButtonText),
                       font(layout::kLoadButtonFont));
-    paintPictureButton(p, at(layout::kBack), back_);
-    if (controls_.stopShown) paintPictureButton(p, at(layout::kStop), stop_);
-    else paintPictureButton(p, at(layout::kPlay), play_);
-    paintTextBox(p, at(layout::kSpeed), controls_.speed, font(LayoutFont::Form));
+    paintPictureButton(p, placed(layout::kBack), back_);
+    if (controls_.stopShown) paintPictureButton(p, placed(layout::kStop), stop_);
+    else paintPictureButton(p, placed(layout::kPlay), play_);
+    paintTextBox(p, placed(layout::kSpeed), controls_.speed, font(LayoutFont::Form));
 
-    const QRect instruments = at(layout::kInstrumentFrame);
+    const QRect instruments = placed(layout::kInstrumentFrame);
     paintGroupFrame(p, instruments);
     for (std::size_t i = 0; i < layout::kInstrumentOptions.size(); ++i) {
         const OptionPlace& o = layout::kInstrumentOptions[i];
         paintOptionButton(p, zoomedTwipsRect(o.twips, 1.0).translated(instruments.topLeft()), QString::fromLatin1(o.text),
                           controls_.instrument == i, font(layout::kInstrumentFont));
     }
-    const QRect sound = at(layout::kSoundFrame);
+    const QRect sound = placed(layout::kSoundFrame);
     paintGroupFrame(p, sound);
     for (const auto& [o, selected] : {std::pair{layout::kSoundOn, controls_.soundOn},
                                       std::pair{layout::kSoundOff, !controls_.soundOn}})

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawing/KeyGeometry.h"
+#include "face/FaceStrips.h"
 #include "face/FaceViews.h"
 #include "face/ViewBox.h"
 
@@ -9,6 +10,8 @@
 #include <QString>
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 namespace cellsonify {
 
@@ -26,9 +29,10 @@ struct FaceControls {
     bool stopShown = false;                    // the stop picture over the play picture
 };
 
-// The window's face without a widget, at zoom 1: the four views (drawn on as
-// the window's are) and the rest of the controls, painted from the window's
-// layout table onto an image. Needs a QGuiApplication (fonts and pixmaps).
+// The window's face without a widget, at zoom 1: the four views and the
+// strips (drawn on as the window's are) and the rest of the controls, painted
+// from the window's layout table onto an image. Needs a QGuiApplication
+// (fonts and pixmaps).
 class WindowFace {
 public:
     // The face at start-up: the views in their start scales with their
@@ -37,7 +41,7 @@ public:
     WindowFace(const WindowFace&) = delete;
     WindowFace& operator=(const WindowFace&) = delete;
 
-    FaceViews views() { return {raster_, frameStrip_, cellMap_, keyboard_}; }
+    FaceViews views();
     ViewBox& raster() { return raster_; }
     ViewBox& frameStrip() { return frameStrip_; }
     ViewBox& cellMap() { return cellMap_; }
@@ -45,7 +49,8 @@ public:
     KeyRect& keys() { return keys_; }
     FaceControls& controls() { return controls_; }
 
-    // The counts, scales, resting views and cursors of `model`, as the window shows it loaded.
+    // The counts, scales, resting views, strips and cursors of `model`, as the
+    // window shows it loaded; the face takes the room of the strips it has.
     void showLoadedRecording(const CellModel& model);
     // Shows `window` of `model` on the raster (see RasterWindow.h) with the axis captions to match.
     void showRasterWindow(const CellModel& model, const UserScale& window);
@@ -54,8 +59,12 @@ public:
     // DrawKeyboard on the keyboard view.
     void drawKeyboard();
 
-    // The window's size at zoom 1.
-    static QSize size();
+    // The window's size at zoom 1 with the strips shown.
+    QSize size() const;
+    // The strips shown (faceStrips() order).
+    const StripsShown& stripsShown() const { return shown_; }
+    // The box of strip `index` of faceStrips().
+    ViewBox& strip(std::size_t index) { return *strips_.at(index); }
     // Paints the whole face over `picture`, which must be size() (RGB32).
     void paint(QImage& picture) const;
 
@@ -63,6 +72,8 @@ private:
     void showAxisLabels(const CellModel& model);
 
     ViewBox raster_, frameStrip_, cellMap_, keyboard_;
+    std::vector<std::unique_ptr<ViewBox>> strips_;  // one per faceStrips() entry
+    StripsShown shown_ = noStrips();
     KeyRect keys_;
     FaceControls controls_;
     QPixmap back_, play_, stop_, cellAxis_;

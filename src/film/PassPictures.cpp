@@ -28,7 +28,7 @@ PassPictures::PassPictures(const CellModel& model, const PassSettings& pass)
     c.instrument = optionOf(*pass_.instrument);
     c.soundOn = true;
     c.speed = QString::fromStdString(pass_.speedText);
-    picture_ = QImage(WindowFace::size(), QImage::Format_RGB32);
+    picture_ = QImage(face_.size(), QImage::Format_RGB32);
 }
 
 void PassPictures::play() { Transport(*this).play(); }

@@ -24,6 +24,7 @@ namespace {
 // Where each control's layout is kept, so a zoom can place it again.
 const char* const kLayoutTwips = "layoutTwips";  // QRect in twips
 const char* const kLayoutFont = "layoutFont";    // QFont at 100 %
+const char* const kTableTwips = "tableTwips";    // QRect in twips as the layout table has it, before strips move it
 
 void setLayoutFont(QWidget& w, const QFont& font) {
     w.setProperty(kLayoutFont, font);
@@ -77,7 +78,9 @@ QString loadButtonStyle(double zoom) {
 }  // namespace
 
 FaceViews MainWindowControls::views() const {
-    return {raster->box(), frameStrip->box(), cellMap->box(), keyboard->box()};
+    FaceViews v{raster->box(), frameStrip->box(), cellMap->box(), keyboard->box(), {}};
+    for (std::size_t i = 0; i < strips.size(); ++i) v.strips.push_back({faceStrips()[i].view, strips[i]->box()});
+    return v;
 }
 
 MainWindowControls buildMainWindowControls(QWidget& form) {
@@ -88,6 +91,10 @@ MainWindowControls buildMainWindowControls(QWidget& form) {
     c.cellMap = canvasView(form, layout::kCellMap);
     c.cellMap->setAcceptsFiles(true);
     c.keyboard = canvasView(form, layout::kKeyboard);
+    for (const FaceStrip& strip : faceStrips()) {
+        c.strips.push_back(canvasView(form, ControlPlace{strip.name, strip.twips}));
+        c.strips.back()->hide();
+    }
     setUpFaceViews(c.views());
 
     c.fileOpen = place(new QPushButton(QString::fromLatin1(layout::kLoadButtonText), &form), layout::kLoadButton);
@@ -159,6 +166,24 @@ void zoomMainWindowControls(MainWindowControls& c, QWidget& form, double zoom) {
     c.cellAxis->setPixmap(cellAxisArt(zoom));
     for (QLabel* l : form.findChildren<QLabel*>())
         if (!l->text().isEmpty()) fitLabel(*l, zoom);
+}
+
+bool showStrips(MainWindowControls& c, QWidget& form, const StripsShown& shown, double zoom) {
+    if (shown == c.stripsShown) return false;
+    c.stripsShown = shown;
+    for (QWidget* w : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QVariant twips = w->property(kLayoutTwips);
+        if (!twips.isValid()) continue;
+        if (!w->property(kTableTwips).isValid()) w->setProperty(kTableTwips, twips);
+        const auto strip = std::find(c.strips.begin(), c.strips.end(), w);
+        const TwipsRect placed = strip != c.strips.end()
+                                     ? stripTwips(static_cast<std::size_t>(strip - c.strips.begin()), shown)
+                                     : placedTwips(twipsOf(w->property(kTableTwips).toRect()), shown);
+        w->setProperty(kLayoutTwips, QRect(placed.left, placed.top, placed.width, placed.height));
+    }
+    for (std::size_t i = 0; i < c.strips.size(); ++i) c.strips[i]->setVisible(shown[i]);
+    zoomMainWindowControls(c, form, zoom);
+    return true;
 }
 
 void setFormLayoutFont(QWidget& form, const QFont& font) { setLayoutFont(form, font); }

@@ -25,6 +25,7 @@ WindowForm::WindowForm(QWidget* parent) : QWidget(parent), controls_(buildMainWi
 }
 
 void WindowForm::showLoadedRecording(const CellModel& m) {
+    showStripsOf(m);
     showRecordingOnViews(controls_.views(), m);
     showAxisLabels(m);
 }
@@ -56,7 +57,17 @@ bool WindowForm::followFrame(const CellModel& m, double frame) {
 }
 
 void WindowForm::redrawViews(const CellModel& model) {
+    showStripsOf(model);
     RedrawViews(model, controls_.raster->canvas(), controls_.cellMap->canvas());
+    paintStrips(controls_.views(), model);
+}
+
+bool WindowForm::showStripsOf(const CellModel& model) {
+    if (!showStrips(controls_, *this, stripsShownFor(model), zoom_)) return false;
+    resize(sizeAt(zoom_));
+    update();
+    stripsResized();
+    return true;
 }
 
 void WindowForm::drawKeyboard() { DrawKeyboard(keys_, controls_.keyboard->canvas()); }
@@ -67,11 +78,13 @@ void WindowForm::setStopButtonVisible(bool visible) { controls_.stop->setVisible
 
 QSize WindowForm::layoutSize(double zoom) { return formSize(zoom); }
 
+QSize WindowForm::sizeAt(double zoom) const { return formSize(zoom, stripsRoom(controls_.stripsShown)); }
+
 bool WindowForm::applyZoom(double zoom) {
     if (!(zoom > 0) || zoom == zoom_) return false;
     zoom_ = zoom;
     zoomMainWindowControls(controls_, *this, zoom_);
-    resize(layoutSize(zoom_));
+    resize(sizeAt(zoom_));
     drawKeyboard();
     update();
     return true;
@@ -79,7 +92,7 @@ bool WindowForm::applyZoom(double zoom) {
 
 void WindowForm::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintFormBackdrop(p, zoom_);
+    paintFormBackdrop(p, zoom_, rasterDownTwips(controls_.stripsShown));
 }
 
 }  // namespace cellsonify

@@ -24,9 +24,10 @@ public:
     const KeyRect& keys() const { return keys_; }
 
     // The cell and frame counts and the raster's and frame strip's scales of
-    // `model`, its resting views, and the cursors at its play position.
+    // `model`, its resting views and strips, and the cursors at its play position.
     void showLoadedRecording(const CellModel& model);
-    // RedrawViews of `model` on the raster and the cell map.
+    // RedrawViews of `model` on the raster and the cell map, and its strips
+    // (the window growing or shrinking when it gains or loses one).
     void redrawViews(const CellModel& model);
     // DrawKeyboard on the keyboard view.
     void drawKeyboard();
@@ -40,9 +41,11 @@ public:
     bool followFrame(const CellModel& model, double frame);
     // Shows or hides STOPK (over PLAYK).
     void setStopButtonVisible(bool visible);
-    // The window's zoom (1: the layout's own size) and its size at `zoom`.
+    // The window's zoom (1: the layout's own size) and its size at `zoom`
+    // without strips; sizeAt adds the room of the strips shown.
     double zoom() const { return zoom_; }
     static QSize layoutSize(double zoom);
+    QSize sizeAt(double zoom) const;
     // Places every control, caption and picture at `zoom` and redraws the
     // keyboard at its new size; false (nothing done) for zoom <= 0 or the
     // zoom already shown. The resting views are the caller's to redraw.
@@ -50,8 +53,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Told that the strips shown changed the window's size (already resized).
+    virtual void stripsResized() {}
 
     void showAxisLabels(const CellModel& model);
+    // Shows the strips `model` has, making room for them; true when the size changed.
+    bool showStripsOf(const CellModel& model);
 
     MainWindowControls controls_;
     KeyRect keys_;

@@ -41,7 +41,10 @@ struct WindowFace : apptest::WindowFixture {
         const QImage painted = picture.convertToFormat(QImage::Format_RGB32);
         const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(painted.size(), shown.size()) << when;
-        for (CanvasView* view : {&window->raster(), &window->frameStrip(), &window->cellMap(), &window->keyboard()})
+        std::vector<CanvasView*> views{&window->raster(), &window->frameStrip(), &window->cellMap(), &window->keyboard()};
+        for (CanvasView* strip : window->controls().strips)
+            if (strip->isVisibleTo(window.get())) views.push_back(strip);
+        for (CanvasView* view : views)
             EXPECT_EQ(sameShare(painted, shown, view->geometry()), 1.0) << when << ": " << view->objectName().toStdString();
         // Only the standard glyphs (option circles, frames) are drawn by our
         // own hand: 99.97 % of the pixels match here.
@@ -101,6 +104,42 @@ TEST_F(WindowFace, PaintsTheRastersZoomAndItsPagesTurningAsTheWindowDoes) {
     }
     EXPECT_GT(window->raster().scale().left, 0);  // the page turned
     expectSameFace(face.picture(), "zoomed after 130 ticks");
+}
+
+TEST_F(WindowFace, PicturesShowTheStripsOfTrialsAndBehaviourAsTheWindowDoes) {
+    IntervalTable trials{"trials", "cond", {"go", "nogo"}, {{20, 40, true, 0}, {60, 80, true, 1}}};
+    BehaviourStream wheel{"wheel", "", std::vector<double>(model.FrameCount), 0, 0, 0, true};
+    for (std::size_t f = 0; f < wheel.values.size(); ++f) wheel.values[f] = double(f % 50);
+    wheel.high = 49;
+    model.Context.tables = {trials};
+    model.Context.streams = {wheel};
+    files.models["ctx.txt"] = model;
+    ASSERT_TRUE(window->loadDataFile("ctx.txt"));
+    window->setSpeedText("40");
+    window->playback().play();
+    for (int tick = 0; tick < 30; ++tick) window->playback().tick();
+
+    testfiles::TempDir dir;
+    const std::string still = (dir.path() / "still.png").string();
+    ExportSettings settings;
+    settings.pass = window->playback().settings().pass;
+    settings.scale = 1;
+    settings.frame = 30;
+    exportPicture(window->model(), still, settings);
+    const QImage picture(QString::fromStdString(still));
+    expectSameFace(picture, "with trials and a wheel");
+    // The go trial's band and the cursor in the picture's interval strip, the
+    // wheel's line in its behaviour strip.
+    const QRect bands = window->controls().strips[0]->geometry(), line = window->controls().strips[1]->geometry();
+    const auto column = [&](const QRect& box, double frame) {
+        return box.left() + 1 + int(frame * (box.width() - 2) / model.FrameCount);
+    };
+    EXPECT_EQ(picture.pixel(column(bands, 25), bands.top() + 4), 0xFF0000FFu);
+    EXPECT_EQ(picture.pixel(column(bands, 30), bands.top() + 4), 0xFFFF0000u) << "the cursor";
+    int green = 0;
+    for (int y = line.top() + 1; y < line.bottom(); ++y) green += picture.pixel(column(line, 10), y) == 0xFF008000u;
+    EXPECT_GT(green, 0);
+    EXPECT_EQ(picture.height(), MainWindow::layoutSize(1.0).height() + 46);
 }
 
 }  // namespace
