@@ -1,11 +1,32 @@
 #include "playback/ContextSounds.h"
 
+#include <numeric>
+
 namespace cellsonify {
 
 int groupDrum(const RecordingContext& context, std::size_t table, int group) {
     std::size_t before = 0;
     for (std::size_t t = 0; t < table && t < context.tables.size(); ++t) before += context.tables[t].groups.size();
     return kGroupDrums[(before + static_cast<std::size_t>(group)) % kGroupDrums.size()];
+}
+
+void ContextSounds::indexEnds(const RecordingContext& context) {
+    byStop_.assign(context.tables.size(), {});
+    for (std::size_t t = 0; t < context.tables.size(); ++t) {
+        const std::vector<ContextInterval>& rows = context.tables[t].rows;
+        std::vector<uint32_t>& order = byStop_[t];
+        order.resize(rows.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](uint32_t a, uint32_t b) { return rows[a].stopFrame < rows[b].stopFrame; });
+    }
+}
+
+bool ContextSounds::endsIndexed(const RecordingContext& context) const {
+    if (byStop_.size() != context.tables.size()) return false;
+    for (std::size_t t = 0; t < byStop_.size(); ++t)
+        if (byStop_[t].size() != context.tables[t].rows.size()) return false;
+    return true;
 }
 
 std::vector<ToneVoice> toneVoices(const RecordingContext& context) {

@@ -73,10 +73,19 @@ public:
             send(nowMs, noteOnMessage(kPercussionChannel, key, velocity));
         };
         if (context.intervalsSound) {
-            for (std::size_t t = 0; t < context.tables.size(); ++t)
-                for (const ContextInterval& row : context.tables[t].rows)
-                    if (context.endsSound && row.stopInside && row.stopFrame == frame && row.stopFrame > row.startFrame)
-                        strike(groupDrum(context, t, row.group), kEndVelocity);
+            if (context.endsSound) {
+                if (!endsIndexed(context)) indexEnds(context);
+                for (std::size_t t = 0; t < context.tables.size(); ++t) {
+                    const std::vector<ContextInterval>& rows = context.tables[t].rows;
+                    const std::vector<uint32_t>& order = byStop_[t];
+                    // Only the rows stopping here are visited, in row order.
+                    auto at = std::lower_bound(order.begin(), order.end(), frame,
+                                               [&](uint32_t r, long long f) { return rows[r].stopFrame < f; });
+                    for (; at != order.end() && rows[*at].stopFrame == frame; ++at)
+                        if (rows[*at].stopInside && rows[*at].stopFrame > rows[*at].startFrame)
+                            strike(groupDrum(context, t, rows[*at].group), kEndVelocity);
+                }
+            }
             for (std::size_t t = 0; t < context.tables.size(); ++t)
             {
                 const std::vector<ContextInterval>& rows = context.tables[t].rows;
@@ -103,6 +112,10 @@ public:
         }
     }
 
+    // Forgets what it worked out from the context; called whenever the
+    // context stepped with is replaced or changed.
+    void forgetContext() { byStop_.clear(); }
+
     // Note-offs for every drum key struck and every tone sounding, at the last tick's time.
     template <class Send>
     void release(Send&& send) {
@@ -115,6 +128,12 @@ public:
     }
 
 private:
+    // Per table, its rows' indices ordered by stop frame (ties in row order).
+    void indexEnds(const RecordingContext& context);
+    // Whether the index has a row for each row of each table.
+    bool endsIndexed(const RecordingContext& context) const;
+
+    std::vector<std::vector<uint32_t>> byStop_;
     std::bitset<128> struck_;   // percussion keys struck and not yet released
     std::bitset<16> toneOn_;    // channels whose tone is sounding
     std::array<int, 16> lastValue_{};

@@ -94,6 +94,8 @@ public:
         context_.release(send);  // at the last tick's time, before any note-off due later
         sendDue(INT64_MAX, send);
     }
+    // The model's context was replaced or changed: what was worked out from it is worked out again.
+    void contextChanged() { context_.forgetContext(); }
     // When the next note-off is due; nothing when none is pending.
     std::optional<int64_t> nextDueMs() const { return offs_.nextDueMs(); }
 

@@ -39,6 +39,7 @@ std::optional<std::string> PlaybackController::openSound() {
 void PlaybackController::replaceRecording(CellModel recording) {
     if (!model_.Context.empty()) sendAllNoteOffs();  // the old context's tones stop with it
     model_ = std::move(recording);
+    stepper_.contextChanged();
     model_.CurrentFrame = 0;
     voices_ = voiceTable(model_, settings_.pass.mapping);
     stepper_.resetReport();
@@ -48,6 +49,7 @@ void PlaybackController::replaceRecording(CellModel recording) {
 void PlaybackController::setContext(RecordingContext context) {
     sendAllNoteOffs();
     model_.Context = std::move(context);
+    stepper_.contextChanged();
     sendSetup();
 }
 

@@ -58,6 +58,28 @@ TEST(ContextSounds, IntervalsStrikeTheirGroupsDrumAndEndsStrikeItSofter) {
     EXPECT_TRUE(pass(model).empty());
 }
 
+TEST(ContextSounds, EndsAreHeardWhateverOrderTheyComeInAndAfterTheContextChanges) {
+    // A long "left" interval holds a short "right" one: the ends come in the other order.
+    CellModel model = makeModel(1, 7, {});
+    model.Context.tables.push_back({"trials", "side", {"left", "right"}, {{2, 6, true, 0}, {3, 4, true, 1}}});
+    const MidiMessage on36{0x99, 36, kStartVelocity}, off36{0x89, 36, 0}, on38{0x99, 38, kStartVelocity},
+        off38{0x89, 38, 0}, end36{0x99, 36, kEndVelocity}, end38{0x99, 38, kEndVelocity};
+    EXPECT_EQ(pass(model), (std::vector<Sent>{{20, on36}, {30, on38}, {40, off38}, {40, end38}, {60, off36},
+                                              {60, end36}, {70, off36}, {70, off38}}));
+
+    // The same stepper after its context is replaced by as many intervals, the first ending at frame 5.
+    const VoiceTable voices = voiceTable(model, PitchMapping{});
+    PassStepper stepper(model, voices);
+    std::vector<Sent> sent;
+    const auto send = [&](int64_t at, const MidiMessage& m) { sent.push_back({at, m}); };
+    double position = 0;
+    stepper.step(position, 1, 10, true, send);
+    model.Context.tables[0].rows = {{2, 5, true, 0}, {6, 7, true, 0}};
+    stepper.contextChanged();
+    for (int64_t tick = 2; tick <= 5; ++tick) stepper.step(position, 1, tick * 10, true, send);
+    EXPECT_EQ(sent, (std::vector<Sent>{{20, on36}, {50, off36}, {50, end36}}));
+}
+
 TEST(ContextSounds, GroupsAreCountedAcrossTablesAndBeyondEightShare) {
     RecordingContext context;
     context.tables.push_back(trials());
