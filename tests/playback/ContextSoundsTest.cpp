@@ -21,17 +21,25 @@ struct Sent {
     bool operator==(const Sent&) const = default;
 };
 
+// A stepper of `model` ticked by hand, keeping every message it sends.
+struct HandStepper {
+    explicit HandStepper(const CellModel& model) : voices(voiceTable(model, PitchMapping{})), stepper(model, voices) {}
+    PassTick step(int64_t atMs, bool sounding = true) {
+        return stepper.step(position, 1, atMs, sounding, [this](int64_t at, const MidiMessage& m) { sent.push_back({at, m}); });
+    }
+    VoiceTable voices;
+    PassStepper stepper;
+    std::vector<Sent> sent;
+    double position = 0;
+};
+
 // Every message of a whole pass of `model` at 10 ms a tick, then sendAll.
 std::vector<Sent> pass(const CellModel& model) {
-    const VoiceTable voices = voiceTable(model, PitchMapping{});
-    PassStepper stepper(model, voices);
-    std::vector<Sent> sent;
-    const auto send = [&](int64_t at, const MidiMessage& m) { sent.push_back({at, m}); };
-    double position = 0;
+    HandStepper hand(model);
     for (int64_t tick = 1;; ++tick)
-        if (stepper.step(position, 1, tick * 10, true, send).passedEnd) break;
-    stepper.sendAll(send);
-    return sent;
+        if (hand.step(tick * 10).passedEnd) break;
+    hand.stepper.sendAll([&](int64_t at, const MidiMessage& m) { hand.sent.push_back({at, m}); });
+    return hand.sent;
 }
 
 IntervalTable trials() {
@@ -68,16 +76,12 @@ TEST(ContextSounds, EndsAreHeardWhateverOrderTheyComeInAndAfterTheContextChanges
                                               {60, end36}, {70, off36}, {70, off38}}));
 
     // The same stepper after its context is replaced by as many intervals, the first ending at frame 5.
-    const VoiceTable voices = voiceTable(model, PitchMapping{});
-    PassStepper stepper(model, voices);
-    std::vector<Sent> sent;
-    const auto send = [&](int64_t at, const MidiMessage& m) { sent.push_back({at, m}); };
-    double position = 0;
-    stepper.step(position, 1, 10, true, send);
+    HandStepper hand(model);
+    hand.step(10);
     model.Context.tables[0].rows = {{2, 5, true, 0}, {6, 7, true, 0}};
-    stepper.contextChanged();
-    for (int64_t tick = 2; tick <= 5; ++tick) stepper.step(position, 1, tick * 10, true, send);
-    EXPECT_EQ(sent, (std::vector<Sent>{{20, on36}, {50, off36}, {50, end36}}));
+    hand.stepper.contextChanged();
+    for (int64_t tick = 2; tick <= 5; ++tick) hand.step(tick * 10);
+    EXPECT_EQ(hand.sent, (std::vector<Sent>{{20, on36}, {50, off36}, {50, end36}}));
 }
 
 TEST(ContextSounds, GroupsAreCountedAcrossTablesAndBeyondEightShare) {
@@ -121,14 +125,10 @@ TEST(ContextSounds, SoundTurnedOffMidPassLetsTheToneGoAndAnEmptyContextSendsNoth
     CellModel model = makeModel(1, 10, {});
     BehaviourStream level{"level", "", std::vector<double>(10, 1.0), 1.0, 1.0, 0, true, ToneControl::Loudness};
     model.Context.streams.push_back(level);
-    const VoiceTable voices = voiceTable(model, PitchMapping{});
-    PassStepper stepper(model, voices);
-    std::vector<Sent> sent;
-    const auto send = [&](int64_t at, const MidiMessage& m) { sent.push_back({at, m}); };
-    double position = 0;
-    stepper.step(position, 1, 10, true, send);
-    stepper.step(position, 1, 20, false, send);
-    EXPECT_EQ(sent, (std::vector<Sent>{{10, {0xB8, 11, 64}}, {10, {0x98, kToneNote, kToneVelocity}},
+    HandStepper hand(model);
+    hand.step(10);
+    hand.step(20, false);
+    EXPECT_EQ(hand.sent, (std::vector<Sent>{{10, {0xB8, 11, 64}}, {10, {0x98, kToneNote, kToneVelocity}},
                                        {20, {0x88, kToneNote, 0}}}));
     EXPECT_EQ(pass(makeModel(1, 3, {{1, {1}}})).size(), 1u) << "only the cell's note";
     EXPECT_TRUE(contextSetupMessages(RecordingContext{}).empty());
