@@ -31,7 +31,7 @@ public:
     cellsonify::Canvas& raster() override { return raster_; }
     cellsonify::Canvas& cellMap() override { return map_; }
     cellsonify::Canvas& keyboard() override { return keys_; }
-    void moveCursors(float) override {}
+    void moveCursors(double) override {}
     void playNote(int) override { ++notes; }
     std::string speedText() const override { return speed; }
     void setSpeedText(const std::string& text) override { speed = text; }

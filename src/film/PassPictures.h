@@ -40,7 +40,7 @@ private:
     Canvas& cellMap() override;
     Canvas& keyboard() override;
     // The raster's window follows the play position, as the window's does.
-    void moveCursors(float frame) override {
+    void moveCursors(double frame) override {
         face_.followFrame(model_, frame);
         moveFrameCursors(face_.views(), frame);
     }

@@ -207,7 +207,7 @@ void PlaybackController::tick() {
 Canvas& PlaybackController::raster() { return display_.raster(); }
 Canvas& PlaybackController::cellMap() { return display_.cellMap(); }
 Canvas& PlaybackController::keyboard() { return display_.keyboard(); }
-void PlaybackController::moveCursors(float frame) { display_.moveCursors(frame); }
+void PlaybackController::moveCursors(double frame) { display_.moveCursors(frame); }
 
 void PlaybackController::setSpeedText(const std::string& text) { display_.showSpeedText(text); }
 

@@ -112,7 +112,7 @@ private:
     Canvas& raster() override;
     Canvas& cellMap() override;
     Canvas& keyboard() override;
-    void moveCursors(float frame) override;
+    void moveCursors(double frame) override;
     std::string speedText() const override { return settings_.pass.speedText; }
     int trail() const override { return settings_.pass.trail; }
     void setSpeedText(const std::string& text) override;

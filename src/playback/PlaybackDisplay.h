@@ -6,8 +6,10 @@ namespace cellsonify {
 
 class Canvas;
 
-// What playback shows through: the main window implements it with its views
-// and controls; the playback controller decides what to show and when.
+// What playback shows on, one implementation per surface: the main window
+// with its views and controls, the pictures of a pass with their widget-free
+// face. The playback controller (or the pictures' own steps) decide what to
+// show and when.
 class PlaybackDisplay {
 public:
     virtual ~PlaybackDisplay() = default;

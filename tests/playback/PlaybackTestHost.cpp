@@ -9,7 +9,7 @@ namespace playbacktest {
 
 using namespace cellsonify;
 
-void TestHost::moveCursors(float frame) {
+void TestHost::moveCursors(double frame) {
     std::ostringstream s;
     s << "cursors " << frame;
     if (watched) s << " at " << watched->CurrentFrame;

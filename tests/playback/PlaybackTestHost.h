@@ -31,7 +31,7 @@ public:
     cellsonify::Canvas& raster() override { return rasterCanvas; }
     cellsonify::Canvas& cellMap() override { return mapCanvas; }
     cellsonify::Canvas& keyboard() override { return keyCanvas; }
-    void moveCursors(float frame) override;
+    void moveCursors(double frame) override;
     void playNote(int note) override;
     std::string speedText() const override { return speed; }
     // Like a line edit: raises onSpeedChange only when the text changes,
