@@ -145,7 +145,7 @@ TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QString::fromStdString(outputDialogFilter()));
-    selectTypeOf(dialog, QStringLiteral("/tmp/rec.wav"));
+    selectTypeOf(dialog, QStringLiteral("/tmp/rec.wav"), {});
     EXPECT_EQ(dialog.selectedNameFilter(), "WAV Audio (*.wav)") << "the start name's type, not the first";
     dialog.selectFile(QStringLiteral("rec.wav"));
     keepTypeAndExtensionInStep(dialog);
@@ -162,6 +162,9 @@ TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {
     EXPECT_EQ(name->text(), "movie.mp4");
     // A chosen type renames the extension.
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(types, &down);
+    EXPECT_EQ(dialog.selectedNameFilter(), "MP4 Figure (*.mp4)") << "the movie's figure layout comes next";
+    EXPECT_EQ(name->text(), "movie.mp4");
     QApplication::sendEvent(types, &down);
     EXPECT_EQ(dialog.selectedNameFilter(), "PNG Picture (*.png)");
     EXPECT_EQ(name->text(), "movie.png");
