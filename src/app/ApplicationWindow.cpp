@@ -81,6 +81,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
       preferences_(loadSoundPreferences(settings_)),
       outputs_(std::move(services.outputs)) {
     setObjectName(QStringLiteral("applicationWindow"));
+    screenRoom_ = std::move(services.screenRoom);
     if (!outputs_.make) outputs_ = systemOutputChoices(SoundOptions::fromEnvironment());
     form_ = new MainWindow(services.window, this);
     messages_ = &form_->messages();

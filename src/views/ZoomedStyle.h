@@ -17,6 +17,9 @@ public:
     QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override;
 
 private:
+    // How much the zoomed circle would pass the height of `widget`'s button.
+    int circleShortfall(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const;
+
     double zoom_ = 1.0;
 };
 

@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <QMenuBar>
 #include <QStatusBar>
 
 #include <filesystem>
@@ -52,6 +53,7 @@ void keyClick(QWidget& w, Qt::Key key, Qt::KeyboardModifiers mods = {}, const QS
 struct ApplicationWindowTest : ::testing::Test {
     testfiles::TempDir dir;
     std::unique_ptr<QSettings> settings;
+    QSize screenRoom{4000, 3000};  // the room the window may take on screen
     ScriptedChooser chooser;
     ScriptedSaveChooser saver;
     RecordedMessages messages;
@@ -84,6 +86,7 @@ struct ApplicationWindowTest : ::testing::Test {
             return out;
         };
         s.settings = settings.get();
+        s.screenRoom = [this] { return screenRoom; };
         app = std::make_unique<ApplicationWindow>(s);
         app->show();
         app->activateWindow();
@@ -350,6 +353,27 @@ TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {
     start();
     EXPECT_EQ(form().zoom(), 2.0);
     EXPECT_TRUE(app->action("zoom200Action").isChecked());
+}
+
+TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAreOfferedAndTheBarsGrowWithTheRest) {
+    const double menuPoints = app->menuBar()->font().pointSizeF();
+    screenRoom = QSize(1920, 1200);  // 300 % needs about 1600 x 1450
+    app->action("zoom200Action").trigger();
+    keyClick(*app, Qt::Key_Plus, Qt::ControlModifier, QStringLiteral("+"));
+    EXPECT_EQ(form().zoom(), 2.0) << "Zoom In stops at the largest zoom that fits";
+    EXPECT_FALSE(app->action("zoom300Action").isEnabled());
+    EXPECT_TRUE(app->action("zoom200Action").isEnabled());
+    EXPECT_LE(app->frameGeometry().height(), 1200);
+    EXPECT_DOUBLE_EQ(app->menuBar()->font().pointSizeF(), 2 * menuPoints);
+    EXPECT_DOUBLE_EQ(app->statusBar()->font().pointSizeF(), 2 * menuPoints);
+    keyClick(*app, Qt::Key_Minus, Qt::ControlModifier, QStringLiteral("-"));
+    keyClick(*app, Qt::Key_Minus, Qt::ControlModifier, QStringLiteral("-"));
+    EXPECT_DOUBLE_EQ(app->menuBar()->font().pointSizeF(), menuPoints) << "100 % keeps the desktop's font";
+    // A zoom kept from a larger screen opens at the largest that fits this one.
+    app->action("zoom200Action").trigger();
+    screenRoom = QSize(1280, 900);
+    start();
+    EXPECT_EQ(form().zoom(), 1.5);
 }
 
 TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesTheRastersZoom) {

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QKeyEvent>
 
 using namespace cellsonify;
@@ -64,6 +66,23 @@ TEST_F(WindowControls, OptionButtonsTakeTheirLayoutRectangles) {
     for (int y = 0; y < piano.height(); ++y)
         changedAtRightEdge += unfocused.pixel(piano.width() - 1, y) != focused.pixel(piano.width() - 1, y);
     EXPECT_GT(changedAtRightEdge, piano.height() / 2);
+}
+
+TEST_F(WindowControls, EveryOptionCircleIsWholeAndRoundAtEveryZoom) {
+    window->show();
+    for (double zoom : {1.0, 2.0}) {
+        window->setZoom(zoom);
+        for (QRadioButton* option : window->findChildren<QRadioButton*>()) {
+            QStyleOptionButton style;
+            style.initFrom(option);
+            style.text = option->text();
+            const QRect circle = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
+            EXPECT_TRUE(option->rect().contains(circle))
+                << option->text().toStdString() << " at " << zoom << ": " << circle.top() << ".." << circle.bottom()
+                << " in a button " << option->height() << " high";
+            EXPECT_EQ(circle.width(), circle.height()) << option->text().toStdString();
+        }
+    }
 }
 
 TEST_F(WindowControls, TheLoadButtonIsTheWindowsGreyWithAllFourEdges) {
