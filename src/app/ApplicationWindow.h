@@ -133,6 +133,11 @@ private:
     // File > Import Options...: asks, keeps the answer for later runs and
     // reads the open recording again with it when it is an import.
     void askImportOptions();
+    // Before a pipeline file the user chose opens: the import options asked
+    // for, unless the user said not to ask again; false when cancelled.
+    bool askImportOptionsOnOpen(const std::string& path);
+    // Keeps `chosen` for later runs and reads with them from now on; false while an import runs.
+    bool keepImportOptions(const ImportOptions& chosen);
     void forgetRecent(const QString& path);
     // Greys `actions` out until a recording is open (menu items with nothing to act on).
     void needsRecording(std::initializer_list<QAction*> actions);

@@ -14,6 +14,7 @@
 #include "support/TestFiles.h"
 #include "views/ImageButton.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -479,6 +480,45 @@ TEST_F(ApplicationWindowTest, AnImportWithNoEventSaysSoAndImportOptionsReadItAga
     waitForImport(form());
     EXPECT_EQ(form().importOptions().threshold, 3);
     EXPECT_EQ(events(), 3u);
+}
+
+TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilToldNotTo) {
+    const auto plane = dir.path() / "plane0";
+    importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9, 20}, {}});  // peaks at z 6.4 and 4.6
+    int asked = 0;
+    // Answers the dialog shown as the file opens: threshold `k`, "Ask each time" as `again`, OK or Cancel.
+    const auto openAnswering = [&](double k, bool again, bool ok) {
+        std::function<void()> answer;
+        answer = [&, k, again, ok] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(0, answer);
+            ++asked;
+            EXPECT_EQ(dialog->windowTitle(), "Import plane0");
+            dialog->findChild<QDoubleSpinBox*>(QStringLiteral("thresholdBox"))->setValue(k);
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("askAgainBox"));
+            ASSERT_NE(box, nullptr);
+            if (box->isChecked() != again) uievents::click(*box, {5, box->height() / 2});
+            ok ? dialog->accept() : dialog->reject();
+        };
+        QTimer::singleShot(0, answer);
+        chooser.answers.push_back(plane.string());
+        app->action("openAction").trigger();
+        waitForImport(form());
+    };
+    openAnswering(7, true, false);  // Cancel: nothing opens
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(form().model().DataFile.empty());
+    openAnswering(7, false, true);
+    EXPECT_EQ(form().model().DataFile, plane.string());
+    EXPECT_EQ(form().importOptions().threshold, 7) << "read with the options chosen";
+    // Told not to ask, the next open (this run or the next) reads with the kept options at once.
+    start();
+    chooser.answers.push_back(plane.string());
+    app->action("openAction").trigger();
+    waitForImport(form());
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(form().model().DataFile, plane.string());
+    EXPECT_EQ(form().importOptions().threshold, 7);
 }
 
 TEST_F(ApplicationWindowTest, AboutTellsTheVersionTheLicenceAndTheSoundFont) {
