@@ -4,6 +4,7 @@
 #include "app/CellChooser.h"
 #include "app/ExportAction.h"
 #include "app/ImportOptionsDialog.h"
+#include "files/PathNames.h"
 #include "app/ListeningNotes.h"
 #include "app/MessageSink.h"
 #include "app/PositionText.h"
@@ -53,6 +54,7 @@ const QString kOpenTypeKey = QStringLiteral("open/type");
 const QString kImportThresholdKey = QStringLiteral("import/threshold");
 const QString kImportTraceKey = QStringLiteral("import/trace");
 const QString kImportFramesKey = QStringLiteral("import/frames");
+const QString kImportAskKey = QStringLiteral("import/askOnOpen");
 
 const char* const kDataFormats =
     "Open reads a cellsonify data file: plain text of numbers separated by commas, blanks or tabs.\n\n"
@@ -81,6 +83,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
       preferences_(loadSoundPreferences(settings_)),
       outputs_(std::move(services.outputs)) {
     setObjectName(QStringLiteral("applicationWindow"));
+    screenRoom_ = std::move(services.screenRoom);
     if (!outputs_.make) outputs_ = systemOutputChoices(SoundOptions::fromEnvironment());
     form_ = new MainWindow(services.window, this);
     messages_ = &form_->messages();
@@ -111,6 +114,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     const QStringList frames = settings_.value(kImportFramesKey).toString().split(QLatin1Char(':'));
     if (frames.size() == 2) reading.firstFrame = frames[0].toLongLong(), reading.lastFrame = frames[1].toLongLong();
     form_->setImportOptions(reading);
+    form_->setImportQuestion([this](const std::string& path) { return askImportOptionsOnOpen(path); });
 
     buildFileMenu();
     buildPlaybackMenu();
@@ -218,15 +222,27 @@ void ApplicationWindow::buildFileMenu() {
     connect(quit, &QAction::triggered, this, &QWidget::close);
 }
 
-void ApplicationWindow::askImportOptions() {
-    ImportOptionsDialog dialog(form_->importOptions(), this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const ImportOptions chosen = dialog.options();
-    if (!form_->setImportOptions(chosen)) return;  // an import is under way
+bool ApplicationWindow::keepImportOptions(const ImportOptions& chosen) {
+    if (!form_->setImportOptions(chosen)) return false;  // an import is under way
     settings_.setValue(kImportThresholdKey, chosen.threshold);
     settings_.setValue(kImportTraceKey, QString::fromStdString(chosen.trace));
     settings_.setValue(kImportFramesKey, QStringLiteral("%1:%2").arg(chosen.firstFrame).arg(chosen.lastFrame));
     settings_.sync();
+    return true;
+}
+
+bool ApplicationWindow::askImportOptionsOnOpen(const std::string& path) {
+    if (!settings_.value(kImportAskKey, true).toBool()) return true;
+    ImportOptionsDialog dialog(form_->importOptions(), QString::fromStdString(recordingNameOf(path)), this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    settings_.setValue(kImportAskKey, dialog.askAgain());
+    return keepImportOptions(dialog.options());
+}
+
+void ApplicationWindow::askImportOptions() {
+    ImportOptionsDialog dialog(form_->importOptions(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!keepImportOptions(dialog.options())) return;
     // The recording open, if imported, is read again with them.
     const std::string& open = form_->model().DataFile;
     if (!open.empty() && opensAsImport(open)) form_->startImport(open);

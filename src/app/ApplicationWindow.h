@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -34,6 +36,9 @@ struct ApplicationServices {
     // Where the recent list and the Sound menu's choices are kept; null: the
     // user's settings for cellsonify. Must outlive the window.
     QSettings* settings = nullptr;
+    // The room the window may take on screen (the screen's available
+    // geometry, title bar included); empty: the primary screen's.
+    std::function<QSize()> screenRoom;
 };
 
 // The top-level window: a menu bar over the unchanged main window, which is
@@ -118,6 +123,9 @@ private:
     void buildContextMenu(QMenu& sound);
     void fillContextMenu(QMenu& menu);
     void showZoom(double zoom);
+    // The largest zoom step whose whole window (menus and status line
+    // included, all zoomed) fits the screen's room.
+    double largestFittingZoom() const;
     // Sizes this window around the main window, its menu bar and status line,
     // and keeps it from shrinking below that.
     void fitToForm();
@@ -125,6 +133,11 @@ private:
     // File > Import Options...: asks, keeps the answer for later runs and
     // reads the open recording again with it when it is an import.
     void askImportOptions();
+    // Before a pipeline file the user chose opens: the import options asked
+    // for, unless the user said not to ask again; false when cancelled.
+    bool askImportOptionsOnOpen(const std::string& path);
+    // Keeps `chosen` for later runs and reads with them from now on; false while an import runs.
+    bool keepImportOptions(const ImportOptions& chosen);
     void forgetRecent(const QString& path);
     // Greys `actions` out until a recording is open (menu items with nothing to act on).
     void needsRecording(std::initializer_list<QAction*> actions);
@@ -157,6 +170,7 @@ private:
     RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;
     QActionGroup* zoomSteps_ = nullptr;
+    std::function<QSize()> screenRoom_;
     std::vector<QAction*> recordingActions_;
     bool loopTrial_ = false;  // Playback > Loop Trial
 };

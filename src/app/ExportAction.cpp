@@ -5,6 +5,7 @@
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
 #include "app/SaveFileChooser.h"
+#include "views/ImageButton.h"
 #include "film/OutputFormats.h"
 #include "playback/PlaybackController.h"
 
@@ -96,7 +97,11 @@ void ExportAction::exportTo(const std::string& path) {
         if (format.drawsPictures) {
             const UserScale window = form_.rasterWindow();
             settings.rasterWindow = RasterSpan{window.left, window.top, window.width, window.height};
+            settings.layout = layoutOfDialogType(chooser_.fileType());
         }
+        // A still shows the transport and the sound switch as the user left them.
+        if (format.takesFrame)
+            settings.controls = ShownControls{form_.stopButton().isVisibleTo(&form_), playing.soundOn};
         job_ = std::make_unique<ExportJob>(model, path, settings);
     } catch (const std::exception& e) {
         tell(std::string("Cannot export: ") + e.what());

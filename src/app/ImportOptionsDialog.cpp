@@ -1,5 +1,6 @@
 #include "app/ImportOptionsDialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -49,6 +50,20 @@ ImportOptionsDialog::ImportOptionsDialog(const ImportOptions& start, QWidget* pa
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
 }
+
+ImportOptionsDialog::ImportOptionsDialog(const ImportOptions& start, const QString& name, QWidget* parent)
+    : ImportOptionsDialog(start, parent) {
+    setWindowTitle(QStringLiteral("Import %1").arg(name));
+    askAgain_ = new QCheckBox(QStringLiteral("Ask each time a pipeline file opens (File > Import Options... "
+                                             "changes them later)"),
+                              this);
+    askAgain_->setObjectName(QStringLiteral("askAgainBox"));
+    askAgain_->setChecked(true);
+    auto* form = static_cast<QFormLayout*>(layout());
+    form->insertRow(form->rowCount() - 1, askAgain_);
+}
+
+bool ImportOptionsDialog::askAgain() const { return !askAgain_ || askAgain_->isChecked(); }
 
 ImportOptions ImportOptionsDialog::options() const {
     ImportOptions o;

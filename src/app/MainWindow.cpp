@@ -212,11 +212,16 @@ void MainWindow::showModel() {
 
 void MainWindow::chooseDataFile() {
     const std::string file = dialog_.ask();
-    if (!file.empty()) openRecording(file);
+    if (!file.empty()) openChosenRecording(file);
 }
 
 void MainWindow::dropFiles(const QStringList& paths) {
-    if (auto file = dataFileFromDrop(paths)) openRecording(file->toStdString());
+    if (auto file = dataFileFromDrop(paths)) openChosenRecording(file->toStdString());
+}
+
+void MainWindow::openChosenRecording(const std::string& path) {
+    if (askBeforeImport_ && opensAsImport(path) && !askBeforeImport_(path)) return;
+    openRecording(path);
 }
 
 void MainWindow::redrawViews() { WindowForm::redrawViews(model()); }

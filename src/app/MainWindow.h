@@ -100,6 +100,9 @@ public:
     // Opens `path` as recordingFormatOf tells it: startImport for what
     // opensAsImport takes, loadDataFile (at once) for anything else.
     void openRecording(const std::string& path);
+    // Asked before opening a file the user chose or dropped that is imported
+    // (not one opened from the program): false leaves the window as it is.
+    void setImportQuestion(std::function<bool(const std::string& path)> ask) { askBeforeImport_ = std::move(ask); }
     // The "Load Data File" button: asks with the dialog and opens its file name unless empty.
     void chooseDataFile();
     // Files dropped on the raster or the cell map: opens the first if dataFileFromDrop takes it.
@@ -185,6 +188,9 @@ private:
     RecordingImport* import_ = nullptr;     // a child of this window
     std::vector<CellPosition> sourcePixels_;
     ImportOptions importOptions_;
+    // openRecording of a file the user chose or dropped, asked first (askBeforeImport_).
+    void openChosenRecording(const std::string& path);
+    std::function<bool(const std::string& path)> askBeforeImport_;
 };
 
 }  // namespace cellsonify

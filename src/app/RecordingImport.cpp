@@ -2,6 +2,7 @@
 
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
+#include "files/PathNames.h"
 
 #include <QProgressDialog>
 #include <QWidget>
@@ -13,12 +14,7 @@ namespace cellsonify {
 namespace {
 }  // namespace
 
-std::string recordingName(const std::string& path) {
-    std::filesystem::path p(path);
-    if (!p.has_filename()) p = p.parent_path();
-    const std::string name = p.filename().string();
-    return name.empty() ? path : name;
-}
+std::string recordingName(const std::string& path) { return recordingNameOf(path); }
 
 RecordingImport::RecordingImport(QWidget& form, ImportFunction import, MessageSink& messages, Show show)
     : QObject(&form), form_(form), import_(std::move(import)), messages_(messages), show_(std::move(show)) {}

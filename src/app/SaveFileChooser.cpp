@@ -41,10 +41,19 @@ void keepTypeAndExtensionInStep(QFileDialog& dialog) {
     });
 }
 
-void selectTypeOf(QFileDialog& dialog, const QString& path) {
+void selectTypeOf(QFileDialog& dialog, const QString& path, const QString& preferred) {
     const QString extension = QFileInfo(path).suffix();
-    for (const QString& filter : dialog.nameFilters())
-        if (!extension.isEmpty() && filterExtension(filter).compare(extension, Qt::CaseInsensitive) == 0) {
+    if (extension.isEmpty()) return;
+    auto ofExtension = [&](const QString& filter) {
+        return filterExtension(filter).compare(extension, Qt::CaseInsensitive) == 0;
+    };
+    const QStringList filters = dialog.nameFilters();
+    if (filters.contains(preferred) && ofExtension(preferred)) {
+        dialog.selectNameFilter(preferred);
+        return;
+    }
+    for (const QString& filter : filters)
+        if (ofExtension(filter)) {
             dialog.selectNameFilter(filter);
             return;
         }
@@ -67,13 +76,14 @@ std::optional<std::string> QtSaveFileChooser::chooseSaveFile(const std::string& 
     const QString start = QString::fromStdString(startPath);
     if (!start.isEmpty()) {
         dialog.setDirectory(QFileInfo(start).absolutePath());
-        selectTypeOf(dialog, start);
+        selectTypeOf(dialog, start, QString::fromStdString(fileType_));
         dialog.selectFile(QFileInfo(start).fileName());
     }
     keepTypeAndExtensionInStep(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().front();
     if (chosen.isEmpty()) return std::nullopt;
+    fileType_ = dialog.selectedNameFilter().toStdString();
     return withTypeExtension(chosen, dialog.selectedNameFilter()).toStdString();
 }
 

@@ -4,11 +4,15 @@
 #include "app/WindowZoom.h"
 
 #include <QActionGroup>
+#include <QFont>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QSettings>
 
+#include <algorithm>
 #include <cmath>
 
 namespace cellsonify {
@@ -28,6 +32,7 @@ void ApplicationWindow::buildViewMenu() {
         QAction* a = zoom->addAction(QStringLiteral("&%1 %").arg(percent));
         a->setObjectName(QStringLiteral("zoom%1Action").arg(percent));
         a->setCheckable(true);
+        a->setProperty("zoomStep", step);
         zoomSteps_->addAction(a);
         connect(a, &QAction::triggered, this, [this, step] { chooseZoom(step); });
     }
@@ -36,7 +41,8 @@ void ApplicationWindow::buildViewMenu() {
     in->setObjectName(QStringLiteral("zoomInAction"));
     // Ctrl++ is Ctrl+Shift+= on many keyboards; Ctrl+= is taken as well.
     in->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    connect(in, &QAction::triggered, this, [this] { chooseZoom(nextZoom(form_->zoom(), +1)); });
+    connect(in, &QAction::triggered, this,
+            [this] { chooseZoom(std::min(nextZoom(form_->zoom(), +1), largestFittingZoom())); });
     QAction* out = zoom->addAction(QStringLiteral("Zoom &Out"));
     out->setObjectName(QStringLiteral("zoomOutAction"));
     out->setShortcut(QKeySequence::ZoomOut);
@@ -51,18 +57,49 @@ void ApplicationWindow::buildViewMenu() {
 
     // A kept zoom wins; the first time, the one that suits the screen.
     double start = 0;
-    if (const QVariant kept = settings_.value(kZoomKey); kept.isValid()) start = nearestZoom(kept.toDouble());
+    if (const QVariant kept = settings_.value(kZoomKey); kept.isValid())
+        start = std::min(nearestZoom(kept.toDouble()), largestFittingZoom());
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        start = zoomForScreen(screen->logicalDotsPerInchY(), MainWindow::layoutSize(1.0),
-                              screen->availableSize() - QSize(0, 80));
+        start = std::min(zoomForScreen(screen->logicalDotsPerInchY(), MainWindow::layoutSize(1.0), {}),
+                         largestFittingZoom());
     if (start > 0) form_->setZoom(start);
     showZoom(form_->zoom());
 }
 
 void ApplicationWindow::showZoom(double zoom) {
+    // The menu bar, its menus and the status line grow with the rest of the
+    // window; at 100 % they keep the desktop's font.
+    QList<QWidget*> bars{menuBar(), statusBar()};
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) bars.push_back(menu);
+    for (QWidget* bar : bars) {
+        bar->setFont(QFont());
+        if (zoom == 1.0) continue;
+        QFont zoomed = bar->font();
+        if (zoomed.pointSizeF() > 0) zoomed.setPointSizeF(zoomed.pointSizeF() * zoom);
+        else zoomed.setPixelSize(int(std::lround(zoomed.pixelSize() * zoom)));
+        bar->setFont(zoomed);
+    }
     const QString ticked = QStringLiteral("zoom%1Action").arg(int(std::lround(zoom * 100)));
-    for (QAction* a : zoomSteps_->actions()) a->setChecked(a->objectName() == ticked);
+    const double fitting = largestFittingZoom();
+    for (QAction* a : zoomSteps_->actions()) {
+        a->setChecked(a->objectName() == ticked);
+        // Only zooms whose window fits the screen are offered.
+        a->setEnabled(a->property("zoomStep").toDouble() <= fitting + 1e-9);
+    }
     fitToForm();
+}
+
+double ApplicationWindow::largestFittingZoom() const {
+    QSize room;
+    if (screenRoom_) room = screenRoom_();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen()) room = screen->availableSize();
+    // The bars at 100 %: their height now, over the zoom they are at.
+    const double now = form_->zoom();
+    const int bars = int(std::lround((menuBar()->sizeHint().height() + statusBar()->sizeHint().height()) / now));
+    const QSize whole = MainWindow::layoutSize(1.0) + QSize(0, bars);
+    // The title bar and borders the desktop adds (a guess until the window has been shown).
+    const QSize frame = frameGeometry().size() - geometry().size();
+    return largestZoomThatFits(whole, frame.isEmpty() ? QSize(8, 32) : frame, room);
 }
 
 void ApplicationWindow::chooseZoom(double zoom) {

@@ -28,6 +28,16 @@ double nextZoom(double zoom, int direction) {
     return kZoomSteps.front();
 }
 
+double largestZoomThatFits(QSize wholeAt100, QSize frame, QSize room) {
+    if (room.isEmpty()) return kZoomSteps.back();
+    double chosen = kZoomSteps.front();
+    for (double step : kZoomSteps)
+        if (wholeAt100.width() * step + frame.width() <= room.width() &&
+            wholeAt100.height() * step + frame.height() <= room.height())
+            chosen = step;
+    return chosen;
+}
+
 double nearestZoom(double zoom) {
     double best = kZoomSteps.front();
     for (double step : kZoomSteps)

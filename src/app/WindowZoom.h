@@ -18,6 +18,11 @@ double zoomForScreen(double logicalDpi, QSize layoutSize, QSize available);
 // A zoom between steps goes to the nearest step that way.
 double nextZoom(double zoom, int direction);
 
+// The largest step at which a window of `wholeAt100` (every part of it zoomed
+// with the step) and a frame of `frame` fits in `room`; the first step when
+// none does; the last when `room` is empty.
+double largestZoomThatFits(QSize wholeAt100, QSize frame, QSize room);
+
 // The step nearest to `zoom` (a kept value that is not a step any more).
 double nearestZoom(double zoom);
 

@@ -75,25 +75,26 @@ std::vector<std::string> batchOutputNames(const std::vector<std::string>& inputs
                                           const std::function<bool(const std::string&)>& unusable) {
     std::vector<std::vector<std::string>> parts;
     for (const std::string& input : inputs) parts.push_back(namePartsOf(input));
+    // One rule for every input: all are named by the same number of their
+    // last path parts (name, then folders), the fewest that tell the inputs
+    // apart, so "plane0" and "plane1" of one run are named alike whichever
+    // clashes elsewhere. An input with fewer parts keeps all it has.
     std::vector<std::size_t> depth(inputs.size(), 1);
-    // Lengthen every clashing name by one parent folder at a time until none
-    // clash or none can grow.
-    for (bool grew = true; grew;) {
-        grew = false;
+    auto clash = [&] {
         std::map<std::string, std::vector<std::size_t>> holders;
         for (std::size_t i = 0; i < inputs.size(); ++i) holders[joinedName(parts[i], depth[i])].push_back(i);
         for (const auto& [name, who] : holders) {
             // The same input given twice is told apart by a number instead.
             const bool sameInput = std::all_of(who.begin(), who.end(),
                                                [&](std::size_t i) { return parts[i] == parts[who.front()]; });
-            if (sameInput) continue;
-            for (const std::size_t i : who)
-                if (depth[i] < parts[i].size()) {
-                    ++depth[i];
-                    grew = true;
-                }
+            const bool canGrow = std::any_of(who.begin(), who.end(),
+                                             [&](std::size_t i) { return depth[i] < parts[i].size(); });
+            if (!sameInput && canGrow) return true;
         }
-    }
+        return false;
+    };
+    while (clash())
+        for (std::size_t i = 0; i < inputs.size(); ++i) depth[i] = std::min(depth[i] + 1, parts[i].size());
     // Every input's own name is reserved first, so that a number given to a
     // name taken twice never lands on another input's name ("m1" twice and
     // "m1-2" give m1, m1-3 and m1-2), nor on a name `unusable` refuses.

@@ -26,9 +26,10 @@ inline constexpr int kMostBatchJobs = 64;
 bool namesOutputFolder(const std::string& out);
 
 // The file name each input is written under, in input order: its base name (a
-// folder's own name; a .npy's plane folder's name) with `extension`. Inputs
-// whose names clash get their parent folders' names prefixed ("sessA-plane0"),
-// as few as tell them apart; any still alike (the same input twice) get the
+// folder's own name; a .npy's plane folder's name) with `extension`. When
+// names clash, every input, of whatever kind, gets the same number of its
+// parent folders' names prefixed ("sessA-plane0", "sessA-plane1",
+// "sessB-plane0"), as few as tell them all apart; any still alike (the same input twice) get the
 // lowest "-2", "-3" ... that is no other input's name, in input order. A name
 // `unusable` refuses (one that is an input itself) is numbered the same way.
 // Names past NAME_MAX are cut and end with a hash. No two names are equal.

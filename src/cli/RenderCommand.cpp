@@ -69,6 +69,7 @@ void refuseOptionsThatDoNotApply(const RenderRequest& r, const OutputFormat& for
         {r.frame.has_value(), &OutputFormat::takesFrame, "--frame chooses the frame of a still picture"},
         {r.tailSeconds.has_value(), &OutputFormat::takesTail, "--tail is the sound after the last frame"},
         {r.zoom.has_value(), &OutputFormat::takesScale, "--zoom (or --scale N) enlarges the window's pictures"},
+        {r.layout.has_value(), &OutputFormat::takesLayout, "--layout lays out the window's pictures"},
     };
     for (const Use& use : uses)
         if (use.given && !(format.*use.applies))
@@ -107,6 +108,7 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         settings.tailSeconds = r.tailSeconds;
         settings.scale = r.zoom.value_or(kDefaultPictureScale);
         if (r.frame) settings.frame = *r.frame;
+        if (r.layout) settings.layout = parsePictureLayout(*r.layout).value_or(PictureLayout::Window);
         settings.pass.notesPerFrame = r.notesPerFrame;
         CellModel model = cli::openForCommand(r.file, r.import, err, errIsTerminal).model;
         if (r.context == "off") model.Context = RecordingContext{};
@@ -173,7 +175,12 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         ->required();
     command->add_option("-o,--output", r->out,
                         "File to write: " + listOutputs("NAME.{ext}") +
-                            "; or a folder DIR/ to write each input into under its own name, with --format")
+                            "; or a folder DIR/ to write each input into, with --format, under its own name (a "
+                            "plane folder's name for suite2p) and the format's extension; when two inputs' names "
+                            "clash, every input's name takes its parent folders' names in front, as many as tell them "
+                            "all apart (a/suite2p/plane0, a/suite2p/plane1 and b/suite2p/plane0 give "
+                            "a-suite2p-plane0, a-suite2p-plane1 and b-suite2p-plane0), then -2, -3 for the same "
+                            "input given twice")
         ->required();
     CLI::Option* formatOption =
         command->add_option("--format", batch->format, "What to write for each input into the folder -o names")
@@ -227,6 +234,12 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
                                                "as on the raster's axis, up to the recording's last frame but one "
                                                "(default: at rest, as loaded)");
     frameOption->default_str("");
+    command->add_option("--layout", r->layout,
+                        "Movie and picture: window (the window as it looks) or figure (the raster, cell map and "
+                        "keyboard with the recording's name and a time counter, no controls)")
+        ->check(CLI::IsMember({"window", "figure"}))
+        ->type_name("LAYOUT")
+        ->default_str("window");
     command->add_option("--cells", r->cells, "Only these cells sound, as numbers and ranges: 1,5,9-20")
         ->type_name("LIST");
     command->add_option("--order", r->order, "Row order: file, position, activity or similarity")

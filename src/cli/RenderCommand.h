@@ -38,6 +38,7 @@ struct RenderRequest {
     int notesPerFrame = kDefaultNotesPerFrame;  // most notes one frame starts
     cli::ImportChoice import;        // how an importer reads `file`
     std::optional<int> zoom;         // movie and picture: each window pixel becomes zoom x zoom (none: kDefaultPictureScale)
+    std::optional<std::string> layout;  // movie and picture: "window" or "figure" (none: window)
     std::optional<int> frame;        // picture only: the frame playback has reached; none: at rest
     std::string cells;               // "1,5,9-20": only these cells sound; empty: every cell
     std::string order = "file";      // row order: file, position, activity or similarity

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace cellsonify {
 
@@ -18,6 +19,13 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view ending) {
                           return std::tolower(static_cast<unsigned char>(a)) ==
                                  std::tolower(static_cast<unsigned char>(b));
                       });
+}
+
+std::string recordingNameOf(const std::string& path) {
+    std::filesystem::path p(path);
+    if (!p.has_filename()) p = p.parent_path();
+    const std::string name = p.filename().string();
+    return name.empty() ? path : name;
 }
 
 }  // namespace cellsonify

@@ -37,7 +37,7 @@ public:
     MovieMaking(const CellModel& model, const std::string& path, const ExportSettings& settings)
         : pass_(exportPass(model, settings)),
           tailSeconds_(settings.tailSeconds),
-          pictures_(model, settings.pass) {
+          pictures_(model, settings.pass, settings.layout) {
         MoviePass movie;
         movie.intervalMs = pass_.intervalMs;
         movie.ticks = pass_.ticks;
@@ -71,7 +71,8 @@ public:
         : path_(std::move(path)),
           scale_(settings.scale),
           ticks_(settings.frame.value_or(0)),
-          pictures_(model, settings.pass) {
+          controls_(settings.controls),
+          pictures_(model, settings.pass, settings.layout) {
         if (settings.frame) pictures_.play();
         if (settings.rasterWindow) pictures_.showRasterWindow(pictureWindowOf(*settings.rasterWindow));
     }
@@ -81,6 +82,7 @@ public:
         const int64_t until = std::min(ticks_, ticksRun_ + kTicksPerSlice);
         for (; ticksRun_ < until; ++ticksRun_) pictures_.tick();
         if (ticksRun_ < ticks_) return false;
+        if (controls_) pictures_.showControls(*controls_);
         writePicture(path_, pictures_.picture(), scale_);
         written_ = true;
         return true;
@@ -95,6 +97,7 @@ private:
     int64_t ticks_;
     int64_t ticksRun_ = 0;
     bool written_ = false;
+    std::optional<ShownControls> controls_;
     PassPictures pictures_;
 };
 

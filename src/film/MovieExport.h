@@ -23,7 +23,8 @@ inline constexpr int kMostPictureScale = 8;
 // window's picture during that playback, drawn offscreen, with the pass's
 // sound (its tail: the last picture held while the last notes ring), which
 // renders on a thread of its own, each window pixel drawn as scale x scale
-// pixels. Needs a QGuiApplication (the
+// pixels; in the figure layout (settings.layout) the pictures are the views
+// alone with the recording's name and a time counter. Needs a QGuiApplication (the
 // offscreen platform will do); refuses bad settings at once with ExportError.
 std::unique_ptr<ExportWork> startMovieExport(const CellModel& model, const std::string& path,
                                                 const ExportSettings& settings);
@@ -31,7 +32,8 @@ std::unique_ptr<ExportWork> startMovieExport(const CellModel& model, const std::
 // The window's picture of `model` as a PNG at `path`: at rest, as just
 // loaded, when the settings' frame is empty; otherwise as the movie shows it
 // once playback lights that frame (1 .. FrameCount - 1, as the raster's axis
-// counts). As startMovieExport.
+// counts). In the window layout its controls are settings.controls when
+// given (the window's own, as the user left them). As startMovieExport.
 std::unique_ptr<ExportWork> startPictureExport(const CellModel& model, const std::string& path,
                                                   const ExportSettings& settings);
 

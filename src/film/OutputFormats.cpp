@@ -75,13 +75,13 @@ std::unique_ptr<ExportWork> startFile(const CellModel& model, const std::string&
 }
 
 const std::array<OutputFormat, 4> kOutputs{{
-    {"mid", "MIDI File", "MIDI file", "a MIDI file", false, false, false, false,
+    {"mid", "MIDI File", "MIDI file", "a MIDI file", false, false, false, false, false, "",
      &startFile<exportMidiFile>},
-    {"wav", "WAV Audio", "audio", "audio", false, true, false, false, &startFile<exportWavFile>},
-    {"mp4", "MP4 Movie", "movie", "a movie of the window", true, true, true, false,
+    {"wav", "WAV Audio", "audio", "audio", false, true, false, false, false, "", &startFile<exportWavFile>},
+    {"mp4", "MP4 Movie", "movie", "a movie of the window", true, true, true, false, true, "MP4 Figure",
      &startMovieExport},
-    {"png", "PNG Picture", "picture", "a still picture of the window", true, false, true, true,
-     &startPictureExport},
+    {"png", "PNG Picture", "picture", "a still picture of the window", true, false, true, true, true,
+     "PNG Figure", &startPictureExport},
 }};
 
 // "a, b, c or d" (`last` between the last two).
@@ -138,9 +138,17 @@ std::string outputDialogFilter() {
     std::string filter;
     for (const OutputFormat& f : kOutputs) {
         if (!filter.empty()) filter += ";;";
-        filter += std::string(f.caption) + " (*." + std::string(f.extension) + ")";
+        const std::string pattern = " (*." + std::string(f.extension) + ")";
+        filter += std::string(f.caption) + pattern;
+        if (!f.figureCaption.empty()) filter += ";;" + std::string(f.figureCaption) + pattern;
     }
     return filter;
+}
+
+PictureLayout layoutOfDialogType(std::string_view type) {
+    for (const OutputFormat& f : kOutputs)
+        if (!f.figureCaption.empty() && type.starts_with(f.figureCaption)) return PictureLayout::Figure;
+    return PictureLayout::Window;
 }
 
 bool runExport(const CellModel& model, const std::string& path, const ExportSettings& settings,

@@ -36,6 +36,8 @@ struct OutputFormat {
     bool takesTail;              // ExportSettings::tailSeconds applies
     bool takesScale;             // ExportSettings::scale applies
     bool takesFrame;             // ExportSettings::frame applies
+    bool takesLayout;            // ExportSettings::layout applies
+    std::string_view figureCaption;  // the save dialog's name for its figure layout: "PNG Figure"; empty: none
     // Starts writing `model` to `path` under `settings`; refuses what cannot
     // be made at once (ExportError). `model` is copied where the work needs it later.
     std::unique_ptr<ExportWork> (*start)(const CellModel& model, const std::string& path,
@@ -57,8 +59,12 @@ std::string extensionsTaking(bool OutputFormat::*option);
 // Each output as `pattern` shows it, "{ext}" replaced by the extension, "{what}" by
 // its `what` and "{described}" by its `described`, listed "a, b, c or d".
 std::string listOutputs(std::string_view pattern);
-// The save dialog's filter: "MIDI File (*.mid);;WAV Audio (*.wav);;...".
+// The save dialog's filter: "MIDI File (*.mid);;WAV Audio (*.wav);;...", each
+// output's figure layout listed after it ("PNG Figure (*.png)").
 std::string outputDialogFilter();
+// The layout the save dialog's type `type` (one of outputDialogFilter's
+// entries) stands for: a figure caption's, or the window.
+PictureLayout layoutOfDialogType(std::string_view type);
 
 // The export to `path` made in one call: false, and no file, when `progress`
 // cancels; otherwise as the output's start and advance.

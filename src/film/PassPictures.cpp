@@ -3,7 +3,9 @@
 #include "playback/FrameStepper.h"
 #include "playback/Transport.h"
 #include "sound/Instruments.h"
+#include "face/FigureFace.h"
 #include "face/RedrawViews.h"
+#include "files/PathNames.h"
 
 #include <algorithm>
 
@@ -20,15 +22,27 @@ std::size_t optionOf(const Instrument& instrument) {
 
 }  // namespace
 
-PassPictures::PassPictures(const CellModel& model, const PassSettings& pass)
-    : model_(model), pass_(pass), voices_(voiceTable(model, pass.mapping)) {
+PassPictures::PassPictures(const CellModel& model, const PassSettings& pass, PictureLayout layout)
+    : model_(model), pass_(pass), layout_(layout), voices_(voiceTable(model, pass.mapping)) {
     model_.CurrentFrame = 0;
     face_.showLoadedRecording(model_);
     FaceControls& c = face_.controls();
     c.instrument = optionOf(*pass_.instrument);
     c.soundOn = true;
     c.speed = QString::fromStdString(pass_.speedText);
-    picture_ = QImage(face_.size(), QImage::Format_RGB32);
+    picture_ = QImage(layout_ == PictureLayout::Figure ? figureSize() : face_.size(), QImage::Format_RGB32);
+}
+
+void PassPictures::showControls(const ShownControls& shown) {
+    face_.controls().stopShown = shown.playing;
+    face_.controls().soundOn = shown.soundOn;
+}
+
+QString PassPictures::counter() const {
+    const auto frame = static_cast<long long>(model_.CurrentFrame);
+    const double seconds = model_.FrameRate > 0 ? static_cast<double>(frame) / model_.FrameRate
+                                                : static_cast<double>(frame) * pass_.intervalMs / 1000.0;
+    return figureCounter(frame, model_.FrameCount, seconds);
 }
 
 void PassPictures::play() { Transport(*this).play(); }
@@ -36,7 +50,10 @@ void PassPictures::play() { Transport(*this).play(); }
 void PassPictures::tick() { StepFrame(model_, face_.keys(), *this, voices_); }
 
 const QImage& PassPictures::picture() {
-    face_.paint(picture_);
+    if (layout_ == PictureLayout::Figure)
+        paintFigure(picture_, face_.views(), face_.controls(),
+                    {QString::fromStdString(recordingNameOf(model_.DataFile)), counter()});
+    else face_.paint(picture_);
     return picture_;
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/CellModel.h"
 #include "playback/PassSettings.h"
+#include "soundfiles/ExportOptions.h"
 #include "playback/PlaybackHost.h"
 #include "playback/VoiceTable.h"
 #include "video/PlaybackPictures.h"
@@ -20,16 +21,21 @@ namespace cellsonify {
 // painted on the face's
 // views; it is silent, the sound being the pass's. No widget is involved:
 // the face is painted from the window's layout table onto the picture, so a
-// QGuiApplication is enough. Lives on the GUI thread.
+// QGuiApplication is enough. In the figure layout the pictures are the
+// views alone, with the recording's name and a time counter (FigureFace.h).
+// Lives on the GUI thread.
 class PassPictures : public PlaybackPictures, private PlaybackHost {
 public:
-    PassPictures(const CellModel& model, const PassSettings& pass);
+    PassPictures(const CellModel& model, const PassSettings& pass, PictureLayout layout = PictureLayout::Window);
 
     // Presses Play: the views redrawn for playback and the stop button showing.
     // Before this the pictures are the window at rest.
     void play();
     void tick() override;
     const QImage& picture() override;
+    // Shows the transport button and sound switch as `shown` says, whatever
+    // the pass has shown so far.
+    void showControls(const ShownControls& shown);
     // Shows `window` of the recording on the raster (see RasterWindow.h), as
     // the window showed it; the whole recording until then.
     void showRasterWindow(const UserScale& window) { face_.showRasterWindow(model_, window); }
@@ -53,8 +59,13 @@ private:
     void drawKeyboard() override { face_.drawKeyboard(); }
     void setStopButtonVisible(bool visible) override { face_.controls().stopShown = visible; }
 
+    // The figure's counter: the frame lit and its time, the recording's own
+    // when it states its frame rate, else playback's at the pass's speed.
+    QString counter() const;
+
     CellModel model_;
     PassSettings pass_;
+    PictureLayout layout_;
     VoiceTable voices_;
     WindowFace face_;
     int interval_ = 0;  // ticks are run by the caller; kept only as the step sets it

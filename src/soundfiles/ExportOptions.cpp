@@ -21,4 +21,10 @@ const Instrument& exportInstrumentOf(const std::string& name) {
     throw ExportError("unknown instrument \"" + name + "\": choose one of " + choices);
 }
 
+std::optional<PictureLayout> parsePictureLayout(std::string_view name) {
+    if (name == "window") return PictureLayout::Window;
+    if (name == "figure") return PictureLayout::Figure;
+    return std::nullopt;
+}
+
 }  // namespace cellsonify

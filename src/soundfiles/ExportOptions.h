@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace cellsonify {
 
@@ -33,6 +34,20 @@ struct RasterSpan {
     double height = 1;
 };
 
+// How a movie or picture lays a recording out.
+enum class PictureLayout {
+    Window,  // the window as it looks, every control shown
+    Figure,  // the raster, cell map and keyboard with the recording's name and a time counter; no controls
+};
+// The layout `name` names ("window", "figure"), or none.
+std::optional<PictureLayout> parsePictureLayout(std::string_view name);
+
+// The transport button and sound switch as the window shows them.
+struct ShownControls {
+    bool playing = false;  // Stop showing rather than Play
+    bool soundOn = false;  // "Sound ON" selected
+};
+
 // What an export plays, the pass whole, and beside it the options of the
 // outputs that take them (the table of outputs says which take which).
 struct ExportSettings {
@@ -43,6 +58,10 @@ struct ExportSettings {
     // Pictures: the part of the recording the raster shows, as the window
     // showed it (it follows playback as the window's does); none: the whole.
     std::optional<RasterSpan> rasterWindow;
+    PictureLayout layout = PictureLayout::Window;  // pictures: the window, or a figure of the views
+    // A still in the window layout: its controls as the user left them; none:
+    // as a pass shows them (Stop once playing, "Sound ON").
+    std::optional<ShownControls> controls;
 };
 
 // Told the share of an export done so far (0..1) now and then; returning

@@ -5,7 +5,8 @@
 namespace cellsonify {
 
 // The application's style with the option buttons' circles (and their gap to
-// the caption) scaled by the window's zoom, which styles size in fixed pixels,
+// the caption) scaled by the window's zoom alone (styles size them in pixels
+// grown with the font resolution, never with the zoom),
 // and the whole layout rectangle as each option button's click area (what a
 // screen reader and an accessibility test take for the button).
 class ZoomedStyle : public QProxyStyle {
@@ -17,6 +18,11 @@ public:
     QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override;
 
 private:
+    // `metric` at the window's zoom, whatever the font resolution.
+    int zoomedMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const;
+    // How much the zoomed circle would pass the height of `widget`'s button.
+    int circleShortfall(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const;
+
     double zoom_ = 1.0;
 };
 

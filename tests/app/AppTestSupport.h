@@ -57,10 +57,13 @@ struct ScriptedChooser : cellsonify::FileChooser {
 struct ScriptedSaveChooser : cellsonify::SaveFileChooser {
     std::vector<std::optional<std::string>> answers;
     std::vector<ScriptedChooser::Asked> asked;
+    std::string typeChosen;  // the type the user picks with each answer; empty: the one shown
     std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
                                               const std::string& startPath) override {
-        asked.push_back({title, filter, startPath, {}});
-        return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+        asked.push_back({title, filter, startPath, fileType_});
+        std::optional<std::string> answer = asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+        if (answer && !typeChosen.empty()) fileType_ = typeChosen;
+        return answer;
     }
 };
 

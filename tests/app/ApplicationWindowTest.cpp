@@ -14,6 +14,7 @@
 #include "support/TestFiles.h"
 #include "views/ImageButton.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <QMenuBar>
 #include <QStatusBar>
 
 #include <filesystem>
@@ -52,6 +54,7 @@ void keyClick(QWidget& w, Qt::Key key, Qt::KeyboardModifiers mods = {}, const QS
 struct ApplicationWindowTest : ::testing::Test {
     testfiles::TempDir dir;
     std::unique_ptr<QSettings> settings;
+    QSize screenRoom{4000, 3000};  // the room the window may take on screen
     ScriptedChooser chooser;
     ScriptedSaveChooser saver;
     RecordedMessages messages;
@@ -84,6 +87,7 @@ struct ApplicationWindowTest : ::testing::Test {
             return out;
         };
         s.settings = settings.get();
+        s.screenRoom = [this] { return screenRoom; };
         app = std::make_unique<ApplicationWindow>(s);
         app->show();
         app->activateWindow();
@@ -352,6 +356,27 @@ TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {
     EXPECT_TRUE(app->action("zoom200Action").isChecked());
 }
 
+TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAreOfferedAndTheBarsGrowWithTheRest) {
+    const double menuPoints = app->menuBar()->font().pointSizeF();
+    screenRoom = QSize(1920, 1200);  // 300 % needs about 1600 x 1450
+    app->action("zoom200Action").trigger();
+    keyClick(*app, Qt::Key_Plus, Qt::ControlModifier, QStringLiteral("+"));
+    EXPECT_EQ(form().zoom(), 2.0) << "Zoom In stops at the largest zoom that fits";
+    EXPECT_FALSE(app->action("zoom300Action").isEnabled());
+    EXPECT_TRUE(app->action("zoom200Action").isEnabled());
+    EXPECT_LE(app->frameGeometry().height(), 1200);
+    EXPECT_DOUBLE_EQ(app->menuBar()->font().pointSizeF(), 2 * menuPoints);
+    EXPECT_DOUBLE_EQ(app->statusBar()->font().pointSizeF(), 2 * menuPoints);
+    keyClick(*app, Qt::Key_Minus, Qt::ControlModifier, QStringLiteral("-"));
+    keyClick(*app, Qt::Key_Minus, Qt::ControlModifier, QStringLiteral("-"));
+    EXPECT_DOUBLE_EQ(app->menuBar()->font().pointSizeF(), menuPoints) << "100 % keeps the desktop's font";
+    // A zoom kept from a larger screen opens at the largest that fits this one.
+    app->action("zoom200Action").trigger();
+    screenRoom = QSize(1280, 900);
+    start();
+    EXPECT_EQ(form().zoom(), 1.5);
+}
+
 TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesTheRastersZoom) {
     form().loadDataFile("/data/a.txt");
     form().showRasterWindow({10, 1, 20, 1});
@@ -455,6 +480,45 @@ TEST_F(ApplicationWindowTest, AnImportWithNoEventSaysSoAndImportOptionsReadItAga
     waitForImport(form());
     EXPECT_EQ(form().importOptions().threshold, 3);
     EXPECT_EQ(events(), 3u);
+}
+
+TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilToldNotTo) {
+    const auto plane = dir.path() / "plane0";
+    importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9, 20}, {}});  // peaks at z 6.4 and 4.6
+    int asked = 0;
+    // Answers the dialog shown as the file opens: threshold `k`, "Ask each time" as `again`, OK or Cancel.
+    const auto openAnswering = [&](double k, bool again, bool ok) {
+        std::function<void()> answer;
+        answer = [&, k, again, ok] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(0, answer);
+            ++asked;
+            EXPECT_EQ(dialog->windowTitle(), "Import plane0");
+            dialog->findChild<QDoubleSpinBox*>(QStringLiteral("thresholdBox"))->setValue(k);
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("askAgainBox"));
+            ASSERT_NE(box, nullptr);
+            if (box->isChecked() != again) uievents::click(*box, {5, box->height() / 2});
+            ok ? dialog->accept() : dialog->reject();
+        };
+        QTimer::singleShot(0, answer);
+        chooser.answers.push_back(plane.string());
+        app->action("openAction").trigger();
+        waitForImport(form());
+    };
+    openAnswering(7, true, false);  // Cancel: nothing opens
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(form().model().DataFile.empty());
+    openAnswering(7, false, true);
+    EXPECT_EQ(form().model().DataFile, plane.string());
+    EXPECT_EQ(form().importOptions().threshold, 7) << "read with the options chosen";
+    // Told not to ask, the next open (this run or the next) reads with the kept options at once.
+    start();
+    chooser.answers.push_back(plane.string());
+    app->action("openAction").trigger();
+    waitForImport(form());
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(form().model().DataFile, plane.string());
+    EXPECT_EQ(form().importOptions().threshold, 7);
 }
 
 TEST_F(ApplicationWindowTest, AboutTellsTheVersionTheLicenceAndTheSoundFont) {

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QKeyEvent>
 
 using namespace cellsonify;
@@ -64,6 +66,23 @@ TEST_F(WindowControls, OptionButtonsTakeTheirLayoutRectangles) {
     for (int y = 0; y < piano.height(); ++y)
         changedAtRightEdge += unfocused.pixel(piano.width() - 1, y) != focused.pixel(piano.width() - 1, y);
     EXPECT_GT(changedAtRightEdge, piano.height() / 2);
+}
+
+TEST_F(WindowControls, EveryOptionCircleIsWholeAndRoundAtEveryZoom) {
+    window->show();
+    for (double zoom : {1.0, 2.0}) {
+        window->setZoom(zoom);
+        for (QRadioButton* option : window->findChildren<QRadioButton*>()) {
+            QStyleOptionButton style;
+            style.initFrom(option);
+            style.text = option->text();
+            const QRect circle = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
+            EXPECT_TRUE(option->rect().contains(circle))
+                << option->text().toStdString() << " at " << zoom << ": " << circle.top() << ".." << circle.bottom()
+                << " in a button " << option->height() << " high";
+            EXPECT_EQ(circle.width(), circle.height()) << option->text().toStdString();
+        }
+    }
 }
 
 TEST_F(WindowControls, TheLoadButtonIsTheWindowsGreyWithAllFourEdges) {
@@ -145,7 +164,7 @@ TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QString::fromStdString(outputDialogFilter()));
-    selectTypeOf(dialog, QStringLiteral("/tmp/rec.wav"));
+    selectTypeOf(dialog, QStringLiteral("/tmp/rec.wav"), {});
     EXPECT_EQ(dialog.selectedNameFilter(), "WAV Audio (*.wav)") << "the start name's type, not the first";
     dialog.selectFile(QStringLiteral("rec.wav"));
     keepTypeAndExtensionInStep(dialog);
@@ -162,6 +181,9 @@ TEST(ExportDialog, TheTypeAndTheNameKeepInStepBothWays) {
     EXPECT_EQ(name->text(), "movie.mp4");
     // A chosen type renames the extension.
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(types, &down);
+    EXPECT_EQ(dialog.selectedNameFilter(), "MP4 Figure (*.mp4)") << "the movie's figure layout comes next";
+    EXPECT_EQ(name->text(), "movie.mp4");
     QApplication::sendEvent(types, &down);
     EXPECT_EQ(dialog.selectedNameFilter(), "PNG Picture (*.png)");
     EXPECT_EQ(name->text(), "movie.png");

@@ -6,6 +6,9 @@
 #include "app/SaveFileChooser.h"
 #include "soundfiles/ExportTestSupport.h"
 #include "cli/RenderCommand.h"
+#include "face/FaceLayout.h"
+#include "face/FigureFace.h"
+#include "views/ImageButton.h"
 #include "sound/SoundFontLocator.h"
 #include "support/TestFiles.h"
 #include "video/MovieDecoder.h"
@@ -129,7 +132,8 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
 
     ASSERT_EQ(saver.asked.size(), 1u);
     EXPECT_EQ(saver.asked[0].title, "Export");
-    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;PNG Picture (*.png)");
+    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;MP4 Figure (*.mp4);;PNG Picture (*.png);;"
+                                       "PNG Figure (*.png)");
     EXPECT_EQ(saver.asked[0].startPath, out("rec.mid"));
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
     const std::string written = readFile(out("window.mid"));
@@ -262,4 +266,43 @@ TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
     EXPECT_NE(messages.shown[0].second.find(out("no-such-folder/x.mp4")), std::string::npos) << messages.shown[0].second;
     EXPECT_EQ(window->grab().toImage(), before) << "an export changed what the window shows";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3) << "rec.txt, kept.mp4, still.png";
+}
+
+TEST_F(MainWindowExport, AStillShowsTheControlsAsLeftAndTheFigureTypeLeavesThemOut) {
+    if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
+    window->loadDataFile(dataPath);
+    saver.answers = {out("stopped.png"), out("playing.png"), out("figure.png")};
+    // Stopped at frame 3 with "Sound OFF" (as the window starts), then playing with "Sound ON".
+    uievents::click(window->playButton(), {5, 5});
+    for (int tick = 0; tick < 3; ++tick) window->playback().tick();
+    uievents::click(window->stopButton(), {5, 5});
+    pressCtrlE(*window);
+    uievents::click(*window->findChild<QRadioButton*>(QStringLiteral("Option9")), {5, 5});
+    uievents::click(window->playButton(), {5, 5});
+    pressCtrlE(*window);
+    uievents::click(window->stopButton(), {5, 5});
+    const QImage stopped(QString::fromStdString(out("stopped.png")));
+    const QImage playing(QString::fromStdString(out("playing.png")));
+    commandOutput("rest.png", {});
+    const QImage atRest(QString::fromStdString(out("rest.png")));
+    ASSERT_EQ(stopped.size(), window->size() * 2);
+    ASSERT_EQ(atRest.size(), stopped.size());
+    auto part = [](const QImage& still, const ControlPlace& place) {
+        const QRect at = zoomedTwipsRect(place.twips, 1.0);
+        return still.copy(QRect(at.topLeft() * 2, at.size() * 2));
+    };
+    // The command line's still at rest shows Play and "Sound ON".
+    EXPECT_EQ(part(stopped, layout::kPlay), part(atRest, layout::kPlay)) << "stopped, the still shows Play";
+    EXPECT_NE(part(playing, layout::kPlay), part(atRest, layout::kPlay)) << "playing, it shows Stop";
+    EXPECT_EQ(part(playing, layout::kSoundFrame), part(atRest, layout::kSoundFrame));
+    EXPECT_NE(part(stopped, layout::kSoundFrame), part(atRest, layout::kSoundFrame)) << "Sound OFF was chosen";
+
+    // The figure type of the dialog writes the figure, and is offered again next time.
+    saver.typeChosen = "PNG Figure (*.png)";
+    pressCtrlE(*window);
+    EXPECT_EQ(QImage(QString::fromStdString(out("figure.png"))).size(), figureSize() * 2);
+    EXPECT_NE(saver.asked.back().filter.find("PNG Figure (*.png)"), std::string::npos);
+    pressCtrlE(*window);
+    EXPECT_EQ(saver.asked.back().type, "PNG Figure (*.png)");
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
 }

@@ -92,14 +92,22 @@ TEST_F(BatchRender, AFolderWithoutFormatOrAMissingFolderIsRefusedBeforeAnyRender
     EXPECT_FALSE(fs::exists(missing));
 }
 
-TEST(BatchOutputNames, ClashingNamesTakeTheirParentFoldersThenANumber) {
+TEST(BatchOutputNames, EveryInputTakesAsManyParentFoldersAsTellAllApartThenANumber) {
     testfiles::TempDir dir;
     fs::create_directories(dir.path() / "mouseA" / "suite2p" / "plane0");
+    fs::create_directories(dir.path() / "mouseA" / "suite2p" / "plane1");
     fs::create_directories(dir.path() / "mouseB" / "suite2p" / "plane0");
     const std::string a = (dir.path() / "mouseA" / "suite2p" / "plane0").string() + "/";
+    const std::string a1 = (dir.path() / "mouseA" / "suite2p" / "plane1").string();
     const std::string bNpy = (dir.path() / "mouseB" / "suite2p" / "plane0" / "F.npy").string();
     const std::string lone = (dir.path() / "mouseA" / "session.nwb").string();
-    EXPECT_EQ(batchOutputNames({a, bNpy, lone, lone}, "wav"),
-              (std::vector<std::string>{"mouseA-suite2p-plane0.wav", "mouseB-suite2p-plane0.wav", "session.wav",
-                                        "session-2.wav"}));
+    const std::string top = dir.path().filename().string();
+    // plane1 and the NWB file clash with nothing, yet are named as the clashing planes are.
+    EXPECT_EQ(batchOutputNames({a, a1, bNpy, lone, lone}, "wav"),
+              (std::vector<std::string>{"mouseA-suite2p-plane0.wav", "mouseA-suite2p-plane1.wav",
+                                        "mouseB-suite2p-plane0.wav", top + "-mouseA-session.wav",
+                                        top + "-mouseA-session-2.wav"}));
+    // With no clash, each keeps its own name alone, whatever its kind.
+    EXPECT_EQ(batchOutputNames({a1, bNpy, lone}, "mid"),
+              (std::vector<std::string>{"plane1.mid", "plane0.mid", "session.mid"}));
 }

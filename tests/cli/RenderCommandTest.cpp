@@ -114,6 +114,8 @@ TEST_F(RenderCommand, EveryBadArgumentIsRefusedAndLeavesNoFile) {
         {{data, "-o", out, "--tail", "2"}, "it applies to .wav and .mp4 outputs"},
         {{data, "-o", (dir.path() / "out.wav").string(), "--zoom", "3"}, "--zoom (or --scale N) enlarges"},
         {{data, "-o", (dir.path() / "out.wav").string(), "--scale", "3"}, "applies to .mp4 and .png outputs"},
+        {{data, "-o", out, "--layout", "figure"}, "--layout lays out the window's pictures: it applies to .mp4 and"},
+        {{data, "-o", (dir.path() / "out.png").string(), "--layout", "poster"}, "poster"},
     };
     for (const Case& c : cases) {
         const Outcome r = run(c.args);

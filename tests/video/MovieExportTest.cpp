@@ -3,6 +3,8 @@
 #include "app/AppTestSupport.h"
 #include "soundfiles/ExportTestSupport.h"
 #include "film/MovieExport.h"
+#include "face/FaceLayout.h"
+#include "face/FigureFace.h"
 #include "cli/RenderCommand.h"
 #include "soundfiles/PlaybackPass.h"
 #include "model/DataFileLoader.h"
@@ -265,6 +267,71 @@ TEST_F(MovieExport, TheCommandLineFilmsAndPicturesThePass) {
     auto names = filesInDir();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"movie.mp4", "rec.txt", "still.png"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The window's pixels of `place` in a still at `scale`.
+QImage windowPart(const QImage& still, const QRect& at, int scale) {
+    return still.copy(QRect(at.topLeft() * scale, at.size() * scale)).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(MovieExport, AFigureShowsTheViewsNameAndCounterAndNoControls) {
+    const std::string data = model.DataFile;
+    auto still = [&](const char* name, std::vector<std::string> extra) {
+        std::vector<std::string> args{data, "-o", (dir.path() / name).string(), "--speed", std::to_string(kIntervalMs)};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const auto [code, said] = render(args);
+        EXPECT_EQ(code, 0) << said;
+        return QImage(QString::fromStdString((dir.path() / name).string()));
+    };
+    const QImage window3 = still("window3.png", {"--frame", "3"});
+    const QImage figure3 = still("figure3.png", {"--frame", "3", "--layout", "figure"});
+    const QImage figure5 = still("figure5.png", {"--frame", "5", "--layout", "figure"});
+    ASSERT_EQ(figure3.size(), figureSize() * kScale);
+
+    // The views are the window's own pixels, moved.
+    const FigurePlaces places = figurePlaces();
+    const std::pair<QRect, const ControlPlace*> views[] = {
+        {places.raster, &layout::kRaster}, {places.cellMap, &layout::kCellMap}, {places.keyboard, &layout::kKeyboard}};
+    for (const auto& [inFigure, place] : views)
+        EXPECT_EQ(windowPart(figure3, inFigure, kScale),
+                  windowPart(window3, zoomedTwipsRect(place->twips, 1.0), kScale))
+            << place->name;
+
+    // Beyond the views, the captions and the raster's axis numbers, nothing is drawn: no control.
+    const QRect axes(QPoint(0, places.raster.top()), QPoint(places.raster.right() + 1, places.cellMap.top() - 1));
+    int drawn = 0;
+    for (int y = 0; y < figure3.height(); ++y)
+        for (int x = 0; x < figure3.width(); ++x) {
+            const QPoint p(x / kScale, y / kScale);
+            if (axes.contains(p) || places.cellMap.contains(p) || places.keyboard.contains(p) ||
+                places.name.contains(p) || places.counter.contains(p))
+                continue;
+            drawn += figure3.pixel(x, y) != 0xFFFFFFFFu;
+        }
+    EXPECT_EQ(drawn, 0);
+
+    // The counter is written, and moves on with playback; the name is written.
+    auto inkIn = [](const QImage& image, const QRect& at) {
+        const QImage part = windowPart(image, at, kScale);
+        int ink = 0;
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x) ink += part.pixel(x, y) != 0xFFFFFFFFu;
+        return ink;
+    };
+    EXPECT_GT(inkIn(figure3, places.counter), 0);
+    EXPECT_GT(inkIn(figure3, places.name), 0);
+    EXPECT_NE(windowPart(figure3, places.counter, kScale), windowPart(figure5, places.counter, kScale));
+
+    // A movie in the figure layout films the same picture.
+    const std::string movieFile = (dir.path() / "figure.mp4").string();
+    ASSERT_EQ(render({data, "-o", movieFile, "--speed", std::to_string(kIntervalMs), "--layout", "figure"}).first, 0);
+    const videotest::DecodedMovie movie = videotest::decodeMovie(movieFile);
+    EXPECT_EQ(movie.width, (figureSize().width() * kScale + 1) / 2 * 2);
+    EXPECT_EQ(movie.height, (figureSize().height() * kScale + 1) / 2 * 2);
 }
 
 }  // namespace

@@ -1,0 +1,91 @@
+#include "face/FigureFace.h"
+
+#include "face/FaceLayout.h"
+#include "face/ViewBox.h"
+#include "face/WindowFace.h"
+
+#include <QPainter>
+
+namespace cellsonify {
+
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kHeaderHeight = 18;
+constexpr int kAxisGutter = 44;  // room left of the raster for its row numbers and caption
+constexpr int kAxisRow = 16;     // room under the raster for its frame numbers
+constexpr int kGap = 8;
+
+QSize viewSize(const ControlPlace& place) { return zoomedTwipsRect(place.twips, 1.0).size(); }
+
+void paintView(QPainter& p, const QRect& at, const ViewBox& box) {
+    p.save();
+    p.translate(at.topLeft());
+    box.paint(p, QRect(QPoint(0, 0), box.size()));
+    p.restore();
+}
+
+}  // namespace
+
+FigurePlaces figurePlaces() {
+    FigurePlaces places;
+    const int top = kMargin + kHeaderHeight + kGap;
+    places.raster = QRect(QPoint(kMargin + kAxisGutter, top), viewSize(layout::kRaster));
+    const int centre = places.raster.center().x();
+    const QSize map = viewSize(layout::kCellMap);
+    places.cellMap = QRect(QPoint(centre - map.width() / 2, places.raster.bottom() + 1 + kAxisRow + kGap), map);
+    const QSize keys = viewSize(layout::kKeyboard);
+    places.keyboard = QRect(QPoint(centre - keys.width() / 2, places.cellMap.bottom() + 1 + kGap), keys);
+    const int right = std::max(places.raster.right(), places.keyboard.right());
+    const int half = (right - kMargin) / 2;
+    places.name = QRect(kMargin, kMargin, half, kHeaderHeight);
+    places.counter = QRect(right - half, kMargin, half + 1, kHeaderHeight);
+    return places;
+}
+
+QSize figureSize() {
+    const FigurePlaces places = figurePlaces();
+    return {std::max(places.raster.right(), places.keyboard.right()) + 1 + kMargin,
+            places.keyboard.bottom() + 1 + kMargin};
+}
+
+void paintFigure(QImage& picture, const FaceViews& views, const FaceControls& axes, const FigureText& text) {
+    const FigurePlaces at = figurePlaces();
+    const int dpi = picture.logicalDpiY();
+    const QFont header = zoomedFont(layoutFont(LayoutFont::Arial9), 1.0, dpi);
+    const QFont small = zoomedFont(layoutFont(LayoutFont::Arial825), 1.0, dpi);
+    QPainter p(&picture);
+    p.fillRect(picture.rect(), Qt::white);
+    p.setPen(Qt::black);
+    p.setFont(header);
+    p.drawText(at.name, Qt::AlignLeft | Qt::AlignVCenter, text.name);
+    p.drawText(at.counter, Qt::AlignRight | Qt::AlignVCenter, text.counter);
+
+    // The raster's axes, numbered as the window numbers them.
+    p.setFont(small);
+    const QRect& r = at.raster;
+    const int numbers = kAxisGutter - 18;  // right of the rotated caption
+    p.drawText(QRect(r.left() - numbers - 2, r.top(), numbers, kAxisRow), Qt::AlignRight | Qt::AlignTop, axes.cellCount);
+    p.drawText(QRect(r.left() - numbers - 2, r.bottom() - kAxisRow + 1, numbers, kAxisRow),
+               Qt::AlignRight | Qt::AlignBottom, axes.bottomRow.trimmed());
+    const QRect below(r.left(), r.bottom() + 1, r.width(), kAxisRow);
+    p.drawText(below, Qt::AlignLeft | Qt::AlignTop, axes.firstFrame);
+    p.drawText(below, Qt::AlignRight | Qt::AlignTop, axes.frameCount);
+    p.drawText(below, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Frame #"));
+    p.save();
+    p.translate(r.left() - numbers - 6, r.center().y());
+    p.rotate(-90);
+    p.drawText(QRect(-r.height() / 2, -kAxisRow, r.height(), kAxisRow), Qt::AlignCenter | Qt::AlignBottom,
+               QStringLiteral("Cell #"));
+    p.restore();
+
+    paintView(p, at.raster, views.raster);
+    paintView(p, at.cellMap, views.cellMap);
+    paintView(p, at.keyboard, views.keyboard);
+}
+
+QString figureCounter(long long frame, long long frameCount, double seconds) {
+    return QStringLiteral("Frame %1 of %2   %3 s").arg(frame).arg(frameCount).arg(seconds, 0, 'f', 2);
+}
+
+}  // namespace cellsonify
