@@ -14,6 +14,11 @@ struct PlaybackPass;
 // instrument, pitch mapping and note length. Throws ExportError.
 PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings);
 
+// The MIDI file of `pass`: written plainly when every cell was heard as a
+// note of its own, compactly (MidiEncoding) when merging, the note budget or
+// the voice bound acted. Throws ExportError.
+std::string passMidiBytes(const PlaybackPass& pass);
+
 // The MIDI file an export of `model` writes: one pass of playback from frame
 // 0 under the settings' pitch mapping and note length (the setup, note-ons and
 // note-offs, its track ending with the pass's last tick or last note-off).
