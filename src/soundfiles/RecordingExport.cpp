@@ -47,7 +47,12 @@ std::string exportMidiBytes(const CellModel& model, const ExportSettings& settin
 bool exportMidiFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
                     const ExportProgress& progress) {
     checkWritableBeside(path);
-    writeFileSafely(path, passMidiBytes(exportPass(model, settings)));
+    return exportMidiFile(exportPass(model, settings), path, progress);
+}
+
+bool exportMidiFile(const PlaybackPass& pass, const std::string& path, const ExportProgress& progress) {
+    checkWritableBeside(path);
+    writeFileSafely(path, passMidiBytes(pass));
     if (progress) progress(1.0);
     return true;
 }
@@ -55,7 +60,12 @@ bool exportMidiFile(const CellModel& model, const std::string& path, const Expor
 bool exportWavFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
                    const ExportProgress& progress) {
     checkWritableBeside(path);
-    const PlaybackPass pass = exportPass(model, settings);
+    return exportWavFile(exportPass(model, settings), path, settings, progress);
+}
+
+bool exportWavFile(const PlaybackPass& pass, const std::string& path, const ExportSettings& settings,
+                   const ExportProgress& progress) {
+    checkWritableBeside(path);
     passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
     if (progress && !progress(0.0)) return false;
     const auto engines = exportSynthesizers(exportRenderThreads());

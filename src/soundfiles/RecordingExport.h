@@ -31,11 +31,16 @@ std::string exportMidiBytes(const CellModel& model, const ExportSettings& settin
 // std::runtime_error; what() is ready for the user.
 bool exportMidiFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
                     const ExportProgress& progress = {});
+// The same for `pass`, worked out beforehand by exportPass.
+bool exportMidiFile(const PlaybackPass& pass, const std::string& path, const ExportProgress& progress = {});
 
 // Writes the pass rendered through the synthesizer as WAV audio to `path`
 // (see renderPassToWavFile), through a temporary name. False (and no file)
 // when `progress` cancels. Throws as exportMidiFile does.
 bool exportWavFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
+                   const ExportProgress& progress = {});
+// The same for `pass`, worked out beforehand by exportPass under `settings`.
+bool exportWavFile(const PlaybackPass& pass, const std::string& path, const ExportSettings& settings,
                    const ExportProgress& progress = {});
 
 }  // namespace cellsonify
