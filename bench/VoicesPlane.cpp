@@ -1,5 +1,7 @@
 #include "VoicesPlane.h"
 
+#include "BenchData.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -21,16 +23,6 @@ uint32_t mix(uint32_t a, uint32_t b) {
     h ^= h >> 29;
     h *= 0xBF58476D1CE4E5B9ull;
     return static_cast<uint32_t>(h >> 32);
-}
-
-void writeNpyHeader(std::ofstream& out, const std::string& descr, const std::string& shape) {
-    std::string header = "{'descr': '" + descr + "', 'fortran_order': False, 'shape': " + shape + ", }";
-    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
-    header += '\n';
-    out.write("\x93NUMPY\x01\x00", 8);
-    const char length[2] = {static_cast<char>(header.size() & 0xff), static_cast<char>(header.size() >> 8)};
-    out.write(length, 2);
-    out << header;
 }
 
 // A pickled int: K (one byte) or M (two, little-endian).
@@ -86,7 +78,7 @@ bool writeVoicesPlane(const VoicesPlane& plane, const std::string& folder) {
     const std::string rois = std::to_string(plane.cells);
     {
         std::ofstream out(dir / "spks.npy", std::ios::binary);
-        writeNpyHeader(out, "<f4", "(" + rois + ", " + std::to_string(plane.frames) + ")");
+        benchdata::writeNpyHeader(out, "<f4", "(" + rois + ", " + std::to_string(plane.frames) + ")");
         std::vector<float> row(static_cast<std::size_t>(plane.frames));
         for (int c = 1; c <= plane.cells; ++c) {
             std::fill(row.begin(), row.end(), 0.0f);
@@ -97,27 +89,25 @@ bool writeVoicesPlane(const VoicesPlane& plane, const std::string& folder) {
     }
     {
         std::ofstream out(dir / "iscell.npy", std::ios::binary);
-        writeNpyHeader(out, "<f8", "(" + rois + ", 2)");
+        benchdata::writeNpyHeader(out, "<f8", "(" + rois + ", 2)");
         for (int c = 0; c < plane.cells; ++c) {
             const double v[2] = {1.0, 0.9};
             out.write(reinterpret_cast<const char*>(v), 16);
         }
         if (!out) return false;
     }
-    // An object array of dicts {'med': [y, x]}, pickled as numpy saves it.
-    std::string p = std::string("\x80\x03", 2) + "cnumpy.core.multiarray\n_reconstruct\n" + "cnumpy\nndarray\n" +
-                    std::string("K\x00\x85" "C\x01" "b\x87R", 8) + "(K\x01" + pickledInt(plane.cells) + "\x85" +
-                    "cnumpy\ndtype\n" +
-                    std::string("X\x02\0\0\0O8\x89\x88\x87R(K\x03X\x01\0\0\0|NNNJ\xff\xff\xff\xffJ\xff\xff\xff\xffK?tb\x89](", 40);
+    // stat.npy: an object array of dicts {'med': [y, x]}, pickled as numpy saves it.
+    std::string stat;
     for (int c = 1; c <= plane.cells; ++c) {
         const auto [x, y] = plane.pixel(c);
-        p += std::string("}X\x03\0\0\0med](", 11) + pickledInt(y) + pickledInt(x) + "es";
+        stat += std::string("}X\x03\0\0\0med](", 11) + pickledInt(y) + pickledInt(x) + "es";
     }
-    p += "etb.";
-    std::ofstream out(dir / "stat.npy", std::ios::binary);
-    writeNpyHeader(out, "|O", "(" + rois + ",)");
-    out << p;
-    return static_cast<bool>(out);
+    // ops.npy: one dict, the frame rate and the field's size.
+    const std::string ops = std::string("}X\x02\0\0\0fs", 8) + pickledInt(30) + "s" +
+                            std::string("X\x02\0\0\0Ly", 7) + pickledInt(512) + "s" +
+                            std::string("X\x02\0\0\0Lx", 7) + pickledInt(512) + "s";
+    return writeObjectNpy(dir / "stat.npy", "(" + rois + ",)", "(K\x01" + pickledInt(plane.cells) + "\x85", stat) &&
+           writeObjectNpy(dir / "ops.npy", "()", "(K\x01)", ops);
 }
 
 }  // namespace benchdata
