@@ -7,7 +7,9 @@
 # /proc/PID/task/*/stat; FluidSynth synthesizes on "pulse-audio").
 #   with-audio.sh rec.wav bench/probes/measure-live-window.sh BUILD/cellsonify FILE [SECONDS]
 #   bench/probes/count_silences.py rec.wav 4
-# BUSY=1 keeps one core busy while it plays.
+# BUSY=1 keeps one core busy while it plays; SHOT=FILE saves a screenshot 2 s
+# into the playing, to check that the clicks (placed for an imported plane's
+# window; the example's window lays out otherwise) found Sound ON and Play.
 bin=$1; file=$2; seconds=${3:-60}
 export XDG_CONFIG_HOME=$(mktemp -d)
 "$bin" "$file" 2>/dev/null & pid=$!
