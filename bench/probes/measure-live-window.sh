@@ -1,15 +1,14 @@
 #!/bin/bash
 # A recording played in the window at real time as a user plays it: opens
 # FILE (fresh settings: zoom 100 % on with-audio.sh's 1280 x 1024 display),
-# chooses Playback > Real Time (the recording must know its frame rate), clicks
+# chooses Playback > Real Time (without a frame rate the speed stays 50), clicks
 # "Sound ON" and Play, plays SECONDS and ends the program.
 # Prints each thread's processor time over the playing (from
 # /proc/PID/task/*/stat; FluidSynth synthesizes on "pulse-audio").
 #   with-audio.sh rec.wav bench/probes/measure-live-window.sh BUILD/cellsonify FILE [SECONDS]
 #   bench/probes/count_silences.py rec.wav 4
 # BUSY=1 keeps one core busy while it plays; SHOT=FILE saves a screenshot 2 s
-# into the playing, to check that the clicks (placed for an imported plane's
-# window; the example's window lays out otherwise) found Sound ON and Play.
+# into the playing, to check that the clicks found Sound ON and Play.
 bin=$1; file=$2; seconds=${3:-60}
 export XDG_CONFIG_HOME=$(mktemp -d)
 "$bin" "$file" 2>/dev/null & pid=$!
@@ -19,6 +18,7 @@ wid=$(xdotool search --sync --name "$(basename "$file")" | head -1)
 sleep 10
 xdotool windowfocus --sync "$wid"
 xdotool key alt+p r  # Playback > Real Time
+xdotool key Escape   # closes the menu where Real Time is disabled (no frame rate): the speed stays
 xdotool mousemove --window "$wid" 39 384 click 1  # "Sound ON"
 sleep 1
 ticks() { for t in /proc/$pid/task/*; do echo "$(cat "$t/comm") $(cut -d')' -f2 "$t/stat" | awk '{print $12 + $13}')"; done; }
