@@ -25,4 +25,25 @@ const std::string& largeRecordingPath() {
     return path;
 }
 
+void writeNpyHeader(std::ofstream& out, const std::string& descr, const std::string& shape) {
+    std::string header = "{'descr': '" + descr + "', 'fortran_order': False, 'shape': " + shape + ", }";
+    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
+    header += '\n';
+    out.write("\x93NUMPY\x01\x00", 8);
+    const char length[2] = {static_cast<char>(header.size() & 0xff), static_cast<char>(header.size() >> 8)};
+    out.write(length, 2);
+    out << header;
+}
+
+bool writeObjectNpy(const std::filesystem::path& path, const std::string& shape, const std::string& pickledShape,
+                    const std::string& items) {
+    std::ofstream out(path, std::ios::binary);
+    writeNpyHeader(out, "|O", shape);
+    out << std::string("\x80\x03", 2) << "cnumpy.core.multiarray\n_reconstruct\n" << "cnumpy\nndarray\n"
+        << std::string("K\x00\x85" "C\x01" "b\x87R", 8) << pickledShape << "cnumpy\ndtype\n"
+        << std::string("X\x02\0\0\0O8\x89\x88\x87R(K\x03X\x01\0\0\0|NNNJ\xff\xff\xff\xffJ\xff\xff\xff\xffK?tb\x89](", 40)
+        << items << "etb.";
+    return static_cast<bool>(out);
+}
+
 }  // namespace benchdata

@@ -8,6 +8,8 @@
 //   /usr/bin/time -v build/bench/cellsonify_bench --import-suite2p DIR
 //   /usr/bin/time -v /usr/bin/python3 bench/suite2p_numpy.py DIR
 // Both print the events found; they must agree (ROIS x FRAMES / 500 of them).
+#include "BenchData.h"
+
 #include "import/Importer.h"
 
 #include <benchmark/benchmark.h>
@@ -25,16 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeNpyHeader(std::ofstream& out, const std::string& descr, const std::string& shape) {
-    std::string header = "{'descr': '" + descr + "', 'fortran_order': False, 'shape': " + shape + ", }";
-    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
-    header += '\n';
-    out.write("\x93NUMPY\x01\x00", 8);
-    const char length[2] = {static_cast<char>(header.size() & 0xff), static_cast<char>(header.size() >> 8)};
-    out.write(length, 2);
-    out << header;
-}
-
 // A plane folder with spks.npy (sparse exponential spikes), iscell.npy and a
 // stat.npy pickle of 'med' lists, written once per run.
 const std::string& suite2pPlane() {
@@ -46,7 +38,7 @@ const std::string& suite2pPlane() {
         std::uniform_real_distribution<float> u(0, 1);
         {
             std::ofstream out(dir / "spks.npy", std::ios::binary);
-            writeNpyHeader(out, "<f4", "(1000, 30000)");
+            benchdata::writeNpyHeader(out, "<f4", "(1000, 30000)");
             std::vector<float> row(frames);
             for (std::size_t r = 0; r < rois; ++r) {
                 for (float& v : row) v = u(rng) < 0.9f ? 0.0f : -std::log(u(rng) + 1e-6f) * 50.0f;
@@ -55,16 +47,14 @@ const std::string& suite2pPlane() {
         }
         {
             std::ofstream out(dir / "iscell.npy", std::ios::binary);
-            writeNpyHeader(out, "<f8", "(1000, 2)");
+            benchdata::writeNpyHeader(out, "<f8", "(1000, 2)");
             for (std::size_t r = 0; r < rois; ++r) {
                 const double v[2] = {r % 10 == 0 ? 0.0 : 1.0, 0.5};
                 out.write(reinterpret_cast<const char*>(v), 16);
             }
         }
         {
-            std::string p = std::string("\x80\x03", 2) + "cnumpy.core.multiarray\n_reconstruct\n" + "cnumpy\nndarray\n" +
-                            std::string("K\x00\x85" "C\x01" "b\x87R", 8) + std::string("(K\x01M\xe8\x03\x85", 7) +
-                            "cnumpy\ndtype\n" + std::string("X\x02\0\0\0O8\x89\x88\x87R(K\x03X\x01\0\0\0|NNNJ\xff\xff\xff\xffJ\xff\xff\xff\xffK?tb\x89](", 40);
+            std::string p;
             for (std::size_t r = 0; r < rois; ++r) {
                 p += std::string("}X\x03\0\0\0med](K", 12);
                 p += static_cast<char>(r % 256);
@@ -72,10 +62,7 @@ const std::string& suite2pPlane() {
                 p += static_cast<char>((r * 7) % 256);
                 p += "es";
             }
-            p += "etb.";
-            std::ofstream out(dir / "stat.npy", std::ios::binary);
-            writeNpyHeader(out, "|O", "(1000,)");
-            out << p;
+            benchdata::writeObjectNpy(dir / "stat.npy", "(1000,)", std::string("(K\x01M\xe8\x03\x85", 7), p);
         }
         return dir.string();
     }();
@@ -140,7 +127,7 @@ int makeSuite2pMain(const char* folder, const char* roisText, const char* frames
     fs::create_directories(dir);
     {
         std::ofstream out(dir / "spks.npy", std::ios::binary);
-        writeNpyHeader(out, "<f4", "(" + std::to_string(rois) + ", " + std::to_string(frames) + ")");
+        benchdata::writeNpyHeader(out, "<f4", "(" + std::to_string(rois) + ", " + std::to_string(frames) + ")");
         std::vector<float> row(frames);
         for (std::size_t r = 0; r < rois; ++r) {
             for (std::size_t f = 0; f < frames; ++f) row[f] = (f + 7 * r) % 500 == 0 ? 50.0f : 0.0f;
@@ -150,7 +137,7 @@ int makeSuite2pMain(const char* folder, const char* roisText, const char* frames
     }
     {
         std::ofstream out(dir / "iscell.npy", std::ios::binary);
-        writeNpyHeader(out, "<f8", "(" + std::to_string(rois) + ", 2)");
+        benchdata::writeNpyHeader(out, "<f8", "(" + std::to_string(rois) + ", 2)");
         for (std::size_t r = 0; r < rois; ++r) {
             const double v[2] = {1.0, 0.9};
             out.write(reinterpret_cast<const char*>(v), 16);

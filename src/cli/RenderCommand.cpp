@@ -124,11 +124,9 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         bar.finish();
         out << "wrote " << r.out << '\n';
         // What merging and the note budget did, when they did anything.
-        if (format.extension != "png")
-            if (const std::string said = voicingSummary(model.CellCount, exportPass(model, settings).voicing,
-                                                        settings.pass.notesPerFrame);
-                !said.empty())
-                out << said << '\n';
+        if (const std::string said = voicingSummary(model.CellCount, work->voicing(), settings.pass.notesPerFrame);
+            !said.empty())
+            out << said << '\n';
         return 0;
     } catch (const std::exception& e) {
         bar.finish();

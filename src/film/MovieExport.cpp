@@ -57,6 +57,7 @@ public:
 
     bool advance() override { return film_->advance(kPicturesPerSlice, kMostSoundWait); }
     double done() const override { return film_->done(); }
+    VoicingReport voicing() const override { return pass_.voicing; }
 
 private:
     PlaybackPass pass_;

@@ -3,6 +3,7 @@
 #include "film/MovieExport.h"
 #include "files/PathNames.h"
 #include "model/CellModel.h"
+#include "soundfiles/PlaybackPass.h"
 #include "soundfiles/RecordingExport.h"
 
 #include <array>
@@ -18,17 +19,20 @@ namespace cellsonify {
 
 namespace {
 
-using FileWriter = bool (*)(const CellModel&, const std::string&, const ExportSettings&, const ExportProgress&);
+using FileWriter = bool (*)(const PlaybackPass&, const std::string&, const ExportSettings&, const ExportProgress&);
 
-// A MIDI or WAV file written on a thread of its own, so a step only waits a
-// moment for it and the caller's loop keeps turning.
+// A MIDI or WAV file of the export's pass, the pass worked out and the file
+// written on a thread of their own, so a step only waits a moment for them
+// and the caller's loop keeps turning.
 class FileWriting : public ExportWork {
 public:
     FileWriting(const CellModel& model, std::string path, ExportSettings settings, FileWriter write)
         : model_(model), path_(std::move(path)), settings_(std::move(settings)) {
         worker_ = std::thread([this, write] {
             try {
-                write(model_, path_, settings_, [this](double done) {
+                const PlaybackPass pass = exportPass(model_, settings_);
+                voicing_ = pass.voicing;
+                write(pass, path_, settings_, [this](double done) {
                     done_ = done;
                     return !cancelled_.load();
                 });
@@ -53,6 +57,10 @@ public:
         return true;
     }
     double done() const override { return done_.load(); }
+    VoicingReport voicing() const override {
+        const std::lock_guard lock(mutex_);
+        return finished_ ? voicing_ : VoicingReport{};
+    }
 
 private:
     static constexpr std::chrono::milliseconds kMostWait{10};
@@ -62,10 +70,11 @@ private:
     ExportSettings settings_;
     std::atomic<double> done_{0.0};
     std::atomic<bool> cancelled_{false};
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable ended_;
     bool finished_ = false;      // under mutex_
     std::exception_ptr error_;   // set before finished_
+    VoicingReport voicing_;      // set before finished_
     std::thread worker_;         // last: it reads the members above
 };
 
@@ -74,10 +83,16 @@ std::unique_ptr<ExportWork> startFile(const CellModel& model, const std::string&
     return std::make_unique<FileWriting>(model, path, settings, write);
 }
 
+bool writeMidiFile(const PlaybackPass& pass, const std::string& path, const ExportSettings&,
+                   const ExportProgress& progress) {
+    return exportMidiFile(pass, path, progress);
+}
+
 const std::array<OutputFormat, 4> kOutputs{{
     {"mid", "MIDI File", "MIDI file", "a MIDI file", false, false, false, false, false, "",
-     &startFile<exportMidiFile>},
-    {"wav", "WAV Audio", "audio", "audio", false, true, false, false, false, "", &startFile<exportWavFile>},
+     &startFile<writeMidiFile>},
+    {"wav", "WAV Audio", "audio", "audio", false, true, false, false, false, "",
+     &startFile<static_cast<FileWriter>(exportWavFile)>},
     {"mp4", "MP4 Movie", "movie", "a movie of the window", true, true, true, false, true, "MP4 Figure",
      &startMovieExport},
     {"png", "PNG Picture", "picture", "a still picture of the window", true, false, true, true, true,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "soundfiles/ExportOptions.h"
+#include "playback/VoicingReport.h"
 
 #include <memory>
 #include <span>
@@ -23,6 +24,9 @@ public:
     virtual bool advance() = 0;
     // Share of the work done (0..1).
     virtual double done() const = 0;
+    // What merging and the note budget did in the pass the export plays,
+    // once advance() has returned true; nothing for an export without sound.
+    virtual VoicingReport voicing() const { return {}; }
 };
 
 // One kind of file a recording exports to. A new output is one row in

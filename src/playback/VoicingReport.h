@@ -15,6 +15,8 @@ struct VoicingReport {
 
     // Whether any cell went unheard as a note of its own.
     bool merges() const { return mergedCells > 0 || droppedNotes > 0; }
+    // Whether every cell was heard as a note of its own and no note was cut short.
+    bool oneNotePerCell() const { return !merges() && releasedNotes == 0; }
     bool operator==(const VoicingReport&) const = default;
 };
 

@@ -34,17 +34,43 @@ uint32_t deltaTime(int64_t from, int64_t to) {
     return static_cast<uint32_t>(to - from);
 }
 
+// The messages of each instant grouped by channel, each channel's order kept:
+// a receiver acts on one instant's messages of different channels alike in
+// any order, and grouped they share status bytes.
+std::vector<MidiFileEvent> groupedByChannel(std::vector<MidiFileEvent> messages) {
+    auto begin = messages.begin();
+    while (begin != messages.end()) {
+        const auto end = std::find_if(begin, messages.end(), [&](const MidiFileEvent& e) { return e.timeMs != begin->timeMs; });
+        std::stable_sort(begin, end, [](const MidiFileEvent& a, const MidiFileEvent& b) {
+            return a.message.channel() < b.message.channel();
+        });
+        begin = end;
+    }
+    return messages;
+}
+
+// A note-off of release velocity 0 is a note-on of velocity 0 on the wire.
+uint8_t compactStatus(const MidiMessage& m) {
+    return m.kind() == 0x80 && m.data2 == 0 ? static_cast<uint8_t>(0x90 | m.channel()) : m.status;
+}
+
 }  // namespace
 
-std::string midiFileBytes(const std::vector<MidiFileEvent>& messages, int64_t endMs) {
+std::string midiFileBytes(const std::vector<MidiFileEvent>& messages, int64_t endMs, MidiEncoding encoding) {
+    const bool compact = encoding == MidiEncoding::Compact;
     std::string track;
     putVarLen(track, 0);
     track += "\xFF\x51\x03\x0F\x42\x40";  // tempo: 1,000,000 us per quarter note
     int64_t now = 0;
-    for (const MidiFileEvent& m : messages) {
+    int running = -1;  // the status in effect; the meta event above leaves none
+    std::vector<MidiFileEvent> grouped;
+    if (compact) grouped = groupedByChannel(messages);
+    for (const MidiFileEvent& m : compact ? grouped : messages) {
         putVarLen(track, deltaTime(now, m.timeMs));
         now = m.timeMs;
-        track += static_cast<char>(m.message.status);
+        const uint8_t status = compact ? compactStatus(m.message) : m.message.status;
+        if (!compact || status != running) track += static_cast<char>(status);
+        running = status;
         track += static_cast<char>(m.message.data1 & 0x7F);
         if (m.message.kind() != 0xC0 && m.message.kind() != 0xD0) track += static_cast<char>(m.message.data2 & 0x7F);
     }

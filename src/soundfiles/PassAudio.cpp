@@ -133,6 +133,10 @@ std::vector<std::unique_ptr<SynthEngine>> exportSynthesizers(int count) {
         // plays one; loading only its samples saves most of the load time and
         // memory. The font reads this setting when it loads.
         fluid_settings_setint(engine->settings(), "synth.dynamic-sample-loading", 1);
+        // The voices of the keys dealt to it: the live synthesizer's bound
+        // shared out, so a dense pass rings no more voices than it did live,
+        // at a fraction of the cost.
+        fluid_synth_set_polyphony(engine->synth(), SynthEngine::kPolyphony / std::max(count, 1));
         if (!engine->loadSoundFont(font.path.string(), &error)) throw ExportError("cannot render audio: " + error);
         engines.push_back(std::move(engine));
     }

@@ -12,18 +12,16 @@
 
 namespace cellsonify {
 
-namespace {
-
-std::string midiBytesOf(const PlaybackPass& pass) {
+std::string passMidiBytes(const PlaybackPass& pass) {
+    // Files of one note per cell stay byte for byte what they have always been.
+    const MidiEncoding encoding = pass.voicing.oneNotePerCell() ? MidiEncoding::Plain : MidiEncoding::Compact;
     try {
-        return midiFileBytes(pass.messages, pass.lengthMs());
+        return midiFileBytes(pass.messages, pass.lengthMs(), encoding);
     } catch (const std::invalid_argument&) {
         // Only a gap longer than a delta time spans (about 74 hours) gets here.
         throw ExportError("the speed is too slow for a MIDI file: it would hold a silence of more than 74 hours");
     }
 }
-
-}  // namespace
 
 PlaybackPass exportPass(const CellModel& model, const ExportSettings& settings) {
     refuseSpeedThatNeverPlays(settings.pass);
@@ -43,13 +41,18 @@ void checkWritableBeside(const std::string& path) { const SafeOutput probe(path)
 }  // namespace
 
 std::string exportMidiBytes(const CellModel& model, const ExportSettings& settings) {
-    return midiBytesOf(exportPass(model, settings));
+    return passMidiBytes(exportPass(model, settings));
 }
 
 bool exportMidiFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
                     const ExportProgress& progress) {
     checkWritableBeside(path);
-    writeFileSafely(path, midiBytesOf(exportPass(model, settings)));
+    return exportMidiFile(exportPass(model, settings), path, progress);
+}
+
+bool exportMidiFile(const PlaybackPass& pass, const std::string& path, const ExportProgress& progress) {
+    checkWritableBeside(path);
+    writeFileSafely(path, passMidiBytes(pass));
     if (progress) progress(1.0);
     return true;
 }
@@ -57,7 +60,12 @@ bool exportMidiFile(const CellModel& model, const std::string& path, const Expor
 bool exportWavFile(const CellModel& model, const std::string& path, const ExportSettings& settings,
                    const ExportProgress& progress) {
     checkWritableBeside(path);
-    const PlaybackPass pass = exportPass(model, settings);
+    return exportWavFile(exportPass(model, settings), path, settings, progress);
+}
+
+bool exportWavFile(const PlaybackPass& pass, const std::string& path, const ExportSettings& settings,
+                   const ExportProgress& progress) {
+    checkWritableBeside(path);
     passAudioFrames(pass, settings.tailSeconds);  // refuses an impossible length before the slow SoundFont load
     if (progress && !progress(0.0)) return false;
     const auto engines = exportSynthesizers(exportRenderThreads());

@@ -81,17 +81,24 @@ Smf parseSmf(const std::string& file) {
     const std::size_t end = r.at + 4 + r.big(4);
     EXPECT_EQ(end, file.size()) << "track length";
     int64_t tick = 0;
+    int running = -1;
     while (r.ok && r.at < end) {
         tick += r.varLen();
         SmfEvent e{tick, {r.byte()}};
         if (e.bytes[0] == 0xFF) {
+            running = -1;  // meta events cancel running status
             e.bytes.push_back(r.byte());
             const uint32_t length = r.varLen();
             e.bytes.push_back(static_cast<int>(length));
             for (uint32_t i = 0; i < length; ++i) e.bytes.push_back(r.byte());
         } else {
-            EXPECT_GE(e.bytes[0], 0x80) << "running status is not expected";
-            for (int i = 0; i < dataBytesOf(e.bytes[0]); ++i) e.bytes.push_back(r.byte());
+            if (e.bytes[0] < 0x80) {  // running status: the byte read is data
+                EXPECT_GE(running, 0x80) << "data byte with no status in effect at tick " << tick;
+                e.bytes.insert(e.bytes.begin(), running);
+                ++smf.runningStatusEvents;
+            }
+            running = e.bytes[0];
+            while (static_cast<int>(e.bytes.size()) < 1 + dataBytesOf(e.bytes[0])) e.bytes.push_back(r.byte());
         }
         smf.events.push_back(e);
     }

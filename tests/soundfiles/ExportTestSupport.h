@@ -26,7 +26,8 @@ struct Smf {
     int format = -1;
     int tracks = -1;
     int division = -1;
-    std::vector<SmfEvent> events;  // of the first track
+    std::vector<SmfEvent> events;  // of the first track, each with its status written out
+    int runningStatusEvents = 0;   // events that were written without their status byte
 };
 
 // Parses `file`; a malformed file fails the calling test and returns what was read.

@@ -33,6 +33,30 @@ TEST(MidiFile, HeaderTempoMessagesAndEndOfTrack) {
     EXPECT_EQ(smf, expected);
 }
 
+TEST(MidiFile, CompactFilesGroupAnInstantByChannelAndDropRepeatedStatus) {
+    const std::string smf = midiFileBytes({{0, MidiMessage{0xC1, 5, 0}},
+                                           {0, MidiMessage{0xC0, 5, 0}},
+                                           {50, MidiMessage{0x91, 60, 90}},
+                                           {50, MidiMessage{0x80, 62, 0}},   // off, velocity 0: a note-on of 0
+                                           {50, MidiMessage{0x91, 61, 80}},
+                                           {50, MidiMessage{0x90, 64, 100}},
+                                           {60, MidiMessage{0x80, 64, 30}},  // a release velocity is kept
+                                           {60, MidiMessage{0x81, 60, 0}}},
+                                          70, MidiEncoding::Compact);
+    const std::string track = bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,
+                                     0x00, 0xC0, 5,              // channel 1 before channel 2 at 0 ms
+                                     0x00, 0xC1, 5,
+                                     0x32, 0x90, 62, 0,          // channel 1 at 50 ms: the off, then ...
+                                     0x00, 64, 100,              // ... a note-on without its status
+                                     0x00, 0x91, 60, 90,         // channel 2 in its own order
+                                     0x00, 61, 80,
+                                     0x0A, 0x80, 64, 30,
+                                     0x00, 0x91, 60, 0,
+                                     0x0A, 0xFF, 0x2F, 0x00});
+    EXPECT_EQ(smf, std::string("MThd") + bytes({0, 0, 0, 6, 0, 0, 0, 1, 0x03, 0xE8}) + "MTrk" +
+                       bytes({0, 0, 0, static_cast<int>(track.size())}) + track);
+}
+
 TEST(MidiFile, LongGapsUseFourByteDeltasAndTimeMustNotGoBack) {
     const std::string smf = midiFileBytes({{0x0FFFFFFF, MidiMessage{0x90, 1, 1}}});
     EXPECT_NE(smf.find(bytes({0xFF, 0xFF, 0xFF, 0x7F, 0x90, 1, 1})), std::string::npos);

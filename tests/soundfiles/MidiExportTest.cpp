@@ -3,12 +3,15 @@
 #include "soundfiles/ExportTestSupport.h"
 
 #include "soundfiles/ExportOptions.h"
+#include "soundfiles/PlaybackPass.h"
 #include "soundfiles/RecordingExport.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace cellsonify;
 using namespace exporttest;
@@ -23,6 +26,7 @@ std::vector<SmfEvent> midiEventsOf(const std::string& dataText, const ExportSett
     testfiles::TempDir dir;
     const CellModel model = LoadDataFile(dir.write("rec.txt", dataText).string());
     const Smf parsed = parseSmf(exportMidiBytes(model, settings));
+    EXPECT_EQ(parsed.runningStatusEvents, 0) << "one note per cell is written as files always were";
     EXPECT_EQ(parsed.format, 0);
     EXPECT_EQ(parsed.tracks, 1);
     EXPECT_EQ(parsed.division, 1000);
@@ -138,4 +142,41 @@ TEST(MidiExport, GapsTooLongForADeltaTimeAreRefused) {
     ExportSettings slow;
     slow.pass.setSpeedText("2147483647");
     EXPECT_THROW(exportMidiBytes(model, slow), ExportError);
+}
+
+TEST(MidiExport, MergedNotesAreWrittenCompactlyAndReadBackAsSent) {
+    // 60 cells in pairs at 15 heights, each pair at the left and at the
+    // right edge: the position mapping plays each side on a channel of its
+    // own, the two cells of a pair on one key, so frames merge. Notes last
+    // 30 ms, so note-offs fall between the frames' note-ons.
+    std::string text = "512 512 20 1\n5 0 0 0\n0 0 0 0\n0 0 0 0\n";
+    for (int c = 0; c < 60; ++c) {
+        text += std::to_string(c + 1) + " " + std::to_string(c % 2 ? 500 : 10) + " " + std::to_string(10 + 30 * (c / 4)) + " 1\n";
+        text += c % 3 == 0 ? "1 2 4\n" : "2 3\n";
+    }
+    testfiles::TempDir dir;
+    const CellModel model = LoadDataFile(dir.write("rec.txt", text).string());
+    ExportSettings merged = settings(50, 0);
+    merged.pass.mapping.mode = PitchMode::Position;
+    merged.pass.noteLength = NoteLength{30};
+    const PlaybackPass pass = exportPass(model, merged);
+    ASSERT_GT(pass.voicing.mergedCells, 0);
+    const std::string file = exportMidiBytes(model, merged);
+    const Smf parsed = parseSmf(file);
+    EXPECT_GT(parsed.runningStatusEvents, static_cast<int>(pass.messages.size()) / 2);
+    EXPECT_LT(file.size(), midiFileBytes(pass.messages, pass.lengthMs()).size() * 4 / 5);
+    // Each channel's messages, in order and at their times, are those sent,
+    // a note-off read as a note-on of velocity 0.
+    std::map<int, std::vector<SmfEvent>> sent, read;
+    for (const MidiFileEvent& e : pass.messages) {
+        const MidiMessage m = e.message;
+        const int status = m.kind() == 0x80 ? 0x90 | m.channel() : m.status;
+        std::vector<int> bytes{status, m.data1};
+        if (m.kind() != 0xC0) bytes.push_back(m.data2);
+        sent[m.channel()].push_back(at(e.timeMs, bytes));
+    }
+    for (const SmfEvent& e : parsed.events)
+        if (e.bytes[0] != 0xFF) read[e.bytes[0] & 0x0F].push_back(e);
+    EXPECT_EQ(read, sent);
+    EXPECT_EQ(read.size(), 8u);  // the setup of every pan channel, the notes on the two sides
 }
