@@ -1,7 +1,7 @@
 #include "app/ExportAction.h"
 
 #include "app/MainWindow.h"
-#include "app/ExportJob.h"
+#include "app/WorkJob.h"
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
 #include "app/SaveFileChooser.h"

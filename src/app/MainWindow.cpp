@@ -5,7 +5,7 @@
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
 #include "app/RasterNavigator.h"
-#include "app/RecordingImport.h"
+#include "app/RecordingOpening.h"
 #include "app/SaveFileChooser.h"
 #include "face/RasterWindow.h"
 #include "face/Twips.h"

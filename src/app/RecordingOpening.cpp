@@ -1,4 +1,4 @@
-#include "app/RecordingImport.h"
+#include "app/RecordingOpening.h"
 
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"

@@ -1,4 +1,4 @@
-#include "app/ExportJob.h"
+#include "app/WorkJob.h"
 
 #include <exception>
 
