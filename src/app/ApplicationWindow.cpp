@@ -8,7 +8,7 @@
 #include "app/MessageSink.h"
 #include "app/PositionText.h"
 #include "app/UserSettings.h"
-#include "import/RecordingFile.h"
+#include "import/RecordingFormats.h"
 #include "playback/PlaybackController.h"
 #include "playback/RealTimeSpeed.h"
 #include "sound/FluidSynthOutput.h"
@@ -226,9 +226,9 @@ void ApplicationWindow::askImportOptions() {
     settings_.setValue(kImportTraceKey, QString::fromStdString(chosen.trace));
     settings_.setValue(kImportFramesKey, QStringLiteral("%1:%2").arg(chosen.firstFrame).arg(chosen.lastFrame));
     settings_.sync();
-    // The recording open, if imported, is read again with them.
+    // The recording open, if it holds traces, is read again with them.
     const std::string& open = form_->model().DataFile;
-    if (!open.empty() && opensAsImport(open)) form_->startImport(open);
+    if (!open.empty() && recordingFormatOf(open).readsTraces) form_->openRecording(open);
 }
 
 void ApplicationWindow::fillRecentMenu(QMenu& menu) {
@@ -244,16 +244,12 @@ void ApplicationWindow::fillRecentMenu(QMenu& menu) {
 
 void ApplicationWindow::openRecent(const QString& path) {
     const std::string file = path.toStdString();
-    if (!opensAsImport(file)) {
-        if (!form_->loadDataFile(file)) forgetRecent(path);
-        return;
-    }
-    if (!form_->startImport(file)) return;
-    // The import ends later; a refused recording leaves the list, a cancelled one stays.
+    if (!form_->openRecording(file)) return;
+    // The opening ends later; a refused recording leaves the list, a cancelled one stays.
     connect(
-        form_, &MainWindow::importEnded, this,
-        [this, path](bool imported, const QString& error) {
-            if (!imported && !error.isEmpty()) forgetRecent(path);
+        form_, &MainWindow::openingEnded, this,
+        [this, path](bool opened, const QString& error) {
+            if (!opened && !error.isEmpty()) forgetRecent(path);
         },
         Qt::SingleShotConnection);
 }

@@ -97,7 +97,8 @@ void ExportAction::exportTo(const std::string& path) {
             const UserScale window = form_.rasterWindow();
             settings.rasterWindow = RasterSpan{window.left, window.top, window.width, window.height};
         }
-        job_ = std::make_unique<ExportJob>(model, path, settings);
+        // The job keeps its own copy of the recording: the window may open another meanwhile.
+        job_ = std::make_unique<WorkJob>([model, path, settings] { return outputFormatOf(path).start(model, path, settings); });
     } catch (const std::exception& e) {
         tell(std::string("Cannot export: ") + e.what());
         return;
@@ -110,14 +111,14 @@ void ExportAction::exportTo(const std::string& path) {
     // Queued even from a job on this thread: a modal dialog's setValue()
     // handles pending events, which must not happen inside the job's slice.
     connect(
-        job_.get(), &ExportTask::progressed, progress_,
+        job_.get(), &WorkJob::progressed, progress_,
         [this](double done) { progress_->setValue(static_cast<int>(done * kWorkProgressSteps)); }, Qt::QueuedConnection);
-    connect(job_.get(), &ExportTask::finished, this, &ExportAction::jobEnded);
-    connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportTask::cancel);
+    connect(job_.get(), &WorkJob::finished, this, &ExportAction::jobEnded);
+    connect(progress_, &QProgressDialog::canceled, job_.get(), &WorkJob::cancel);
     progress_->show();
     // Started from the event loop, after the dialog is up and anything the
     // user did meanwhile (a Cancel) has been seen.
-    QMetaObject::invokeMethod(job_.get(), &ExportTask::start, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(job_.get(), &WorkJob::start, Qt::QueuedConnection);
 }
 
 void ExportAction::jobEnded(bool written, const QString& error) {

@@ -12,7 +12,7 @@ class QProgressDialog;
 
 namespace cellsonify {
 
-class ExportTask;
+class WorkJob;
 class MainWindow;
 class MessageSink;
 class SaveFileChooser;
@@ -20,7 +20,7 @@ class SaveFileChooser;
 // The window's "Export..." command, kept off the fixed layout: a context menu
 // on the window's bare background and Ctrl+E. It asks for a name of one of
 // the outputs (OutputFormats.h) and writes one pass of the loaded recording
-// under the window's pass settings as they stand (ExportJob: a step at a
+// under the window's pass settings as they stand (a WorkJob: a step at a
 // time between the window's events), with a progress dialog whose Cancel
 // leaves no file behind. A picture shows the frame the window is at (at rest
 // at frame 0).
@@ -68,7 +68,7 @@ private:
     QMenu* menu_;
     std::string lastPath_;
     std::string lastExtension_ = ".mid";
-    std::unique_ptr<ExportTask> job_;
+    std::unique_ptr<WorkJob> job_;
     QProgressDialog* progress_ = nullptr;
 };
 

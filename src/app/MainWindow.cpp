@@ -10,7 +10,6 @@
 #include "face/RasterWindow.h"
 #include "face/Twips.h"
 #include "import/RecordingFile.h"
-#include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
 #include "playback/PlaybackDisplay.h"
 #include "playback/RealTimeSpeed.h"
@@ -75,15 +74,14 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         ownMessages_ = std::make_unique<QtMessageSink>(this);
         services_.messages = ownMessages_.get();
     }
-    if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
-    if (!services_.importer)
-        // Reads importOptions_ on the worker: setImportOptions refuses while an import runs.
-        services_.importer = [this](const std::string& path, const ImportProgress& progress) {
-            ImportResult result = importRecording(path, importOptions_, progress);
+    if (!services_.open)
+        services_.open = [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+            OpenedRecording opened = cellsonify::openRecording(path, options, progress);
             // The caption shows the warnings; a terminal shows them in full.
-            for (const std::string& w : result.source.warnings)
-                std::fprintf(stderr, "cellsonify: %s: warning: %s\n", recordingName(path).c_str(), w.c_str());
-            return result;
+            if (opened.source)
+                for (const std::string& w : opened.source->warnings)
+                    std::fprintf(stderr, "cellsonify: %s: warning: %s\n", recordingName(path).c_str(), w.c_str());
+            return opened;
         };
     display_ = std::make_unique<Display>(*this);
     playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi, services_.clock);
@@ -95,17 +93,21 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         services_.saveChooser = ownSaveChooser_.get();
     }
     exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
-    import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](ImportResult fresh) {
+    opening_ = new RecordingOpening(*this, services_.open, *services_.messages, [this](OpenedRecording fresh) {
         const std::optional<int> realTime = realTimeInterval(fresh.model.FrameRate);
-        sourcePixels_.assign(1, CellPosition{});
-        for (std::size_t c = 1; c < fresh.source.filePositions.size(); ++c) {
-            const CellPosition& file = fresh.source.filePositions[c];
-            sourcePixels_.push_back({file.X - 1, fresh.source.imageRows - file.Y});
+        sourcePixels_.clear();
+        if (fresh.source) {
+            sourcePixels_.assign(1, CellPosition{});
+            for (std::size_t c = 1; c < fresh.source->filePositions.size(); ++c) {
+                const CellPosition& file = fresh.source->filePositions[c];
+                sourcePixels_.push_back({file.X - 1, fresh.source->imageRows - file.Y});
+            }
         }
-        const bool silent = fresh.model.CellCount > 0 && !hasEvents(fresh.model);
-        const double threshold = fresh.source.threshold;
+        // Only traces have a threshold to lower.
+        const bool silent = fresh.source && fresh.model.CellCount > 0 && !hasEvents(fresh.model);
+        const double threshold = fresh.source ? fresh.source->threshold : 0;
         showRecording(std::move(fresh.model), fresh.caption);
-        // An import plays at the pace it was imaged at when it says what that is.
+        // A recording plays at the pace it was imaged at when it says what that is.
         if (realTime) playback_->setSpeed(std::to_string(*realTime));
         // An empty raster with no word reads as a fault.
         if (silent) {
@@ -117,7 +119,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
                                          "File > Import Options... (or --threshold on the command line).");
         }
     });
-    connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
+    connect(opening_, &RecordingOpening::openingEnded, this, &MainWindow::openingEnded);
     navigator_ = new RasterNavigator(*this);
 }
 
@@ -168,17 +170,6 @@ std::string MainWindow::speedText() const { return controls_.speed->text().toStd
 
 void MainWindow::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
 
-bool MainWindow::loadDataFile(const std::string& path) {
-    CellModel fresh;
-    if (auto refused = replaceModel(fresh, path, services_.load)) {
-        services_.messages->show(windowTitle().toStdString(), *refused);
-        return false;
-    }
-    sourcePixels_.clear();
-    showRecording(std::move(fresh), captionFor(path));
-    return true;
-}
-
 void MainWindow::showRecording(CellModel fresh, const std::string& caption) {
     playback_->replaceRecording(std::move(fresh));
     setWindowTitle(QString::fromStdString(caption));
@@ -186,20 +177,15 @@ void MainWindow::showRecording(CellModel fresh, const std::string& caption) {
     emit dataLoaded();
 }
 
-bool MainWindow::startImport(const std::string& path) { return import_->start(path); }
-
 bool MainWindow::setImportOptions(const ImportOptions& options) {
-    if (importing()) return false;
+    if (opening()) return false;
     importOptions_ = options;
     return true;
 }
 
-bool MainWindow::importing() const { return import_->busy(); }
+bool MainWindow::opening() const { return opening_->busy(); }
 
-void MainWindow::openRecording(const std::string& path) {
-    if (opensAsImport(path)) startImport(path);
-    else loadDataFile(path);
-}
+bool MainWindow::openRecording(const std::string& path) { return opening_->start(path, importOptions_); }
 
 void MainWindow::showModel() {
     const CellModel& m = model();

@@ -4,18 +4,17 @@
 
 namespace cellsonify {
 
-ExportJob::ExportJob(CellModel recording, std::string path, ExportSettings settings, QObject* parent)
-    : ExportTask(parent), recording_(std::move(recording)), path_(std::move(path)), settings_(std::move(settings)) {
+WorkJob::WorkJob(Start start, QObject* parent) : QObject(parent), start_(std::move(start)) {
     // A zero timer: the next step runs once the events waiting meanwhile
     // (a click on Cancel, a repaint) have been handled.
     steps_.setSingleShot(true);
     steps_.setInterval(0);
-    connect(&steps_, &QTimer::timeout, this, &ExportJob::nextStep);
+    connect(&steps_, &QTimer::timeout, this, &WorkJob::nextStep);
 }
 
-ExportJob::~ExportJob() = default;
+WorkJob::~WorkJob() = default;
 
-void ExportJob::start() {
+void WorkJob::start() {
     if (cancelled_) {
         end(false, QString());
         return;
@@ -23,13 +22,13 @@ void ExportJob::start() {
     steps_.start();
 }
 
-void ExportJob::nextStep() {
+void WorkJob::nextStep() {
     if (cancelled_) {
         end(false, QString());
         return;
     }
     try {
-        if (!work_) work_ = outputFormatOf(path_).start(recording_, path_, settings_);
+        if (!work_) work_ = start_();
         if (work_->advance()) {
             end(true, QString());
             return;
@@ -45,9 +44,9 @@ void ExportJob::nextStep() {
     }
 }
 
-void ExportJob::end(bool written, const QString& error) {
-    work_.reset();  // unfinished work takes its temporary file with it
-    emit finished(written, error);
+void WorkJob::end(bool completed, const QString& error) {
+    work_.reset();  // unfinished work takes what it made with it
+    emit finished(completed, error);
 }
 
 }  // namespace cellsonify

@@ -1,41 +1,49 @@
 #pragma once
 
-#include "app/ExportTask.h"
-#include "film/OutputFormats.h"
-#include "model/CellModel.h"
+#include "files/SteppedWork.h"
 
+#include <QObject>
+#include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
-#include <string>
 
 namespace cellsonify {
 
-// One export of a recording, in any output format, stepped from the window's
-// event loop: a movie's or picture's steps paint on the window's thread (the
-// only one that can), a MIDI or WAV file and a movie's sound are made on
-// threads of their own meanwhile. Between steps the window answers the user
-// (Cancel included) without any nested event loop. Pictures come from a face
-// of the job's own, so the user's window is never touched.
-class ExportJob : public ExportTask {
+// Long work (an export, opening a recording) stepped from the window's event
+// loop: between steps the window answers the user, Cancel included, without
+// any nested event loop. Work that paints runs its steps on the window's
+// thread (the only one that can); reading or writing a file runs on a thread
+// of its own meanwhile (WorkThread). Progress and the end are signals on the
+// window's thread.
+class WorkJob : public QObject {
     Q_OBJECT
 public:
-    // The output `path`'s extension names; the job keeps its own copy of `recording`.
-    ExportJob(CellModel recording, std::string path, ExportSettings settings, QObject* parent = nullptr);
-    ~ExportJob() override;
+    // Makes the work, on the first step, so what it refuses at once ends the
+    // job like any later failure.
+    using Start = std::function<std::unique_ptr<SteppedWork>()>;
+    explicit WorkJob(Start start, QObject* parent = nullptr);
+    ~WorkJob() override;
 
-    void start() override;
-    // The job stops before its next step, leaving no file.
-    void cancel() override { cancelled_ = true; }
+    // Starts stepping. A job cancelled before it starts finishes at once.
+    void start();
+    // The job stops before its next step; the work goes, leaving nothing.
+    void cancel() { cancelled_ = true; }
+
+signals:
+    // Share done (0..1), reported when the permille changes.
+    void progressed(double done);
+    // The job ended: `completed` when the work is; otherwise `error` says
+    // why, or is empty after a cancel.
+    void finished(bool completed, const QString& error);
 
 private:
     void nextStep();
-    void end(bool written, const QString& error);
+    void end(bool completed, const QString& error);
 
-    CellModel recording_;
-    std::string path_;
-    ExportSettings settings_;
-    std::unique_ptr<ExportWork> work_;
+    Start start_;
+    std::unique_ptr<SteppedWork> work_;
     QTimer steps_;
     bool cancelled_ = false;
     int lastPermille_ = -1;

@@ -13,6 +13,7 @@
 #include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
 #include "playback/RealTimeSpeed.h"
+#include "import/RecordingFormats.h"
 #include "playback/VoicingReport.h"
 #include "soundfiles/PlaybackPass.h"
 #include "soundfiles/RecordingExport.h"
@@ -168,8 +169,8 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     auto r = std::make_shared<RenderRequest>();
     auto batch = std::make_shared<BatchRequest>();
     command->add_option("FILE", batch->inputs,
-                        "Data file, suite2p folder, NWB or CaImAn file to play; several are written into the "
-                        "folder -o names")
+                        "The recording to play: " + listRecordingFormats(false) +
+                            "; several are written into the folder -o names")
         ->required();
     command->add_option("-o,--output", r->out,
                         "File to write: " + listOutputs("NAME.{ext}") +

@@ -2,16 +2,11 @@
 
 #include "film/MovieExport.h"
 #include "files/PathNames.h"
+#include "files/WorkThread.h"
 #include "model/CellModel.h"
 #include "soundfiles/RecordingExport.h"
 
 #include <array>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace cellsonify {
@@ -20,58 +15,17 @@ namespace {
 
 using FileWriter = bool (*)(const CellModel&, const std::string&, const ExportSettings&, const ExportProgress&);
 
-// A MIDI or WAV file written on a thread of its own, so a step only waits a
-// moment for it and the caller's loop keeps turning.
-class FileWriting : public ExportWork {
-public:
-    FileWriting(const CellModel& model, std::string path, ExportSettings settings, FileWriter write)
-        : model_(model), path_(std::move(path)), settings_(std::move(settings)) {
-        worker_ = std::thread([this, write] {
-            try {
-                write(model_, path_, settings_, [this](double done) {
-                    done_ = done;
-                    return !cancelled_.load();
-                });
-            } catch (...) {
-                error_ = std::current_exception();
-            }
-            const std::lock_guard lock(mutex_);
-            finished_ = true;
-            ended_.notify_all();
-        });
-    }
-    ~FileWriting() override {
-        cancelled_ = true;
-        worker_.join();
-    }
-
-    bool advance() override {
-        std::unique_lock lock(mutex_);
-        ended_.wait_for(lock, kMostWait, [this] { return finished_; });
-        if (!finished_) return false;
-        if (error_) std::rethrow_exception(error_);
-        return true;
-    }
-    double done() const override { return done_.load(); }
-
-private:
-    static constexpr std::chrono::milliseconds kMostWait{10};
-
-    CellModel model_;
-    std::string path_;
-    ExportSettings settings_;
-    std::atomic<double> done_{0.0};
-    std::atomic<bool> cancelled_{false};
-    std::mutex mutex_;
-    std::condition_variable ended_;
-    bool finished_ = false;      // under mutex_
-    std::exception_ptr error_;   // set before finished_
-    std::thread worker_;         // last: it reads the members above
-};
-
+// A MIDI or WAV file is written on a thread of its own, so a step only waits
+// a moment for it and the caller's loop keeps turning.
 template <FileWriter write>
 std::unique_ptr<ExportWork> startFile(const CellModel& model, const std::string& path, const ExportSettings& settings) {
-    return std::make_unique<FileWriting>(model, path, settings, write);
+    return std::make_unique<WorkThread>([model, path, settings](const std::function<void(double)>& report,
+                                                                const std::atomic<bool>& cancelled) {
+        write(model, path, settings, [&](double done) {
+            report(done);
+            return !cancelled.load();
+        });
+    });
 }
 
 const std::array<OutputFormat, 4> kOutputs{{

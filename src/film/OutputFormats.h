@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/SteppedWork.h"
 #include "soundfiles/ExportOptions.h"
 
 #include <memory>
@@ -11,19 +12,9 @@ namespace cellsonify {
 
 struct CellModel;
 
-// An export under way, made a step at a time, so the window's event loop and
-// the command line's progress bar keep turning between steps. Destroyed
-// unfinished, it leaves no file.
-class ExportWork {
-public:
-    virtual ~ExportWork() = default;
-    // Does the next step of the work (a moment, not seconds); true once the
-    // file is complete and in place. Throws ExportError, VideoError or
-    // std::runtime_error (what() ready for the user), leaving no file.
-    virtual bool advance() = 0;
-    // Share of the work done (0..1).
-    virtual double done() const = 0;
-};
+// An export under way, made a step at a time (see SteppedWork); its advance
+// throws ExportError, VideoError or std::runtime_error and leaves no file.
+using ExportWork = SteppedWork;
 
 // One kind of file a recording exports to. A new output is one row in
 // outputFormats() and the writer its start function calls.

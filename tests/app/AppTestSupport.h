@@ -4,6 +4,8 @@
 #include "app/MainWindow.h"
 #include "app/MessageSink.h"
 #include "app/SaveFileChooser.h"
+#include "import/RecordingFile.h"
+#include "import/RecordingFormats.h"
 #include "model/DataFileLoader.h"
 #include "playback/PlaybackController.h"
 #include "support/RecordingOutput.h"
@@ -71,10 +73,12 @@ struct RecordedMessages : cellsonify::MessageSink {
 };
 
 
-// Data "files" held in memory: a known path gives its model, any other is refused.
+// Recordings held in memory: a known path gives its model as a data file; any
+// other data file is refused, and any other recording is opened for real.
 struct FakeFiles {
     std::map<std::string, cellsonify::CellModel> models;
-    std::vector<std::string> loads;
+    std::vector<std::string> loads;   // the paths answered as data files
+    std::vector<std::string> opened;  // every path asked of open(), whatever its format
     cellsonify::CellModel load(const std::string& path) {
         loads.push_back(path);
         auto it = models.find(path);
@@ -83,15 +87,40 @@ struct FakeFiles {
         m.DataFile = path;
         return m;
     }
+    cellsonify::OpenedRecording open(const std::string& path, const cellsonify::ImportOptions& options = {},
+                                     const cellsonify::ImportProgress& progress = {}) {
+        opened.push_back(path);
+        if (!models.count(path) && cellsonify::recordingFormatOf(path).readsTraces)
+            return cellsonify::openRecording(path, options, progress);
+        return {load(path), cellsonify::captionFor(path), std::nullopt};
+    }
+    // The window's `open` service answering from these files.
+    cellsonify::OpenFunction opener() {
+        return [this](const std::string& path, const cellsonify::ImportOptions& options,
+                      const cellsonify::ImportProgress& progress) { return open(path, options, progress); };
+    }
 };
 
 // Runs the event loop, as the window does while the user waits, until the
-// import under way in `window` (if any) has ended.
-inline void waitForImport(cellsonify::MainWindow& window) {
-    if (!window.importing()) return;
+// opening under way in `window` (if any) has ended.
+inline void waitForOpening(cellsonify::MainWindow& window) {
+    if (!window.opening()) return;
     QEventLoop loop;
-    QObject::connect(&window, &cellsonify::MainWindow::importEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&window, &cellsonify::MainWindow::openingEnded, &loop, &QEventLoop::quit);
     loop.exec();
+    // As back in the window's own loop: the progress dialog is gone.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Opens `path` in `window` and waits for it, as a user would; whether it was
+// opened and shown.
+inline bool openNow(cellsonify::MainWindow& window, const std::string& path) {
+    bool opened = false;
+    const QMetaObject::Connection ended = QObject::connect(
+        &window, &cellsonify::MainWindow::openingEnded, [&opened](bool done, const QString&) { opened = done; });
+    if (window.openRecording(path)) waitForOpening(window);
+    QObject::disconnect(ended);
+    return opened;
 }
 
 // A window with scripted dialog, recorded messages and in-memory files.
@@ -107,7 +136,7 @@ struct WindowFixture : ::testing::Test {
         s.chooser = &chooser;
         s.messages = &messages;
         s.midi = &midi;
-        s.load = [this](const std::string& p) { return files.load(p); };
+        s.open = files.opener();
         window = std::make_unique<cellsonify::MainWindow>(s);
     }
 

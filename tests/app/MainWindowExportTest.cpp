@@ -78,7 +78,7 @@ struct MainWindowExport : WindowFixture {
         s.saveChooser = &saver;
         s.messages = &messages;
         s.midi = &midi;
-        s.load = [this](const std::string& p) { return files.load(p); };
+        s.open = files.opener();
         window = std::make_unique<MainWindow>(s);
         window->show();
         // Ctrl+E belongs to the active window, as it would on a desktop.
@@ -110,7 +110,7 @@ struct MainWindowExport : WindowFixture {
 };
 
 TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     uievents::click(window->instrumentOption(5), {5, 5});  // Ice Rain
     window->setSpeedText("80");
     saver.answers = {out("window.mid")};
@@ -140,7 +140,7 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
 }
 
 TEST_F(MainWindowExport, CtrlEAsksAndCancelWritesNothing) {
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     saver.answers = {std::nullopt, out("second.mid")};
     pressCtrlE(*window);
     ASSERT_EQ(saver.asked.size(), 1u) << "Ctrl+E did not open the save dialog";
@@ -165,7 +165,7 @@ TEST_F(MainWindowExport, ProblemsAreToldAndNothingIsWritten) {
     EXPECT_EQ(messages.shown[0].second, "There is no recording to export: load a data file first.");
     EXPECT_TRUE(saver.asked.empty());
 
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     window->setSpeedText("0");
     pressCtrlE(*window);
     ASSERT_EQ(messages.shown.size(), 2u);
@@ -185,7 +185,7 @@ TEST_F(MainWindowExport, ProblemsAreToldAndNothingIsWritten) {
 TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
     // The window's own SoundFont search; only the piano's samples get loaded.
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     saver.answers = {out("cancelled.wav"), out("kept.wav")};
 
     // The user presses Cancel as soon as the progress dialog is up.
@@ -216,7 +216,7 @@ TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
 
 TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     const QImage before = window->grab().toImage();
     saver.answers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
 
