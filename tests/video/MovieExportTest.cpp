@@ -43,7 +43,7 @@ struct MovieExport : apptest::WindowFixture {
         WindowFixture::SetUp();
         model = LoadDataFile(dir.write("rec.txt", kRecording).string());
         files.models["rec.txt"] = model;
-        openNow(*window, "rec.txt");
+        apptest::openNow(*window, "rec.txt");
         settings.pass.setSpeedText(std::to_string(kIntervalMs));
         settings.tailSeconds = 0.3;
     }
@@ -167,7 +167,7 @@ TEST_F(MovieExport, FractionalSpeedsKeepTheWindowsTrail) {
     // 8 at "37.5" (the rounded intervals, 60 and 38 ms, would give 5 and 7).
     model = LoadDataFile(dir.write("long.txt", exporttest::dataFileText(16, {{3}, {9}})).string());
     files.models["long.txt"] = model;
-    openNow(*window, "long.txt");
+    apptest::openNow(*window, "long.txt");
     const QPoint dot = cellDot(1);
     const std::string out = (dir.path() / "movie.mp4").string();
     for (const auto& [speed, trail] : {std::pair{"60.4", 4}, std::pair{"37.5", 8}}) {

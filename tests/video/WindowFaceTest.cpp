@@ -21,7 +21,7 @@ struct WindowFace : apptest::WindowFixture {
         WindowFixture::SetUp();
         model = LoadDataFile(CELLSONIFY_EXAMPLES "/cortex-100-cells.txt");
         files.models["rec.txt"] = model;
-        ASSERT_TRUE(openNow(*window, "rec.txt"));
+        ASSERT_TRUE(apptest::openNow(*window, "rec.txt"));
         // The state a movie shows: its instrument and "Sound ON" selected, its speed typed.
         window->instrumentOption(2).setChecked(true);
         control<QRadioButton>("Option9").setChecked(true);
