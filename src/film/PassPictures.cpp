@@ -1,6 +1,6 @@
 #include "film/PassPictures.h"
 
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/Transport.h"
 #include "sound/Instruments.h"
 #include "face/RedrawViews.h"

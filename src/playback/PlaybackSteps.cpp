@@ -1,4 +1,4 @@
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 
 #include "model/CellModel.h"
 #include "playback/PassStepper.h"

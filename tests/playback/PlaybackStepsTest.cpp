@@ -1,6 +1,6 @@
 #include "PlaybackTestHost.h"
 
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/Transport.h"
 #include "drawing/KeyGeometry.h"
 #include "drawing/Palette.h"
