@@ -7,7 +7,7 @@
 #include "film/PassPictures.h"
 #include "model/CellModel.h"
 #include "sound/SynthEngine.h"
-#include "video/MovieRender.h"
+#include "video/MovieFilming.h"
 #include "video/StillPicture.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "video/MovieRender.h"
+#include "video/MovieFilming.h"
 
 #include "video/MovieTiming.h"
 #include "video/Mp4Writer.h"
