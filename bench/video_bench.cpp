@@ -4,7 +4,7 @@
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/0/'      the bundled example
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/2000/'   generated, 100 cells
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/20000/'  ten times longer
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 #include "film/MovieExport.h"
 #include "model/DataFileLoader.h"
 #include "model/RecordingGenerator.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "film/OutputFormats.h"
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 
 #include <cstdint>
 #include <memory>

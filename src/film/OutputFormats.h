@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/SteppedWork.h"
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 
 #include <memory>
 #include <span>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,7 @@
 // event against what the recording asks for, worked out by hand.
 #include "soundfiles/ExportTestSupport.h"
 
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 #include "soundfiles/RecordingExport.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"

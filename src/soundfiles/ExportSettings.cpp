@@ -1,4 +1,4 @@
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 
 #include "sound/Instruments.h"
 
