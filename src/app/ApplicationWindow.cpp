@@ -6,7 +6,7 @@
 #include "app/ImportOptionsDialog.h"
 #include "app/ListeningNotes.h"
 #include "app/MessageSink.h"
-#include "app/PositionText.h"
+#include "playback/PositionText.h"
 #include "app/UserSettings.h"
 #include "import/RecordingFormats.h"
 #include "playback/PlaybackController.h"

@@ -3,7 +3,7 @@
 // pixel wide) rather than stretched.
 #include "AppTestSupport.h"
 
-#include "app/WindowZoom.h"
+#include "face/WindowZoom.h"
 #include "drawing/Palette.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "app/PositionText.h"
+#include "playback/PositionText.h"
 
 #include "model/CellModel.h"
 #include "model/TrialSteps.h"

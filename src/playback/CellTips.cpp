@@ -1,4 +1,4 @@
-#include "app/CellTips.h"
+#include "playback/CellTips.h"
 
 #include "model/CellModel.h"
 #include "model/CellOrdering.h"

@@ -1,4 +1,4 @@
-#include "app/WindowZoom.h"
+#include "face/WindowZoom.h"
 
 #include <cmath>
 
