@@ -1,20 +1,14 @@
 #pragma once
 
 #include "playback/PassSettings.h"
+#include "soundfiles/ExportError.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace cellsonify {
-
-// An export that cannot be made; what() is ready to show the user.
-class ExportError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Throws ExportError when the pass's speed text gives no interval playback
 // would tick at (0, negative, not a number, too large).
