@@ -1,7 +1,7 @@
 #include "face/ImageCanvas.h"
 #include "drawing/Palette.h"
 #include "support/RecordingCanvas.h"
-#include "ViewsTestModels.h"
+#include "views/ViewsTestModels.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "model/DataFileLoader.h"
 #include "drawing/Palette.h"
 #include "support/RecordingCanvas.h"
-#include "ViewsTestModels.h"
+#include "views/ViewsTestModels.h"
 
 #include <gtest/gtest.h>
 
