@@ -47,7 +47,7 @@ public:
         pictures_.play();
         // The synthesizers load on the sound's own thread, so the SoundFont
         // never holds up the caller's.
-        film_.emplace(path, movie, pictures_, [this](const SoundSink& sink) {
+        film_.emplace(path, movie, pictures_, [this](const SoundBlockSink& sink) {
             const auto engines = exportSynthesizers(exportRenderThreads());
             std::vector<SynthEngine*> playing;
             for (const auto& e : engines) playing.push_back(e.get());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/SoundBlocks.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -11,12 +13,9 @@ namespace cellsonify {
 
 class PlaybackPictures;
 
-// Takes the next block of a render's sound (interleaved stereo at 44.1 kHz);
-// false stops the render.
-using SoundSink = std::function<bool(std::span<const float> interleaved)>;
 // Renders a pass's sound from its start, handing it block by block, in order,
 // to the sink; false when the sink stopped it.
-using SoundRender = std::function<bool(const SoundSink& sink)>;
+using SoundRender = std::function<bool(const SoundBlockSink& sink)>;
 
 // The playback pass a movie films.
 struct MoviePass {
