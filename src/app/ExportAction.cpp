@@ -4,7 +4,7 @@
 #include "app/WorkJob.h"
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
-#include "app/SaveFileChooser.h"
+#include "app/FileChooser.h"
 #include "film/OutputFormats.h"
 #include "playback/PlaybackController.h"
 
@@ -19,7 +19,7 @@
 
 namespace cellsonify {
 
-ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages)
+ExportAction::ExportAction(MainWindow& form, FileChooser& chooser, MessageSink& messages)
     : QObject(&form), form_(form), chooser_(chooser), messages_(messages) {
     action_ = new QAction(QStringLiteral("Export..."), &form);
     action_->setObjectName(QStringLiteral("exportAction"));

@@ -15,7 +15,7 @@ namespace cellsonify {
 class WorkJob;
 class MainWindow;
 class MessageSink;
-class SaveFileChooser;
+class FileChooser;
 
 // The window's "Export..." command, kept off the fixed layout: a context menu
 // on the window's bare background and Ctrl+E. It asks for a name of one of
@@ -30,7 +30,7 @@ public:
     static constexpr const char* kTitle = "Export";
 
     // Adds the action and the menu to `form`; all three must outlive this.
-    ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages);
+    ExportAction(MainWindow& form, FileChooser& chooser, MessageSink& messages);
 
     // The "Export..." action the menu shows and Ctrl+E triggers.
     QAction& action() { return *action_; }
@@ -62,7 +62,7 @@ private:
     std::string writing_;  // the file of the export under way
 
     MainWindow& form_;
-    SaveFileChooser& chooser_;
+    FileChooser& chooser_;
     MessageSink& messages_;
     QAction* action_;
     QMenu* menu_;

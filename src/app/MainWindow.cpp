@@ -6,7 +6,6 @@
 #include "app/MessageSink.h"
 #include "app/RasterNavigator.h"
 #include "app/RecordingOpening.h"
-#include "app/SaveFileChooser.h"
 #include "face/RasterWindow.h"
 #include "face/Twips.h"
 #include "import/RecordingFile.h"
@@ -88,11 +87,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connectControls();
     openSound();
     drawKeyboard();
-    if (!services_.saveChooser) {
-        ownSaveChooser_ = std::make_unique<QtSaveFileChooser>(this);
-        services_.saveChooser = ownSaveChooser_.get();
-    }
-    exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
+    exportAction_ = new ExportAction(*this, *services_.chooser, *services_.messages);
     opening_ = new RecordingOpening(*this, services_.open, *services_.messages, [this](OpenedRecording fresh) {
         const std::optional<int> realTime = realTimeInterval(fresh.model.FrameRate);
         sourcePixels_.clear();

@@ -25,15 +25,13 @@ class ImageButton;
 class PlaybackController;
 class RasterNavigator;
 class RecordingOpening;
-class SaveFileChooser;
 
 // What the window uses from outside; anything left empty gets the real thing
 // (QFileDialog, QMessageBox, openRecording with the window's import options)
 // or, for MIDI, nothing.
 struct MainWindowServices {
     MidiOutput* midi = nullptr;          // opened once at start-up when given
-    FileChooser* chooser = nullptr;
-    SaveFileChooser* saveChooser = nullptr;  // asks where to export
+    FileChooser* chooser = nullptr;  // asks what to open and where to export
     MessageSink* messages = nullptr;
     OpenFunction open;  // every recording, whatever its format; runs on a thread of its own
     std::function<std::chrono::steady_clock::time_point()> clock;  // the playback timer's (empty: the steady clock)
@@ -166,7 +164,6 @@ private:
     DataFileDialog dialog_;
     std::unique_ptr<Display> display_;
     std::unique_ptr<PlaybackController> playback_;
-    std::unique_ptr<SaveFileChooser> ownSaveChooser_;
     ExportAction* exportAction_ = nullptr;  // a child of this window
     RasterNavigator* navigator_ = nullptr;  // a child of this window
     RecordingOpening* opening_ = nullptr;   // a child of this window

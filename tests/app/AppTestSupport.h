@@ -3,7 +3,6 @@
 #include "app/FileChooser.h"
 #include "app/MainWindow.h"
 #include "app/MessageSink.h"
-#include "app/SaveFileChooser.h"
 #include "import/RecordingFile.h"
 #include "import/RecordingFormats.h"
 #include "model/DataFileLoader.h"
@@ -38,13 +37,16 @@ inline constexpr QRgb kBlackRgb = 0xFF000000;
 inline constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
 inline constexpr QRgb kGreyRgb = 0xFFC0C0C0;
 
-// A file dialog that answers from a script: a path, or nullopt for Cancel.
+// File dialogs that answer from a script: a path, or nullopt for Cancel; the
+// open and save dialogs each from a list of their own.
 struct ScriptedChooser : cellsonify::FileChooser {
     struct Asked {
         std::string title, filter, startPath, type;
     };
     std::vector<std::optional<std::string>> answers;
     std::vector<Asked> asked;
+    std::vector<std::optional<std::string>> saveAnswers;
+    std::vector<Asked> saveAsked;
     std::string typeChosen;  // the type the user picks with each answer; empty: the one shown
     std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                           const std::string& startPath) override {
@@ -53,16 +55,10 @@ struct ScriptedChooser : cellsonify::FileChooser {
         if (answer && !typeChosen.empty()) fileType_ = typeChosen;
         return answer;
     }
-};
-
-// A save dialog that answers from a script: a path, or nullopt for Cancel.
-struct ScriptedSaveChooser : cellsonify::SaveFileChooser {
-    std::vector<std::optional<std::string>> answers;
-    std::vector<ScriptedChooser::Asked> asked;
     std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
                                               const std::string& startPath) override {
-        asked.push_back({title, filter, startPath, {}});
-        return asked.size() <= answers.size() ? answers[asked.size() - 1] : std::nullopt;
+        saveAsked.push_back({title, filter, startPath, {}});
+        return saveAsked.size() <= saveAnswers.size() ? saveAnswers[saveAsked.size() - 1] : std::nullopt;
     }
 };
 

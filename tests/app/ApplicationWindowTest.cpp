@@ -53,7 +53,6 @@ struct ApplicationWindowTest : ::testing::Test {
     testfiles::TempDir dir;
     std::unique_ptr<QSettings> settings;
     ScriptedChooser chooser;
-    ScriptedSaveChooser saver;
     RecordedMessages messages;
     RecordingOutput midi;
     FakeFiles files;
@@ -73,7 +72,6 @@ struct ApplicationWindowTest : ::testing::Test {
                                                QSettings::IniFormat);
         ApplicationServices s;
         s.window.chooser = &chooser;
-        s.window.saveChooser = &saver;
         s.window.messages = &messages;
         s.window.midi = &midi;
         s.window.open = files.opener();
@@ -349,7 +347,7 @@ TEST_F(ApplicationWindowTest, PlaybackAndExportWaitForARecording) {
 TEST_F(ApplicationWindowTest, ExportSaysWhereItWroteAndItsTypeIsKept) {
     openNow(form(), "/data/a.txt");
     const std::string written = (dir.path() / "out.png").string();
-    saver.answers = {written};
+    chooser.saveAnswers = {written};
     app->action("exportAction").trigger();
     if (form().exportAction().busy()) {
         QEventLoop loop;
@@ -364,8 +362,8 @@ TEST_F(ApplicationWindowTest, ExportSaysWhereItWroteAndItsTypeIsKept) {
     start();
     openNow(form(), "/data/a.txt");
     app->action("exportAction").trigger();
-    ASSERT_EQ(saver.asked.size(), 2u);
-    EXPECT_EQ(saver.asked[1].startPath, "/data/a.png") << "the type chosen last time";
+    ASSERT_EQ(chooser.saveAsked.size(), 2u);
+    EXPECT_EQ(chooser.saveAsked[1].startPath, "/data/a.png") << "the type chosen last time";
 }
 
 TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {

@@ -6,7 +6,7 @@
 #include "app/ExportAction.h"
 #include "film/OutputFormats.h"
 #include "app/FileChooser.h"
-#include "app/SaveFileChooser.h"
+#include "app/FileChooser.h"
 #include "import/RecordingFormats.h"
 
 #include <QAccessible>

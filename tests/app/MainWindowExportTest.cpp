@@ -3,7 +3,7 @@
 #include "AppTestSupport.h"
 
 #include "app/ExportAction.h"
-#include "app/SaveFileChooser.h"
+#include "app/FileChooser.h"
 #include "soundfiles/ExportTestSupport.h"
 #include "cli/RenderCommand.h"
 #include "sound/SoundFontLocator.h"
@@ -68,14 +68,12 @@ void rightClick(QWidget& window, QPoint at) {
 }  // namespace
 
 struct MainWindowExport : WindowFixture {
-    ScriptedSaveChooser saver;
     testfiles::TempDir dir;
     std::string dataPath;
 
     void SetUp() override {
         MainWindowServices s;
         s.chooser = &chooser;
-        s.saveChooser = &saver;
         s.messages = &messages;
         s.midi = &midi;
         s.open = files.opener();
@@ -113,7 +111,7 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
     openNow(*window, dataPath);
     uievents::click(window->instrumentOption(5), {5, 5});  // Ice Rain
     window->setSpeedText("80");
-    saver.answers = {out("window.mid")};
+    chooser.saveAnswers = {out("window.mid")};
 
     rightClick(*window, background());
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -127,10 +125,10 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
     uievents::release(*menu, item);
     waitForExport(*window);
 
-    ASSERT_EQ(saver.asked.size(), 1u);
-    EXPECT_EQ(saver.asked[0].title, "Export");
-    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;PNG Picture (*.png)");
-    EXPECT_EQ(saver.asked[0].startPath, out("rec.mid"));
+    ASSERT_EQ(chooser.saveAsked.size(), 1u);
+    EXPECT_EQ(chooser.saveAsked[0].title, "Export");
+    EXPECT_EQ(chooser.saveAsked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;PNG Picture (*.png)");
+    EXPECT_EQ(chooser.saveAsked[0].startPath, out("rec.mid"));
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
     const std::string written = readFile(out("window.mid"));
     ASSERT_FALSE(written.empty());
@@ -141,17 +139,17 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
 
 TEST_F(MainWindowExport, CtrlEAsksAndCancelWritesNothing) {
     openNow(*window, dataPath);
-    saver.answers = {std::nullopt, out("second.mid")};
+    chooser.saveAnswers = {std::nullopt, out("second.mid")};
     pressCtrlE(*window);
-    ASSERT_EQ(saver.asked.size(), 1u) << "Ctrl+E did not open the save dialog";
+    ASSERT_EQ(chooser.saveAsked.size(), 1u) << "Ctrl+E did not open the save dialog";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
     EXPECT_TRUE(messages.shown.empty());
 
     // The dialog starts at the name chosen last time once there is one.
     pressCtrlE(*window);
     pressCtrlE(*window);
-    ASSERT_EQ(saver.asked.size(), 3u);
-    EXPECT_EQ(saver.asked[2].startPath, out("second.mid"));
+    ASSERT_EQ(chooser.saveAsked.size(), 3u);
+    EXPECT_EQ(chooser.saveAsked[2].startPath, out("second.mid"));
     EXPECT_TRUE(readFile(out("second.mid")) == commandOutput("command.mid", {}));
 }
 
@@ -163,17 +161,17 @@ TEST_F(MainWindowExport, ProblemsAreToldAndNothingIsWritten) {
     window->exportAction().run();  // reached some other way, it says why not
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].second, "There is no recording to export: load a data file first.");
-    EXPECT_TRUE(saver.asked.empty());
+    EXPECT_TRUE(chooser.saveAsked.empty());
 
     openNow(*window, dataPath);
     window->setSpeedText("0");
     pressCtrlE(*window);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].second.find("speed \"0\" does not play"), std::string::npos) << messages.shown[1].second;
-    EXPECT_TRUE(saver.asked.empty());
+    EXPECT_TRUE(chooser.saveAsked.empty());
 
     window->setSpeedText("50");
-    saver.answers = {out("no-such-folder/out.mid"), out("song.mp3")};
+    chooser.saveAnswers = {out("no-such-folder/out.mid"), out("song.mp3")};
     pressCtrlE(*window);
     pressCtrlE(*window);
     ASSERT_EQ(messages.shown.size(), 4u);
@@ -186,7 +184,7 @@ TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
     // The window's own SoundFont search; only the piano's samples get loaded.
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
     openNow(*window, dataPath);
-    saver.answers = {out("cancelled.wav"), out("kept.wav")};
+    chooser.saveAnswers = {out("cancelled.wav"), out("kept.wav")};
 
     // The user presses Cancel as soon as the progress dialog is up.
     bool pressed = false;
@@ -218,7 +216,7 @@ TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
     openNow(*window, dataPath);
     const QImage before = window->grab().toImage();
-    saver.answers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
+    chooser.saveAnswers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
 
     // Cancel pressed once the movie is being written (its temporary file is there).
     bool pressed = false;
