@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/DataFileDialog.h"
-#include "app/DataFileSource.h"
+#include "app/DroppedFiles.h"
 #include "app/RecordingOpening.h"
 #include "model/CellModel.h"
 #include "views/WindowForm.h"

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/DataFileSource.h"
+#include "app/DroppedFiles.h"
 #include "views/MainWindowControls.h"
 #include "model/RecordingGenerator.h"
 #include "drawing/Palette.h"
