@@ -5,7 +5,7 @@
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
 #include "app/FileChooser.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "playback/PlaybackController.h"
 
 #include <QAction>

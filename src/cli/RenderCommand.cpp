@@ -2,21 +2,21 @@
 
 #include "cli/BatchRender.h"
 #include "cli/CellOptions.h"
-#include "film/MovieExport.h"
+#include "export/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/OutputChecks.h"
 #include "cli/PictureApplication.h"
 #include "cli/Subcommands.h"
 #include "cli/ConsoleProgress.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
 #include "playback/RealTimeSpeed.h"
 #include "import/RecordingFormats.h"
 #include "playback/VoicingReport.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 
 #include <CLI/CLI.hpp>
 

@@ -8,7 +8,7 @@
 #include "app/ExportAction.h"
 #include "model/CellOrdering.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "sound/Instruments.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"

@@ -4,7 +4,7 @@
 
 #include "app/DataFileDialog.h"
 #include "app/ExportAction.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "app/FileChooser.h"
 #include "app/FileChooser.h"
 #include "import/RecordingFormats.h"

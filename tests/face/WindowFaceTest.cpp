@@ -1,8 +1,8 @@
 // The window's face painted without widgets against the real window's own
 // picture of the same recording in the same state.
 #include "app/AppTestSupport.h"
-#include "film/MovieExport.h"
-#include "film/PassPictures.h"
+#include "export/MovieExport.h"
+#include "export/PassPictures.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "support/TestFiles.h"

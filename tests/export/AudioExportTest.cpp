@@ -3,7 +3,7 @@
 
 #include "soundfiles/PassAudio.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "model/DataFileLoader.h"
 #include "sound/AudioAnalysis.h"
 #include "sound/Instruments.h"

@@ -3,7 +3,7 @@
 #include "soundfiles/ExportTestSupport.h"
 
 #include "soundfiles/ExportSettings.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "model/DataFileLoader.h"
 #include "sound/Instruments.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "soundfiles/ExportSettings.h"
 
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 
-#include "film/MovieExport.h"
+#include "export/MovieExport.h"
 #include "files/PathNames.h"
 #include "files/WorkThread.h"
 #include "model/CellModel.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 
 #include <array>
 #include <vector>

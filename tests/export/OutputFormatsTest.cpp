@@ -1,9 +1,9 @@
 // The table of outputs: how a path names its output, the phrases made from
 // the table, and the one way an export runs, with progress and Cancel.
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "model/DataFileLoader.h"
 #include "soundfiles/ExportTestSupport.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "sound/SoundTestSupport.h"
 #include "support/TestFiles.h"
 

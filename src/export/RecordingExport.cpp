@@ -1,4 +1,4 @@
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 
 #include "files/SafeOutput.h"
 #include "soundfiles/MidiFile.h"

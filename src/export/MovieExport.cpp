@@ -1,10 +1,10 @@
-#include "film/MovieExport.h"
+#include "export/MovieExport.h"
 
 #include "soundfiles/PassAudio.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "face/UserScale.h"
-#include "film/PassPictures.h"
+#include "export/PassPictures.h"
 #include "model/CellModel.h"
 #include "sound/SynthEngine.h"
 #include "video/MovieFilming.h"

@@ -1,4 +1,4 @@
-#include "film/PassPictures.h"
+#include "export/PassPictures.h"
 
 #include "playback/PlaybackSteps.h"
 #include "playback/Transport.h"

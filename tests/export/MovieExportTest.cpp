@@ -2,7 +2,7 @@
 // the window draws things and when the pass plays its notes.
 #include "app/AppTestSupport.h"
 #include "soundfiles/ExportTestSupport.h"
-#include "film/MovieExport.h"
+#include "export/MovieExport.h"
 #include "cli/RenderCommand.h"
 #include "soundfiles/PlaybackPass.h"
 #include "model/DataFileLoader.h"
