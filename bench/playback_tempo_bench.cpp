@@ -7,7 +7,7 @@
 
 #include "playback_bench_support.h"
 
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/PitchMapping.h"
 #include "playback/VoiceTable.h"
 #include "playback/PacedTimer.h"

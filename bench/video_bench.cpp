@@ -4,8 +4,8 @@
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/0/'      the bundled example
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/2000/'   generated, 100 cells
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/20000/'  ten times longer
-#include "soundfiles/ExportOptions.h"
-#include "film/MovieExport.h"
+#include "soundfiles/ExportSettings.h"
+#include "export/MovieExport.h"
 #include "model/DataFileLoader.h"
 #include "model/RecordingGenerator.h"
 #include "files/SafeOutput.h"

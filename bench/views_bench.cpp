@@ -10,7 +10,7 @@
 #include "face/RasterWindow.h"
 #include "face/RedrawViews.h"
 #include "face/WindowFace.h"
-#include "film/PassPictures.h"
+#include "export/PassPictures.h"
 #include "playback/PassSettings.h"
 #include "drawing/CellDots.h"
 #include "sound/Instruments.h"

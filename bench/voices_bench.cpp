@@ -13,8 +13,8 @@
 
 #include "soundfiles/MidiFile.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
-#include "film/OutputFormats.h"
+#include "export/RecordingExport.h"
+#include "export/OutputFormats.h"
 
 #include <QGuiApplication>
 

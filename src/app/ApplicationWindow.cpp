@@ -7,9 +7,9 @@
 #include "files/PathNames.h"
 #include "app/ListeningNotes.h"
 #include "app/MessageSink.h"
-#include "app/PositionText.h"
+#include "playback/PositionText.h"
 #include "app/UserSettings.h"
-#include "import/RecordingFile.h"
+#include "import/RecordingFormats.h"
 #include "playback/PlaybackController.h"
 #include "playback/RealTimeSpeed.h"
 #include "sound/FluidSynthOutput.h"
@@ -56,14 +56,16 @@ const QString kImportTraceKey = QStringLiteral("import/trace");
 const QString kImportFramesKey = QStringLiteral("import/frames");
 const QString kImportAskKey = QStringLiteral("import/askOnOpen");
 
-const char* const kDataFormats =
-    "Open reads a cellsonify data file: plain text of numbers separated by commas, blanks or tabs.\n\n"
+// The Help menu's words on what opens and what exports; the formats opened
+// are listed from their table.
+std::string dataFormats() {
+    return "Open reads a cellsonify data file: plain text of numbers separated by commas, blanks or tabs.\n\n"
     "Four header lines of four values; the sixth value is the frame count (at most 100000).\n"
     "Then for each cell: a line \"identifier X Y level\" and a line of the frames in which it is active, "
     "ended by a value of 0 or less. Cells with a level of 0 or less are left out; an X of 0 ends the data. "
     "At most 1500 cells.\n\n"
-    "Open also imports a suite2p plane folder (choose any .npy in it), an NWB file (.nwb) or a CaImAn result "
-    "(.hdf5, .h5): each accepted ROI becomes a cell at level 1, with an event where its trace's z-score first "
+    "Open also imports " + listRecordingFormats(true) + " (of a suite2p plane folder, choose any .npy in it)"
+    ": each accepted ROI becomes a cell at level 1, with an event where its trace's z-score first "
     "reaches 3 (File > Import Options... sets another threshold, the trace and the frames); every accepted ROI "
     "and every frame is kept (a run folder of planes without combined/ opens every plane as one). A file whose "
     "name ends otherwise is "
@@ -73,6 +75,7 @@ const char* const kDataFormats =
     "mapping and note length, as a Standard MIDI File (.mid, one tick = one millisecond), as 44.1 kHz 16-bit "
     "stereo WAV audio (.wav) or as an MP4 movie of the playing window with its sound (.mp4); or the window's "
     "views at the current frame as a PNG picture (.png). The name's extension chooses the format.";
+}
 
 }  // namespace
 
@@ -243,9 +246,9 @@ void ApplicationWindow::askImportOptions() {
     ImportOptionsDialog dialog(form_->importOptions(), this);
     if (dialog.exec() != QDialog::Accepted) return;
     if (!keepImportOptions(dialog.options())) return;
-    // The recording open, if imported, is read again with them.
+    // The recording open, if it holds traces, is read again with them.
     const std::string& open = form_->model().DataFile;
-    if (!open.empty() && opensAsImport(open)) form_->startImport(open);
+    if (!open.empty() && recordingFormatOf(open).readsTraces) form_->openRecording(open);
 }
 
 void ApplicationWindow::fillRecentMenu(QMenu& menu) {
@@ -261,16 +264,12 @@ void ApplicationWindow::fillRecentMenu(QMenu& menu) {
 
 void ApplicationWindow::openRecent(const QString& path) {
     const std::string file = path.toStdString();
-    if (!opensAsImport(file)) {
-        if (!form_->loadDataFile(file)) forgetRecent(path);
-        return;
-    }
-    if (!form_->startImport(file)) return;
-    // The import ends later; a refused recording leaves the list, a cancelled one stays.
+    if (!form_->openRecording(file)) return;
+    // The opening ends later; a refused recording leaves the list, a cancelled one stays.
     connect(
-        form_, &MainWindow::importEnded, this,
-        [this, path](bool imported, const QString& error) {
-            if (!imported && !error.isEmpty()) forgetRecent(path);
+        form_, &MainWindow::openingEnded, this,
+        [this, path](bool opened, const QString& error) {
+            if (!opened && !error.isEmpty()) forgetRecent(path);
         },
         Qt::SingleShotConnection);
 }
@@ -345,7 +344,7 @@ void ApplicationWindow::buildHelpMenu() {
     connect(menuEntry(*help, "aboutAction", QStringLiteral("&About cellsonify")), &QAction::triggered, this,
             [this] { messages_->show("About cellsonify", aboutText()); });
     connect(menuEntry(*help, "formatsAction", QStringLiteral("&Data Formats")), &QAction::triggered, this,
-            [this] { messages_->show("Data formats", kDataFormats); });
+            [this] { messages_->show("Data formats", dataFormats()); });
 }
 
 std::string ApplicationWindow::aboutText() const {

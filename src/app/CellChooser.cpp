@@ -1,7 +1,7 @@
 #include "app/CellChooser.h"
 
 #include "app/CellMarks.h"
-#include "app/CellTips.h"
+#include "playback/CellTips.h"
 #include "app/MainWindow.h"
 #include "model/CellOrdering.h"
 #include "playback/PlaybackController.h"

@@ -1,12 +1,12 @@
 #include "app/ExportAction.h"
 
 #include "app/MainWindow.h"
-#include "app/ExportJob.h"
+#include "app/WorkJob.h"
 #include "app/MessageSink.h"
 #include "app/WorkProgressDialog.h"
-#include "app/SaveFileChooser.h"
+#include "app/FileChooser.h"
 #include "views/ImageButton.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "playback/PlaybackController.h"
 
 #include <QAction>
@@ -20,7 +20,7 @@
 
 namespace cellsonify {
 
-ExportAction::ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages)
+ExportAction::ExportAction(MainWindow& form, FileChooser& chooser, MessageSink& messages)
     : QObject(&form), form_(form), chooser_(chooser), messages_(messages) {
     action_ = new QAction(QStringLiteral("Export..."), &form);
     action_->setObjectName(QStringLiteral("exportAction"));
@@ -97,12 +97,13 @@ void ExportAction::exportTo(const std::string& path) {
         if (format.drawsPictures) {
             const UserScale window = form_.rasterWindow();
             settings.rasterWindow = RasterSpan{window.left, window.top, window.width, window.height};
-            settings.layout = layoutOfDialogType(chooser_.fileType());
+            settings.layout = layoutOfDialogType(chooser_.saveType());
         }
         // A still shows the transport and the sound switch as the user left them.
         if (format.takesFrame)
             settings.controls = ShownControls{form_.stopButton().isVisibleTo(&form_), playing.soundOn};
-        job_ = std::make_unique<ExportJob>(model, path, settings);
+        // The job keeps its own copy of the recording: the window may open another meanwhile.
+        job_ = std::make_unique<WorkJob>([model, path, settings] { return outputFormatOf(path).start(model, path, settings); });
     } catch (const std::exception& e) {
         tell(std::string("Cannot export: ") + e.what());
         return;
@@ -115,14 +116,14 @@ void ExportAction::exportTo(const std::string& path) {
     // Queued even from a job on this thread: a modal dialog's setValue()
     // handles pending events, which must not happen inside the job's slice.
     connect(
-        job_.get(), &ExportTask::progressed, progress_,
+        job_.get(), &WorkJob::progressed, progress_,
         [this](double done) { progress_->setValue(static_cast<int>(done * kWorkProgressSteps)); }, Qt::QueuedConnection);
-    connect(job_.get(), &ExportTask::finished, this, &ExportAction::jobEnded);
-    connect(progress_, &QProgressDialog::canceled, job_.get(), &ExportTask::cancel);
+    connect(job_.get(), &WorkJob::finished, this, &ExportAction::jobEnded);
+    connect(progress_, &QProgressDialog::canceled, job_.get(), &WorkJob::cancel);
     progress_->show();
     // Started from the event loop, after the dialog is up and anything the
     // user did meanwhile (a Cancel) has been seen.
-    QMetaObject::invokeMethod(job_.get(), &ExportTask::start, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(job_.get(), &WorkJob::start, Qt::QueuedConnection);
 }
 
 void ExportAction::jobEnded(bool written, const QString& error) {

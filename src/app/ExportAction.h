@@ -12,15 +12,15 @@ class QProgressDialog;
 
 namespace cellsonify {
 
-class ExportTask;
+class WorkJob;
 class MainWindow;
 class MessageSink;
-class SaveFileChooser;
+class FileChooser;
 
 // The window's "Export..." command, kept off the fixed layout: a context menu
 // on the window's bare background and Ctrl+E. It asks for a name of one of
 // the outputs (OutputFormats.h) and writes one pass of the loaded recording
-// under the window's pass settings as they stand (ExportJob: a step at a
+// under the window's pass settings as they stand (a WorkJob: a step at a
 // time between the window's events), with a progress dialog whose Cancel
 // leaves no file behind. A picture shows the frame the window is at (at rest
 // at frame 0).
@@ -30,7 +30,7 @@ public:
     static constexpr const char* kTitle = "Export";
 
     // Adds the action and the menu to `form`; all three must outlive this.
-    ExportAction(MainWindow& form, SaveFileChooser& chooser, MessageSink& messages);
+    ExportAction(MainWindow& form, FileChooser& chooser, MessageSink& messages);
 
     // The "Export..." action the menu shows and Ctrl+E triggers.
     QAction& action() { return *action_; }
@@ -62,13 +62,13 @@ private:
     std::string writing_;  // the file of the export under way
 
     MainWindow& form_;
-    SaveFileChooser& chooser_;
+    FileChooser& chooser_;
     MessageSink& messages_;
     QAction* action_;
     QMenu* menu_;
     std::string lastPath_;
     std::string lastExtension_ = ".mid";
-    std::unique_ptr<ExportTask> job_;
+    std::unique_ptr<WorkJob> job_;
     QProgressDialog* progress_ = nullptr;
 };
 

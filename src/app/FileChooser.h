@@ -9,7 +9,7 @@ class QWidget;
 
 namespace cellsonify {
 
-// Asks the user for a file to open. Tests answer it with a fake.
+// Asks the user for a file to open or to write. Tests answer it with a fake.
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
@@ -17,21 +17,35 @@ public:
     // `startPath` (may be empty); the chosen path, or nullopt when cancelled.
     virtual std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                                   const std::string& startPath) = 0;
+    // The same for a file to write: a save dialog, its type the one of the
+    // start path's extension.
+    virtual std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
+                                                      const std::string& startPath) = 0;
     // The type (its label, e.g. "All recordings") the chooser opens at; after
     // a choice, the type the user chose. Empty: the filter's first.
     const std::string& fileType() const { return fileType_; }
     void setFileType(const std::string& label) { fileType_ = label; }
+    // The save dialog's type (a filter entry, "PNG Figure (*.png)") it opens
+    // at when the start path's extension has several; after a choice, the
+    // type the user chose. Empty: the first of the start path's extension.
+    const std::string& saveType() const { return saveType_; }
+    void setSaveType(const std::string& type) { saveType_ = type; }
 
 protected:
     std::string fileType_;
+    std::string saveType_;
 };
 
-// The FileChooser that shows a QFileDialog over `parent`.
+// The FileChooser that shows a QFileDialog over `parent`. In the save
+// dialog the type and the name's extension stay in step both ways; a name
+// typed without an extension gets the type's.
 class QtFileChooser : public FileChooser {
 public:
     explicit QtFileChooser(QWidget* parent) : parent_(parent) {}
     std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                           const std::string& startPath) override;
+    std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
+                                              const std::string& startPath) override;
 
 private:
     QWidget* parent_;
@@ -53,5 +67,15 @@ QString typeLabel(const QString& nameFilter);
 // its pattern in brackets, entries separated by ";;". A trailing odd label
 // stands alone.
 std::string qtFileFilter(const std::string& pairs);
+
+// In a widget save dialog, typing a name whose extension belongs to another
+// filter ("Name (*.ext)") selects that filter; choosing a filter renames the
+// extension (the dialog's own rule).
+void keepTypeAndExtensionInStep(QFileDialog& dialog);
+// Selects the filter of `path`'s extension, if one has it: `preferred` when
+// it is one of them.
+void selectTypeOf(QFileDialog& dialog, const QString& path, const QString& preferred);
+// `chosen` with `filter`'s extension added when it has none.
+QString withTypeExtension(const QString& chosen, const QString& filter);
 
 }  // namespace cellsonify

@@ -5,13 +5,12 @@
 #include "app/FileChooser.h"
 #include "app/MessageSink.h"
 #include "app/RasterNavigator.h"
-#include "app/RecordingImport.h"
-#include "app/SaveFileChooser.h"
+#include "app/RecordingOpening.h"
 #include "app/StripTips.h"
 #include "face/RasterWindow.h"
 #include "face/Twips.h"
 #include "import/RecordingFile.h"
-#include "model/DataFileLoader.h"
+#include "import/RecordingFormats.h"
 #include "playback/PlaybackController.h"
 #include "playback/PlaybackDisplay.h"
 #include "playback/RealTimeSpeed.h"
@@ -76,37 +75,36 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         ownMessages_ = std::make_unique<QtMessageSink>(this);
         services_.messages = ownMessages_.get();
     }
-    if (!services_.load) services_.load = [](const std::string& path) { return LoadDataFile(path); };
-    if (!services_.importer)
-        // Reads importOptions_ on the worker: setImportOptions refuses while an import runs.
-        services_.importer = [this](const std::string& path, const ImportProgress& progress) {
-            ImportResult result = importRecording(path, importOptions_, progress);
+    if (!services_.open)
+        services_.open = [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+            OpenedRecording opened = cellsonify::openRecording(path, options, progress);
             // The caption shows the warnings; a terminal shows them in full.
-            for (const std::string& w : result.source.warnings)
-                std::fprintf(stderr, "cellsonify: %s: warning: %s\n", recordingName(path).c_str(), w.c_str());
-            return result;
+            if (opened.source)
+                for (const std::string& w : opened.source->warnings)
+                    std::fprintf(stderr, "cellsonify: %s: warning: %s\n", recordingName(path).c_str(), w.c_str());
+            return opened;
         };
     display_ = std::make_unique<Display>(*this);
     playback_ = std::make_unique<PlaybackController>(*display_, keys_, services_.midi, services_.clock);
     connectControls();
     openSound();
     drawKeyboard();
-    if (!services_.saveChooser) {
-        ownSaveChooser_ = std::make_unique<QtSaveFileChooser>(this);
-        services_.saveChooser = ownSaveChooser_.get();
-    }
-    exportAction_ = new ExportAction(*this, *services_.saveChooser, *services_.messages);
-    import_ = new RecordingImport(*this, services_.importer, *services_.messages, [this](ImportResult fresh) {
+    exportAction_ = new ExportAction(*this, *services_.chooser, *services_.messages);
+    opening_ = new RecordingOpening(*this, services_.open, *services_.messages, [this](OpenedRecording fresh) {
         const std::optional<int> realTime = realTimeInterval(fresh.model.FrameRate);
-        sourcePixels_.assign(1, CellPosition{});
-        for (std::size_t c = 1; c < fresh.source.filePositions.size(); ++c) {
-            const CellPosition& file = fresh.source.filePositions[c];
-            sourcePixels_.push_back({file.X - 1, fresh.source.imageRows - file.Y});
+        sourcePixels_.clear();
+        if (fresh.source) {
+            sourcePixels_.assign(1, CellPosition{});
+            for (std::size_t c = 1; c < fresh.source->filePositions.size(); ++c) {
+                const CellPosition& file = fresh.source->filePositions[c];
+                sourcePixels_.push_back({file.X - 1, fresh.source->imageRows - file.Y});
+            }
         }
-        const bool silent = fresh.model.CellCount > 0 && !hasEvents(fresh.model);
-        const double threshold = fresh.source.threshold;
+        // Only traces have a threshold to lower.
+        const bool silent = fresh.source && fresh.model.CellCount > 0 && !hasEvents(fresh.model);
+        const double threshold = fresh.source ? fresh.source->threshold : 0;
         showRecording(std::move(fresh.model), fresh.caption);
-        // An import plays at the pace it was imaged at when it says what that is.
+        // A recording plays at the pace it was imaged at when it says what that is.
         if (realTime) playback_->setSpeed(std::to_string(*realTime));
         // An empty raster with no word reads as a fault.
         if (silent) {
@@ -118,7 +116,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
                                          "File > Import Options... (or --threshold on the command line).");
         }
     });
-    connect(import_, &RecordingImport::importEnded, this, &MainWindow::importEnded);
+    connect(opening_, &RecordingOpening::openingEnded, this, &MainWindow::openingEnded);
     navigator_ = new RasterNavigator(*this);
     new StripTips(*this);
 }
@@ -171,17 +169,6 @@ std::string MainWindow::speedText() const { return controls_.speed->text().toStd
 
 void MainWindow::setSpeedText(const std::string& text) { controls_.speed->setText(QString::fromStdString(text)); }
 
-bool MainWindow::loadDataFile(const std::string& path) {
-    CellModel fresh;
-    if (auto refused = replaceModel(fresh, path, services_.load)) {
-        services_.messages->show(windowTitle().toStdString(), *refused);
-        return false;
-    }
-    sourcePixels_.clear();
-    showRecording(std::move(fresh), captionFor(path));
-    return true;
-}
-
 void MainWindow::showRecording(CellModel fresh, const std::string& caption) {
     playback_->replaceRecording(std::move(fresh));
     setWindowTitle(QString::fromStdString(caption));
@@ -189,20 +176,15 @@ void MainWindow::showRecording(CellModel fresh, const std::string& caption) {
     emit dataLoaded();
 }
 
-bool MainWindow::startImport(const std::string& path) { return import_->start(path); }
-
 bool MainWindow::setImportOptions(const ImportOptions& options) {
-    if (importing()) return false;
+    if (opening()) return false;
     importOptions_ = options;
     return true;
 }
 
-bool MainWindow::importing() const { return import_->busy(); }
+bool MainWindow::opening() const { return opening_->busy(); }
 
-void MainWindow::openRecording(const std::string& path) {
-    if (opensAsImport(path)) startImport(path);
-    else loadDataFile(path);
-}
+bool MainWindow::openRecording(const std::string& path) { return opening_->start(path, importOptions_); }
 
 void MainWindow::showModel() {
     const CellModel& m = model();
@@ -220,7 +202,7 @@ void MainWindow::dropFiles(const QStringList& paths) {
 }
 
 void MainWindow::openChosenRecording(const std::string& path) {
-    if (askBeforeImport_ && opensAsImport(path) && !askBeforeImport_(path)) return;
+    if (askBeforeImport_ && recordingFormatOf(path).readsTraces && !askBeforeImport_(path)) return;
     openRecording(path);
 }
 

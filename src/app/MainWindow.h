@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/DataFileDialog.h"
-#include "app/DataFileSource.h"
-#include "app/ImportJob.h"
+#include "app/DroppedFiles.h"
+#include "app/RecordingOpening.h"
 #include "model/CellModel.h"
 #include "views/WindowForm.h"
 
@@ -24,24 +24,21 @@ class ExportAction;
 class ImageButton;
 class PlaybackController;
 class RasterNavigator;
-class RecordingImport;
-class SaveFileChooser;
+class RecordingOpening;
 
 // What the window uses from outside; anything left empty gets the real thing
-// (QFileDialog, QMessageBox, LoadDataFile, importRecording with the default
-// options) or, for MIDI, nothing.
+// (QFileDialog, QMessageBox, openRecording with the window's import options)
+// or, for MIDI, nothing.
 struct MainWindowServices {
     MidiOutput* midi = nullptr;          // opened once at start-up when given
-    FileChooser* chooser = nullptr;
-    SaveFileChooser* saveChooser = nullptr;  // asks where to export
+    FileChooser* chooser = nullptr;  // asks what to open and where to export
     MessageSink* messages = nullptr;
-    LoadFunction load;
-    ImportFunction importer;  // suite2p folders, NWB and CaImAn files; runs on a worker thread
+    OpenFunction open;  // every recording, whatever its format; runs on a thread of its own
     std::function<std::chrono::steady_clock::time_point()> clock;  // the playback timer's (empty: the steady clock)
 };
 
 // The main window: the four views, the transport buttons, the speed box and
-// the option buttons at their fixed places. It loads data files (button,
+// the option buttons at their fixed places. It opens recordings (button,
 // drops, command line) and repaints the views; everything else it forwards to
 // the playback controller, which owns the recording, the play position and
 // the settings, and shows what playback asks for (PlaybackDisplay).
@@ -77,30 +74,23 @@ public:
     void setSpeedText(const std::string& text);
 
     // --- actions
-    // Loads `path` into a fresh model; on success it replaces the recording,
-    // sets the caption and counts, rescales raster and frame strip to the
-    // recording, rewinds to frame 0 and redraws. A refused file shows the
-    // loader's message, changes nothing and gives false. Never starts or stops
-    // playback.
-    bool loadDataFile(const std::string& path);
-    // Starts importing the suite2p folder (or .npy in one), NWB or CaImAn file
-    // at `path` on a worker thread, with a progress dialog whose Cancel stops
-    // it. On success the recording is shown as by loadDataFile, the speed set
-    // to its real time when it states its frame rate; a refusal is
-    // told naming the file and the problem; either way importEnded follows and
-    // until then the window shows what it showed. False, doing nothing, while
-    // another import is under way.
-    bool startImport(const std::string& path);
-    bool importing() const;
-    // The options the window's own importer reads with (threshold, trace,
-    // frames); refused (false) while an import runs. When an import finds no
-    // event at all the window says so, with the threshold used.
+    // Starts opening the recording at `path`, of any format (the `open`
+    // service, openRecording), on a thread of its own with a progress dialog
+    // whose Cancel stops it. Once read it replaces the recording, sets the
+    // caption and counts, rescales raster and frame strip to the recording,
+    // rewinds to frame 0, redraws and sets the speed to its real time when it
+    // states its frame rate; it never starts or stops playback. A refusal is
+    // told naming the file and the problem. Either way openingEnded follows,
+    // and until then the window shows what it showed. False, doing nothing,
+    // while another opening is under way.
+    bool openRecording(const std::string& path);
+    bool opening() const;
+    // The options the window opens recordings of traces with (threshold,
+    // trace, frames); refused (false) while an opening runs. When an import
+    // finds no event at all the window says so, with the threshold used.
     bool setImportOptions(const ImportOptions& options);
     const ImportOptions& importOptions() const { return importOptions_; }
-    // Opens `path` as recordingFormatOf tells it: startImport for what
-    // opensAsImport takes, loadDataFile (at once) for anything else.
-    void openRecording(const std::string& path);
-    // Asked before opening a file the user chose or dropped that is imported
+    // Asked before opening a file the user chose or dropped that holds traces
     // (not one opened from the program): false leaves the window as it is.
     void setImportQuestion(std::function<bool(const std::string& path)> ask) { askBeforeImport_ = std::move(ask); }
     // The "Load Data File" button: asks with the dialog and opens its file name unless empty.
@@ -150,13 +140,13 @@ signals:
     void instrumentChosen(int index);
     // "Sound ON" (true) or "Sound OFF" (false) became selected.
     void soundSwitched(bool on);
-    // A data file was loaded (or a recording imported) and shown.
+    // A recording was opened and shown.
     void dataLoaded();
     // The frame cursors moved to `frame` (a tick, a seek, a rewind).
     void positionShown(double frame);
-    // An import ended: `imported` when shown; otherwise `error` is the message
+    // An opening ended: `opened` when shown; otherwise `error` is the message
     // told, or empty after a cancel.
-    void importEnded(bool imported, const QString& error);
+    void openingEnded(bool opened, const QString& error);
     // setZoom changed the window's size.
     void zoomChanged(double zoom);
     // Strips were shown or taken away (a recording with trials or behaviour, or without): the size changed.
@@ -182,10 +172,9 @@ private:
     DataFileDialog dialog_;
     std::unique_ptr<Display> display_;
     std::unique_ptr<PlaybackController> playback_;
-    std::unique_ptr<SaveFileChooser> ownSaveChooser_;
     ExportAction* exportAction_ = nullptr;  // a child of this window
     RasterNavigator* navigator_ = nullptr;  // a child of this window
-    RecordingImport* import_ = nullptr;     // a child of this window
+    RecordingOpening* opening_ = nullptr;   // a child of this window
     std::vector<CellPosition> sourcePixels_;
     ImportOptions importOptions_;
     // openRecording of a file the user chose or dropped, asked first (askBeforeImport_).

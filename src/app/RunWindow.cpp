@@ -1,7 +1,6 @@
 #include "app/RunWindow.h"
 
 #include "app/ApplicationWindow.h"
-#include "import/RecordingFile.h"
 #include "app/MessageSink.h"
 
 #include "sound/SoundFontLoadGate.h"
@@ -67,15 +66,12 @@ int runWindow(const std::vector<std::string>& qtArguments, MidiOutput* midi, con
     services.window.messages = &messages;
     ApplicationWindow window(services);
     messages.parent = &window.form();
-    // Told apart once, by name or first bytes, before the window shows anything.
-    const bool asImport = !file.empty() && opensAsImport(file);
-    if (!file.empty() && !asImport) window.form().loadDataFile(file);
     OpenGateAfterFirstPaint openGate;
     window.winId();  // the native window exists from here, before it is shown
     window.windowHandle()->installEventFilter(&openGate);
     window.show();
-    // Imported on a worker thread once the window is up, with its progress dialog.
-    if (asImport) window.form().startImport(file);
+    // Opened on a thread of its own once the window is up, with its progress dialog.
+    if (!file.empty()) window.form().openRecording(file);
     return app.exec();
 }
 

@@ -1,7 +1,7 @@
 // The View menu of the application window: the window's zoom and the raster's whole recording.
 #include "app/ApplicationWindow.h"
 
-#include "app/WindowZoom.h"
+#include "face/WindowZoom.h"
 
 #include <QActionGroup>
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "cli/BatchRender.h"
 
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "import/RecordingFormats.h"
 
 #include <algorithm>

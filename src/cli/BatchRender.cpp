@@ -2,7 +2,7 @@
 
 #include "cli/PictureApplication.h"
 #include "files/FileIdentity.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "import/RecordingFormats.h"
 
 #include <algorithm>

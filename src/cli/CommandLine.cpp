@@ -2,6 +2,7 @@
 
 #include "cli/Subcommands.h"
 #include "files/DescriptorOutput.h"
+#include "import/RecordingFormats.h"
 #include "sound/SoundFactory.h"
 
 #include <CLI/CLI.hpp>
@@ -83,7 +84,7 @@ int runCommandLine(std::vector<std::string> args, std::ostream& out, std::ostrea
                  "cellsonify");
     app.set_version_flag("--version", "cellsonify " CELLSONIFY_VERSION);
     app.require_subcommand(0, 1);
-    app.add_option("FILE", window.file, "Data file (any name), suite2p folder, NWB or CaImAn file to open in the window");
+    app.add_option("FILE", window.file, "The recording to open in the window: " + listRecordingFormats(false) + " (a data file under any name)");
     app.add_option("--midi-port", window.midiPort,
                    "Send notes to the external MIDI port whose name contains NAME (see \"cellsonify ports\")")
         ->type_name("NAME");

@@ -2,6 +2,7 @@
 #include "cli/OutputChecks.h"
 #include "cli/Subcommands.h"
 #include "model/ActivityTable.h"
+#include "import/RecordingFormats.h"
 #include "model/CellSelection.h"
 #include "model/CellSubset.h"
 #include "model/DataFileLoader.h"
@@ -64,9 +65,9 @@ CellSubset chosenPart(const OpenedRecording& opened, const ConvertRequest& r) {
 
 void addConvertCommand(CLI::App& app, CommandContext& context) {
     CLI::App* command = app.add_subcommand(
-        "convert", "Write a suite2p folder, NWB or CaImAn file as a data file (text) that loads into the same recording");
+        "convert", "Write a recording of traces as a data file (text) that loads into the same recording");
     auto r = std::make_shared<ConvertRequest>();
-    command->add_option("FILE", r->file, "suite2p folder (or a .npy in it), NWB or CaImAn file")->required();
+    command->add_option("FILE", r->file, "The recording to convert: " + listRecordingFormats(true))->required();
     command->add_option("-o,--output", r->out, "Data file to write, e.g. NAME.txt")->required();
     addImportOptions(*command, r->import);
     CLI::Option* cells =
@@ -78,10 +79,9 @@ void addConvertCommand(CLI::App& app, CommandContext& context) {
         ->excludes(cells);
     command->callback([&context, r] {
         try {
-            if (!opensAsImport(r->file))
-                throw std::invalid_argument(baseName(r->file) +
-                                            " is not a suite2p folder, an NWB file (.nwb) or a CaImAn result "
-                                            "(.hdf5, .h5); a data file needs no converting");
+            if (!recordingFormatOf(r->file).readsTraces)
+                throw std::invalid_argument(baseName(r->file) + " is not " + listRecordingFormats(true) +
+                                            "; a data file needs no converting");
             refuseOutputOntoInput(r->out, r->file);
             const OpenedRecording opened = openForCommand(r->file, r->import, context.err, context.errIsTerminal);
             const CellSubset part = chosenPart(opened, *r);

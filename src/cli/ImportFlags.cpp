@@ -3,6 +3,7 @@
 #include "cli/NumberOption.h"
 #include "cli/ConsoleProgress.h"
 #include "import/ContextFiles.h"
+#include "import/RecordingFormats.h"
 #include "model/DataFileLoader.h"
 
 #include <CLI/CLI.hpp>
@@ -96,19 +97,16 @@ namespace {
 
 OpenedRecording openWithoutSideFiles(const std::string& path, const ImportChoice& choice, std::ostream& err,
                                      bool errIsTerminal) {
-    if (!opensAsImport(path)) {
-        if (choice.given)
-            throw std::invalid_argument(baseName(path) +
-                                        " is a data file; --threshold, --trace and --frames apply to suite2p "
-                                        "folders, NWB and CaImAn files");
-        return openRecording(path);
-    }
+    if (choice.given && !recordingFormatOf(path).readsTraces)
+        throw std::invalid_argument(baseName(path) + " is a data file; --threshold, --trace, --frames and --plane apply to " +
+                                    listRecordingFormats(true));
     ConsoleProgress bar(err, errIsTerminal);
     ImportProgress progress;
     progress.report = [&bar](double done) { bar.update(done); };
     try {
         OpenedRecording opened = openRecording(path, choice.options, progress);
         bar.finish();
+        if (!opened.source) return opened;
         for (const std::string& note : opened.source->notes)
             err << "note: " << recordingNameOf(path) << ": " << note << '\n';
         for (const std::string& warning : opened.source->warnings)

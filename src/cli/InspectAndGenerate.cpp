@@ -6,6 +6,7 @@
 #include "cli/NumberOption.h"
 #include "files/SafeOutput.h"
 #include "model/DataFileLoader.h"
+#include "import/RecordingFormats.h"
 #include "model/ModelJson.h"
 #include "model/RecordingGenerator.h"
 #include "sound/SoundFactory.h"
@@ -72,7 +73,7 @@ void addInspectCommand(CLI::App& app, CommandContext& context) {
         app.add_subcommand("inspect", "Print the loaded model of a data file (or an imported recording) as JSON");
     auto file = std::make_shared<std::string>();
     auto import = std::make_shared<ImportChoice>();
-    command->add_option("FILE", *file, "Data file, suite2p folder, NWB or CaImAn file")->required();
+    command->add_option("FILE", *file, "The recording: " + listRecordingFormats(false))->required();
     auto order = std::make_shared<std::string>("file");
     command->add_option("--order", *order, "Also list the rows in this order: file, position, activity or similarity")
         ->capture_default_str();

@@ -1,6 +1,6 @@
 #include "cli/PictureApplication.h"
 
-#include "soundfiles/ExportOptions.h"
+#include "soundfiles/ExportSettings.h"
 
 #include <QGuiApplication>
 

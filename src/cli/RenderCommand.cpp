@@ -2,20 +2,21 @@
 
 #include "cli/BatchRender.h"
 #include "cli/CellOptions.h"
-#include "film/MovieExport.h"
+#include "export/MovieExport.h"
 #include "cli/CommandLine.h"
 #include "cli/NumberOption.h"
 #include "cli/OutputChecks.h"
 #include "cli/PictureApplication.h"
 #include "cli/Subcommands.h"
 #include "cli/ConsoleProgress.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "model/ActivityTable.h"
 #include "playback/PitchMappingText.h"
 #include "playback/RealTimeSpeed.h"
+#include "import/RecordingFormats.h"
 #include "playback/VoicingReport.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 
 #include <CLI/CLI.hpp>
 
@@ -168,8 +169,8 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     auto r = std::make_shared<RenderRequest>();
     auto batch = std::make_shared<BatchRequest>();
     command->add_option("FILE", batch->inputs,
-                        "Data file, suite2p folder, NWB or CaImAn file to play; several are written into the "
-                        "folder -o names")
+                        "The recording to play: " + listRecordingFormats(false) +
+                            "; several are written into the folder -o names")
         ->required();
     command->add_option("-o,--output", r->out,
                         "File to write: " + listOutputs("NAME.{ext}") +

@@ -21,29 +21,42 @@ ImportResult timed(ImportResult result) {
     return result;
 }
 
-ImportResult importAsFormat(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-    const RecordingFormat& format = recordingFormatOf(path);
-    if (options.plane >= 0 && !format.readsFolders)
-        throw ImportError(baseName(path), "--plane applies to a folder of suite2p planes");
-    // A suite2p folder (or a .npy in one) names its own missing files.
-    if (format.readsFolders) return timed(format.read(path, options, progress));
-    const PathStatus status = pathStatus(path);
-    if (status.kind != PathKind::Regular) throw ImportError(baseName(path), status.reason);
-    if (format.read) return timed(format.read(path, options, progress));
-    throw ImportError(baseName(path), "is neither a suite2p folder, an NWB file (.nwb) nor a CaImAn result (.hdf5, .h5)");
+std::string recordingName(const std::string& path) {
+    std::string name = path;
+    while (name.size() > 1 && name.back() == '/') name.pop_back();
+    return baseName(name);
 }
 
 }  // namespace
 
-ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+OpenedRecording importWith(ImportReader read, bool readsFolders, const std::string& path, const ImportOptions& options,
+                           const ImportProgress& progress) {
     try {
-        return importAsFormat(path, options, progress);
+        if (options.plane >= 0 && !readsFolders)
+            throw ImportError(baseName(path), "--plane applies to a folder of suite2p planes");
+        // A suite2p folder (or a .npy in one) names its own missing files.
+        if (!readsFolders) {
+            const PathStatus status = pathStatus(path);
+            if (status.kind != PathKind::Regular) throw ImportError(baseName(path), status.reason);
+        }
+        ImportResult result = timed(read(path, options, progress));
+        return {std::move(result.model), std::move(result.caption), std::move(result.source)};
     } catch (const std::bad_alloc&) {
         // Whatever ran out of memory, the user learns which recording it was.
-        std::string name = path;
-        while (name.size() > 1 && name.back() == '/') name.pop_back();
-        throw ImportError(baseName(name), "there is not enough memory to import it");
+        throw ImportError(recordingName(path), "there is not enough memory to import it");
     }
+}
+
+ImportResult importRecording(const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+    const RecordingFormat& format = recordingFormatOf(path);
+    if (!format.readsTraces) {
+        if (options.plane >= 0) throw ImportError(baseName(path), "--plane applies to a folder of suite2p planes");
+        const PathStatus status = pathStatus(path);
+        if (status.kind != PathKind::Regular) throw ImportError(baseName(path), status.reason);
+        throw ImportError(baseName(path), "is neither " + listRecordingFormats(true, "nor"));
+    }
+    OpenedRecording opened = format.read(path, options, progress);
+    return {std::move(opened.model), std::move(*opened.source), std::move(opened.caption)};
 }
 
 }  // namespace cellsonify

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,13 +65,33 @@ struct ImportResult {
     std::string caption;
 };
 
+// A recording as the window and the command line open it: the model, its
+// caption (captionFor(path) for a data file, the importer's for an import),
+// and where it came from when an importer read it (nullopt for a data file).
+struct OpenedRecording {
+    CellModel model;
+    std::string caption;
+    std::optional<ImportSource> source;
+};
+
 // Reads the recording at `path`: a suite2p plane folder (or any .npy inside
 // one), an NWB 2.x file (.nwb) or a CaImAn result (.hdf5, .h5), or any of
 // these under another name, told by its first bytes (recordingFormatOf). The model has
 // one cell per kept ROI at level 1, its event onsets, FrameCount = frames kept,
 // CurrentFrame 0 and DataFile = path, and a caption saying what was read.
-// Throws ImportError for anything it refuses, ImportCancelled when cancelled.
+// Throws ImportError for anything it refuses (a data file among them),
+// ImportCancelled when cancelled.
 ImportResult importRecording(const std::string& path, const ImportOptions& options = {},
                              const ImportProgress& progress = {});
+
+// How the table of formats runs an importer's reader on `path`: refuses
+// --plane for a format that does not read folders and a path that is not a
+// regular file (a folder format names its own missing files), times frames
+// from the source's rate when the reader knows no better, and names the
+// recording when memory runs out.
+using ImportReader = ImportResult (*)(const std::string& path, const ImportOptions& options,
+                                      const ImportProgress& progress);
+OpenedRecording importWith(ImportReader read, bool readsFolders, const std::string& path,
+                           const ImportOptions& options, const ImportProgress& progress);
 
 }  // namespace cellsonify

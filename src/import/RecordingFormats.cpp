@@ -6,6 +6,7 @@
 #include "import/ImportError.h"
 #include "import/NwbReader.h"
 #include "import/PathCheck.h"
+#include "model/DataFileLoader.h"
 #include "import/Suite2pReader.h"
 
 #include <algorithm>
@@ -47,23 +48,27 @@ bool marks(const RecordingFormat& format, const Hdf5File& file) {
 
 const std::vector<RecordingFormat>& recordingFormats() {
     static const std::vector<RecordingFormat> formats{
-        {"Data File", "Data Files (*.txt)|*txt", {".txt"}, false, FileSignature::None, nullptr, nullptr},
-        {"suite2p Plane Folder", "suite2p Plane Folder (any .npy in it)|*.npy", {".npy"}, true, FileSignature::NumPy,
-         nullptr,
-         [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-             return importSuite2p(path, options, progress);
+        {"Data File", "a data file", "Data Files (*.txt)|*txt", {".txt"}, false, FileSignature::None, nullptr, false,
+         [](const std::string& path, const ImportOptions&, const ImportProgress&) {
+             return OpenedRecording{LoadDataFile(path), captionFor(path), std::nullopt};
          }},
-        {"NWB File", "NWB File (*.nwb)|*.nwb", {".nwb"}, false, FileSignature::Hdf5,
+        {"suite2p Plane Folder", "a suite2p folder", "suite2p Plane Folder (any .npy in it)|*.npy", {".npy"}, true,
+         FileSignature::NumPy, nullptr, true,
+         [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
+             return importWith(&importSuite2p, true, path, options, progress);
+         }},
+        {"NWB File", "an NWB file (.nwb)", "NWB File (*.nwb)|*.nwb", {".nwb"}, false, FileSignature::Hdf5,
          // NWB 2 keeps its version as a root attribute, NWB 1 as a root
          // dataset; the reader tells the second apart and refuses it.
          [](const Hdf5File& file) { return file.hasAttribute("/", "nwb_version") || file.isDataset("/nwb_version"); },
+         true,
          [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-             return importNwb(path, options, progress);
+             return importWith(&importNwb, false, path, options, progress);
          }},
-        {"CaImAn Result", "CaImAn Result (*.hdf5, *.h5)|*.hdf5 *.h5", {".hdf5", ".h5"}, false, FileSignature::Hdf5,
-         [](const Hdf5File& file) { return file.isGroup("/estimates"); },
+        {"CaImAn Result", "a CaImAn result (.hdf5, .h5)", "CaImAn Result (*.hdf5, *.h5)|*.hdf5 *.h5", {".hdf5", ".h5"},
+         false, FileSignature::Hdf5, [](const Hdf5File& file) { return file.isGroup("/estimates"); }, true,
          [](const std::string& path, const ImportOptions& options, const ImportProgress& progress) {
-             return importCaiman(path, options, progress);
+             return importWith(&importCaiman, false, path, options, progress);
          }},
     };
     return formats;
@@ -106,10 +111,22 @@ std::string recordingDialogFilter() {
     return filter + "|All files (*)|*";
 }
 
+std::string listRecordingFormats(bool tracesOnly, std::string_view conjunction) {
+    std::vector<std::string_view> listed;
+    for (const RecordingFormat& f : recordingFormats())
+        if (f.readsTraces || !tracesOnly) listed.push_back(f.listedAs);
+    std::string text;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (i > 0) text += i + 1 == listed.size() ? " " + std::string(conjunction) + " " : ", ";
+        text += listed[i];
+    }
+    return text;
+}
+
 bool takesDroppedName(std::string_view name) {
     if (name.size() >= 3 && name.substr(name.size() - 3) == "txt") return true;
     for (const RecordingFormat& f : recordingFormats())
-        if (f.read)
+        if (f.readsTraces)
             for (std::string_view ext : f.extensions)
                 if (endsWithIgnoringCase(name, ext)) return true;
     return false;

@@ -17,6 +17,7 @@ class Hdf5File;
 // convert all ask this table what a path is and how to read it.
 struct RecordingFormat {
     std::string_view name;                     // what the dialog calls it
+    std::string_view listedAs;                 // how messages list it: "an NWB file (.nwb)"
     std::string_view dialogFilter;             // "Caption|patterns", as DataFileDialog lists it
     std::vector<std::string_view> extensions;  // lower case, dot included, matched in any case
     bool readsFolders = false;                 // a folder is read as this format
@@ -24,9 +25,12 @@ struct RecordingFormat {
     FileSignature signature = FileSignature::None;
     // HDF5 formats only: whether the file's root marks it as this format.
     std::function<bool(const Hdf5File&)> rootMarks;
-    // Imports only: reads the recording at a path (null for the data file,
-    // which LoadDataFile reads under any name).
-    std::function<ImportResult(const std::string&, const ImportOptions&, const ImportProgress&)> read;
+    // Whether it holds traces, so the import options (threshold, trace,
+    // frames, plane) apply to it; the data file holds events already.
+    bool readsTraces = false;
+    // Reads the recording at a path (openRecording's one way in). Throws what
+    // its reader throws: DataFileError, ImportError or ImportCancelled.
+    std::function<OpenedRecording(const std::string&, const ImportOptions&, const ImportProgress&)> read;
 };
 
 // Every format: the data file first, then suite2p, NWB and CaImAn, in the
@@ -49,6 +53,10 @@ const RecordingFormat& recognisedByFirstBytes(const std::string& path);
 // format's entry, then "All files (*)", joined with '|'.
 std::string recordingDialogFilter();
 inline constexpr std::string_view kAllRecordings = "All recordings";
+
+// The formats as messages list them, "a, b or c" (`conjunction` "nor": "a, b
+// nor c"): every format, or only those that hold traces.
+std::string listRecordingFormats(bool tracesOnly, std::string_view conjunction = "or");
 
 // Whether a name dropped on the window is taken: a data file's name ends in
 // "txt" exactly (lower case, dot or not); an import's in its extension.

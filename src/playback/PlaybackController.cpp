@@ -1,7 +1,7 @@
 #include "playback/PlaybackController.h"
 
 #include "drawing/KeyGeometry.h"
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/PlaybackDisplay.h"
 #include "sound/Instruments.h"
 #include "sound/ReportingOutput.h"

@@ -162,7 +162,7 @@ int64_t passAudioFrames(const PlaybackPass& pass, std::optional<double> tailSeco
 }
 
 bool renderPassSound(std::span<SynthEngine* const> engines, const PlaybackPass& pass,
-                     std::optional<double> tailSeconds, const PassSoundBlock& take, const ExportProgress& progress) {
+                     std::optional<double> tailSeconds, const SoundBlockSink& take, const ExportProgress& progress) {
     const int64_t most = passAudioFrames(pass, tailSeconds);
     if (engines.empty()) throw ExportError("cannot render audio without a synthesizer");
     std::vector<Share> shares = dealOut(engines, pass);

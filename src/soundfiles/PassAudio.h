@@ -1,6 +1,7 @@
 #pragma once
 
-#include "soundfiles/ExportOptions.h"
+#include "files/SoundBlocks.h"
+#include "soundfiles/ExportSettings.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,16 +39,12 @@ inline constexpr double kEndFadeSeconds = 0.05;
 // that is more than a WAV file can hold.
 int64_t passAudioFrames(const PlaybackPass& pass, std::optional<double> tailSeconds);
 
-// Takes the next block of a pass's sound (interleaved stereo floats, full
-// scale +-1, limited); false stops the render.
-using PassSoundBlock = std::function<bool(std::span<const float> interleaved)>;
-
 // The pass's sound exactly as renderPassToWavFile writes it (limited, with
 // its tail and end fade), handed to `take` in order, about a second at a time:
 // what the WAV file and a movie's sound track both take. False when `take` or
 // `progress` stopped it. Throws ExportError as passAudioFrames does.
 bool renderPassSound(std::span<SynthEngine* const> engines, const PlaybackPass& pass,
-                     std::optional<double> tailSeconds, const PassSoundBlock& take,
+                     std::optional<double> tailSeconds, const SoundBlockSink& take,
                      const ExportProgress& progress = {});
 
 // Writes the pass played as a 44.1 kHz 16-bit stereo WAV file to `path`

@@ -8,7 +8,7 @@
 #include "app/ExportAction.h"
 #include "model/CellOrdering.h"
 #include "soundfiles/PlaybackPass.h"
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "sound/Instruments.h"
 #include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
@@ -56,7 +56,6 @@ struct ApplicationWindowTest : ::testing::Test {
     std::unique_ptr<QSettings> settings;
     QSize screenRoom{4000, 3000};  // the room the window may take on screen
     ScriptedChooser chooser;
-    ScriptedSaveChooser saver;
     RecordedMessages messages;
     RecordingOutput midi;
     FakeFiles files;
@@ -76,10 +75,9 @@ struct ApplicationWindowTest : ::testing::Test {
                                                QSettings::IniFormat);
         ApplicationServices s;
         s.window.chooser = &chooser;
-        s.window.saveChooser = &saver;
         s.window.messages = &messages;
         s.window.midi = &midi;
-        s.window.load = [this](const std::string& p) { return files.load(p); };
+        s.window.open = files.opener();
         s.outputs.listPorts = [] { return std::vector<std::string>{"Port A", "Port B"}; };
         s.outputs.make = [this](const std::string&) {
             auto out = std::make_unique<RecordingOutput>();
@@ -116,7 +114,7 @@ void expectEveryNoteReleased(const RecordingOutput& out) {
 }  // namespace
 
 TEST_F(ApplicationWindowTest, PlaybackMenuAndKeysDoWhatTheTransportButtonsDo) {
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     ASSERT_FALSE(playing());
     keyClick(*app, Qt::Key_Space, {}, QStringLiteral(" "));
     EXPECT_TRUE(playing());
@@ -142,6 +140,7 @@ TEST_F(ApplicationWindowTest, PlaybackMenuAndKeysDoWhatTheTransportButtonsDo) {
 TEST_F(ApplicationWindowTest, FileMenuOpensExportsAndQuits) {
     chooser.answers = {"/data/b.txt"};
     keyClick(*app, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    waitForOpening(form());
     ASSERT_EQ(chooser.asked.size(), 1u);
     EXPECT_EQ(form().model().DataFile, "/data/b.txt");
     EXPECT_EQ(app->windowTitle(), QString::fromStdString(captionFor("/data/b.txt")));
@@ -152,8 +151,8 @@ TEST_F(ApplicationWindowTest, FileMenuOpensExportsAndQuits) {
 
 TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
     for (int i = 0; i < 10; ++i) files.models["/data/" + std::to_string(i) + ".txt"] = viewstest::makeModel(5, {{1}});
-    for (int i = 0; i < 10; ++i) form().loadDataFile("/data/" + std::to_string(i) + ".txt");
-    form().loadDataFile("/data/3.txt");  // again: moves to the top
+    for (int i = 0; i < 10; ++i) openNow(form(), "/data/" + std::to_string(i) + ".txt");
+    openNow(form(), "/data/3.txt");  // again: moves to the top
     PitchMapping scale{PitchMode::Position, ScaleKind::MinorPentatonic, 9, 40, 80};
     ASSERT_TRUE(app->chooseMapping(scale));
     app->chooseNoteLength({250});
@@ -172,19 +171,20 @@ TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
     ASSERT_NE(recent, nullptr);
     emit recent->aboutToShow();
     app->findChild<QAction*>(QStringLiteral("recent2"))->trigger();
+    waitForOpening(form());
     EXPECT_EQ(form().model().DataFile, "/data/9.txt");
 }
 
 TEST_F(ApplicationWindowTest, AnImportedRecordingReopensFromTheRecentListOrLeavesIt) {
     const std::string plane = (dir.path() / "plane0").string();
     importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9}, {}});
-    ASSERT_TRUE(form().startImport(plane));
-    waitForImport(form());
-    form().loadDataFile("/data/a.txt");
+    ASSERT_TRUE(form().openRecording(plane));
+    waitForOpening(form());
+    openNow(form(), "/data/a.txt");
     ASSERT_EQ(app->recentFiles(), (QStringList{"/data/a.txt", QString::fromStdString(plane)}));
 
     app->openRecent(QString::fromStdString(plane));
-    waitForImport(form());
+    waitForOpening(form());
     EXPECT_EQ(form().model().DataFile, plane);
     EXPECT_EQ(form().model().CellCount, 3);
     EXPECT_TRUE(files.loads == std::vector<std::string>{"/data/a.txt"}) << "never through the text loader";
@@ -193,15 +193,49 @@ TEST_F(ApplicationWindowTest, AnImportedRecordingReopensFromTheRecentListOrLeave
     std::filesystem::remove(dir.path() / "plane0" / "spks.npy");
     std::filesystem::remove(dir.path() / "plane0" / "F.npy");
     app->openRecent(QString::fromStdString(plane));
-    waitForImport(form());
+    waitForOpening(form());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].second.rfind("plane0: ", 0), 0u) << messages.shown[0].second;
     EXPECT_EQ(app->recentFiles(), (QStringList{"/data/a.txt"}));
     EXPECT_EQ(form().model().DataFile, plane);
 }
 
+// The dialog, a drop and the recent list open a data file and a plane folder
+// alike, each through the window's one opener.
+TEST_F(ApplicationWindowTest, EveryWayInOpensEveryFormatThroughTheOneOpener) {
+    const std::string plane = (dir.path() / "plane0").string();
+    importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9}, {}});
+    settings->setValue(QStringLiteral("import/askOnOpen"), false);  // the import options were told not to ask
+    start();
+    const auto expectShown = [this](const std::string& path, int cells) {
+        EXPECT_EQ(form().model().DataFile, path);
+        EXPECT_EQ(form().model().CellCount, cells) << path;
+        ASSERT_FALSE(files.opened.empty());
+        EXPECT_EQ(files.opened.back(), path);
+    };
+    chooser.answers = {plane, "/data/a.txt"};
+    for (const auto& [path, cells] : {std::pair{plane, 3}, std::pair{std::string("/data/a.txt"), 3}}) {
+        app->action("openAction").trigger();
+        waitForOpening(form());
+        expectShown(path, cells);
+    }
+    uievents::drop(form().raster(), uievents::files({plane.c_str()}));
+    waitForOpening(form());
+    expectShown(plane, 3);
+    uievents::drop(form().cellMap(), uievents::files({"/data/b.txt"}));
+    waitForOpening(form());
+    expectShown("/data/b.txt", 1);
+    for (const std::string& path : {plane, std::string("/data/a.txt")}) {
+        app->openRecent(QString::fromStdString(path));
+        waitForOpening(form());
+        expectShown(path, 3);
+    }
+    EXPECT_EQ(files.opened.size(), 6u);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(ApplicationWindowTest, SwitchingTheOutputWhilePlayingLeavesNoNoteSounding) {
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     ASSERT_TRUE(app->chooseMapping({PitchMode::Position, ScaleKind::Major, 0, 36, 96}));
     form().instrumentOption(3).click();  // Music Box, program 11
     form().playback().soundSwitched(true);
@@ -234,7 +268,7 @@ TEST_F(ApplicationWindowTest, SwitchingTheOutputWhilePlayingLeavesNoNoteSounding
 
 TEST_F(ApplicationWindowTest, AnImportPlaysAtItsOwnPaceAndTheStatusLineTellsItsTime) {
     const auto position = [this] { return app->findChild<QLabel*>(QStringLiteral("positionLabel"))->text(); };
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     EXPECT_EQ(position(), QStringLiteral("Frame 0 of 100")) << "a data file states no frame rate";
     EXPECT_FALSE(app->action("realTimeAction").isEnabled());
     EXPECT_FALSE(app->action("realTimeX8Action").isEnabled());
@@ -242,8 +276,8 @@ TEST_F(ApplicationWindowTest, AnImportPlaysAtItsOwnPaceAndTheStatusLineTellsItsT
     const auto plane = dir.path() / "plane0";
     importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9, 20}, {}});
     std::filesystem::copy_file(testfiles::data("import/ops.npy"), plane / "ops.npy");  // fs = 30
-    ASSERT_TRUE(form().startImport(plane.string()));
-    waitForImport(form());
+    ASSERT_TRUE(form().openRecording(plane.string()));
+    waitForOpening(form());
     EXPECT_EQ(form().speedText(), "33") << "opens at round(1000 / 30) ms per frame";
     EXPECT_EQ(form().playback().timerInterval(), 0) << "setting the pace does not start playback";
     EXPECT_FALSE(playing());
@@ -295,7 +329,7 @@ TEST_F(ApplicationWindowTest, RecentEntriesAreCanonicalAndTheMenuWakesWithTheFir
     fs::current_path(dir.path());
     for (const std::string& name : std::vector<std::string>{"rec.txt", "./link.txt", data.string()}) {
         files.models[name] = viewstest::makeModel(5, {{1}});
-        form().loadDataFile(name);
+        openNow(form(), name);
     }
     fs::current_path(before);
     EXPECT_EQ(app->recentFiles(), QStringList{QString::fromStdString(data.string())});
@@ -308,18 +342,18 @@ TEST_F(ApplicationWindowTest, PlaybackAndExportWaitForARecording) {
         EXPECT_FALSE(app->action(name).isEnabled()) << name;
     keyClick(*app, Qt::Key_Space, {}, QStringLiteral(" "));
     EXPECT_FALSE(playing());
-    form().loadDataFile("/data/missing.txt");  // refused: still nothing open
+    openNow(form(), "/data/missing.txt");  // refused: still nothing open
     EXPECT_FALSE(app->action("playStopAction").isEnabled());
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     for (const char* name : {"playStopAction", "backAction", "exportAction"})
         EXPECT_TRUE(app->action(name).isEnabled()) << name;
     // The Play button keeps its own behaviour: it answers with or without a recording.
 }
 
 TEST_F(ApplicationWindowTest, ExportSaysWhereItWroteAndItsTypeIsKept) {
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     const std::string written = (dir.path() / "out.png").string();
-    saver.answers = {written};
+    chooser.saveAnswers = {written};
     app->action("exportAction").trigger();
     if (form().exportAction().busy()) {
         QEventLoop loop;
@@ -332,10 +366,10 @@ TEST_F(ApplicationWindowTest, ExportSaysWhereItWroteAndItsTypeIsKept) {
     EXPECT_TRUE(status.contains(QString::fromStdString(dir.path().string()))) << status.toStdString();
 
     start();
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     app->action("exportAction").trigger();
-    ASSERT_EQ(saver.asked.size(), 2u);
-    EXPECT_EQ(saver.asked[1].startPath, "/data/a.png") << "the type chosen last time";
+    ASSERT_EQ(chooser.saveAsked.size(), 2u);
+    EXPECT_EQ(chooser.saveAsked[1].startPath, "/data/a.png") << "the type chosen last time";
 }
 
 TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {
@@ -378,7 +412,7 @@ TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAreOfferedAndTheBarsGrowW
 }
 
 TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesTheRastersZoom) {
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     form().showRasterWindow({10, 1, 20, 1});
     ASSERT_EQ(form().raster().scale().width, 20);
     QAction& whole = app->action("wholeRecordingAction");
@@ -393,7 +427,7 @@ TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesThe
 
 TEST_F(ApplicationWindowTest, TheStatusLineSaysWhyNothingIsHeardAndWhatMappingAndOrderAreShown) {
     const auto notes = [this] { return app->findChild<QLabel*>(QStringLiteral("listeningLabel"))->text(); };
-    form().loadDataFile("/data/a.txt");
+    openNow(form(), "/data/a.txt");
     EXPECT_EQ(notes(), QString());
     uievents::click(form().playButton());
     EXPECT_TRUE(notes().contains(QStringLiteral("Sound ON"))) << notes().toStdString();
@@ -425,12 +459,14 @@ TEST_F(ApplicationWindowTest, TheOpenDialogStartsWhereAndAtTheTypeTheLastChoiceW
     chooser.answers = {"/data/b.txt"};
     chooser.typeChosen = "Data Files (*.txt)";
     app->action("openAction").trigger();
+    waitForOpening(form());
     ASSERT_EQ(chooser.asked.size(), 1u);
     EXPECT_EQ(chooser.asked[0].startPath, "");
     chooser.setFileType("");  // only the settings carry it over
     start();
     chooser.answers.push_back(std::nullopt);
     app->action("openAction").trigger();
+    waitForOpening(form());
     ASSERT_EQ(chooser.asked.size(), 2u);
     EXPECT_EQ(chooser.asked[1].startPath, "/data");
     EXPECT_EQ(chooser.asked[1].type, "Data Files (*.txt)");
@@ -466,18 +502,18 @@ TEST_F(ApplicationWindowTest, AnImportWithNoEventSaysSoAndImportOptionsReadItAga
         return n;
     };
     chooseThreshold(7);
-    ASSERT_TRUE(form().startImport(plane.string()));
-    waitForImport(form());
+    ASSERT_TRUE(form().openRecording(plane.string()));
+    waitForOpening(form());
     EXPECT_EQ(events(), 0u);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].second.find("event at 7 SD"), std::string::npos) << messages.shown[0].second;
 
     start();  // kept for the next run
     EXPECT_EQ(form().importOptions().threshold, 7);
-    ASSERT_TRUE(form().startImport(plane.string()));
-    waitForImport(form());
+    ASSERT_TRUE(form().openRecording(plane.string()));
+    waitForOpening(form());
     chooseThreshold(3);  // reads the open recording again
-    waitForImport(form());
+    waitForOpening(form());
     EXPECT_EQ(form().importOptions().threshold, 3);
     EXPECT_EQ(events(), 3u);
 }
@@ -503,7 +539,7 @@ TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilTo
         QTimer::singleShot(0, answer);
         chooser.answers.push_back(plane.string());
         app->action("openAction").trigger();
-        waitForImport(form());
+        waitForOpening(form());
     };
     openAnswering(7, true, false);  // Cancel: nothing opens
     EXPECT_EQ(asked, 1);
@@ -515,7 +551,7 @@ TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilTo
     start();
     chooser.answers.push_back(plane.string());
     app->action("openAction").trigger();
-    waitForImport(form());
+    waitForOpening(form());
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(form().model().DataFile, plane.string());
     EXPECT_EQ(form().importOptions().threshold, 7);
@@ -540,8 +576,8 @@ TEST_F(ApplicationWindowTest, AnImportWithMoreCellsThanKeysOpensWithEveryCellSou
         for (int cell = 1; cell <= form().model().CellCount; ++cell) n += form().playback().voices().voiceOf(cell).note < 0;
         return n;
     };
-    ASSERT_TRUE(form().startImport(plane));
-    waitForImport(form());
+    ASSERT_TRUE(form().openRecording(plane));
+    waitForOpening(form());
     ASSERT_EQ(form().model().CellCount, 200);
     EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Scale);
     EXPECT_EQ(silent(), 0);
@@ -562,17 +598,17 @@ TEST_F(ApplicationWindowTest, AnImportWithMoreCellsThanKeysOpensWithEveryCellSou
     // A data file plays rows as ever; the next import opens with every cell sounding again.
     start();
     files.models["/data/wide.txt"] = viewstest::makeModel(10, std::vector<std::vector<int>>(200, {1}));
-    form().loadDataFile("/data/wide.txt");
+    openNow(form(), "/data/wide.txt");
     EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Rows) << "a data file keeps the original rule";
-    ASSERT_TRUE(form().startImport(plane));
-    waitForImport(form());
+    ASSERT_TRUE(form().openRecording(plane));
+    waitForOpening(form());
     EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Scale);
-    form().loadDataFile("/data/wide.txt");
+    openNow(form(), "/data/wide.txt");
     EXPECT_EQ(form().playback().settings().pass.mapping.mode, PitchMode::Rows);
 }
 
 TEST_F(ApplicationWindowTest, TheStatusLineSaysWhatMergingAndTheNoteBudgetDidAndTheBudgetIsKept) {
-    form().loadDataFile("/data/a.txt");  // cells 1 and 3 in frame 1, cells 1 and 2 in frame 2
+    openNow(form(), "/data/a.txt");  // cells 1 and 3 in frame 1, cells 1 and 2 in frame 2
     // Chromatic 60..61: cells 1 and 2 play 60, cell 3 plays 61.
     ASSERT_TRUE(app->chooseMapping({PitchMode::Scale, ScaleKind::Chromatic, 0, 60, 61}));
     auto* menu = app->findChild<QMenu*>(QStringLiteral("notesPerFrameMenu"));
@@ -596,7 +632,7 @@ TEST_F(ApplicationWindowTest, TheStatusLineSaysWhatMergingAndTheNoteBudgetDidAnd
 }
 
 TEST_F(ApplicationWindowTest, TrialKeysStepTrialByTrialTheStatusNamesItAndItsDrumSounds) {
-    form().loadDataFile("/data/a.txt");  // 100 frames, no frame rate
+    openNow(form(), "/data/a.txt");  // 100 frames, no frame rate
     const auto events = dir.write("trials.csv", "frame,stop_frame,cond\n10,20,go\n30,40,nogo\n");
     ASSERT_TRUE(app->addContextFiles({events.string()}, {}));
     keyClick(*app, Qt::Key_BracketRight);
@@ -634,7 +670,7 @@ TEST_F(ApplicationWindowTest, TrialKeysStepTrialByTrialTheStatusNamesItAndItsDru
 // finished, it is the order itself; cancelled, the rows and the menu stay as they were.
 TEST_F(ApplicationWindowTest, ALargeSimilarityOrderRunsBehindProgressAndCancelKeepsTheRows) {
     files.models["/data/busy.txt"] = viewstest::randomModel(1000, 1000, 0.8, 5);  // over 500000 events
-    ASSERT_TRUE(form().loadDataFile("/data/busy.txt"));
+    ASSERT_TRUE(openNow(form(), "/data/busy.txt"));
     ASSERT_GE(form().model().Activity.eventCount(), 500000u);
     QAction& similarity = app->action("similarityOrderAction");
     QAction& activity = app->action("activityOrderAction");

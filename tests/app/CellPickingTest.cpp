@@ -61,16 +61,15 @@ struct CellPicking : ::testing::Test {
         ApplicationServices s;
         s.window.messages = &messages;
         s.window.midi = &midi;
-        s.window.load = [this](const std::string& p) { return files.load(p); };
-        // An import of the same four cells: ROIs 3, 8, 12 and 20 of a 100-row
-        // image, cell c's centre at column 10 c, row 5 c.
-        s.window.importer = [this](const std::string& path, const ImportProgress&) {
-            ImportResult r;
-            r.model = files.load("/data/four.txt");
+        // Data files from memory, and an import of the same four cells: ROIs
+        // 3, 8, 12 and 20 of a 100-row image, cell c's centre at column 10 c, row 5 c.
+        s.window.open = [this](const std::string& path, const ImportOptions&, const ImportProgress&) {
+            if (path != "/data/four.nwb") return files.open(path);
+            OpenedRecording r{files.load("/data/four.txt"), "four.nwb", ImportSource{}};
             r.model.DataFile = path;
-            r.model.SourceRoi = r.source.cellRoi = {0, 3, 8, 12, 20};
-            r.source.imageRows = 100;
-            for (int c = 1; c <= 4; ++c) r.source.filePositions.push_back({10.0 * c + 1, 100 - 5.0 * c});
+            r.model.SourceRoi = r.source->cellRoi = {0, 3, 8, 12, 20};
+            r.source->imageRows = 100;
+            for (int c = 1; c <= 4; ++c) r.source->filePositions.push_back({10.0 * c + 1, 100 - 5.0 * c});
             return r;
         };
         s.outputs.listPorts = [] { return std::vector<std::string>{}; };
@@ -81,7 +80,7 @@ struct CellPicking : ::testing::Test {
         app->activateWindow();
         QApplication::processEvents();
         app->setFocus();
-        ASSERT_TRUE(form().loadDataFile("/data/four.txt"));
+        ASSERT_TRUE(openNow(form(), "/data/four.txt"));
     }
     MainWindow& form() { return app->form(); }
     std::vector<int> picked() { return form().model().Selection.cells(); }
@@ -156,7 +155,7 @@ TEST_F(CellPicking, ClicksShiftClicksAndADragPickDotsWhichAreRingedAndMarkedBesi
 
     // A new recording starts with nothing picked.
     app->cells().pickNumbers("1-2");
-    ASSERT_TRUE(form().loadDataFile("/data/other.txt"));
+    ASSERT_TRUE(openNow(form(), "/data/other.txt"));
     EXPECT_TRUE(picked().empty());
 }
 
@@ -227,7 +226,7 @@ TEST_F(CellPicking, ActivityOrderMovesRowsAndPitchesAndAHoverNamesTheCellOfTheRo
 
 TEST_F(CellPicking, TwentyThousandDotsStayApartAndClicksAndDragsFindTheirCells) {
     files.models["/data/crowd.txt"] = viewstest::randomModel(20000, 50, 0.02, 9);
-    ASSERT_TRUE(form().loadDataFile("/data/crowd.txt"));
+    ASSERT_TRUE(openNow(form(), "/data/crowd.txt"));
     CanvasView& map = form().cellMap();
     // Smaller dots: most of the map is still its background.
     const QImage shown = uievents::shown(map);
@@ -266,8 +265,8 @@ TEST_F(CellPicking, TwentyThousandDotsStayApartAndClicksAndDragsFindTheirCells) 
 
 TEST_F(CellPicking, AnImportsCellsArePickedByRoiNumberAndTheirTipsGiveSourcePixels) {
     EXPECT_NE(app->cells().pickNumbers("roi 3"), std::nullopt) << "a data file has no ROIs";
-    ASSERT_TRUE(form().startImport("/data/four.nwb"));
-    waitForImport(form());
+    ASSERT_TRUE(form().openRecording("/data/four.nwb"));
+    waitForOpening(form());
     EXPECT_EQ(app->cells().pickNumbers("roi 8, 12-25"), std::nullopt);
     EXPECT_EQ(picked(), (std::vector<int>{2, 3, 4}));
     for (const char* refused : {"roi 9", "roi 4-7", "roi x", "roi 12-8"}) {

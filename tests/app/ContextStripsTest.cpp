@@ -37,13 +37,13 @@ struct ContextStrips : ::testing::Test {
         ApplicationServices s;
         s.window.messages = &messages;
         s.window.midi = &midi;
-        s.window.load = [this](const std::string& p) { return files.load(p); };
+        s.window.open = files.opener();
         s.window.clock = [this] { return now; };
         s.settings = &settings;
         app = std::make_unique<ApplicationWindow>(s);
         app->show();
         form().setZoom(1.0);
-        ASSERT_TRUE(form().loadDataFile("/data/a.txt"));
+        ASSERT_TRUE(openNow(form(), "/data/a.txt"));
     }
     MainWindow& form() { return app->form(); }
     CanvasView& strip(std::size_t i) { return *form().controls().strips.at(i); }
@@ -125,8 +125,8 @@ TEST_F(ContextStrips, TrialsAndBehaviourShowAsStripsThatFollowTheRasterAndTheCur
     // A recording without context takes the strips and their room away again.
     emit form().seekRequested(0);
     files.models["/data/b.txt"] = viewstest::makeModel(10, {{1}});
-    ASSERT_TRUE(form().loadDataFile("/data/b.txt"));
-    ASSERT_TRUE(form().loadDataFile("/data/a.txt"));
+    ASSERT_TRUE(openNow(form(), "/data/b.txt"));
+    ASSERT_TRUE(openNow(form(), "/data/a.txt"));
     EXPECT_FALSE(strip(0).isVisibleTo(&form()));
     EXPECT_EQ(form().grab().toImage(), without) << "the window exactly as it was";
 }

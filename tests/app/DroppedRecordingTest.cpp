@@ -1,4 +1,4 @@
-#include "app/DataFileSource.h"
+#include "app/DroppedFiles.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

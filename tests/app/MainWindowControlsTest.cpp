@@ -4,9 +4,9 @@
 
 #include "app/DataFileDialog.h"
 #include "app/ExportAction.h"
-#include "film/OutputFormats.h"
+#include "export/OutputFormats.h"
 #include "app/FileChooser.h"
-#include "app/SaveFileChooser.h"
+#include "app/FileChooser.h"
 #include "import/RecordingFormats.h"
 
 #include <QAccessible>

@@ -3,7 +3,7 @@
 #include "AppTestSupport.h"
 
 #include "app/ExportAction.h"
-#include "app/SaveFileChooser.h"
+#include "app/FileChooser.h"
 #include "soundfiles/ExportTestSupport.h"
 #include "cli/RenderCommand.h"
 #include "face/FaceLayout.h"
@@ -71,17 +71,15 @@ void rightClick(QWidget& window, QPoint at) {
 }  // namespace
 
 struct MainWindowExport : WindowFixture {
-    ScriptedSaveChooser saver;
     testfiles::TempDir dir;
     std::string dataPath;
 
     void SetUp() override {
         MainWindowServices s;
         s.chooser = &chooser;
-        s.saveChooser = &saver;
         s.messages = &messages;
         s.midi = &midi;
-        s.load = [this](const std::string& p) { return files.load(p); };
+        s.open = files.opener();
         window = std::make_unique<MainWindow>(s);
         window->show();
         // Ctrl+E belongs to the active window, as it would on a desktop.
@@ -113,10 +111,10 @@ struct MainWindowExport : WindowFixture {
 };
 
 TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     uievents::click(window->instrumentOption(5), {5, 5});  // Ice Rain
     window->setSpeedText("80");
-    saver.answers = {out("window.mid")};
+    chooser.saveAnswers = {out("window.mid")};
 
     rightClick(*window, background());
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -130,11 +128,11 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
     uievents::release(*menu, item);
     waitForExport(*window);
 
-    ASSERT_EQ(saver.asked.size(), 1u);
-    EXPECT_EQ(saver.asked[0].title, "Export");
-    EXPECT_EQ(saver.asked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;MP4 Figure (*.mp4);;PNG Picture (*.png);;"
-                                       "PNG Figure (*.png)");
-    EXPECT_EQ(saver.asked[0].startPath, out("rec.mid"));
+    ASSERT_EQ(chooser.saveAsked.size(), 1u);
+    EXPECT_EQ(chooser.saveAsked[0].title, "Export");
+    EXPECT_EQ(chooser.saveAsked[0].filter, "MIDI File (*.mid);;WAV Audio (*.wav);;MP4 Movie (*.mp4);;MP4 Figure (*.mp4);;"
+                                           "PNG Picture (*.png);;PNG Figure (*.png)");
+    EXPECT_EQ(chooser.saveAsked[0].startPath, out("rec.mid"));
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
     const std::string written = readFile(out("window.mid"));
     ASSERT_FALSE(written.empty());
@@ -144,18 +142,18 @@ TEST_F(MainWindowExport, BackgroundMenuExportsWhatTheCommandLineWrites) {
 }
 
 TEST_F(MainWindowExport, CtrlEAsksAndCancelWritesNothing) {
-    window->loadDataFile(dataPath);
-    saver.answers = {std::nullopt, out("second.mid")};
+    openNow(*window, dataPath);
+    chooser.saveAnswers = {std::nullopt, out("second.mid")};
     pressCtrlE(*window);
-    ASSERT_EQ(saver.asked.size(), 1u) << "Ctrl+E did not open the save dialog";
+    ASSERT_EQ(chooser.saveAsked.size(), 1u) << "Ctrl+E did not open the save dialog";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only rec.txt";
     EXPECT_TRUE(messages.shown.empty());
 
     // The dialog starts at the name chosen last time once there is one.
     pressCtrlE(*window);
     pressCtrlE(*window);
-    ASSERT_EQ(saver.asked.size(), 3u);
-    EXPECT_EQ(saver.asked[2].startPath, out("second.mid"));
+    ASSERT_EQ(chooser.saveAsked.size(), 3u);
+    EXPECT_EQ(chooser.saveAsked[2].startPath, out("second.mid"));
     EXPECT_TRUE(readFile(out("second.mid")) == commandOutput("command.mid", {}));
 }
 
@@ -167,17 +165,17 @@ TEST_F(MainWindowExport, ProblemsAreToldAndNothingIsWritten) {
     window->exportAction().run();  // reached some other way, it says why not
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].second, "There is no recording to export: load a data file first.");
-    EXPECT_TRUE(saver.asked.empty());
+    EXPECT_TRUE(chooser.saveAsked.empty());
 
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     window->setSpeedText("0");
     pressCtrlE(*window);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].second.find("speed \"0\" does not play"), std::string::npos) << messages.shown[1].second;
-    EXPECT_TRUE(saver.asked.empty());
+    EXPECT_TRUE(chooser.saveAsked.empty());
 
     window->setSpeedText("50");
-    saver.answers = {out("no-such-folder/out.mid"), out("song.mp3")};
+    chooser.saveAnswers = {out("no-such-folder/out.mid"), out("song.mp3")};
     pressCtrlE(*window);
     pressCtrlE(*window);
     ASSERT_EQ(messages.shown.size(), 4u);
@@ -189,8 +187,8 @@ TEST_F(MainWindowExport, ProblemsAreToldAndNothingIsWritten) {
 TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
     // The window's own SoundFont search; only the piano's samples get loaded.
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
-    window->loadDataFile(dataPath);
-    saver.answers = {out("cancelled.wav"), out("kept.wav")};
+    openNow(*window, dataPath);
+    chooser.saveAnswers = {out("cancelled.wav"), out("kept.wav")};
 
     // The user presses Cancel as soon as the progress dialog is up.
     bool pressed = false;
@@ -220,9 +218,9 @@ TEST_F(MainWindowExport, AudioExportShowsProgressAndItsCancelLeavesNoFile) {
 
 TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
-    window->loadDataFile(dataPath);
+    openNow(*window, dataPath);
     const QImage before = window->grab().toImage();
-    saver.answers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
+    chooser.saveAnswers = {out("cancelled.mp4"), out("kept.mp4"), out("still.png"), out("no-such-folder/x.mp4")};
 
     // Cancel pressed once the movie is being written (its temporary file is there).
     bool pressed = false;
@@ -270,8 +268,8 @@ TEST_F(MainWindowExport, MovieAndPictureExportsLeaveTheWindowAsItWas) {
 
 TEST_F(MainWindowExport, AStillShowsTheControlsAsLeftAndTheFigureTypeLeavesThemOut) {
     if (chooseSoundFont().path.empty()) GTEST_SKIP() << "no SoundFont installed";
-    window->loadDataFile(dataPath);
-    saver.answers = {out("stopped.png"), out("playing.png"), out("figure.png")};
+    openNow(*window, dataPath);
+    chooser.saveAnswers = {out("stopped.png"), out("playing.png"), out("figure.png")};
     // Stopped at frame 3 with "Sound OFF" (as the window starts), then playing with "Sound ON".
     uievents::click(window->playButton(), {5, 5});
     for (int tick = 0; tick < 3; ++tick) window->playback().tick();
@@ -298,11 +296,11 @@ TEST_F(MainWindowExport, AStillShowsTheControlsAsLeftAndTheFigureTypeLeavesThemO
     EXPECT_NE(part(stopped, layout::kSoundFrame), part(atRest, layout::kSoundFrame)) << "Sound OFF was chosen";
 
     // The figure type of the dialog writes the figure, and is offered again next time.
-    saver.typeChosen = "PNG Figure (*.png)";
+    chooser.saveTypeChosen = "PNG Figure (*.png)";
     pressCtrlE(*window);
     EXPECT_EQ(QImage(QString::fromStdString(out("figure.png"))).size(), figureSize() * 2);
-    EXPECT_NE(saver.asked.back().filter.find("PNG Figure (*.png)"), std::string::npos);
+    EXPECT_NE(chooser.saveAsked.back().filter.find("PNG Figure (*.png)"), std::string::npos);
     pressCtrlE(*window);
-    EXPECT_EQ(saver.asked.back().type, "PNG Figure (*.png)");
+    EXPECT_EQ(chooser.saveAsked.back().type, "PNG Figure (*.png)");
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().second;
 }

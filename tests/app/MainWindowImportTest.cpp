@@ -25,7 +25,7 @@ struct MainWindowImport : WindowFixture {
     }
     // Shows the text recording, the one an import must not disturb.
     void showText() {
-        window->loadDataFile("/data/cells.txt");
+        openNow(*window, "/data/cells.txt");
         ASSERT_EQ(window->model().CellCount, 3);
     }
     void expectPlaneShown(const fs::path& opened) {
@@ -48,8 +48,8 @@ TEST_F(MainWindowImport, ThePlaneOpensFromTheDialogAndByADrop) {
     QObject::connect(window.get(), &MainWindow::dataLoaded, [&loaded] { ++loaded; });
     chooser.answers = {(plane / "stat.npy").string()};
     uievents::click(control("fileopen"));
-    EXPECT_TRUE(window->importing());
-    waitForImport(*window);
+    EXPECT_TRUE(window->opening());
+    waitForOpening(*window);
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;
     EXPECT_EQ(loaded, 1);
     expectPlaneShown(plane / "stat.npy");
@@ -58,7 +58,8 @@ TEST_F(MainWindowImport, ThePlaneOpensFromTheDialogAndByADrop) {
 
     showText();
     uievents::drop(window->cellMap(), QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString((plane / "spks.npy").string()))});
-    waitForImport(*window);
+    waitForOpening(*window);
+    waitForOpening(*window);
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;
     expectPlaneShown(plane / "spks.npy");
 }
@@ -69,7 +70,7 @@ TEST_F(MainWindowImport, CancelAndRefusalKeepWhatWasShown) {
     const CellModel before = window->model();
     const QString caption = window->windowTitle();
     std::vector<std::pair<bool, std::string>> ended;
-    QObject::connect(window.get(), &MainWindow::importEnded,
+    QObject::connect(window.get(), &MainWindow::openingEnded,
                      [&ended](bool imported, const QString& error) { ended.emplace_back(imported, error.toStdString()); });
 
     // Cancel pressed as the dialog appears, before the worker gets going.
@@ -78,7 +79,7 @@ TEST_F(MainWindowImport, CancelAndRefusalKeepWhatWasShown) {
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(dialog->isVisible());
     uievents::click(*dialog->findChild<QPushButton*>());
-    waitForImport(*window);
+    waitForOpening(*window);
     ASSERT_EQ(ended.size(), 1u);
     EXPECT_EQ(ended[0], std::make_pair(false, std::string()));
     EXPECT_TRUE(messages.shown.empty());
@@ -89,7 +90,7 @@ TEST_F(MainWindowImport, CancelAndRefusalKeepWhatWasShown) {
     const auto size = fs::file_size(plane / "spks.npy");
     fs::resize_file(plane / "spks.npy", size - 7);
     window->openRecording(plane.string());
-    waitForImport(*window);
+    waitForOpening(*window);
     ASSERT_EQ(messages.shown.size(), 1u);
     const std::string told = messages.shown[0].second;
     EXPECT_EQ(told.rfind("plane0: ", 0), 0u) << told;

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/DataFileSource.h"
+#include "app/DroppedFiles.h"
 #include "views/MainWindowControls.h"
 #include "model/RecordingGenerator.h"
 #include "drawing/Palette.h"
@@ -51,7 +51,7 @@ struct MainWindowLoading : WindowFixture {
 TEST_F(MainWindowLoading, ALoadShowsTheRecordingRescalesAndRewinds) {
     window->playback().seek(7);
     window->keyboard().canvas().filledBox(0, 0, 3, 3, kLightRed);
-    window->loadDataFile("/data/cells.txt");
+    openNow(*window, "/data/cells.txt");
     EXPECT_EQ(window->windowTitle(), QString::fromStdString(captionFor("/data/cells.txt")));
     EXPECT_EQ(labelText("Label3"), "3");
     EXPECT_EQ(labelText("Label4"), "10");
@@ -87,7 +87,7 @@ TEST_F(MainWindowLoading, CursorsMoveInTheirViewsUnitsAndOnlyTheTicksShow) {
     EXPECT_EQ(uievents::shownClient(window->frameStrip()).pixel(0, 3), kRedRgb);
     EXPECT_NE(startStrip.pixel(0, 3), kRedRgb);
 
-    window->loadDataFile("/data/other.txt");  // 400 frames on 495 px
+    openNow(*window, "/data/other.txt");  // 400 frames on 495 px
     window->moveCursors(123.4);
     const int x = int(123.4 * 495 / 400);
     const QImage raster = uievents::shownClient(window->raster());
@@ -105,7 +105,7 @@ TEST_F(MainWindowLoading, CursorsMoveInTheirViewsUnitsAndOnlyTheTicksShow) {
 }
 
 TEST_F(MainWindowLoading, PressingOnTheRasterOrTheStripAsksToSeekToThatFrame) {
-    window->loadDataFile("/data/other.txt");
+    openNow(*window, "/data/other.txt");
     std::vector<double> seeks;
     QObject::connect(window.get(), &MainWindow::seekRequested, [&](double f) { seeks.push_back(f); });
     uievents::press(window->frameStrip(), {1 + 99, 4});
@@ -118,17 +118,23 @@ TEST_F(MainWindowLoading, PressingOnTheRasterOrTheStripAsksToSeekToThatFrame) {
 TEST_F(MainWindowLoading, DropsLoadTheFirstFileOnlyWhenItEndsInLowerCaseTxt) {
     window->show();
     drop(window->raster(), uievents::files({"/data/other.txt", "/data/cells.txt"}));
+    waitForOpening(*window);
     EXPECT_EQ(files.loads, (std::vector<std::string>{"/data/other.txt"}));
     EXPECT_EQ(window->model().FrameCount, 400);
 
     drop(window->cellMap(), uievents::files({"/data/b.csv", "/data/cells.txt"}));  // first one decides
+    waitForOpening(*window);
     drop(window->raster(), uievents::files({"/data/cells.TXT"}));
+    waitForOpening(*window);
     drop(window->cellMap(), uievents::files({"/data/cells.Txt"}));
+    waitForOpening(*window);
     drop(window->raster(), {}, "/data/cells.txt");  // text, no file names
+    waitForOpening(*window);
     EXPECT_EQ(files.loads.size(), 1u);
     EXPECT_EQ(window->model().FrameCount, 400);
 
     drop(window->cellMap(), uievents::files({"/data/cellstxt"}));
+    waitForOpening(*window);
     EXPECT_EQ(files.loads.back(), "/data/cellstxt");
     EXPECT_EQ(window->model().CellCount, 4);
     EXPECT_TRUE(chooser.asked.empty());
@@ -141,6 +147,7 @@ TEST_F(MainWindowLoading, DropsAnywhereButTheRasterAndTheMapDoNothing) {
                             &control("PLAYK"), &control("fileopen"), &control("SPEED"),
                             static_cast<QWidget*>(window.get())})
         drop(*target, uievents::files({"/data/cells.txt"}));
+        waitForOpening(*window);
     EXPECT_TRUE(files.loads.empty());
     EXPECT_EQ(window->windowTitle(), "Form1");
 }
@@ -166,9 +173,12 @@ TEST_F(MainWindowLoading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
     chooser.answers = {std::nullopt, "/data/cells.txt", std::nullopt, "/data/missing.dat"};
     window->show();
     uievents::click(control("fileopen"));  // cancelled before any choice: nothing
+    waitForOpening(*window);
     EXPECT_TRUE(files.loads.empty());
     uievents::click(control("fileopen"));
+    waitForOpening(*window);
     uievents::click(control("fileopen"));  // cancelled after a choice: that file again
+    waitForOpening(*window);
     EXPECT_EQ(files.loads, (std::vector<std::string>{"/data/cells.txt", "/data/cells.txt"}));
     ASSERT_EQ(chooser.asked.size(), 3u);
     for (const auto& a : chooser.asked) {
@@ -181,17 +191,18 @@ TEST_F(MainWindowLoading, TheDialogRemembersItsChoiceAndCancelReloadsIt) {
     EXPECT_EQ(chooser.asked[2].startPath, "/data/cells.txt");
     // whatever the dialog returns is tried, suffix or not
     uievents::click(control("fileopen"));
+    waitForOpening(*window);
     EXPECT_EQ(files.loads.back(), "/data/missing.dat");
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(window->dialogFileName(), "/data/missing.dat");
 }
 
 TEST_F(MainWindowLoading, ARefusedFileShowsTheReasonAndChangesNothing) {
-    window->loadDataFile("/data/cells.txt");
+    openNow(*window, "/data/cells.txt");
     window->moveCursors(4);
     const Snapshot before = snapshot();
     const QString title = window->windowTitle();
-    window->loadDataFile("/data/broken.txt");
+    openNow(*window, "/data/broken.txt");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].first, title.toStdString());
     EXPECT_EQ(messages.shown[0].second, "broken.txt, line 3: not a data file");
@@ -199,14 +210,15 @@ TEST_F(MainWindowLoading, ARefusedFileShowsTheReasonAndChangesNothing) {
     // also when dropped, and also for an error that is not a data-file error
     files.models.erase("/data/other.txt");
     drop(window->raster(), uievents::files({"/data/other.txt"}));
+    waitForOpening(*window);
     MainWindowServices s;
     RecordingOutput quiet;
     s.midi = &quiet;
     s.messages = &messages;
     s.chooser = &chooser;
-    s.load = [](const std::string&) -> CellModel { throw std::bad_alloc(); };
+    s.open = [](const std::string&, const ImportOptions&, const ImportProgress&) -> OpenedRecording { throw std::bad_alloc(); };
     MainWindow second(s);
-    second.loadDataFile("/data/cells.txt");
+    openNow(second, "/data/cells.txt");
     EXPECT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(second.windowTitle(), "Form1");
     EXPECT_TRUE(snapshot() == before);
@@ -225,6 +237,7 @@ TEST(MainWindowRealFiles, ADroppedRecordingIsReadByTheLoader) {
     s.midi = &midi;
     MainWindow window(s);
     window.dropFiles({QString::fromStdString(path.string())});
+    waitForOpening(window);
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;
     EXPECT_EQ(window.windowTitle(), QString::fromStdString(captionFor(path.string())));
     EXPECT_EQ(window.model().FrameCount, 300);
@@ -233,6 +246,7 @@ TEST(MainWindowRealFiles, ADroppedRecordingIsReadByTheLoader) {
 
     const auto junk = dir.write("junk.txt", "this is not a recording\n");
     window.dropFiles({QString::fromStdString(junk.string())});
+    waitForOpening(window);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].second.find("junk.txt"), std::string::npos);
     EXPECT_EQ(window.model().FrameCount, 300);
@@ -251,6 +265,7 @@ TEST(MainWindowRealFiles, TheExampleRecordingFillsTheWindow) {
     MainWindow window(s);
     window.show();
     window.dropFiles({QString::fromStdString(example)});
+    waitForOpening(window);
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].second;
     window.moveCursors(window.model().FrameCount / 3.0);
     const QImage picture = uievents::shown(window);

@@ -29,7 +29,7 @@ struct MainWindowSound : WindowFixture {
         WindowFixture::SetUp();
         // Cell 1 fires in frames 1 and 3, cell 2 in frame 1; three frames in all.
         files.models["/data/two.txt"] = viewstest::makeModel(3, {{1, 3}, {1}});
-        window->loadDataFile("/data/two.txt");
+        openNow(*window, "/data/two.txt");
         midi.clear();
     }
     void tick() { window->playback().tick(); }

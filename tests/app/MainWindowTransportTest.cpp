@@ -16,7 +16,7 @@ struct MainWindowTransport : WindowFixture {
     void SetUp() override {
         WindowFixture::SetUp();
         files.models["/data/long.txt"] = viewstest::makeModel(100, {{5, 10, 50}, {10, 60}, {70}});
-        window->loadDataFile("/data/long.txt");
+        openNow(*window, "/data/long.txt");
     }
     int interval() { return window->playback().timerInterval(); }
     bool stopShown() { return !window->stopButton().isHidden(); }
@@ -145,7 +145,7 @@ TEST_F(MainWindowTransport, TheTimerPlaysAndLoopsOnItsOwn) {
     MainWindowServices s;
     s.chooser = &chooser;
     s.messages = &messages;
-    s.load = [this](const std::string& p) { return files.load(p); };
+    s.open = files.opener();
     s.clock = [&now] { return now; };
     window = std::make_unique<MainWindow>(s);
     const auto wait = [&](int ms) {
@@ -153,7 +153,7 @@ TEST_F(MainWindowTransport, TheTimerPlaysAndLoopsOnItsOwn) {
         window->playback().timer().runDueTicks();
     };
     files.models["/data/short.txt"] = viewstest::makeModel(5, {{1, 2, 3, 4, 5}});
-    window->loadDataFile("/data/short.txt");
+    openNow(*window, "/data/short.txt");
     retype("1");
     ASSERT_EQ(interval(), 1);
     std::vector<double> frames;
@@ -176,6 +176,7 @@ TEST_F(MainWindowTransport, LoadingDuringPlaybackKeepsPlayingFromTheStartOfTheNe
     for (int i = 0; i < 7; ++i) window->playback().tick();
     ASSERT_EQ(window->model().CurrentFrame, 7);
     uievents::drop(window->cellMap(), uievents::files({"/data/next.txt"}));
+    waitForOpening(*window);
     EXPECT_EQ(window->model().FrameCount, 30);
     EXPECT_EQ(window->model().CurrentFrame, 0);
     EXPECT_EQ(interval(), 50);  // the timer was not touched
@@ -192,7 +193,7 @@ TEST_F(MainWindowTransport, EmptyAndFramelessRecordingsPlaySeekAndRedrawWithoutH
     files.models["/data/no-cells.txt"] = viewstest::makeModel(100000, {});
     files.models["/data/no-frames.txt"] = viewstest::makeModel(0, {{1, 2}, {3}});
     for (const char* name : {"/data/no-cells.txt", "/data/no-frames.txt"}) {
-        window->loadDataFile(name);
+        openNow(*window, name);
         ASSERT_EQ(window->model().DataFile, name);
         uievents::click(window->playButton());
         for (int i = 0; i < 5; ++i) window->playback().tick();

@@ -26,7 +26,7 @@ struct RasterZoom : WindowFixture {
     void SetUp() override {
         WindowFixture::SetUp();
         files.models["/data/z.txt"] = viewstest::makeModel(1000, {{500}, {}, {}, {100}});
-        window->loadDataFile("/data/z.txt");
+        openNow(*window, "/data/z.txt");
     }
     CanvasView& raster() { return window->raster(); }
     UserScale shownWindow() { return raster().scale(); }
@@ -120,13 +120,13 @@ TEST_F(RasterZoom, WithAFrameRateTheCaptionsAlsoGiveSeconds) {
     CellModel m = viewstest::makeModel(1000, {{500}});
     m.FrameRate = 10;
     files.models["/data/rate.txt"] = m;
-    window->loadDataFile("/data/rate.txt");
+    openNow(*window, "/data/rate.txt");
     EXPECT_EQ(labelText("Label4"), QStringLiteral("1000"));  // the whole recording: as ever
     window->showRasterWindow({200, 0, 300, 1});
     EXPECT_EQ(labelText("Label1_4"), QStringLiteral("200 (20.0 s)"));
     EXPECT_EQ(labelText("Label4"), QStringLiteral("500 (50.0 s)"));
     // A new recording starts whole.
-    window->loadDataFile("/data/z.txt");
+    openNow(*window, "/data/z.txt");
     EXPECT_EQ(shownWindow(), rasterwindow::whole(1000, 4));
     EXPECT_EQ(labelText("Label1_4"), QStringLiteral("0"));
 }

@@ -3,7 +3,7 @@
 // pixel wide) rather than stretched.
 #include "AppTestSupport.h"
 
-#include "app/WindowZoom.h"
+#include "face/WindowZoom.h"
 #include "drawing/Palette.h"
 
 #include <QAbstractButton>
@@ -74,7 +74,7 @@ using WindowZoom = WindowFixture;
 
 TEST_F(WindowZoom, EveryCaptionFitsAtEveryZoomAndWhateverTheDesktopFont) {
     files.models["/data/big.txt"] = viewstest::makeModel(100000, std::vector<std::vector<int>>(1500, {1}));
-    window->loadDataFile("/data/big.txt");  // the widest counts: 1500 cells, 100000 frames
+    openNow(*window, "/data/big.txt");  // the widest counts: 1500 cells, 100000 frames
     window->show();
     for (double zoom : kZoomSteps) {
         window->setZoom(zoom);
@@ -86,7 +86,7 @@ TEST_F(WindowZoom, EveryCaptionFitsAtEveryZoomAndWhateverTheDesktopFont) {
     large.setPointSizeF(desktop.pointSizeF() * 2);
     QApplication::setFont(large);
     SetUp();
-    window->loadDataFile("/data/big.txt");
+    openNow(*window, "/data/big.txt");
     window->show();
     for (double zoom : kZoomSteps) {
         window->setZoom(zoom);
@@ -97,7 +97,7 @@ TEST_F(WindowZoom, EveryCaptionFitsAtEveryZoomAndWhateverTheDesktopFont) {
 
 TEST_F(WindowZoom, TheCountLabelsShowEveryDigit) {
     files.models["/data/big.txt"] = viewstest::makeModel(100000, std::vector<std::vector<int>>(1500, {1}));
-    window->loadDataFile("/data/big.txt");
+    openNow(*window, "/data/big.txt");
     window->show();
     for (const char* name : {"Label3", "Label4"}) {
         QLabel& count = control<QLabel>(name);
@@ -109,7 +109,7 @@ TEST_F(WindowZoom, TheCountLabelsShowEveryDigit) {
 
 TEST_F(WindowZoom, DrawingsAreDrawnAgainAtTwiceTheSize) {
     files.models["/data/z.txt"] = viewstest::makeModel(100, {{10, 50}, {30}, {90}});
-    window->loadDataFile("/data/z.txt");
+    openNow(*window, "/data/z.txt");
     window->show();
     window->playback().seek(70);
 

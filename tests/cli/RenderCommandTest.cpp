@@ -2,7 +2,7 @@
 #include "CliTestSupport.h"
 #include "soundfiles/ExportTestSupport.h"
 
-#include "soundfiles/RecordingExport.h"
+#include "export/RecordingExport.h"
 #include "cli/RenderCommand.h"
 #include "model/DataFileLoader.h"
 #include "sound/SoundTestSupport.h"

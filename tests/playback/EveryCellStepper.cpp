@@ -1,7 +1,7 @@
 #include "EveryCellStepper.h"
 
 #include "model/CellModel.h"
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/NumberText.h"
 #include "playback/PlaybackHost.h"
 #include "playback/SpeedText.h"

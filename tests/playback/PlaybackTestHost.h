@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/CellModel.h"
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/PitchMapping.h"
 #include "playback/PlaybackHost.h"
 #include "playback/VoiceTable.h"

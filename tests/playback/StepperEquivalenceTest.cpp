@@ -1,7 +1,7 @@
 #include "EveryCellStepper.h"
 #include "PlaybackTestHost.h"
 
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "drawing/KeyGeometry.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // that several cells share stay lit while one of them sounds.
 #include "PlaybackTestHost.h"
 
-#include "playback/FrameStepper.h"
+#include "playback/PlaybackSteps.h"
 #include "playback/PitchMapping.h"
 #include "playback/VoiceTable.h"
 #include "drawing/Palette.h"
