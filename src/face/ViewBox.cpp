@@ -96,8 +96,12 @@ void ViewBox::repaintLine(const QLineF& pixels) {
 
 void ViewBox::paint(QPainter& p, const QRect& exposed) const {
     const QSize box = size();
-    p.setPen(QColor(0, 0, 0));
-    p.drawRect(0, 0, box.width() - 1, box.height() - 1);
+    // The border fills whole box pixels, so at any device ratio it meets the image.
+    const QColor black(0, 0, 0);
+    p.fillRect(0, 0, box.width(), kBorder, black);
+    p.fillRect(0, box.height() - kBorder, box.width(), kBorder, black);
+    p.fillRect(0, 0, kBorder, box.height(), black);
+    p.fillRect(box.width() - kBorder, 0, kBorder, box.height(), black);
     const QRect client(QPoint(kBorder, kBorder), client_);
     const QRect area = exposed.intersected(client);
     // Clipped first: at a fractional ratio the image's last device pixel may
