@@ -114,17 +114,17 @@ void PaintActivityDensity(const CellModel& model, ImageCanvas& raster) {
         const int32_t* diff = eventsDown.data() + static_cast<std::size_t>(y) * cols;
         auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
         bool any = false;
-        for (std::size_t c = 0; c < cols; ++c) events[c] += diff[c];
-        const std::vector<int64_t>* lit = &events;
-        if (mark > 1) {
+        const bool wide = mark > 1;
+        if (wide) {
+            for (std::size_t c = 0; c < cols; ++c) events[c] += diff[c];
             for (std::size_t c = 0; c < cols; ++c) {
                 shown[c] = events[c];
                 for (std::size_t d = 1; d < static_cast<std::size_t>(mark) && d <= c; ++d) shown[c] += events[c - d];
             }
-            lit = &shown;
         }
         for (std::size_t c = 0; c < cols; ++c) {
-            const int64_t n = (*lit)[c];
+            if (!wide) events[c] += diff[c];
+            const int64_t n = wide ? shown[c] : events[c];
             if (n <= 0) continue;
             row[c] = plain ? blue
                            : densityRgb(static_cast<uint64_t>(n), static_cast<uint64_t>(cover), framesShown[c + 1],
