@@ -90,6 +90,21 @@ void BM_RasterRepaintWhole(benchmark::State& state) {
 }
 BENCHMARK(BM_RasterRepaintWhole)->Unit(benchmark::kMillisecond);
 
+// The same on a screen scaled twice (QT_SCALE_FACTOR=2): four times the
+// pixels, each mark two device pixels wide.
+void BM_RasterRepaintWholeAtRatio2(benchmark::State& state) {
+    const CellModel& m = largestRecording();
+    Views v;
+    v.raster.resize(2 * v.raster.pixelWidth(), 2 * v.raster.pixelHeight());
+    v.raster.setMarkSize(2);
+    for (auto _ : state) {
+        v.raster.clear();
+        PaintActivityDensity(m, v.raster);
+        benchmark::DoNotOptimize(v.raster.image().constBits());
+    }
+}
+BENCHMARK(BM_RasterRepaintWholeAtRatio2)->Unit(benchmark::kMillisecond);
+
 // The same for a window of one minute at 30 frames a second in the middle
 // of the recording, all rows (argument 0) or a tenth of them (1): what each
 // wheel notch or drag step draws.

@@ -134,8 +134,8 @@ void CellChooser::setHearMode(HearMode mode) {
 }
 
 void CellChooser::refreshMarks() {
-    mapMarks_->setGeometry(CanvasView::kBorder, CanvasView::kBorder, window_.cellMap().canvas().pixelWidth(),
-                           window_.cellMap().canvas().pixelHeight());
+    mapMarks_->setGeometry(CanvasView::kBorder, CanvasView::kBorder, window_.cellMap().clientSize().width(),
+                           window_.cellMap().clientSize().height());
     rowMarks_->place();
     mapMarks_->update();
     rowMarks_->update();
@@ -151,7 +151,7 @@ QPointF CellChooser::dotCentre(int cell) const {
 const MapDotIndex& CellChooser::dots() const {
     const CellModel& model = window_.model();
     const CanvasView& map = window_.cellMap();
-    const QSize size(map.canvas().pixelWidth(), map.canvas().pixelHeight());
+    const QSize size = map.clientSize();
     if (dotsBuilt_ && dotsOf_.revision == model.Revision && dotsOf_.size == size && dotsOf_.scale == map.scale())
         return dots_;
     std::vector<QPointF> centres(static_cast<std::size_t>(std::max<int>(model.CellCount, 0)) + 1);
@@ -173,7 +173,7 @@ std::optional<int> CellChooser::cellAtMap(QPoint mapPoint) const {
 std::optional<int> CellChooser::cellAtRaster(QPoint rasterPoint) const {
     const CanvasView& raster = window_.raster();
     const int n = window_.model().CellCount;
-    const int h = raster.canvas().pixelHeight();
+    const int h = raster.clientSize().height();
     const double y = rasterPoint.y() - CanvasView::kBorder + 0.5;
     if (n < 1 || h < 1 || y < 0 || y >= h) return std::nullopt;
     const UserScale& s = raster.scale();

@@ -14,7 +14,7 @@ MapMarks::MapMarks(CanvasView& map, std::function<const CellModel&()> model)
     : QWidget(&map), map_(map), model_(std::move(model)) {
     setObjectName(QStringLiteral("pickedCellRings"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setGeometry(CanvasView::kBorder, CanvasView::kBorder, map.canvas().pixelWidth(), map.canvas().pixelHeight());
+    setGeometry(CanvasView::kBorder, CanvasView::kBorder, map.clientSize().width(), map.clientSize().height());
 }
 
 void MapMarks::paintEvent(QPaintEvent*) {
@@ -39,7 +39,7 @@ RowMarks::RowMarks(CanvasView& raster, std::function<const CellModel&()> model)
 
 void RowMarks::place() {
     const QRect r = raster_.geometry();
-    setGeometry(r.left() - kWidth - 1, r.top() + CanvasView::kBorder, kWidth, raster_.canvas().pixelHeight());
+    setGeometry(r.left() - kWidth - 1, r.top() + CanvasView::kBorder, kWidth, raster_.clientSize().height());
 }
 
 void RowMarks::paintEvent(QPaintEvent*) {

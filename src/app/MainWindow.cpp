@@ -139,6 +139,10 @@ void MainWindow::connectControls() {
     connect(controls_.fileOpen, &QPushButton::clicked, this, [this] { chooseDataFile(); });
     connect(controls_.raster, &CanvasView::filesDropped, this, &MainWindow::dropFiles);
     connect(controls_.cellMap, &CanvasView::filesDropped, this, &MainWindow::dropFiles);
+    // On a screen of another resolution the views' images are resized: draw them again.
+    connect(controls_.raster, &CanvasView::resolutionChanged, this, &MainWindow::redrawViews);
+    connect(controls_.cellMap, &CanvasView::resolutionChanged, this, &MainWindow::redrawViews);
+    connect(controls_.keyboard, &CanvasView::resolutionChanged, this, &MainWindow::drawKeyboard);
     connect(controls_.raster, &CanvasView::pressed, this, &MainWindow::seekRequested);
     connect(controls_.frameStrip, &CanvasView::pressed, this, &MainWindow::seekRequested);
     for (CanvasView* strip : controls_.strips) connect(strip, &CanvasView::pressed, this, &MainWindow::seekRequested);

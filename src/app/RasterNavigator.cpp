@@ -41,12 +41,12 @@ bool RasterNavigator::wheel(QEvent* event) {
     const int eighths = delta.y() != 0 ? delta.y() : delta.x();
     if (eighths == 0) return true;
     const double factor = std::pow(kNotchZoom, eighths / 120.0);
-    const ImageCanvas& canvas = window_.raster().canvas();
+    const CanvasView& raster = window_.raster();
     const QPointF at = turn->position() - QPointF(CanvasView::kBorder, CanvasView::kBorder);
     const UserScale now = window_.rasterWindow();
     const UserScale next = turn->modifiers().testFlag(Qt::ShiftModifier)
-                               ? rasterwindow::zoomRows(now, factor, canvas.userY(at.y()), model.CellCount)
-                               : rasterwindow::zoomFrames(now, factor, canvas.userX(at.x()), model.FrameCount);
+                               ? rasterwindow::zoomRows(now, factor, raster.userY(at.y()), model.CellCount)
+                               : rasterwindow::zoomFrames(now, factor, raster.userX(at.x()), model.FrameCount);
     window_.showRasterWindow(next);
     return true;
 }
@@ -62,11 +62,11 @@ bool RasterNavigator::middleDrag(QEvent* event) {
         return true;  // not a seek
     }
     if (!dragFrom_) return false;
-    const ImageCanvas& canvas = window_.raster().canvas();
+    const QSize client = window_.raster().clientSize();
     const QPointF moved = mouse->position() - *dragFrom_;
     // The picture follows the pointer: moving right brings earlier frames in.
-    const double frames = -moved.x() * dragWindow_.width / canvas.pixelWidth();
-    const double rows = -moved.y() * dragWindow_.height / canvas.pixelHeight();
+    const double frames = -moved.x() * dragWindow_.width / client.width();
+    const double rows = -moved.y() * dragWindow_.height / client.height();
     const CellModel& model = window_.model();
     window_.showRasterWindow(rasterwindow::scrolled(dragWindow_, frames, rows, model.FrameCount, model.CellCount));
     if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::MiddleButton) dragFrom_.reset();

@@ -21,6 +21,13 @@ bool anyNaN(std::initializer_list<float> values) {
 }
 }  // namespace
 
+template <class Set>
+void ImageCanvas::markSquare(int x, int y, Set&& set) const {
+    const int right = std::min(x + mark_, image_.width()), bottom = std::min(y + mark_, image_.height());
+    for (int j = y; j < bottom; ++j)
+        for (int i = x; i < right; ++i) set(i, j);
+}
+
 ImageCanvas::ImageCanvas(int pixelWidth, int pixelHeight)
     : image_(std::max(pixelWidth, 1), std::max(pixelHeight, 1), QImage::Format_RGB32) {
     image_.fill(background_);
@@ -38,12 +45,13 @@ void ImageCanvas::line(float x1, float y1, float x2, float y2, int colour) {
     const long long px1 = pixelX(x1), py1 = pixelY(y1), px2 = pixelX(x2), py2 = pixelY(y2);
     uint32_t* const base = reinterpret_cast<uint32_t*>(image_.bits());
     const qsizetype stride = image_.bytesPerLine() / 4;
-    rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) { base[y * stride + x] = rgb; });
-    const long long l = std::clamp<long long>(std::min(px1, px2), 0, w - 1);
-    const long long r = std::clamp<long long>(std::max(px1, px2), 0, w - 1);
-    const long long t = std::clamp<long long>(std::min(py1, py2), 0, h - 1);
-    const long long b = std::clamp<long long>(std::max(py1, py2), 0, h - 1);
-    markDirty(QRect(QPoint(int(l), int(t)), QPoint(int(r), int(b))));
+    if (mark_ == 1)
+        rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) { base[y * stride + x] = rgb; });
+    else
+        rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) {
+            markSquare(x, y, [&](int i, int j) { base[j * stride + i] = rgb; });
+        });
+    markDirty(markedRect(std::min(px1, px2), std::min(py1, py2), std::max(px1, px2), std::max(py1, py2)));
 }
 
 void ImageCanvas::restLine(float x1, float y1, float x2, float y2, int colour) {
@@ -54,12 +62,12 @@ void ImageCanvas::restLine(float x1, float y1, float x2, float y2, int colour) {
     uint32_t* const base = reinterpret_cast<uint32_t*>(image_.bits());
     const uint32_t* const rest = reinterpret_cast<const uint32_t*>(resting_.constBits());
     const qsizetype stride = image_.bytesPerLine() / 4, restStride = resting_.bytesPerLine() / 4;
-    rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) { base[y * stride + x] = rest[y * restStride + x]; });
-    const long long l = std::clamp<long long>(std::min(px1, px2), 0, w - 1);
-    const long long r = std::clamp<long long>(std::max(px1, px2), 0, w - 1);
-    const long long t = std::clamp<long long>(std::min(py1, py2), 0, h - 1);
-    const long long b = std::clamp<long long>(std::max(py1, py2), 0, h - 1);
-    markDirty(QRect(QPoint(int(l), int(t)), QPoint(int(r), int(b))));
+    const auto copy = [&](int x, int y) { base[y * stride + x] = rest[y * restStride + x]; };
+    rasteriseLine(px1, py1, px2, py2, w, h, [&](int x, int y) {
+        if (mark_ == 1) copy(x, y);
+        else markSquare(x, y, copy);
+    });
+    markDirty(markedRect(std::min(px1, px2), std::min(py1, py2), std::max(px1, px2), std::max(py1, py2)));
 }
 
 void ImageCanvas::filledBox(float x1, float y1, float x2, float y2, int colour) {
@@ -67,9 +75,9 @@ void ImageCanvas::filledBox(float x1, float y1, float x2, float y2, int colour) 
     const uint32_t rgb = paletteRgb(colour);
     const long long px1 = pixelX(x1), py1 = pixelY(y1), px2 = pixelX(x2), py2 = pixelY(y2);
     const int l = int(std::max<long long>(std::min(px1, px2), 0));
-    const int r = int(std::min<long long>(std::max(px1, px2), image_.width() - 1));
+    const int r = int(std::min<long long>(std::max(px1, px2) + mark_ - 1, image_.width() - 1));
     const int t = int(std::max<long long>(std::min(py1, py2), 0));
-    const int b = int(std::min<long long>(std::max(py1, py2), image_.height() - 1));
+    const int b = int(std::min<long long>(std::max(py1, py2) + mark_ - 1, image_.height() - 1));
     if (l > r || t > b) return;
     for (int y = t; y <= b; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(image_.scanLine(y));
@@ -106,14 +114,31 @@ void ImageCanvas::circle(float x, float y, float radius) {
         for (long long i = std::max<long long>(left, 0); i <= std::min<long long>(right, w - 1); ++i) {
             if (!within(i, j)) continue;
             any = true;
-            const bool edge = !within(i - 1, j) || !within(i + 1, j) || !within(i, j - 1) || !within(i, j + 1);
+            // The rim is a mark wide; the disc is convex, so the pixel a mark
+            // away on each side tells whether any nearer one lies outside.
+            const bool edge = !within(i - mark_, j) || !within(i + mark_, j) || !within(i, j - mark_) ||
+                              !within(i, j + mark_);
             row[i] = edge ? rim : inside;
         }
     }
     const long long ci = static_cast<long long>(std::floor(cx)), cj = static_cast<long long>(std::floor(cy));
-    if (!any && !within(ci, cj) && ci >= 0 && ci < w && cj >= 0 && cj < h) plot(int(ci), int(cj), rim);
-    markDirty(QRect(QPoint(int(std::clamp<long long>(left, 0, w - 1)), int(std::clamp<long long>(top, 0, h - 1))),
-                    QPoint(int(std::clamp<long long>(right, 0, w - 1)), int(std::clamp<long long>(bottom, 0, h - 1)))));
+    if (!any && !within(ci, cj) && ci >= 0 && ci < w && cj >= 0 && cj < h)
+        markSquare(int(ci), int(cj), [&](int i, int j) { plot(i, j, rim); });
+    markDirty(markedRect(left, top, right, bottom));
+}
+
+QRect ImageCanvas::markedRect(long long left, long long top, long long right, long long bottom) const {
+    const int w = image_.width(), h = image_.height();
+    return QRect(QPoint(int(std::clamp<long long>(left, 0, w - 1)), int(std::clamp<long long>(top, 0, h - 1))),
+                 QPoint(int(std::clamp<long long>(right + mark_ - 1, 0, w - 1)),
+                        int(std::clamp<long long>(bottom + mark_ - 1, 0, h - 1))));
+}
+
+void ImageCanvas::setMarkSize(int pixels) {
+    pixels = std::max(pixels, 1);
+    if (pixels == mark_) return;
+    mark_ = pixels;
+    dropResting();
 }
 
 void ImageCanvas::setScale(const UserScale& scale) {

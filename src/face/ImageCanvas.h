@@ -39,6 +39,11 @@ public:
     void setForeColour(int colour) override { fore_ = colour; }
     int fillColour() const { return fill_; }
     int foreColour() const { return fore_; }
+    // Each pixel a mark lights becomes a square of `pixels` x `pixels` (its
+    // top-left at that pixel, clipped), so a mark drawn into an image of
+    // device pixels keeps the width of one window pixel; 1 at construction.
+    void setMarkSize(int pixels);
+    int markSize() const { return mark_; }
 
     // Replaces the user scale; the pixels already drawn stay as they are.
     void setScale(const UserScale& scale);
@@ -78,12 +83,18 @@ public:
 
 private:
     void plot(int x, int y, uint32_t rgb) { reinterpret_cast<uint32_t*>(image_.scanLine(y))[x] = rgb; }
+    // Calls set(x, y) for each pixel of the mark-sized square at (x, y) within the image.
+    template <class Set>
+    void markSquare(int x, int y, Set&& set) const;
+    // `r` grown right and down by the mark size, within the image.
+    QRect markedRect(long long left, long long top, long long right, long long bottom) const;
 
     QImage image_;
     UserScale scale_;
     uint32_t background_ = 0xFFFFFFFF;
     int fill_ = 0;
     int fore_ = 0;
+    int mark_ = 1;
     QRect dirty_;
     std::function<void()> listener_;
     QImage resting_;

@@ -30,6 +30,8 @@ void PaintActivityDensity(const CellModel& model, ImageCanvas& raster) {
     const int32_t frameCount = model.FrameCount;
     if (cells < 1 || frameCount < 1) return;
     const int w = raster.pixelWidth(), h = raster.pixelHeight();
+    // A mark lights `mark` columns from its frame's and `mark` rows more below its cell's.
+    const int mark = raster.markSize();
     const int columns = std::min(w, 65533);
     std::vector<uint16_t> column(static_cast<std::size_t>(frameCount) + 1);
     fillColumnTable(raster, columns, column);
@@ -74,7 +76,7 @@ void PaintActivityDensity(const CellModel& model, ImageCanvas& raster) {
         const long long y1 = raster.pixelY(static_cast<float>(cells - place));
         const long long y2 = raster.pixelY(static_cast<float>(cells - place + 1));
         const int top = static_cast<int>(std::max<long long>(std::min(y1, y2), 0));
-        const int bottom = static_cast<int>(std::min<long long>(std::max(y1, y2), h - 1));
+        const int bottom = static_cast<int>(std::min<long long>(std::max(y1, y2) + mark - 1, h - 1));
         if (top > bottom) continue;
         ++cellsDown[static_cast<std::size_t>(top)];
         --cellsDown[static_cast<std::size_t>(bottom) + 1];
@@ -93,12 +95,18 @@ void PaintActivityDensity(const CellModel& model, ImageCanvas& raster) {
     flushBand();
 
     const UserScale& scale = raster.scale();
-    const double block = std::max(1.0, std::fabs(scale.height) / h) * std::max(1.0, std::fabs(scale.width) / w);
+    // Shaded as at one device pixel per window pixel, whatever the device's resolution.
+    const double block = std::max(1.0, std::fabs(scale.height) * mark / h) * std::max(1.0, std::fabs(scale.width) * mark / w);
     const bool plain = block <= kFullBlueBlock;
     const uint32_t blue = paletteRgb(kLightBlue);
     QImage& image = raster.pixels();
     const uint32_t background = raster.background();
     std::vector<int64_t> events(cols);
+    // With wider marks a column shows the frames of the `mark` columns ending at it.
+    std::vector<int64_t> shown(mark > 1 ? cols : 0);
+    std::vector<uint32_t> framesShown(framesIn);
+    for (int d = 1; d < mark; ++d)
+        for (std::size_t c = cols; c >= static_cast<std::size_t>(d) + 1; --c) framesShown[c] += framesIn[c - d];
     int64_t cover = 0;
     int touchedTop = h, touchedBottom = -1;
     for (int y = 0; y < h; ++y) {
@@ -106,11 +114,20 @@ void PaintActivityDensity(const CellModel& model, ImageCanvas& raster) {
         const int32_t* diff = eventsDown.data() + static_cast<std::size_t>(y) * cols;
         auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
         bool any = false;
+        const bool wide = mark > 1;
+        if (wide) {
+            for (std::size_t c = 0; c < cols; ++c) events[c] += diff[c];
+            for (std::size_t c = 0; c < cols; ++c) {
+                shown[c] = events[c];
+                for (std::size_t d = 1; d < static_cast<std::size_t>(mark) && d <= c; ++d) shown[c] += events[c - d];
+            }
+        }
         for (std::size_t c = 0; c < cols; ++c) {
-            events[c] += diff[c];
-            if (events[c] <= 0) continue;
+            if (!wide) events[c] += diff[c];
+            const int64_t n = wide ? shown[c] : events[c];
+            if (n <= 0) continue;
             row[c] = plain ? blue
-                           : densityRgb(static_cast<uint64_t>(events[c]), static_cast<uint64_t>(cover), framesIn[c + 1],
+                           : densityRgb(static_cast<uint64_t>(n), static_cast<uint64_t>(cover), framesShown[c + 1],
                                 background);
             any = true;
         }

@@ -19,10 +19,11 @@ long long floorPixel(double v) {
 ViewBox::ViewBox() : canvas_(1, 1) {}
 
 void ViewBox::resize(const QSize& outer) {
-    const double oldWidth = canvas_.pixelWidth(), oldHeight = canvas_.pixelHeight();
-    canvas_.resize(outer.width() - 2 * kBorder, outer.height() - 2 * kBorder);
-    const double sx = canvas_.pixelWidth() / oldWidth, sy = canvas_.pixelHeight() / oldHeight;
-    if (sx == 1.0 && sy == 1.0) return;
+    const QSize old = client_;
+    client_ = QSize(std::max(outer.width() - 2 * kBorder, 1), std::max(outer.height() - 2 * kBorder, 1));
+    sizeImage();
+    if (client_ == old) return;
+    const double sx = double(client_.width()) / old.width(), sy = double(client_.height()) / old.height();
     // Overlays keep their place relative to the client area, as if drawn in
     // the user scale: a cursor set at a frame stays at that frame.
     for (auto& l : lines_) {
@@ -32,18 +33,40 @@ void ViewBox::resize(const QSize& outer) {
     if (repaint_) repaint_(QRect(QPoint(0, 0), size()));
 }
 
+void ViewBox::setDeviceRatio(double ratio) {
+    if (!(ratio > 0) || ratio == ratio_) return;
+    ratio_ = ratio;
+    canvas_.setMarkSize(std::max(1, int(std::lround(ratio))));
+    sizeImage();
+    if (repaint_) repaint_(QRect(QPoint(0, 0), size()));
+}
+
+void ViewBox::sizeImage() {
+    canvas_.resize(int(std::lround(client_.width() * ratio_)), int(std::lround(client_.height() * ratio_)));
+}
+
 void ViewBox::setScale(double left, double top, double width, double height) {
     canvas_.setScale({left, top, width, height});
 }
 
 double ViewBox::toPixelX(double x) const {
     const UserScale& s = canvas_.scale();
-    return (x - s.left) * (canvas_.pixelWidth() / s.width);
+    return (x - s.left) * (client_.width() / s.width);
 }
 
 double ViewBox::toPixelY(double y) const {
     const UserScale& s = canvas_.scale();
-    return (y - s.top) * (canvas_.pixelHeight() / s.height);
+    return (y - s.top) * (client_.height() / s.height);
+}
+
+double ViewBox::userX(double px) const {
+    const UserScale& s = canvas_.scale();
+    return pixelToUser(px, s.left, s.width, client_.width());
+}
+
+double ViewBox::userY(double py) const {
+    const UserScale& s = canvas_.scale();
+    return pixelToUser(py, s.top, s.height, client_.height());
 }
 
 OverlayLine& ViewBox::addLine(const QString& name, const QLineF& pixels, uint32_t rgb) {
@@ -62,7 +85,7 @@ void ViewBox::repaintLine(const QLineF& pixels) {
     if (!repaint_) return;
     const long long x1 = floorPixel(pixels.x1()), x2 = floorPixel(pixels.x2());
     const long long y1 = floorPixel(pixels.y1()), y2 = floorPixel(pixels.y2());
-    const QRect client(0, 0, canvas_.pixelWidth(), canvas_.pixelHeight());
+    const QRect client(QPoint(0, 0), client_);
     const QRect span = client.intersected(QRect(
         QPoint(int(std::clamp<long long>(std::min(x1, x2), -1, client.width())),
                int(std::clamp<long long>(std::min(y1, y2), -1, client.height()))),
@@ -73,18 +96,35 @@ void ViewBox::repaintLine(const QLineF& pixels) {
 
 void ViewBox::paint(QPainter& p, const QRect& exposed) const {
     const QSize box = size();
-    p.setPen(QColor(0, 0, 0));
-    p.drawRect(0, 0, box.width() - 1, box.height() - 1);
-    const QRect client(kBorder, kBorder, canvas_.pixelWidth(), canvas_.pixelHeight());
+    // The border fills whole box pixels, so at any device ratio it meets the image.
+    const QColor black(0, 0, 0);
+    p.fillRect(0, 0, box.width(), kBorder, black);
+    p.fillRect(0, box.height() - kBorder, box.width(), kBorder, black);
+    p.fillRect(0, 0, kBorder, box.height(), black);
+    p.fillRect(box.width() - kBorder, 0, kBorder, box.height(), black);
+    const QRect client(QPoint(kBorder, kBorder), client_);
     const QRect area = exposed.intersected(client);
-    if (!area.isEmpty()) p.drawImage(area.topLeft(), canvas_.image(), area.translated(-kBorder, -kBorder));
-    p.setClipRect(client.intersected(exposed));
+    // Clipped first: at a fractional ratio the image's last device pixel may
+    // reach a little past the client area.
+    p.setClipRect(area);
+    if (!area.isEmpty()) {
+        // The image pixels under the exposed area, drawn back over exactly
+        // their own extent so each lands on one device pixel.
+        const QRect from = QRect(QPoint(int(std::floor((area.left() - kBorder) * ratio_)),
+                                        int(std::floor((area.top() - kBorder) * ratio_))),
+                                 QPoint(int(std::ceil((area.right() + 1 - kBorder) * ratio_)) - 1,
+                                        int(std::ceil((area.bottom() + 1 - kBorder) * ratio_)) - 1))
+                               .intersected(canvas_.image().rect());
+        const QRectF to(kBorder + from.x() / ratio_, kBorder + from.y() / ratio_, from.width() / ratio_,
+                        from.height() / ratio_);
+        p.drawImage(to, canvas_.image(), QRectF(from));
+    }
     for (const auto& l : lines_) {
         if (!l->visible()) continue;
         const QColor colour = QColor::fromRgb(l->colour());
         const QLineF& px = l->pixels();
         rasteriseLine(floorPixel(px.x1()), floorPixel(px.y1()), floorPixel(px.x2()), floorPixel(px.y2()),
-                      canvas_.pixelWidth(), canvas_.pixelHeight(), [&](int x, int y) {
+                      client_.width(), client_.height(), [&](int x, int y) {
                           p.fillRect(x + kBorder, y + kBorder, 1, 1, colour);
                       });
     }

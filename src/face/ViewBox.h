@@ -24,12 +24,21 @@ public:
 
     ViewBox();
 
-    // Sizes the box (border included); the image takes the client area at
-    // once, and the overlay lines scale with it. The image keeps its pixels
-    // until drawn again.
+    // Sizes the box (border included, in box pixels); the image takes the
+    // client area at once, and the overlay lines scale with it. The image keeps
+    // its pixels until drawn again.
     void resize(const QSize& outer);
-    QSize size() const { return {canvas_.pixelWidth() + 2 * kBorder, canvas_.pixelHeight() + 2 * kBorder}; }
-    // The drawing surface (client = size - 2 px each way).
+    QSize size() const { return client_ + QSize(2 * kBorder, 2 * kBorder); }
+    // The client area in box pixels (size - 2 px each way).
+    QSize clientSize() const { return client_; }
+    // Device pixels per box pixel (a screen's scaling; 1 at construction): the
+    // image is drawn at the client size times this, its marks as wide as a box
+    // pixel (rounded), and painted one device pixel per image pixel. The box's
+    // geometry, overlays and user scale stay in box pixels. The image keeps its
+    // pixels until drawn again.
+    void setDeviceRatio(double ratio);
+    double deviceRatio() const { return ratio_; }
+    // The drawing surface, in device pixels.
     ImageCanvas& canvas() { return canvas_; }
     const ImageCanvas& canvas() const { return canvas_; }
     // Sets the user scale (left, top, width, height) of the client area.
@@ -38,6 +47,9 @@ public:
     // Client-pixel x / y (unfloored) of user x / y under the current scale.
     double toPixelX(double x) const;
     double toPixelY(double y) const;
+    // User x / y at a client-pixel position (fractions allowed).
+    double userX(double px) const;
+    double userY(double py) const;
 
     // Adds an overlay line in client pixels; the box owns it.
     OverlayLine& addLine(const QString& name, const QLineF& pixels, uint32_t rgb);
@@ -57,7 +69,11 @@ public:
     void paint(QPainter& painter, const QRect& exposed) const;
 
 private:
+    void sizeImage();
+
     ImageCanvas canvas_;
+    QSize client_{1, 1};
+    double ratio_ = 1.0;
     std::vector<std::unique_ptr<OverlayLine>> lines_;
     std::function<void(const QRect&)> repaint_;
 };

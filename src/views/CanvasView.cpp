@@ -26,8 +26,22 @@ CanvasView::~CanvasView() {
 }
 
 void CanvasView::setBoxGeometry(const QRect& outer) {
+    followResolution();
     setGeometry(outer);
     box_.resize(outer.size());
+}
+
+bool CanvasView::followResolution() {
+    const double ratio = devicePixelRatioF();
+    if (ratio == box_.deviceRatio()) return false;
+    box_.setDeviceRatio(ratio);
+    return true;
+}
+
+bool CanvasView::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && followResolution()) emit resolutionChanged();
+    return handled;
 }
 
 void CanvasView::setScale(double left, double top, double width, double height) {
@@ -64,11 +78,12 @@ void CanvasView::paintEvent(QPaintEvent* event) {
 
 void CanvasView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    followResolution();
     box_.resize(size());
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
-    emit pressed(box_.canvas().userX(event->position().x() - kBorder));
+    emit pressed(box_.userX(event->position().x() - kBorder));
     QWidget::mousePressEvent(event);
 }
 

@@ -27,7 +27,10 @@ public:
     // the client area at once, shown or not. The overlay lines scale with the
     // client area; the image keeps its pixels until drawn again.
     void setBoxGeometry(const QRect& outer);
-    // The drawing surface; its size follows the widget's (client = size - 2 px each way).
+    // The client area in widget pixels (size - 2 px each way).
+    QSize clientSize() const { return box_.clientSize(); }
+    // The drawing surface, at the screen's resolution: its size is the client
+    // area's times the widget's device pixel ratio.
     ImageCanvas& canvas() { return box_.canvas(); }
     const ImageCanvas& canvas() const { return box_.canvas(); }
     // The widget-free view it shows.
@@ -39,6 +42,9 @@ public:
     // Client-pixel x (unfloored) of user x under the current scale.
     double toPixelX(double x) const;
     double toPixelY(double y) const;
+    // User x / y at a client-pixel position (fractions allowed).
+    double userX(double px) const { return box_.userX(px); }
+    double userY(double py) const { return box_.userY(py); }
 
     // Adds an overlay line in client pixels; the box owns it.
     OverlayLine& addLine(const QString& name, const QLineF& pixels, uint32_t rgb);
@@ -58,8 +64,12 @@ signals:
     void pressed(double x);
     // Files were dropped (local paths in drop order; never an empty list).
     void filesDropped(const QStringList& paths);
+    // The widget moved to a screen of another resolution: the image has its
+    // new size and must be drawn again.
+    void resolutionChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -69,6 +79,8 @@ protected:
 
 private:
     void flushDirty();
+    // Takes the widget's device pixel ratio; true if it changed.
+    bool followResolution();
 
     ViewBox box_;
     bool acceptsFiles_ = false;

@@ -160,10 +160,17 @@ void zoomMainWindowControls(MainWindowControls& c, QWidget& form, double zoom) {
         for (QRadioButton* o : form.findChildren<QRadioButton*>()) o->setStyle(c.optionStyle);
     }
     c.optionStyle->setZoom(zoom);
-    c.back->setPicture(backButtonArt(zoom));
-    c.play->setPicture(playButtonArt(zoom));
-    c.stop->setPicture(stopButtonArt(zoom));
-    c.cellAxis->setPixmap(cellAxisArt(zoom));
+    // Drawn at the screen's resolution, so Qt's own scaling shows them sharp.
+    const double ratio = form.devicePixelRatioF();
+    const auto atScreen = [&](QPixmap (*art)(double)) {
+        QPixmap picture = art(zoom * ratio);
+        picture.setDevicePixelRatio(ratio);
+        return picture;
+    };
+    c.back->setPicture(atScreen(backButtonArt));
+    c.play->setPicture(atScreen(playButtonArt));
+    c.stop->setPicture(atScreen(stopButtonArt));
+    c.cellAxis->setPixmap(atScreen(cellAxisArt));
     for (QLabel* l : form.findChildren<QLabel*>())
         if (!l->text().isEmpty()) fitLabel(*l, zoom);
 }

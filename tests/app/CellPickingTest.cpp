@@ -302,3 +302,43 @@ TEST_F(CellPicking, AnImportsCellsArePickedByRoiNumberAndTheirTipsGiveSourcePixe
     EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("column 30.0, row 15.0 in the source image")))
         << QToolTip::text().toStdString();
 }
+
+// Run by ctest with QT_SCALE_FACTOR=2 (app.TwiceTheScreensResolution); skipped at other ratios.
+TEST_F(CellPicking, AtTwiceTheResolutionMarksAreSharpDevicePixelsAndClicksStillPick) {
+    CanvasView& raster = form().raster();
+    if (raster.devicePixelRatioF() != 2.0) GTEST_SKIP() << "needs a device pixel ratio of 2 (QT_SCALE_FACTOR=2)";
+    ASSERT_EQ(raster.canvas().pixelWidth(), 2 * raster.clientSize().width());
+    ASSERT_EQ(raster.canvas().pixelHeight(), 2 * raster.clientSize().height());
+
+    // Cell 2's one mark (frame 2) is one window pixel wide: two device pixels
+    // of pure blue between white ones, on every device row of its middle.
+    const QImage shown = uievents::shown(raster);
+    ASSERT_EQ(shown.width(), 2 * raster.width());
+    const int n = form().model().CellCount, place = form().model().Rows.placeOf(2);
+    const int markX = 2 + static_cast<int>(2 * raster.toPixelX(2));
+    const int midY = 2 * (1 + static_cast<int>(raster.toPixelY(n - place + 0.5)));
+    for (int y : {midY, midY + 1}) {
+        EXPECT_EQ(shown.pixel(markX - 1, y) | 0xFF000000u, 0xFFFFFFFFu) << y;
+        EXPECT_EQ(shown.pixel(markX, y) | 0xFF000000u, kBlueRgb) << y;
+        EXPECT_EQ(shown.pixel(markX + 1, y) | 0xFF000000u, kBlueRgb) << y;
+        EXPECT_EQ(shown.pixel(markX + 2, y) | 0xFF000000u, 0xFFFFFFFFu) << y;
+    }
+    // Nothing in the raster is blended: its pixels are white, blue, or the
+    // cursors' red and the black border.
+    int blended = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb c = shown.pixel(x, y) | 0xFF000000u;
+            blended += c != 0xFFFFFFFFu && c != kBlueRgb && c != kRedRgb && c != 0xFF000000u;
+        }
+    EXPECT_EQ(blended, 0);
+
+    // Clicks and a drag at window points pick the dots there, as at one device pixel per window pixel.
+    CanvasView& map = form().cellMap();
+    click(map, dot(3));
+    EXPECT_EQ(picked(), (std::vector<int>{3}));
+    click(map, dot(2), Qt::ShiftModifier);
+    EXPECT_EQ(picked(), (std::vector<int>{2, 3}));
+    click(raster, {1 + raster.toPixelX(6.5), 10});
+    EXPECT_NEAR(form().model().CurrentFrame, 6.5, 0.1);
+}
