@@ -18,13 +18,6 @@ constexpr int kGap = 8;
 
 QSize viewSize(const ControlPlace& place) { return zoomedTwipsRect(place.twips, 1.0).size(); }
 
-void paintView(QPainter& p, const QRect& at, const ViewBox& box) {
-    p.save();
-    p.translate(at.topLeft());
-    box.paint(p, QRect(QPoint(0, 0), box.size()));
-    p.restore();
-}
-
 }  // namespace
 
 FigurePlaces figurePlaces() {
@@ -79,9 +72,9 @@ void paintFigure(QImage& picture, const FaceViews& views, const FaceControls& ax
                QStringLiteral("Cell #"));
     p.restore();
 
-    paintView(p, at.raster, views.raster);
-    paintView(p, at.cellMap, views.cellMap);
-    paintView(p, at.keyboard, views.keyboard);
+    views.raster.paintAt(p, at.raster.topLeft());
+    views.cellMap.paintAt(p, at.cellMap.topLeft());
+    views.keyboard.paintAt(p, at.keyboard.topLeft());
 }
 
 QString figureCounter(long long frame, long long frameCount, double seconds) {

@@ -94,6 +94,13 @@ void ViewBox::repaintLine(const QLineF& pixels) {
     if (!span.isEmpty()) repaint_(span.translated(kBorder, kBorder));
 }
 
+void ViewBox::paintAt(QPainter& p, const QPoint& topLeft) const {
+    p.save();
+    p.translate(topLeft);
+    paint(p, QRect(QPoint(0, 0), size()));
+    p.restore();
+}
+
 void ViewBox::paint(QPainter& p, const QRect& exposed) const {
     const QSize box = size();
     // The border fills whole box pixels, so at any device ratio it meets the image.

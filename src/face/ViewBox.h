@@ -67,6 +67,8 @@ public:
     // at the painter's origin: border, image, then the visible overlays. Leaves
     // the painter's clip set to the client area within `exposed`.
     void paint(QPainter& painter, const QRect& exposed) const;
+    // Paints the whole box with its top-left at `topLeft`, leaving the painter as it was; for faces.
+    void paintAt(QPainter& painter, const QPoint& topLeft) const;
 
 private:
     void sizeImage();

@@ -15,13 +15,6 @@ namespace {
 
 QRect at(const ControlPlace& place) { return zoomedTwipsRect(place.twips, 1.0); }
 
-void paintView(QPainter& p, const QRect& at, const ViewBox& box) {
-    p.save();
-    p.translate(at.topLeft());
-    box.paint(p, QRect(QPoint(0, 0), box.size()));
-    p.restore();
-}
-
 }  // namespace
 
 WindowFace::WindowFace()
@@ -97,12 +90,12 @@ void WindowFace::paint(QImage& picture) const {
         paintCaption(p, rect, text, l->align | Qt::AlignTop, captionFont);
     }
 
-    paintView(p, placed(layout::kRaster), raster_);
-    paintView(p, placed(layout::kFrameStrip), frameStrip_);
-    paintView(p, placed(layout::kCellMap), cellMap_);
-    paintView(p, placed(layout::kKeyboard), keyboard_);
+    raster_.paintAt(p, placed(layout::kRaster).topLeft());
+    frameStrip_.paintAt(p, placed(layout::kFrameStrip).topLeft());
+    cellMap_.paintAt(p, placed(layout::kCellMap).topLeft());
+    keyboard_.paintAt(p, placed(layout::kKeyboard).topLeft());
     for (std::size_t i = 0; i < strips_.size(); ++i)
-        if (shown_[i]) paintView(p, zoomedTwipsRect(stripTwips(i, shown_), 1.0), *strips_[i]);
+        if (shown_[i]) strips_[i]->paintAt(p, zoomedTwipsRect(stripTwips(i, shown_), 1.0).topLeft());
 
     paintRaisedButton(p, placed(layout::kLoadButton), QString::fromLatin1(layout::kLoadButtonText),
                       font(layout::kLoadButtonFont));
