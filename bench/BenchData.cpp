@@ -3,10 +3,22 @@
 #include "files/SafeOutput.h"
 #include "model/RecordingGenerator.h"
 
+#include <QGuiApplication>
+
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
 namespace benchdata {
+
+void ensureGuiApplication() {
+    static int argc = 1;
+    static char name[] = "cellsonify_bench";
+    static char* argv[] = {name, nullptr};
+    if (QGuiApplication::instance()) return;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QGuiApplication app(argc, argv);
+}
 
 const std::string& largeRecordingPath() {
     static const std::string path = [] {

@@ -6,6 +6,10 @@
 
 namespace benchdata {
 
+// Starts the graphical application the window's face needs, once;
+// offscreen unless a platform is chosen.
+void ensureGuiApplication();
+
 // Path of a generated recording of 1500 cells x 100000 frames at 5 % activity
 // (about 7.5 million events), written once per run into the temp folder.
 const std::string& largeRecordingPath();

@@ -4,6 +4,7 @@
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/0/'      the bundled example
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/2000/'   generated, 100 cells
 //   cellsonify_bench --benchmark_filter='BM_RenderMovie/20000/'  ten times longer
+#include "BenchData.h"
 #include "soundfiles/ExportSettings.h"
 #include "export/MovieExport.h"
 #include "model/DataFileLoader.h"
@@ -26,15 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The window's face needs a graphical application; offscreen unless a platform is chosen.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "cellsonify_bench";
-    static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return;
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(argc, argv);
-}
 
 fs::path scratch(const std::string& name) {
     return fs::temp_directory_path() / ("cellsonify-video-bench-" + std::to_string(::getpid()) + "-" + name);
@@ -64,7 +56,7 @@ double peakRssMb() {
 // One movie at 50 ms a frame, scale 2, 2 s tail. "x_realtime" is seconds of
 // movie per second of rendering; "peak_rss_mb" the process's peak so far.
 void BM_RenderMovie(benchmark::State& state) {
-    ensureApplication();
+    benchdata::ensureGuiApplication();
     const CellModel model = recording(state.range(0));
     const fs::path out = scratch("movie.mp4");
     ExportSettings settings;

@@ -4,6 +4,7 @@
 // (495 x 170 px) and the cell map (231 x 167 px) at their window sizes.
 // CELLSONIFY_BENCH_CELLS and CELLSONIFY_BENCH_FRAMES choose another size
 // (e.g. 18000 x 100000).
+#include "BenchData.h"
 #include "model/CellModel.h"
 #include "face/ImageCanvas.h"
 #include "face/RasterDensity.h"
@@ -67,14 +68,6 @@ struct Views {
     }
 };
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "cellsonify_bench";
-    static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return;
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(argc, argv);
-}
 
 // The raster's resting picture from nothing at the whole recording (a cache
 // miss: after a load, a resize or a zoom back out).
@@ -151,7 +144,7 @@ BENCHMARK(BM_CellMapBuild)->Unit(benchmark::kMillisecond);
 // The first picture after a load: the face shows the recording (raster,
 // map, captions, cursors) and is painted whole.
 void BM_FirstPictureAfterLoad(benchmark::State& state) {
-    ensureApplication();
+    benchdata::ensureGuiApplication();
     const CellModel& m = largestRecording();
     QImage picture(WindowFace().size(), QImage::Format_RGB32);  // no context: no strips
     for (auto _ : state) {
@@ -167,7 +160,7 @@ BENCHMARK(BM_FirstPictureAfterLoad)->Unit(benchmark::kMillisecond);
 // the raster on a one-minute window that pages along as the cursor leaves it;
 // the picture itself is not painted.
 void BM_PlaybackTickZoomed(benchmark::State& state) {
-    ensureApplication();
+    benchdata::ensureGuiApplication();
     const CellModel& m = largestRecording();
     PassSettings pass;
     pass.setSpeedText("33");

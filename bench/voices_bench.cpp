@@ -9,6 +9,7 @@
 // CELLSONIFY_BENCH_CELLS sets another number of cells. The same plane as a
 // suite2p folder, for the window and the command line:
 //   cellsonify_bench --make-voices-plane DIR 18000 1800
+#include "BenchData.h"
 #include "VoicesPlane.h"
 
 #include "soundfiles/MidiFile.h"
@@ -16,7 +17,6 @@
 #include "export/RecordingExport.h"
 #include "export/OutputFormats.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -95,11 +95,7 @@ void BM_DenseWav(benchmark::State& state) { denseExport(state, "dense.wav"); }
 BENCHMARK(BM_DenseWav)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 void BM_DenseMovie(benchmark::State& state) {
-    static int argc = 1;
-    static char name[] = "cellsonify_bench";
-    static char* argv[] = {name, nullptr};
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QGuiApplication::instance()) static QGuiApplication app(argc, argv);
+    benchdata::ensureGuiApplication();
     denseExport(state, "dense.mp4");
 }
 BENCHMARK(BM_DenseMovie)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
