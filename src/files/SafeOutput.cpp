@@ -57,16 +57,20 @@ SafeOutput::SafeOutput(const std::string& path) : path_(path), destination_(reso
     const std::string prefix = partialFilePrefix(destination_, static_cast<long>(::getpid()));
     for (int attempt = 0;; ++attempt) {
         temporary_ = prefix + randomSuffix();
+        // Remembered before it exists, so an ending signal between the two
+        // cannot leave it behind.
+        slot_ = rememberPartialFile(temporary_);
         // 0666 less the umask, as any new file; a file replaced keeps its own.
         fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) break;
-        if (errno != EEXIST || attempt == 100) {
-            const int why = errno;
+        const int why = errno;
+        forgetPartialFile(slot_);
+        slot_ = -1;
+        if (why != EEXIST || attempt == 100) {
             temporary_.clear();
             fail(why);
         }
     }
-    slot_ = rememberPartialFile(temporary_);
     if (replaces) {
         if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
             // Only root may give a file away; others keep their own.
