@@ -2,6 +2,7 @@
 #include "app/ApplicationWindow.h"
 
 #include "app/MessageSink.h"
+#include "playback/RecordingMapping.h"
 #include "playback/PitchMappingText.h"
 #include "playback/PlaybackController.h"
 #include "sound/ReportingOutput.h"
@@ -214,14 +215,10 @@ bool ApplicationWindow::chooseMapping(const PitchMapping& mapping) {
 }
 
 void ApplicationWindow::fitMappingToRecording() {
-    constexpr int kKeys = 128;
     const CellModel& model = form_->model();
-    const bool imported = !model.SourceRoi.empty();
-    if (imported && model.CellCount > kKeys && preferences_.mapping.mode == PitchMode::Rows) {
-        PitchMapping every = preferences_.mapping;
-        every.mode = PitchMode::Scale;
-        form_->playback().setMapping(every);  // the kept mapping was checked, so its scale fields are sound
-        recordingMapping_ = every;
+    if (const PitchMapping fitted = mappingForRecording(preferences_.mapping, model); fitted != preferences_.mapping) {
+        form_->playback().setMapping(fitted);  // the kept mapping was checked, so its scale fields are sound
+        recordingMapping_ = fitted;
         form_->drawKeyboard();
         statusBar()->showMessage(QStringLiteral("All %1 cells sound: pitch mapping Scale for this recording "
                                                 "(Sound > Pitch Mapping > Rows plays only the middle 128)")

@@ -11,6 +11,7 @@
 #include "cli/ConsoleProgress.h"
 #include "export/OutputFormats.h"
 #include "model/ActivityTable.h"
+#include "playback/RecordingMapping.h"
 #include "playback/PitchMappingText.h"
 #include "playback/RealTimeSpeed.h"
 #include "import/RecordingFormats.h"
@@ -42,7 +43,7 @@ ScaleKind scaleOptionOf(const std::string& text) { return parseScaleKind(text); 
 
 PitchMapping pitchMappingOf(const RenderRequest& r) {
     PitchMapping mapping;
-    mapping.mode = parsePitchMode(r.pitch);
+    mapping.mode = r.pitch.empty() ? PitchMode::Rows : parsePitchMode(r.pitch);
     mapping.scale = scaleOptionOf(r.scale);
     mapping.root = parseRoot(r.root);
     std::tie(mapping.low, mapping.high) = parseRange(r.range);
@@ -116,6 +117,11 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         const std::string asked = !r.speed.empty() ? r.speed : model.FrameRate > 0 ? "realtime" : "50";
         settings.pass.setSpeedText(resolveSpeedText(asked, model.FrameRate));
         refuseSpeedThatNeverPlays(settings.pass);
+        // Without --pitch, the mapping the window would open this recording with.
+        const PitchMapping fitted = r.pitch.empty() ? mappingForRecording(settings.pass.mapping, model) : settings.pass.mapping;
+        const bool everyCellOnAScale = fitted != settings.pass.mapping;
+        const int32_t cellCount = model.CellCount;
+        settings.pass.mapping = fitted;
         applyOrderOption(model, order);
         applyCellsOption(model, r.cells);
         std::optional<PictureApplication> application;
@@ -124,6 +130,9 @@ int renderRecordingFile(const RenderRequest& r, std::ostream& out, std::ostream&
         while (!work->advance()) bar.update(work->done());
         bar.finish();
         out << "wrote " << r.out << '\n';
+        if (everyCellOnAScale)
+            out << "all " << cellCount << " cells sound: pitch mapping scale (--pitch rows plays only the middle "
+                << kKeyboardKeys << ")\n";
         // What merging and the note budget did, when they did anything.
         if (const std::string said = voicingSummary(model.CellCount, work->voicing(), settings.pass.notesPerFrame);
             !said.empty())
@@ -195,7 +204,9 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
         ->type_name("TEXT");
     command->add_option("--instrument", r->instrument, "Instrument caption (any case) or program number")
         ->capture_default_str();
-    command->add_option("--pitch", r->pitch, "Pitch mapping: rows, scale or position")->capture_default_str();
+    command->add_option("--pitch", r->pitch,
+                        "Pitch mapping: rows, scale or position. Default: rows, or scale for an import of more than 128 "
+                        "cells (as the window opens it), so every cell sounds");
     // --scale names the musical scale; a whole number there is the picture
     // zoom instead (as --zoom), so both "--scale minor" and "--scale 3" read
     // as a user means them, even together.

@@ -29,7 +29,7 @@ struct RenderRequest {
     std::string speed;
     std::string instrument = "Piano";  // caption (any case) or program number
     std::optional<double> tailSeconds;  // audio and movie: seconds for the last notes to ring; none: until they die away
-    std::string pitch = "rows";      // pitch mapping: rows, scale or position
+    std::string pitch;               // pitch mapping: rows, scale or position; empty: as the window opens the recording
     std::string scale = "major";     // scale and position: the scale's name
     std::string root = "C";          // scale and position: the scale's root
     std::string range = "C2:C7";     // scale and position: LOW:HIGH, numbers or names (C4 = 60)

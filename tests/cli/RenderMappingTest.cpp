@@ -7,6 +7,7 @@
 #include "cli/RenderCommand.h"
 #include "sound/AudioAnalysis.h"
 #include "sound/SoundTestSupport.h"
+#include "support/ImportFixtures.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -134,4 +135,20 @@ TEST_F(RenderMapping, OnlyTheCellsListedSoundAndTheRowOrderMovesTheirNotes) {
     EXPECT_NE(err.str().find("cell 9 does not exist"), std::string::npos) << err.str();
     EXPECT_EQ(renderCommand({five, "-o", (dir.path() / "y.mid").string(), "--order", "random"}, said, err, false), 1);
     EXPECT_NE(err.str().find("--order must be"), std::string::npos) << err.str();
+}
+
+// An import of more cells than the keyboard's keys renders as the window opens
+// it: with a scale, every cell sounding, unless --pitch asks for rows.
+TEST_F(RenderMapping, AnImportOfMoreCellsThanKeysSoundsEveryCellUnlessRowsAreAsked) {
+    const std::filesystem::path plane = dir.path() / "plane0";
+    std::vector<std::vector<std::size_t>> spikes;
+    for (std::size_t roi = 0; roi < 300; ++roi) spikes.push_back({roi + 1});  // ROI r alone in frame r + 1
+    importfixtures::writeSuite2pPlane(plane, 300, 302, spikes);
+    const auto noteOns = [](const Smf& smf) {
+        std::size_t count = 0;
+        for (const SmfEvent& e : noteEvents(smf)) count += (e.bytes[0] & 0xF0) == 0x90 && e.bytes[2] > 0;
+        return count;
+    };
+    EXPECT_EQ(noteOns(parseSmf(render(plane.string(), "every.mid", {"--speed", "10"}))), 300u);
+    EXPECT_EQ(noteOns(parseSmf(render(plane.string(), "rows.mid", {"--speed", "10", "--pitch", "rows"}))), 128u);
 }
