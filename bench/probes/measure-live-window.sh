@@ -9,7 +9,12 @@
 #   bench/probes/count_silences.py rec.wav 4
 # BUSY=1 keeps one core busy while it plays; SHOT=FILE saves a screenshot 2 s
 # into the playing, to check that the clicks found Sound ON and Play.
+# STALLS=1 also lists the machine's stalls (machine_stalls.py) in seconds
+# into the recording, to set beside count_silences.py rec.wav 4 --at.
 bin=$1; file=$2; seconds=${3:-60}
+recording_start=$(date +%s.%N)  # with-audio.sh starts recording just before this script
+stalls=
+[ -n "$STALLS" ] && { stalls=$(mktemp); "$(dirname "$0")/machine_stalls.py" $((seconds + 12)) >"$stalls" & }
 export XDG_CONFIG_HOME=$(mktemp -d)
 "$bin" "$file" 2>/dev/null & pid=$!
 wid=$(xdotool search --sync --name "$(basename "$file")" | head -1)
@@ -36,4 +41,5 @@ kill "$pid"
 [ -n "$busy" ] && kill "$busy" 2>/dev/null
 hz=$(getconf CLK_TCK)
 echo "played $(echo "$end - $start" | bc) s; processor time per second of playing, by thread:"
+[ -n "$stalls" ] && { wait; awk -v t0="$recording_start" '/late at/ {printf "  stall of %s ms at %.2f s into the recording\n", $2, $6 - t0} !/late at/ {print "  " $0}' "$stalls"; rm -f "$stalls"; }
 join <(echo "$before" | sort) <(echo "$after" | sort) 2>/dev/null | awk -v hz="$hz" -v s="$seconds" '$3 > $2 {printf "  %-18s %.3f\n", $1, ($3 - $2) / hz / s}'

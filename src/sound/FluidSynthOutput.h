@@ -16,10 +16,13 @@
 
 namespace cellsonify {
 
-// Sound card buffer in milliseconds. With 16 ms a note sounds a median 24 ms
-// after it is sent, and a loaded 2-core machine breaks it up far less than
-// 6 or 12 ms; 20 ms puts the median near 30 ms (docs/benchmarks.md, "Live sound").
-inline constexpr int kDefaultAudioBufferMs = 16;
+// Sound card buffer in milliseconds. The buffer must outlast the longest
+// stretch in which neither the synthesizer nor the sound server runs: on the
+// 2-core machines measured, whole-machine stalls of 30-40 ms came about once a
+// minute even when idle, and each broke a 16 ms buffer up. With 48 ms a note
+// sounds a median 57 ms after it is sent, well within the 125 ms by which sound
+// may trail a picture before viewers notice (docs/benchmarks.md, "Live sound").
+inline constexpr int kDefaultAudioBufferMs = 48;
 inline constexpr int kLeastAudioBufferMs = 2;
 inline constexpr int kMostAudioBufferMs = 200;
 // $CELLSONIFY_AUDIO_BUFFER_MS when it is a whole number of milliseconds in

@@ -12,7 +12,7 @@ namespace cellsonify {
 // Why: the synthesizer's own audio thread runs at real-time priority, but the
 // sound server's client library hands each buffer on from a thread of its own
 // ("threaded-ml") at normal priority; with the processors busy that thread
-// waits its turn past the buffer's 16 ms and the sound breaks up.
+// waits its turn past the buffer's length and the sound breaks up.
 int raiseThreadsNamed(std::string_view name, int priority);
 
 }  // namespace cellsonify

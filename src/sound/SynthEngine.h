@@ -25,8 +25,8 @@ public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
     // Enough voices for a hundred simultaneous notes of a layered preset,
-    // and few enough that a 16 ms buffer of all of them takes about a
-    // quarter of one core of a 2-core machine (bench/probes/voice_load_probe):
+    // and few enough that synthesizing all of them takes about a quarter
+    // of one core of a 2-core machine (bench/probes/voice_load_probe):
     // dense passages re-strike keys every frame, and the voices left in their
     // release would otherwise pile up to any bound. Past it FluidSynth ends
     // the quietest voices in their release first.
