@@ -2,23 +2,13 @@
 
 #include "drawing/Canvas.h"
 #include "model/CellModel.h"
+#include "model/NumberWriting.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace cellsonify {
-
-namespace {
-
-std::string number(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4g", v);
-    return text;
-}
-
-}  // namespace
 
 const BehaviourStream* BehaviourStrip::shownStream(const CellModel& model) {
     const std::vector<BehaviourStream>& streams = model.Context.streams;
@@ -76,10 +66,10 @@ std::string BehaviourStrip::tip(const CellModel& model, double frame, double) co
     if (!stream) return {};
     std::string text = stream->name;
     if (!stream->how.empty()) text += " (" + stream->how + ")";
-    text += ": " + number(stream->low) + " to " + number(stream->high);
+    text += ": " + numberText(stream->low, 4) + " to " + numberText(stream->high, 4);
     const long long f = std::llround(frame);
     const double v = stream->at(f);
-    text += "\nframe " + std::to_string(f) + ": " + (std::isfinite(v) ? number(v) : std::string("no value"));
+    text += "\nframe " + std::to_string(f) + ": " + (std::isfinite(v) ? numberText(v, 4) : std::string("no value"));
     if (model.Context.streams.size() > 1) text += "\n(the stream that sounds is shown; choose it in Sound > Context)";
     return text;
 }

@@ -5,9 +5,9 @@
 #include "import/ImportError.h"
 #include "import/RecordingAssembler.h"
 #include "model/DataFileLoader.h"
+#include "model/NumberWriting.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace cellsonify {
 
@@ -19,13 +19,6 @@ bool present(const Hdf5File& file, const std::string& path) {
     if (!file.isDataset(path)) return false;
     const auto text = file.readText(path);
     return !(text && *text == "NoneType");
-}
-
-// A number as a person writes it: 99, 1.5, nan.
-std::string wholeOrNot(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
 }
 
 }  // namespace
@@ -71,16 +64,16 @@ ImportResult importCaiman(const Hdf5File& file, const std::string& path, const I
                                     "; the file is damaged");
     for (std::size_t i = 0; i < indices.size(); ++i)
         if (!(indices[i] >= 0 && indices[i] < pixels) || indices[i] != std::floor(indices[i]))
-            throw ImportError(name, "/estimates/A/indices entry " + std::to_string(i) + " (" + wholeOrNot(indices[i]) +
-                                        ") is not a pixel of the " + wholeOrNot(dims[0]) + " x " +
-                                        wholeOrNot(dims[1]) + " image in /dims; the file is damaged");
+            throw ImportError(name, "/estimates/A/indices entry " + std::to_string(i) + " (" + numberText(indices[i], 15) +
+                                        ") is not a pixel of the " + numberText(dims[0], 15) + " x " +
+                                        numberText(dims[1], 15) + " image in /dims; the file is damaged");
 
     std::vector<bool> accepted(rois, true);
     if (present(file, "/estimates/idx_components")) {
         accepted.assign(rois, false);
         for (double i : file.readNumbers("/estimates/idx_components")) {
             if (!(i >= 0 && i < static_cast<double>(rois)) || i != std::floor(i))
-                throw ImportError(name, "/estimates/idx_components names component " + wholeOrNot(i) +
+                throw ImportError(name, "/estimates/idx_components names component " + numberText(i, 15) +
                                             ", which is not one of the " + std::to_string(rois) + " (0 to " +
                                             std::to_string(rois) + " - 1)");
             accepted[static_cast<std::size_t>(i)] = true;

@@ -3,10 +3,10 @@
 #include "import/Hdf5File.h"
 #include "import/ImportError.h"
 #include "model/ContextAlignment.h"
+#include "model/NumberWriting.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <set>
 
 namespace cellsonify {
@@ -15,12 +15,6 @@ namespace {
 
 std::string typeOf(const Hdf5File& file, const std::string& path) {
     return file.textAttribute(path, "neurodata_type").value_or("");
-}
-
-std::string numberText(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
-    return buf;
 }
 
 // When each kept frame of the imaging series began: its timestamps, or its
@@ -56,7 +50,7 @@ std::optional<std::vector<std::string>> labelsOf(const Hdf5File& file, const std
     if (shape.size() != 1 || shape[0] != rows) return std::nullopt;
     if (auto texts = file.readTexts(column)) return texts;
     std::vector<std::string> labels;
-    for (double v : file.readNumbers(column)) labels.push_back(numberText(v));
+    for (double v : file.readNumbers(column)) labels.push_back(numberText(v, 10));
     return labels;
 }
 

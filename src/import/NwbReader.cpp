@@ -6,9 +6,9 @@
 #include "import/NwbContext.h"
 #include "import/RecordingAssembler.h"
 #include "model/DataFileLoader.h"
+#include "model/NumberWriting.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace cellsonify {
 
@@ -22,13 +22,6 @@ struct Series {
 };
 
 bool contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
-
-// A number as a person writes it: 99, 1.5, nan.
-std::string formatNumber(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
-}
 
 std::vector<Series> findSeries(const Hdf5File& file) {
     std::vector<Series> found;
@@ -92,7 +85,7 @@ std::vector<std::size_t> regionRows(const Hdf5File& file, const Series& s, const
     for (double t : file.readNumbers(s.path + "/rois")) {
         if (!whole(t) || t < 0 || t >= static_cast<double>(count))
             throw ImportError(file.name(), s.path + "/rois entry " + std::to_string(rows.size()) + " (" +
-                                               formatNumber(t) + ") is not a row of " + table + " (0 to " +
+                                               numberText(t, 15) + ") is not a row of " + table + " (0 to " +
                                                std::to_string(count) + " - 1)");
         rows.push_back(static_cast<std::size_t>(t));
     }
@@ -330,11 +323,11 @@ ImportResult importNwb(const Hdf5File& file, const std::string& path, const Impo
         const std::size_t r = region[j];
         if (!accepted[r]) continue;
         if (std::isnan(centres.row[r]))
-            throw ImportError(name, "ROI " + formatNumber(ids[r]) + " has an empty mask in " + table);
+            throw ImportError(name, "ROI " + numberText(ids[r], 15) + " has an empty mask in " + table);
         // An id is shown as a whole number; one that is not (NaN, 1e300, a
         // fraction) would not survive the conversion.
         if (!(ids[r] == std::trunc(ids[r]) && ids[r] >= -9.2e18 && ids[r] <= 9.2e18))
-            throw ImportError(name, table + "/id holds " + formatNumber(ids[r]) +
+            throw ImportError(name, table + "/id holds " + numberText(ids[r], 15) +
                                         ", which is not a whole number of a ROI id");
         layout.accepted.push_back({j, static_cast<long long>(ids[r]), centres.row[r], centres.column[r]});
     }

@@ -1,19 +1,14 @@
 #include "model/ContextAlignment.h"
 
+#include "model/NumberWriting.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 namespace cellsonify {
 
 namespace {
-
-std::string numberText(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
-    return buf;
-}
 
 std::string plural(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -133,8 +128,8 @@ bool alignSeries(const TimedSeries& series, const FrameClock& clock, int32_t fra
         }
         if (i > 0 && !(series.times[i] > series.times[i - 1])) {
             messages.warnings.push_back(name + ": times " + (series.times[i] == series.times[i - 1] ? "repeat" : "go backwards") +
-                                        " at sample " + std::to_string(i + 1) + " (" + numberText(series.times[i - 1]) +
-                                        " then " + numberText(series.times[i]) + "); the series is left out");
+                                        " at sample " + std::to_string(i + 1) + " (" + numberText(series.times[i - 1], 10) +
+                                        " then " + numberText(series.times[i], 10) + "); the series is left out");
             return false;
         }
     }

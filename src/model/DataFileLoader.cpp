@@ -2,6 +2,7 @@
 
 #include "model/CellPositions.h"
 #include "model/FieldReader.h"
+#include "model/NumberWriting.h"
 
 #include <cerrno>
 #include <cmath>
@@ -22,9 +23,7 @@ constexpr long long kLargestFile = 1LL << 30;
 
 std::string formatNumber(double v) {
     if (std::isinf(v)) return v > 0 ? "a number too large" : "a number too small";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
+    return numberText(v, 15);
 }
 
 // "<what> <value>" for a message that goes on after the value; a value too
