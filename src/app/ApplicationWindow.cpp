@@ -264,7 +264,7 @@ void ApplicationWindow::fillRecentMenu(QMenu& menu) {
 
 void ApplicationWindow::openRecent(const QString& path) {
     const std::string file = path.toStdString();
-    if (!form_->openRecording(file)) return;
+    if (!form_->openChosenRecording(file)) return;
     // The opening ends later; a refused recording leaves the list, a cancelled one stays.
     connect(
         form_, &MainWindow::openingEnded, this,

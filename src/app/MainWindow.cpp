@@ -205,9 +205,9 @@ void MainWindow::dropFiles(const QStringList& paths) {
     if (auto file = dataFileFromDrop(paths)) openChosenRecording(file->toStdString());
 }
 
-void MainWindow::openChosenRecording(const std::string& path) {
-    if (askBeforeImport_ && recordingFormatOf(path).readsTraces && !askBeforeImport_(path)) return;
-    openRecording(path);
+bool MainWindow::openChosenRecording(const std::string& path) {
+    if (askBeforeImport_ && recordingFormatOf(path).readsTraces && !askBeforeImport_(path)) return false;
+    return openRecording(path);
 }
 
 void MainWindow::redrawViews() { WindowForm::redrawViews(model()); }

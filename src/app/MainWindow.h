@@ -84,6 +84,10 @@ public:
     // and until then the window shows what it showed. False, doing nothing,
     // while another opening is under way.
     bool openRecording(const std::string& path);
+    // openRecording of a file the user chose (Open..., a drop, the recent
+    // list): an import asks its options first when the question is set
+    // (setImportQuestion). False when the user cancelled or nothing started.
+    bool openChosenRecording(const std::string& path);
     bool opening() const;
     // The options the window opens recordings of traces with (threshold,
     // trace, frames); refused (false) while an opening runs. When an import
@@ -177,8 +181,6 @@ private:
     RecordingOpening* opening_ = nullptr;   // a child of this window
     std::vector<CellPosition> sourcePixels_;
     ImportOptions importOptions_;
-    // openRecording of a file the user chose or dropped, asked first (askBeforeImport_).
-    void openChosenRecording(const std::string& path);
     std::function<bool(const std::string& path)> askBeforeImport_;
 };
 

@@ -178,6 +178,8 @@ TEST_F(ApplicationWindowTest, RecentFilesAndSoundChoicesSurviveARestart) {
 TEST_F(ApplicationWindowTest, AnImportedRecordingReopensFromTheRecentListOrLeavesIt) {
     const std::string plane = (dir.path() / "plane0").string();
     importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9}, {}});
+    settings->setValue(QStringLiteral("import/askOnOpen"), false);
+    start();
     ASSERT_TRUE(form().openRecording(plane));
     waitForOpening(form());
     openNow(form(), "/data/a.txt");
@@ -522,8 +524,9 @@ TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilTo
     const auto plane = dir.path() / "plane0";
     importfixtures::writeSuite2pPlane(plane, 3, 40, {{5}, {9, 20}, {}});  // peaks at z 6.4 and 4.6
     int asked = 0;
-    // Answers the dialog shown as the file opens: threshold `k`, "Ask each time" as `again`, OK or Cancel.
-    const auto openAnswering = [&](double k, bool again, bool ok) {
+    // Answers the dialog shown as the file opens (by Open..., else from the
+    // recent list): threshold `k`, "Ask each time" as `again`, OK or Cancel.
+    const auto openAnswering = [&](double k, bool again, bool ok, bool recent = false) {
         std::function<void()> answer;
         answer = [&, k, again, ok] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -537,14 +540,22 @@ TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilTo
             ok ? dialog->accept() : dialog->reject();
         };
         QTimer::singleShot(0, answer);
-        chooser.answers.push_back(plane.string());
-        app->action("openAction").trigger();
+        if (recent) {
+            emit app->findChild<QMenu*>(QStringLiteral("recentMenu"))->aboutToShow();
+            app->findChild<QAction*>(QStringLiteral("recent1"))->trigger();
+        } else {
+            chooser.answers.push_back(plane.string());
+            app->action("openAction").trigger();
+        }
         waitForOpening(form());
     };
     openAnswering(7, true, false);  // Cancel: nothing opens
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(form().model().DataFile.empty());
-    openAnswering(7, false, true);
+    openAnswering(5, true, true);
+    EXPECT_EQ(form().importOptions().threshold, 5);
+    openAnswering(7, false, true, true);  // the recent list asks too
+    EXPECT_EQ(asked, 3);
     EXPECT_EQ(form().model().DataFile, plane.string());
     EXPECT_EQ(form().importOptions().threshold, 7) << "read with the options chosen";
     // Told not to ask, the next open (this run or the next) reads with the kept options at once.
@@ -552,7 +563,7 @@ TEST_F(ApplicationWindowTest, OpeningAPipelineFileAsksForTheImportOptionsUntilTo
     chooser.answers.push_back(plane.string());
     app->action("openAction").trigger();
     waitForOpening(form());
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked, 3);
     EXPECT_EQ(form().model().DataFile, plane.string());
     EXPECT_EQ(form().importOptions().threshold, 7);
 }
