@@ -4,6 +4,7 @@
 #include "soundfiles/ExportTestSupport.h"
 #include "export/MovieExport.h"
 #include "face/FaceLayout.h"
+#include "face/FaceStrips.h"
 #include "face/FigureFace.h"
 #include "cli/RenderCommand.h"
 #include "soundfiles/PlaybackPass.h"
@@ -290,10 +291,10 @@ TEST_F(MovieExport, AFigureShowsTheViewsNameAndCounterAndNoControls) {
     const QImage window3 = still("window3.png", {"--frame", "3"});
     const QImage figure3 = still("figure3.png", {"--frame", "3", "--layout", "figure"});
     const QImage figure5 = still("figure5.png", {"--frame", "5", "--layout", "figure"});
-    ASSERT_EQ(figure3.size(), figureSize() * kScale);
+    ASSERT_EQ(figure3.size(), figureSize(noStrips()) * kScale);
 
     // The views are the window's own pixels, moved.
-    const FigurePlaces places = figurePlaces();
+    const FigurePlaces places = figurePlaces(noStrips());
     const std::pair<QRect, const ControlPlace*> views[] = {
         {places.raster, &layout::kRaster}, {places.cellMap, &layout::kCellMap}, {places.keyboard, &layout::kKeyboard}};
     for (const auto& [inFigure, place] : views)
@@ -330,8 +331,46 @@ TEST_F(MovieExport, AFigureShowsTheViewsNameAndCounterAndNoControls) {
     const std::string movieFile = (dir.path() / "figure.mp4").string();
     ASSERT_EQ(render({data, "-o", movieFile, "--speed", std::to_string(kIntervalMs), "--layout", "figure"}).first, 0);
     const videotest::DecodedMovie movie = videotest::decodeMovie(movieFile);
-    EXPECT_EQ(movie.width, (figureSize().width() * kScale + 1) / 2 * 2);
-    EXPECT_EQ(movie.height, (figureSize().height() * kScale + 1) / 2 * 2);
+    EXPECT_EQ(movie.width, (figureSize(noStrips()).width() * kScale + 1) / 2 * 2);
+    EXPECT_EQ(movie.height, (figureSize(noStrips()).height() * kScale + 1) / 2 * 2);
+
+    // With trials and a running speed, the bands lie above the raster and the
+    // line under it, their columns the raster's frames, the cursor crossing
+    // both where it crosses the raster.
+    const std::string events = dir.write("trials.csv", "frame,stop_frame,cond\n2,4,go\n6,7,nogo\n").string();
+    const std::string speed = dir.write("speed.csv", "frame,speed\n1,1\n2,2\n3,3\n4,4\n5,5\n6,6\n7,7\n8,8\n").string();
+    const std::vector<std::string> context{"--layout", "figure", "--events", events, "--behavior", speed};
+    auto contextAt = [&](int frame) {
+        std::vector<std::string> extra{"--frame", std::to_string(frame)};
+        extra.insert(extra.end(), context.begin(), context.end());
+        return still(("context" + std::to_string(frame) + ".png").c_str(), extra);
+    };
+    const QImage context3 = contextAt(3), context5 = contextAt(5);
+    const StripsShown both{true, true};
+    ASSERT_EQ(context3.size(), figureSize(both) * kScale);
+    EXPECT_EQ(figureSize(both), figureSize(noStrips()) + QSize(0, 46));
+    const FigurePlaces at2 = figurePlaces(both);
+    const QRect bands = at2.strips.at(0), line = at2.strips.at(1);
+    EXPECT_LT(bands.bottom(), at2.raster.top());
+    EXPECT_GT(line.top(), at2.raster.bottom());
+    EXPECT_LT(line.bottom(), at2.frameAxis.top());
+    // The figure's pixel `frame` of the raster's cursor (halfway down it), moved to `y`.
+    auto cursorAt = [&](double frame, int y) {
+        return QPoint(at2.raster.left() + rasterCursor(frame).x() - window->raster().geometry().left(), y);
+    };
+    const int bandsY = bands.top() + bands.height() / 2;
+    for (const auto& [picture, frame] : {std::pair{&context3, 3}, std::pair{&context5, 5}}) {
+        const QPoint raster = at2.raster.topLeft() + rasterCursor(frame) - window->raster().geometry().topLeft();
+        EXPECT_TRUE(isRed(at(*picture, raster))) << "frame " << frame;
+        EXPECT_TRUE(isRed(at(*picture, cursorAt(frame, bandsY)))) << "frame " << frame;
+        EXPECT_TRUE(isRed(at(*picture, cursorAt(frame, line.top() + 2)))) << "frame " << frame;
+    }
+    // Where the cursor was: the go trial's blue band again, and the speed's line.
+    EXPECT_EQ(at(context5, cursorAt(3, bandsY)), 0xFF0000FFu);
+    EXPECT_EQ(at(context3, cursorAt(5, bandsY)), 0xFFFFFFFFu) << "between the trials";
+    int green = 0;
+    for (int y = line.top() + 1; y < line.bottom(); ++y) green += at(context5, cursorAt(3, y)) == 0xFF008000u;
+    EXPECT_GT(green, 0);
 }
 
 }  // namespace
