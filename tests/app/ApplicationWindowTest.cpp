@@ -411,6 +411,27 @@ TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAreOfferedAndTheBarsGrowW
     EXPECT_EQ(form().zoom(), 1.5);
 }
 
+TEST_F(ApplicationWindowTest, TheZoomThatFitsCountsTheStripsOfTheRecordingOpened) {
+    app->action("zoom200Action").trigger();
+    openNow(form(), "/data/a.txt");
+    // Room for the window at 200 % without strips, not for the 92 pixels both strips add.
+    screenRoom = QSize(4000, app->frameGeometry().height() + 40);
+    CellModel withContext = viewstest::makeModel(100, {{1, 2, 3}, {2, 4}});
+    withContext.Context.tables = {{"trials", "", {"trials"}, {{10, 20, true, 0}}}};
+    withContext.Context.streams = {{"wheel", "", std::vector<double>(100, 1.0), 0, 1, 0, true}};
+    files.models["/data/context.txt"] = withContext;
+    ASSERT_TRUE(openNow(form(), "/data/context.txt"));
+    EXPECT_EQ(form().zoom(), 1.5) << "the kept zoom shrinks to fit the taller window";
+    EXPECT_FALSE(app->action("zoom200Action").isEnabled());
+    keyClick(*app, Qt::Key_Plus, Qt::ControlModifier, QStringLiteral("+"));
+    EXPECT_EQ(form().zoom(), 1.5) << "Zoom In stops at the largest zoom that fits";
+    // Without strips the chosen zoom fits again and comes back; it is still the one kept.
+    ASSERT_TRUE(openNow(form(), "/data/a.txt"));
+    EXPECT_EQ(form().zoom(), 2.0);
+    EXPECT_TRUE(app->action("zoom200Action").isEnabled());
+    EXPECT_EQ(form().size(), MainWindow::layoutSize(2.0));
+}
+
 TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesTheRastersZoom) {
     openNow(form(), "/data/a.txt");
     form().showRasterWindow({10, 1, 20, 1});
