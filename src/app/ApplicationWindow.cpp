@@ -161,7 +161,7 @@ ApplicationWindow::ApplicationWindow(ApplicationServices services, QWidget* pare
     showPosition();
     enableRealTime();
     fitToForm();
-    connect(form_, &MainWindow::stripsShownChanged, this, &ApplicationWindow::fitToForm);
+    connect(form_, &MainWindow::stripsShownChanged, this, &ApplicationWindow::fitZoomToScreen);
 
     PlaybackController& playback = form_->playback();
     try {

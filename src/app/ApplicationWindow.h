@@ -124,8 +124,12 @@ private:
     void fillContextMenu(QMenu& menu);
     void showZoom(double zoom);
     // The largest zoom step whose whole window (menus and status line
-    // included, all zoomed) fits the screen's room.
+    // included, all zoomed, and the strips the recording shows) fits the screen's room.
     double largestFittingZoom() const;
+    // Shows the zoom wanted, or the largest that fits when it does not (at
+    // start, and when the strips shown change the window's height), and
+    // offers only the zooms that fit.
+    void fitZoomToScreen();
     // Sizes this window around the main window, its menu bar and status line,
     // and keeps it from shrinking below that.
     void fitToForm();
@@ -170,6 +174,7 @@ private:
     RowOrderKind rowOrder_ = RowOrderKind::File;
     QMenu* recentMenu_ = nullptr;
     QActionGroup* zoomSteps_ = nullptr;
+    double wantedZoom_ = 1.0;  // chosen in View > Zoom (or kept, or the screen's); shown when it fits
     std::function<QSize()> screenRoom_;
     std::vector<QAction*> recordingActions_;
     bool loopTrial_ = false;  // Playback > Loop Trial

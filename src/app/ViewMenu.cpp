@@ -41,8 +41,11 @@ void ApplicationWindow::buildViewMenu() {
     in->setObjectName(QStringLiteral("zoomInAction"));
     // Ctrl++ is Ctrl+Shift+= on many keyboards; Ctrl+= is taken as well.
     in->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    connect(in, &QAction::triggered, this,
-            [this] { chooseZoom(std::min(nextZoom(form_->zoom(), +1), largestFittingZoom())); });
+    // At the largest zoom that fits it does nothing: the zoom kept stays the one chosen.
+    connect(in, &QAction::triggered, this, [this] {
+        const double next = std::min(nextZoom(form_->zoom(), +1), largestFittingZoom());
+        if (next > form_->zoom()) chooseZoom(next);
+    });
     QAction* out = zoom->addAction(QStringLiteral("Zoom &Out"));
     out->setObjectName(QStringLiteral("zoomOutAction"));
     out->setShortcut(QKeySequence::ZoomOut);
@@ -56,14 +59,18 @@ void ApplicationWindow::buildViewMenu() {
     connect(whole, &QAction::triggered, form_, &MainWindow::showWholeRecording);
 
     // A kept zoom wins; the first time, the one that suits the screen.
-    double start = 0;
     if (const QVariant kept = settings_.value(kZoomKey); kept.isValid())
-        start = std::min(nearestZoom(kept.toDouble()), largestFittingZoom());
+        wantedZoom_ = nearestZoom(kept.toDouble());
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        start = std::min(zoomForScreen(screen->logicalDotsPerInchY(), MainWindow::layoutSize(1.0), {}),
-                         largestFittingZoom());
-    if (start > 0) form_->setZoom(start);
-    showZoom(form_->zoom());
+        wantedZoom_ = zoomForScreen(screen->logicalDotsPerInchY(), form_->sizeAt(1.0), {});
+    else wantedZoom_ = form_->zoom();
+    fitZoomToScreen();
+}
+
+void ApplicationWindow::fitZoomToScreen() {
+    const double zoom = std::min(wantedZoom_, largestFittingZoom());
+    if (zoom != form_->zoom()) form_->setZoom(zoom);  // shown through zoomChanged
+    else showZoom(zoom);
 }
 
 void ApplicationWindow::showZoom(double zoom) {
@@ -96,7 +103,8 @@ double ApplicationWindow::largestFittingZoom() const {
     // The bars at 100 %: their height now, over the zoom they are at.
     const double now = form_->zoom();
     const int bars = int(std::lround((menuBar()->sizeHint().height() + statusBar()->sizeHint().height()) / now));
-    const QSize whole = MainWindow::layoutSize(1.0) + QSize(0, bars);
+    // The window with the strips it shows now (a recording's trials and behaviour make it taller).
+    const QSize whole = form_->sizeAt(1.0) + QSize(0, bars);
     // The title bar and borders the desktop adds (a guess until the window has been shown).
     const QSize frame = frameGeometry().size() - geometry().size();
     return largestZoomThatFits(whole, frame.isEmpty() ? QSize(8, 32) : frame, room);
@@ -104,6 +112,7 @@ double ApplicationWindow::largestFittingZoom() const {
 
 void ApplicationWindow::chooseZoom(double zoom) {
     form_->setZoom(zoom);
+    wantedZoom_ = form_->zoom();
     settings_.setValue(kZoomKey, form_->zoom());
     settings_.sync();
 }

@@ -246,7 +246,8 @@ void addRenderCommand(CLI::App& app, CommandContext& context) {
     frameOption->default_str("");
     command->add_option("--layout", r->layout,
                         "Movie and picture: window (the window as it looks) or figure (the raster, cell map and "
-                        "keyboard with the recording's name and a time counter, no controls)")
+                        "keyboard with the recording's name and a time counter, and the strips of trials and "
+                        "behaviour when there are any; no controls)")
         ->check(CLI::IsMember({"window", "figure"}))
         ->type_name("LAYOUT")
         ->default_str("window");

@@ -30,7 +30,7 @@ PassPictures::PassPictures(const CellModel& model, const PassSettings& pass, Pic
     c.instrument = optionOf(*pass_.instrument);
     c.soundOn = true;
     c.speed = QString::fromStdString(pass_.speedText);
-    picture_ = QImage(layout_ == PictureLayout::Figure ? figureSize() : face_.size(), QImage::Format_RGB32);
+    picture_ = QImage(layout_ == PictureLayout::Figure ? figureSize(face_.stripsShown()) : face_.size(), QImage::Format_RGB32);
 }
 
 void PassPictures::showControls(const ShownControls& shown) {
@@ -51,7 +51,7 @@ void PassPictures::tick() { StepFrame(model_, face_.keys(), *this, voices_); }
 
 const QImage& PassPictures::picture() {
     if (layout_ == PictureLayout::Figure)
-        paintFigure(picture_, face_.views(), face_.controls(),
+        paintFigure(picture_, face_.views(), face_.stripsShown(), face_.controls(),
                     {QString::fromStdString(recordingNameOf(model_.DataFile)), counter()});
     else face_.paint(picture_);
     return picture_;

@@ -392,7 +392,7 @@ TEST_F(ApplicationWindowTest, ZoomStepsWithTheKeysAndIsKept) {
     EXPECT_TRUE(app->action("zoom200Action").isChecked());
 }
 
-TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAreOfferedAndTheBarsGrowWithTheRest) {
+TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAndTheStripsShownAreOfferedAndTheBarsGrowWithTheRest) {
     const double menuPoints = app->menuBar()->font().pointSizeF();
     screenRoom = QSize(1920, 1200);  // 300 % needs about 1600 x 1450
     app->action("zoom200Action").trigger();
@@ -411,6 +411,24 @@ TEST_F(ApplicationWindowTest, OnlyZoomsThatFitTheScreenAreOfferedAndTheBarsGrowW
     screenRoom = QSize(1280, 900);
     start();
     EXPECT_EQ(form().zoom(), 1.5);
+
+    // The fit counts the strips of the recording opened: room at 200 % without them, not for the 92 pixels they add.
+    screenRoom = QSize(4000, 3000);
+    start();
+    openNow(form(), "/data/a.txt");
+    screenRoom = QSize(4000, app->frameGeometry().height() + 40);
+    CellModel& context = files.models["/data/context.txt"] = viewstest::makeModel(100, {{1, 2, 3}});
+    context.Context.tables = {{"trials", "", {"trials"}, {{10, 20, true, 0}}}};
+    context.Context.streams = {{"wheel", "", std::vector<double>(100, 1.0), 0, 1, 0, true}};
+    ASSERT_TRUE(openNow(form(), "/data/context.txt"));
+    EXPECT_EQ(form().zoom(), 1.5) << "the kept zoom shrinks to fit the taller window";
+    EXPECT_FALSE(app->action("zoom200Action").isEnabled());
+    keyClick(*app, Qt::Key_Plus, Qt::ControlModifier, QStringLiteral("+"));
+    EXPECT_EQ(form().zoom(), 1.5) << "Zoom In stops at the largest zoom that fits";
+    // Without strips the chosen zoom fits again and comes back; it is still the one kept.
+    ASSERT_TRUE(openNow(form(), "/data/a.txt"));
+    EXPECT_EQ(form().zoom(), 2.0);
+    EXPECT_TRUE(app->action("zoom200Action").isEnabled());
 }
 
 TEST_F(ApplicationWindowTest, ShowWholeRecordingHasAShortcutOfItsOwnAndUndoesTheRastersZoom) {

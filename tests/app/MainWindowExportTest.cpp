@@ -298,7 +298,7 @@ TEST_F(MainWindowExport, AStillShowsTheControlsAsLeftAndTheFigureTypeLeavesThemO
     // The figure type of the dialog writes the figure, and is offered again next time.
     chooser.saveTypeChosen = "PNG Figure (*.png)";
     pressCtrlE(*window);
-    EXPECT_EQ(QImage(QString::fromStdString(out("figure.png"))).size(), figureSize() * 2);
+    EXPECT_EQ(QImage(QString::fromStdString(out("figure.png"))).size(), figureSize(noStrips()) * 2);
     EXPECT_NE(chooser.saveAsked.back().filter.find("PNG Figure (*.png)"), std::string::npos);
     pressCtrlE(*window);
     EXPECT_EQ(chooser.saveAsked.back().type, "PNG Figure (*.png)");

@@ -290,10 +290,10 @@ TEST_F(MovieExport, AFigureShowsTheViewsNameAndCounterAndNoControls) {
     const QImage window3 = still("window3.png", {"--frame", "3"});
     const QImage figure3 = still("figure3.png", {"--frame", "3", "--layout", "figure"});
     const QImage figure5 = still("figure5.png", {"--frame", "5", "--layout", "figure"});
-    ASSERT_EQ(figure3.size(), figureSize() * kScale);
+    ASSERT_EQ(figure3.size(), figureSize(noStrips()) * kScale);
 
     // The views are the window's own pixels, moved.
-    const FigurePlaces places = figurePlaces();
+    const FigurePlaces places = figurePlaces(noStrips());
     const std::pair<QRect, const ControlPlace*> views[] = {
         {places.raster, &layout::kRaster}, {places.cellMap, &layout::kCellMap}, {places.keyboard, &layout::kKeyboard}};
     for (const auto& [inFigure, place] : views)
@@ -330,8 +330,26 @@ TEST_F(MovieExport, AFigureShowsTheViewsNameAndCounterAndNoControls) {
     const std::string movieFile = (dir.path() / "figure.mp4").string();
     ASSERT_EQ(render({data, "-o", movieFile, "--speed", std::to_string(kIntervalMs), "--layout", "figure"}).first, 0);
     const videotest::DecodedMovie movie = videotest::decodeMovie(movieFile);
-    EXPECT_EQ(movie.width, (figureSize().width() * kScale + 1) / 2 * 2);
-    EXPECT_EQ(movie.height, (figureSize().height() * kScale + 1) / 2 * 2);
+    EXPECT_EQ(movie.width, (figureSize(noStrips()).width() * kScale + 1) / 2 * 2);
+    EXPECT_EQ(movie.height, (figureSize(noStrips()).height() * kScale + 1) / 2 * 2);
+
+    // With trials and a running speed the figure is 46 pixels taller, the
+    // cursor crossing the bands and the line in the raster's column of its frame.
+    const std::string events = dir.write("trials.csv", "frame,stop_frame,cond\n2,4,go\n6,7,nogo\n").string();
+    const std::string speed = dir.write("speed.csv", "frame,speed\n1,1\n2,2\n3,3\n4,4\n5,5\n6,6\n7,7\n8,8\n").string();
+    const QImage context3 = still("c3.png", {"--frame", "3", "--layout", "figure", "--events", events, "--behavior", speed}),
+                 context5 = still("c5.png", {"--frame", "5", "--layout", "figure", "--events", events, "--behavior", speed});
+    ASSERT_EQ(context3.size(), (figureSize(noStrips()) + QSize(0, 46)) * kScale);
+    const FigurePlaces both = figurePlaces({true, true});
+    const int bandsY = both.strips.at(0).center().y(), lineTop = both.strips.at(1).top();
+    const auto cursorAt = [&](double frame, int y) {
+        return QPoint(both.raster.left() + rasterCursor(frame).x() - window->raster().geometry().left(), y);
+    };
+    for (const auto& [picture, frame] : {std::pair{&context3, 3}, std::pair{&context5, 5}})
+        for (int y : {bandsY, lineTop + 2}) EXPECT_TRUE(isRed(at(*picture, cursorAt(frame, y)))) << frame << " " << y;
+    // Where the cursor was, the go trial's blue band again.
+    EXPECT_EQ(at(context5, cursorAt(3, bandsY)), 0xFF0000FFu);
+    EXPECT_EQ(at(context3, cursorAt(5, bandsY)), 0xFFFFFFFFu) << "between the trials";
 }
 
 }  // namespace
