@@ -31,11 +31,14 @@ void BehaviourStrip::paint(const CellModel& model, Canvas& canvas, const StripSp
     const long long end = std::min(last, static_cast<long long>(std::ceil(span.left + span.width)));
     if (end < first) return;
     if (end - first < 2LL * span.columns) {
-        // Few frames: frame to frame (a NaN end draws nothing).
+        // Few frames: frame to frame; a value with none after it (a file
+        // that gives only some frames) is a point, so it is not lost.
         for (long long f = first; f <= end; ++f) {
             const double here = stream->scaledAt(f);
             const double next = f < end ? stream->scaledAt(f + 1) : here;
-            canvas.line(static_cast<float>(f), yOf(here), static_cast<float>(f < end ? f + 1 : f), yOf(next), kLineColour);
+            const bool joined = f < end && !std::isnan(next);
+            canvas.line(static_cast<float>(f), yOf(here), static_cast<float>(joined ? f + 1 : f), yOf(joined ? next : here),
+                        kLineColour);
         }
         return;
     }

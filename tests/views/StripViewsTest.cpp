@@ -1,6 +1,6 @@
 // The strips painted on an image canvas: the behaviour line keeps a one-frame
-// peak when many frames share a pixel column, and each interval table has a
-// lane of its own.
+// peak when many frames share a pixel column and a lone value when few do,
+// and each interval table has a lane of its own.
 #include "drawing/BehaviourStrip.h"
 #include "drawing/IntervalStrip.h"
 #include "drawing/Palette.h"
@@ -8,6 +8,8 @@
 #include "ViewsTestModels.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace cellsonify;
 
@@ -25,6 +27,14 @@ TEST(StripViews, ALinePeakSurvivesManyFramesToAColumnAndTablesKeepTheirLanes) {
     EXPECT_EQ(canvas.image().pixel(column, 0), paletteRgb(BehaviourStrip::kLineColour));
     EXPECT_EQ(viewstest::countColour(canvas.image().copy(0, 0, 495, 22), paletteRgb(BehaviourStrip::kLineColour)), 1 * 22)
         << "only the peak's column rises from the foot";
+
+    // A file giving only some frames: each value stands, as a point.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    model.Context.streams = {{"licks", "", {nan, 0.5, nan, nan, 1.0, nan, nan, nan, nan, nan}, 0, 1, 0, false}};
+    ImageCanvas sparse(100, 11);
+    sparse.setScale({0, 0, 10, 1});
+    BehaviourStrip().paint(model, sparse, {0, 10, 100, 11});
+    EXPECT_EQ(viewstest::countColour(sparse.image(), paletteRgb(BehaviourStrip::kLineColour)), 2);
 
     model.Context.tables = {{"trials", "", {"trials"}, {{100, 200, true, 0}}},
                             {"stimuli", "shape", {"dot", "bar"}, {{150, 300, true, 1}}}};
