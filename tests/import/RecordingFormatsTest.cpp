@@ -87,3 +87,15 @@ TEST(RecordingFormats, APathIsToldByFolderThenExtensionThenFirstBytes) {
     EXPECT_EQ(formatOf(fifo), "Data File");
     EXPECT_THROW(openRecording(fifo.string()), DataFileError);
 }
+
+// The man page names the pipelines' formats in its own words; each of their
+// extensions must stand in it, so a format added to the table is not left out.
+TEST(RecordingFormats, TheManPageNamesEveryImportedFormatsExtensions) {
+    std::ifstream in(std::string(CELLSONIFY_EXAMPLES) + "/../packaging/cellsonify.1");
+    ASSERT_TRUE(in);
+    const std::string page{std::istreambuf_iterator<char>(in), {}};
+    for (const RecordingFormat& format : recordingFormats())
+        if (format.readsTraces)
+            for (std::string_view extension : format.extensions)
+                EXPECT_NE(page.find(" " + std::string(extension)), std::string::npos) << format.name << ": " << extension;
+}
