@@ -54,6 +54,10 @@ void waitForExport(QWidget& window) {
 
 // Ctrl+E typed into the window, then the wait for the export it started.
 void pressCtrlE(QWidget& window) {
+    // A keystroke comes after the events already on their way, the window's
+    // activation as the last dialog went included, which may take more than
+    // one pass of the loop on a busy machine.
+    for (int pass = 0; pass < 100 && QApplication::activeWindow() != &window; ++pass) QApplication::processEvents();
     const QString e = QStringLiteral("\x05");
     if (!qt_sendShortcutOverrideEvent(&window, 0, Qt::Key_E, Qt::ControlModifier, e)) {
         QKeyEvent down(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier, e);
